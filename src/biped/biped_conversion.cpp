@@ -1,0 +1,176 @@
+#include "biped/biped_conversion.h"
+
+#include "build/build_smd.h"
+#include "platform/varnex_error.h"
+#include "smd_input/bone_classifier.h"
+#include "smd_input/number_text.h"
+
+namespace {
+struct FIELD_SPAN {
+    std::size_t blankStart;  // start of the blanks before the field
+    std::size_t start;
+    std::size_t end;
+};
+
+// The last field of a line and the blanks before it; start == end when the line is blank.
+FIELD_SPAN LastField(std::string_view line) {
+    std::size_t end = line.size();
+    while (end > 0 && IsBlank(line[end - 1])) --end;
+    std::size_t start = end;
+    while (start > 0 && !IsBlank(line[start - 1])) --start;
+    std::size_t blankStart = start;
+    while (blankStart > 0 && IsBlank(line[blankStart - 1])) --blankStart;
+    return FIELD_SPAN{blankStart, start, end};
+}
+
+void RequireNode(int node, const SMD_HEAD& head, const char* what) {
+    if (node < 0) {
+        throw CVarnexError(head.source, 0,
+                           std::string("la liste des nodes n'a pas de ") + what +
+                               " : la conversion en a besoin");
+    }
+}
+}  // namespace
+
+BIPED_NODES FindBipedNodes(const SMD_HEAD& refAnim, int& thighNamedLeg) {
+    RequireNodeList(refAnim);
+    BIPED_NODES nodes;
+    for (std::size_t i = 0; i < refAnim.nodeLines.size(); ++i) {
+        int ordinal = static_cast<int>(i);
+        switch (ClassifyBone(refAnim.nodeLines[i].text, thighNamedLeg)) {
+            case BONE_PELVIS: nodes.pelvis = ordinal; break;
+            case BONE_SPINE: nodes.spine = ordinal; break;
+            case BONE_LEFT_THIGH: nodes.leftThigh = ordinal; break;
+            case BONE_RIGHT_THIGH: nodes.rightThigh = ordinal; break;
+            default: break;
+        }
+    }
+    RequireNode(nodes.pelvis, refAnim, "bassin (« Pelvis »)");
+    RequireNode(nodes.spine, refAnim, "colonne (« Spine »)");
+    RequireNode(nodes.leftThigh, refAnim, "cuisse gauche (« L Thigh » ou « L Leg »)");
+    RequireNode(nodes.rightThigh, refAnim, "cuisse droite (« R Thigh » ou « R Leg »)");
+    RequireFrame0(refAnim);
+    if (static_cast<std::size_t>(nodes.spine) >= refAnim.frame0Lines.size()) {
+        throw CVarnexError(refAnim.source, refAnim.frame0TimeLine,
+                           "la frame « " + refAnim.frame0Time + " » n'a pas de ligne pour la colonne (node " +
+                               std::to_string(nodes.spine) + ")");
+    }
+    const FRAME_LINE& spine = refAnim.frame0Lines[static_cast<std::size_t>(nodes.spine)];
+    nodes.restSpine = ParseBonePose(spine.text, refAnim.source, spine.lineNumber);
+    return nodes;
+}
+
+std::string ReplaceParent(std::string_view nodeLine, int parent) {
+    FIELD_SPAN field = LastField(nodeLine);
+    std::string number = std::to_string(parent);
+    std::size_t width = field.end - field.blankStart;
+    std::size_t blanks = width > number.size() + 1 ? width - number.size() : 1;
+    std::string line(nodeLine.substr(0, field.blankStart));
+    line.append(blanks, ' ');
+    line += number;
+    line.append(nodeLine.substr(field.end));
+    return line;
+}
+
+std::string ConvertedPathOf(const std::string& animPath) {
+    std::size_t nameStart = animPath.size() - FileNameOf(animPath).size();
+    std::size_t cut = animPath.size() >= nameStart + 4 ? animPath.size() - 4 : nameStart;
+    return animPath.substr(0, cut) + "New" + animPath.substr(cut);
+}
+
+CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader& reader,
+                                          COutputSink& out, const std::string& lineEnd) {
+    SMD_HEAD head = ReadSmdHead(reader, false);
+    RequireNodeList(head);
+    RequireSkeleton(head);
+
+    // A thigh already hanging from the spine keeps its line and its poses.
+    bool convert[2] = {false, false};
+    int thighs[2] = {nodes.leftThigh, nodes.rightThigh};
+    const char* sides[2] = {"la cuisse gauche", "la cuisse droite"};
+    for (int k = 0; k < 2; ++k) {
+        if (static_cast<std::size_t>(thighs[k]) >= head.nodeLines.size()) {
+            throw CVarnexError(head.source, 0,
+                               "l'animation n'a que " + std::to_string(head.nodeLines.size()) +
+                                   " nodes : " + sides[k] + " (node " + std::to_string(thighs[k]) +
+                                   " de l'animation de référence) n'y est pas");
+        }
+        const FRAME_LINE& line = head.nodeLines[static_cast<std::size_t>(thighs[k])];
+        FIELD_SPAN parent = LastField(line.text);
+        convert[k] = TextToInt(std::string_view(line.text).substr(parent.start)) != nodes.spine;
+        if (convert[k]) {
+            head.headerLines[static_cast<std::size_t>(line.lineNumber) - 1] =
+                ReplaceParent(line.text, nodes.spine);
+        }
+    }
+    if (!convert[0] && !convert[1]) {
+        throw CVarnexError(head.source, 0,
+                           "les deux cuisses sont déjà rattachées à la colonne : rien à convertir");
+    }
+
+    CONVERSION_RESULT result;
+    std::string text;
+    for (const std::string& line : head.headerLines) {
+        text += line;
+        text += lineEnd;
+    }
+    result.skeletonEnd = static_cast<long long>(text.size());
+    result.skeletonLine = head.skeletonLine;
+    out.Write(text);
+
+    BonePose spinePose = nodes.restSpine;
+    std::vector<FRAME_LINE> frame;
+    std::size_t frameSize = 0;
+    std::string timeText;
+    bool inFrame = false;
+    auto finishFrame = [&]() {
+        if (!inFrame) return;
+        if (static_cast<std::size_t>(nodes.spine) < frameSize) {
+            const FRAME_LINE& spine = frame[static_cast<std::size_t>(nodes.spine)];
+            spinePose = ParseBonePose(spine.text, head.source, spine.lineNumber);
+        }
+        text.clear();
+        text += timeText;
+        text += lineEnd;
+        for (std::size_t i = 0; i < frameSize; ++i) {
+            int ordinal = static_cast<int>(i);
+            const FRAME_LINE& line = frame[i];
+            if ((convert[0] && ordinal == thighs[0]) || (convert[1] && ordinal == thighs[1])) {
+                text += TransformThighLine(line.text, spinePose, nodes.restSpine, head.source,
+                                           line.lineNumber);
+            } else {
+                text += line.text;
+            }
+            text += lineEnd;
+        }
+        out.Write(text);
+        inFrame = false;
+    };
+
+    std::string_view line;
+    while (reader.Next(line)) {
+        if (IsBlankLine(line)) continue;
+        if (IsKeywordLine(line, "end")) {
+            finishFrame();
+            out.Write("end" + lineEnd);
+            break;
+        }
+        if (IsTimeLine(line)) {
+            finishFrame();
+            timeText = TimeLineText(line, head.source, reader.LineNumber());
+            frameSize = 0;
+            inFrame = true;
+        } else if (inFrame) {
+            if (frameSize == frame.size()) frame.emplace_back();
+            frame[frameSize].text.assign(line);
+            frame[frameSize].lineNumber = reader.LineNumber();
+            ++frameSize;
+        } else {
+            // Lines between "skeleton" and the first frame stay where they are.
+            out.Write(std::string(line) + lineEnd);
+        }
+    }
+    finishFrame();
+    result.lastFrameSpine = spinePose;
+    return result;
+}

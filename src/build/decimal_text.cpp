@@ -1,0 +1,82 @@
+#include "build/decimal_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+constexpr int SIGNIFICANT = 17;
+constexpr int DECIMALS = 6;
+}  // namespace
+
+void AppendDecimalText(std::string& out, double value) {
+    if (std::isnan(value)) {
+        out += "nan";
+        return;
+    }
+    bool negative = std::signbit(value);
+    if (std::isinf(value)) {
+        out += negative ? "-inf" : "inf";
+        return;
+    }
+    double magnitude = std::fabs(value);
+
+    // D: the digit string; d: the decimal point's place counted from D's start.
+    char digits[400];
+    int digitCount = 0;
+    int pointPos = 0;
+    if (magnitude == 0.0) {
+        std::memset(digits, '0', DECIMALS);
+        digitCount = DECIMALS;
+    } else {
+        char sci[48];
+        auto result = std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific,
+                                    SIGNIFICANT - 1);
+        *result.ptr = '\0';
+        // "m.mmmmmmmmmmmmmmmme+XX": 17 digits, then the exponent of the first one.
+        char mantissa[SIGNIFICANT];
+        mantissa[0] = sci[0];
+        std::memcpy(mantissa + 1, sci + 2, SIGNIFICANT - 1);
+        int exponent = std::atoi(sci + SIGNIFICANT + 2) + 1;  // |v| = 0.m1m2... x 10^exponent
+        int keep = exponent + DECIMALS;
+        if (keep > 0) {
+            for (int i = 0; i < keep; ++i) digits[i] = i < SIGNIFICANT ? mantissa[i] : '0';
+            digitCount = keep;
+            char next = keep < SIGNIFICANT ? mantissa[keep] : '0';
+            if (next >= '5') {
+                int i = keep - 1;
+                while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+                if (i >= 0) {
+                    ++digits[i];
+                } else {
+                    digits[0] = '1';
+                    std::memset(digits + 1, '0', keep);
+                    digitCount = keep + 1;
+                    ++exponent;
+                }
+            }
+        } else if (keep == 0 && mantissa[0] >= '5') {
+            digits[0] = '1';
+            digitCount = 1;
+            ++exponent;
+        }
+        pointPos = exponent;
+    }
+
+    if (negative) out += '-';
+    if (pointPos > 0) {
+        out.append(digits, pointPos);
+        out += '.';
+        out.append(digits + pointPos, digitCount - pointPos);
+    } else {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-pointPos), '0');
+        out.append(digits, digitCount);
+    }
+}
+
+std::string DecimalText(double value) {
+    std::string text;
+    AppendDecimalText(text, value);
+    return text;
+}

@@ -1,0 +1,117 @@
+#include "build/node_line.h"
+
+#include <cmath>
+
+#include "build/decimal_text.h"
+#include "platform/varnex_error.h"
+#include "smd_input/number_text.h"
+
+namespace {
+constexpr int BLEND_OFFSET = 100;
+
+void AppendNodeNumber(std::string& out, std::string_view number) {
+    if (number.size() < 3) out.append(3 - number.size(), ' ');
+    out.append(number);
+}
+
+void AppendRowPrefix(std::string& out, int row) {
+    out += ' ';
+    if (row < 10) out += ' ';
+    out += std::to_string(row);
+    out += ' ';
+}
+
+std::string Quoted(std::string_view a, std::string_view b, std::string_view c) {
+    return "« " + std::string(a) + " " + std::string(b) + " " + std::string(c) + " »";
+}
+}  // namespace
+
+int SourceLineOf(int row, int nodes) {
+    int n = nodes >= BLEND_OFFSET ? nodes - BLEND_OFFSET : nodes;
+    if (n == 0 && row != 0) return REST_LINE;
+    return n > 0 ? n : 0;
+}
+
+std::string NormalizedFrameLine(const FRAME_FIELDS& f) {
+    std::string line;
+    AppendNodeNumber(line, f.number);
+    for (std::string_view field : {f.x, f.y, f.z, f.rx, f.ry, f.rz}) {
+        line += ' ';
+        line.append(field);
+    }
+    return line;
+}
+
+const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
+    const std::vector<FRAME_LINE>& lines = *context.refLines;
+    if (node < 0 || static_cast<std::size_t>(node) >= lines.size()) {
+        throw CVarnexError(context.modelSource, 0,
+                           "la première frame du modèle n'a que " + std::to_string(lines.size()) +
+                               " lignes de squelette : pas de position de repos pour le node " +
+                               std::to_string(node));
+    }
+    return lines[static_cast<std::size_t>(node)];
+}
+
+void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,
+                     const COMPOSE_CONTEXT& context, std::string& out) {
+    int n = SourceLineOf(row, setting.nodes);
+    if (n == REST_LINE) {
+        const FRAME_LINE& rest = ReadReferenceLine(row, context);
+        out += NormalizedFrameLine(ParseFrameFields(rest.text, context.modelSource, rest.lineNumber));
+        out += context.lineEnd;
+        return;
+    }
+    if (static_cast<std::size_t>(n) >= frame.size) {
+        throw CVarnexError(context.animSource, frame.timeLineNumber,
+                           "frame « " + frame.timeText + " » : la ligne " + std::to_string(row) +
+                               " de la grille (NODES " + std::to_string(setting.nodes) +
+                               ") désigne la ligne de squelette " + std::to_string(n) +
+                               ", mais cette frame n'en a que " + std::to_string(frame.size));
+    }
+    const FRAME_LINE& source = (*frame.lines)[static_cast<std::size_t>(n)];
+    FRAME_FIELDS f = ParseFrameFields(source.text, context.animSource, source.lineNumber);
+    double x = TextToDouble(f.x);
+    double y = TextToDouble(f.y);
+    double z = TextToDouble(f.z);
+    bool blend = setting.nodes >= BLEND_OFFSET;
+    double x0 = 0.0, y0 = 0.0, z0 = 0.0;
+    if (blend) {
+        const FRAME_LINE& rest = ReadReferenceLine(row, context);
+        FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
+        x0 = TextToDouble(r.x);
+        y0 = TextToDouble(r.y);
+        z0 = TextToDouble(r.z);
+    }
+    double s = setting.boneScale;
+    x = x * s;
+    y = y * s;
+    z = z * s;
+    double c = setting.correction;
+    double w = 1.0 - c;
+    if (blend) {
+        x = x * w + x0 * c;
+        y = y * w + y0 * c;
+        z = z * w + z0 * c;
+    } else {
+        x = c * x;
+        y = c * y;
+        z = c * z;
+    }
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+        throw CVarnexError(context.animSource, source.lineNumber,
+                           "la position " + Quoted(f.x, f.y, f.z) + " donne pour le node " +
+                               std::to_string(row) + " une valeur qui n'est pas un nombre fini");
+    }
+    AppendRowPrefix(out, row);
+    AppendDecimalText(out, x);
+    out += ' ';
+    AppendDecimalText(out, y);
+    out += ' ';
+    AppendDecimalText(out, z);
+    for (std::string_view rotation : {f.rx, f.ry, f.rz}) {
+        out += ' ';
+        out.append(rotation);
+    }
+    out += context.lineEnd;
+}

@@ -1,0 +1,5 @@
+#include <iostream>
+
+#include "cli/cli_commands.h"
+
+int main(int argc, char** argv) { return RunCli(argc, argv, std::cout, std::cerr); }

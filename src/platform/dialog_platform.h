@@ -1,0 +1,37 @@
+// What the dialog needs from the window system. The window, the command line and the tests each
+// supply their own implementation; the commands never see which one they run on.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+// One grid column: entry r + 1 belongs to row r; entry 0 is never shown.
+using GRID_TEXTS = std::array<std::string, 61>;
+
+struct FILE_DIALOG_SPEC {
+    bool save = false;              // save kind (else open kind)
+    std::string defaultExtension;   // "smd", "con"
+    std::string initialName;        // "*.smd", "Nouveau.con", a default output name
+    std::string filter;             // "Half-Life SMD smd(*.smd)|*.smd||"
+    bool mustExist = false;         // open kind: only an existing file is accepted
+    bool askBeforeReplacing = false;  // save kind: asks before an existing file is replaced
+};
+
+class CDialogPlatform {
+public:
+    virtual ~CDialogPlatform() = default;
+
+    // Take the grid from the screen: every edit box's text into the two columns.
+    virtual void TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) = 0;
+    // Show the grid: every edit box receives its column's text.
+    virtual void ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) = 0;
+    // A modal message box captioned "Varnex" with an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // A modal file dialog; the full path chosen, or nothing when it was not confirmed.
+    virtual std::optional<std::string> ChooseFile(const FILE_DIALOG_SPEC& spec) = 0;
+    // Ends the modal run of the dialog (QUIT, Enter).
+    virtual void EndDialog() = 0;
+    // Opens the help page in the system's browser; false when no browser could be started.
+    virtual bool OpenHelpPage(const std::string& path) = 0;
+};

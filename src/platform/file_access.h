@@ -1,0 +1,104 @@
+// File access for the commands: reading sources, and outputs that appear whole or not at all.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// Anything the readers can take bytes from, with the name that messages give it.
+class CByteSource {
+public:
+    virtual ~CByteSource() = default;
+    // Up to count bytes into buffer; 0 at the end. Throws CVarnexError when the read fails.
+    virtual std::size_t Read(char* buffer, std::size_t count) = 0;
+    virtual const std::string& Name() const = 0;
+};
+
+// Bytes held in memory (tests, the fuzzer).
+class CMemorySource : public CByteSource {
+public:
+    CMemorySource(std::string_view bytes, std::string name);
+    std::size_t Read(char* buffer, std::size_t count) override;
+    const std::string& Name() const override { return m_name; }
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_pos = 0;
+    std::string m_name;
+};
+
+// A file opened for reading, closed by Close or by destruction; closing a closed file does nothing.
+class CFile : public CByteSource {
+public:
+    CFile() = default;
+    ~CFile() override;
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // Opens path for reading at offset 0; throws CVarnexError naming the file and the system's
+    // reason when it cannot (a folder is refused too).
+    void OpenForReading(const std::string& path);
+    // Moves to an absolute offset; throws CVarnexError when it cannot.
+    void Seek(std::int64_t offset);
+    std::size_t Read(char* buffer, std::size_t count) override;
+    void Close();
+    bool IsOpen() const { return m_file != nullptr; }
+    const std::string& Name() const override { return m_path; }
+
+private:
+    std::FILE* m_file = nullptr;
+    std::string m_path;
+};
+
+// Where composed text goes.
+class COutputSink {
+public:
+    virtual ~COutputSink() = default;
+    virtual void Write(std::string_view bytes) = 0;
+};
+
+// Text kept in memory (tests, the fuzzer).
+class CStringSink : public COutputSink {
+public:
+    void Write(std::string_view bytes) override { m_text.append(bytes); }
+    const std::string& Text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+// An output built in a temporary file beside its target and renamed over it by Commit, so the
+// target is either untouched or complete. Without Commit the temporary file is removed.
+class CAtomicOutput : public COutputSink {
+public:
+    // Throws CVarnexError naming target when the temporary file cannot be created.
+    explicit CAtomicOutput(std::string targetPath);
+    ~CAtomicOutput() override;
+    CAtomicOutput(const CAtomicOutput&) = delete;
+    CAtomicOutput& operator=(const CAtomicOutput&) = delete;
+
+    // Buffered; throws CVarnexError naming the target when the system refuses the bytes.
+    void Write(std::string_view bytes) override;
+    // Flushes, closes and renames over the target; throws CVarnexError when any step fails.
+    void Commit();
+    void Discard();
+
+private:
+    void Flush();
+    [[noreturn]] void Fail(const std::string& what, int errorNumber);
+
+    std::string m_target;
+    std::string m_tempPath;
+    std::FILE* m_file = nullptr;
+    std::string m_buffer;
+};
+
+// True when both paths name the same existing file (or the same path text when either is missing).
+bool IsSameFile(const std::string& a, const std::string& b);
+
+// The part of a path after its last folder separator ('/' or '\').
+std::string FileNameOf(const std::string& path);
+// The path up to and including its last folder separator; empty when it has none.
+std::string FolderOf(const std::string& path);

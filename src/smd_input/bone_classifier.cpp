@@ -1,0 +1,40 @@
+#include "smd_input/bone_classifier.h"
+
+namespace {
+struct BONE_TEST {
+    std::string_view literal;
+    int boneClass;
+};
+
+// The order decides: a literal that another contains ("L Leg" in "L Leg1", "Spine" in "Spine1")
+// comes after it.
+constexpr BONE_TEST BONE_TESTS[] = {
+    {"-1", 0},          {"Pelvis", 1},      {"L Leg1", 48},     {"L Leg", 47},
+    {"L Thigh", 47},    {"L Calf", 48},     {"L Foot", 49},     {"R Toe01", 55},
+    {"R Toe02", 56},    {"L Toe0", 50},     {"R Leg1", 52},     {"R Leg", 51},
+    {"R Thigh", 51},    {"R Calf", 52},     {"R Foot", 53},     {"R Toe0", 54},
+    {"Spine1", 3},      {"Spine2", 4},      {"Spine3", 5},      {"Spine4", 6},
+    {"Spine", 2},       {"Neck", 7},        {"Head", 8},        {"L Clavicle", 9},
+    {"L Arm1", 10},     {"L UpperArm", 10}, {"L Arm2", 11},     {"L Arm", 9},
+    {"L Forearm", 11},  {"L Hand", 12},     {"L Finger01", 18}, {"L Finger11", 19},
+    {"L Finger21", 20}, {"L Finger31", 21}, {"L Finger41", 22}, {"L Finger02", 23},
+    {"L Finger12", 24}, {"L Finger22", 25}, {"L Finger32", 26}, {"L Finger42", 27},
+    {"L Finger0", 13},  {"L Finger1", 14},  {"L Finger2", 15},  {"L Finger3", 16},
+    {"L Finger4", 17},  {"R Clavicle", 28}, {"R Arm1", 29},     {"R UpperArm", 29},
+    {"R Arm2", 30},     {"R Arm", 28},      {"R Forearm", 30},  {"R Hand", 31},
+    {"R Finger01", 37}, {"R Finger11", 38}, {"R Finger21", 39}, {"R Finger31", 40},
+    {"R Finger41", 41}, {"R Finger02", 42}, {"R Finger12", 43}, {"R Finger22", 44},
+    {"R Finger32", 45}, {"R Finger42", 46}, {"R Finger0", 32},  {"R Finger1", 33},
+    {"R Finger2", 34},  {"R Finger3", 35},  {"R Finger4", 36},
+};
+}  // namespace
+
+int ClassifyBone(std::string_view text, int& thighNamedLeg) {
+    for (const BONE_TEST& test : BONE_TESTS) {
+        if (text.find(test.literal) == std::string_view::npos) continue;
+        if (test.literal == "L Leg") thighNamedLeg = 1;
+        if (test.literal == "L Thigh") thighNamedLeg = 0;
+        return test.boneClass;
+    }
+    return 0;
+}

@@ -1,0 +1,83 @@
+#include "smd_input/number_text.h"
+
+#include <charconv>
+#include <climits>
+#include <limits>
+#include <system_error>
+
+namespace {
+bool IsSpace(char c) { return IsBlank(c) || c == '\n' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// from_chars says only "out of range": decide between overflow and underflow from the decimal
+// exponent of the first significant digit.
+double OutOfRange(std::string_view number) {
+    long pointPos = -1, firstDigit = -1, digitCount = 0;
+    std::size_t i = 0;
+    for (; i < number.size(); ++i) {
+        char c = number[i];
+        if (c == '.') {
+            pointPos = digitCount;
+        } else if (IsDigit(c)) {
+            if (firstDigit < 0 && c != '0') firstDigit = digitCount;
+            ++digitCount;
+        } else {
+            break;
+        }
+    }
+    if (pointPos < 0) pointPos = digitCount;
+    long exponent = 0;
+    if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+        std::string_view rest = number.substr(i + 1);
+        bool negative = !rest.empty() && rest[0] == '-';
+        if (!rest.empty() && (rest[0] == '-' || rest[0] == '+')) rest.remove_prefix(1);
+        for (char c : rest) {
+            if (!IsDigit(c)) break;
+            if (exponent < 100000) exponent = exponent * 10 + (c - '0');
+        }
+        if (negative) exponent = -exponent;
+    }
+    long magnitude = (firstDigit < 0 ? 0 : pointPos - firstDigit) + exponent;
+    return magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+}
+}  // namespace
+
+int TextToInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+        if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (text[i] - '0');
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+double TextToDouble(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    std::string_view rest = text.substr(i);
+    // from_chars would take a second sign; atof does not.
+    if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) return negative ? -0.0 : 0.0;
+    double value = 0.0;
+    auto parse = [&](std::string_view s, std::chars_format format) {
+        auto result = std::from_chars(s.data(), s.data() + s.size(), value, format);
+        if (result.ec == std::errc::result_out_of_range) {
+            value = format == std::chars_format::hex ? 0.0 : OutOfRange(s);
+        } else if (result.ec != std::errc()) {
+            value = 0.0;
+        }
+    };
+    if (rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
+        parse(rest.substr(2), std::chars_format::hex);
+    } else {
+        parse(rest, std::chars_format::general);
+    }
+    return negative ? -value : value;
+}

@@ -1,0 +1,217 @@
+#include "smd_input/smd_reader.h"
+
+#include <cstring>
+
+#include "platform/varnex_error.h"
+#include "smd_input/number_text.h"
+
+namespace {
+constexpr std::size_t CHUNK_BYTES = 1 << 16;
+// A sane SMD line is under a hundred characters; this only keeps a file without line ends from
+// filling the memory.
+constexpr std::size_t MAX_LINE_BYTES = 16u << 20;
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+}  // namespace
+
+CLineReader::CLineReader(CByteSource& source, std::int64_t startOffset, int startLine)
+    : m_source(source), m_lineNumber(startLine - 1), m_nextOffset(startOffset) {
+    m_buffer.reserve(CHUNK_BYTES * 2);
+}
+
+bool CLineReader::Fill() {
+    if (m_atEnd) return false;
+    if (m_begin > 0) {
+        m_buffer.erase(0, m_begin);
+        m_begin = 0;
+    }
+    std::size_t old = m_buffer.size();
+    m_buffer.resize(old + CHUNK_BYTES);
+    std::size_t got = m_source.Read(m_buffer.data() + old, CHUNK_BYTES);
+    m_buffer.resize(old + got);
+    if (got == 0) m_atEnd = true;
+    return got > 0;
+}
+
+bool CLineReader::Next(std::string_view& line) {
+    std::size_t searched = 0;  // bytes behind m_begin already known to hold no line end
+    for (;;) {
+        const char* start = m_buffer.data() + m_begin;
+        std::size_t avail = m_buffer.size() - m_begin;
+        const char* from = start + searched;
+        std::size_t rest = avail - searched;
+        const char* lf = static_cast<const char*>(std::memchr(from, '\n', rest));
+        std::size_t limit = lf != nullptr ? static_cast<std::size_t>(lf - from) : rest;
+        const char* cr = static_cast<const char*>(std::memchr(from, '\r', limit));
+        const char* end = nullptr;
+        std::size_t endLength = 0;
+        if (cr != nullptr) {
+            if (cr + 1 == start + avail && !m_atEnd) {
+                // A CR at the buffer's end: the next byte decides between CR LF and a lone CR.
+                searched = static_cast<std::size_t>(cr - start);
+                Fill();
+                continue;
+            }
+            end = cr;
+            endLength = (cr + 1 < start + avail && cr[1] == '\n') ? 2 : 1;
+        } else if (lf != nullptr) {
+            end = lf;
+            endLength = 1;
+        } else if (!m_atEnd) {
+            searched = avail;
+            if (avail > MAX_LINE_BYTES) {
+                throw CVarnexError(m_source.Name(), m_lineNumber + 1,
+                                   "ligne de plus de 16 Mo : ce fichier n'est pas un SMD texte");
+            }
+            Fill();
+            continue;
+        } else if (avail == 0) {
+            return false;
+        } else {
+            end = start + avail;
+        }
+        std::size_t length = static_cast<std::size_t>(end - start);
+        line = std::string_view(start, length);
+        m_begin += length + endLength;
+        m_nextOffset += static_cast<std::int64_t>(length + endLength);
+        ++m_lineNumber;
+        return true;
+    }
+}
+
+int SplitFields(std::string_view line, std::string_view* fields, int maxFields) {
+    int count = 0;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        if (i == line.size()) break;
+        std::size_t begin = i;
+        while (i < line.size() && !IsBlank(line[i])) ++i;
+        if (count < maxFields) fields[count] = line.substr(begin, i - begin);
+        ++count;
+    }
+    return count;
+}
+
+bool IsKeywordLine(std::string_view line, std::string_view keyword) {
+    return Trim(line) == keyword;
+}
+
+bool IsTimeLine(std::string_view line) {
+    std::string_view first;
+    return SplitFields(line, &first, 1) > 0 && first == "time";
+}
+
+bool IsBlankLine(std::string_view line) { return Trim(line).empty(); }
+
+FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, int lineNumber) {
+    std::string_view f[7];
+    int count = SplitFields(line, f, 7);
+    if (count < 7) {
+        throw CVarnexError(source, lineNumber,
+                           "ligne de squelette incomplète : " + std::to_string(count) +
+                               " champs au lieu de 7");
+    }
+    return FRAME_FIELDS{f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
+}
+
+SMD_HEAD ReadSmdHead(CByteSource& source, bool withFrame0) {
+    CLineReader reader(source);
+    return ReadSmdHead(reader, withFrame0);
+}
+
+SMD_HEAD ReadSmdHead(CLineReader& reader, bool withFrame0) {
+    enum { BEFORE_NODES, IN_NODES, AFTER_NODES } state = BEFORE_NODES;
+    SMD_HEAD head;
+    head.source = reader.SourceName();
+    std::string_view line;
+    while (reader.Next(line)) {
+        if (IsTimeLine(line)) return head;  // frames without a "skeleton" line before them
+        head.headerLines.emplace_back(line);
+        if (IsKeywordLine(line, "skeleton")) {
+            head.hasSkeleton = true;
+            head.skeletonEnd = reader.NextOffset();
+            head.skeletonLine = reader.LineNumber();
+            break;
+        }
+        if (state == BEFORE_NODES && IsKeywordLine(line, "nodes")) {
+            head.hasNodes = true;
+            state = IN_NODES;
+        } else if (state == IN_NODES) {
+            if (IsKeywordLine(line, "end")) {
+                head.hasNodesEnd = true;
+                state = AFTER_NODES;
+            } else if (!IsBlankLine(line)) {
+                head.nodeLines.push_back(FRAME_LINE{std::string(line), reader.LineNumber()});
+            }
+        }
+    }
+    if (!head.hasSkeleton || !withFrame0) return head;
+
+    while (reader.Next(line)) {
+        if (IsKeywordLine(line, "end")) return head;
+        if (IsTimeLine(line)) {
+            head.hasFrame0 = true;
+            head.frame0Time = line;
+            head.frame0TimeLine = reader.LineNumber();
+            break;
+        }
+    }
+    while (head.hasFrame0 && reader.Next(line)) {
+        if (IsTimeLine(line) || IsKeywordLine(line, "end")) break;
+        if (!IsBlankLine(line)) {
+            head.frame0Lines.push_back(FRAME_LINE{std::string(line), reader.LineNumber()});
+        }
+    }
+    return head;
+}
+
+SMD_HEAD ReadSmdHeadFile(const std::string& path, bool withFrame0) {
+    CFile file;
+    file.OpenForReading(path);
+    return ReadSmdHead(file, withFrame0);
+}
+
+void RequireNodeList(const SMD_HEAD& head) {
+    if (!head.hasNodes) {
+        throw CVarnexError(head.source, 0,
+                           "ligne « nodes » introuvable : ce fichier n'est pas un SMD");
+    }
+    if (!head.hasNodesEnd) {
+        throw CVarnexError(head.source, 0,
+                           "la liste des nodes n'est pas fermée par une ligne « end »");
+    }
+}
+
+void RequireSkeleton(const SMD_HEAD& head) {
+    if (!head.hasSkeleton) {
+        throw CVarnexError(head.source, 0, "ligne « skeleton » introuvable avant les frames");
+    }
+}
+
+void RequireFrame0(const SMD_HEAD& head) {
+    RequireSkeleton(head);
+    if (!head.hasFrame0) {
+        throw CVarnexError(head.source, head.skeletonLine,
+                           "aucune frame « time 0 » après la ligne « skeleton »");
+    }
+}
+
+std::string NodeNameOf(std::string_view nodeLine) {
+    std::size_t open = nodeLine.find('"');
+    if (open == std::string_view::npos) return std::string();
+    std::size_t close = nodeLine.find('"', open + 1);
+    if (close == std::string_view::npos) return std::string(nodeLine.substr(open + 1));
+    return std::string(nodeLine.substr(open + 1, close - open - 1));
+}
+
+std::string_view BehindNodeNumber(std::string_view nodeLine) {
+    std::size_t i = 0;
+    while (i < nodeLine.size() && IsBlank(nodeLine[i])) ++i;
+    while (i < nodeLine.size() && !IsBlank(nodeLine[i])) ++i;
+    return nodeLine.substr(i);
+}

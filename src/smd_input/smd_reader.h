@@ -1,0 +1,94 @@
+// Reading SMD text: lines, keywords, fields, the head of a file and its first frame.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_access.h"
+
+// Reads a source line by line through one buffer. A line ends at LF, CR LF or a lone CR and may
+// be of any length. The one place where lines are counted.
+class CLineReader {
+public:
+    // startOffset and startLine: where the source is positioned (after a seek), for messages.
+    explicit CLineReader(CByteSource& source, std::int64_t startOffset = 0, int startLine = 1);
+
+    // The next line without its line end; false at the end of the source. The view holds until
+    // the next call.
+    bool Next(std::string_view& line);
+    // Number of the line last returned, counted from 1.
+    int LineNumber() const { return m_lineNumber; }
+    // Offset just past the line last returned and its line end.
+    std::int64_t NextOffset() const { return m_nextOffset; }
+    const std::string& SourceName() const { return m_source.Name(); }
+
+private:
+    bool Fill();
+
+    CByteSource& m_source;
+    std::string m_buffer;
+    std::size_t m_begin = 0;  // first unread byte in m_buffer
+    bool m_atEnd = false;
+    int m_lineNumber;
+    std::int64_t m_nextOffset;
+};
+
+// Splits a line at runs of blanks; gives at most maxFields fields and their total count.
+int SplitFields(std::string_view line, std::string_view* fields, int maxFields);
+
+// The line's own keyword: the line is exactly the word, give or take blanks around it.
+bool IsKeywordLine(std::string_view line, std::string_view keyword);
+// A frame's "time" line: its first field is "time".
+bool IsTimeLine(std::string_view line);
+bool IsBlankLine(std::string_view line);
+
+// The seven fields of a skeleton line of a frame.
+struct FRAME_FIELDS {
+    std::string_view number, x, y, z, rx, ry, rz;
+};
+// Splits a skeleton line; throws CVarnexError (source, line) when it has fewer than seven fields.
+FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, int lineNumber);
+
+// A frame line kept with its line number, for messages.
+struct FRAME_LINE {
+    std::string text;
+    int lineNumber = 0;
+};
+
+// What the head of an SMD file holds, up to its "skeleton" line, and its first frame.
+struct SMD_HEAD {
+    std::string source;
+    std::vector<std::string> headerLines;  // every line through "skeleton", without line ends
+    std::vector<FRAME_LINE> nodeLines;     // the node list: non-blank lines between "nodes" and "end"
+    bool hasNodes = false;                 // a "nodes" line was met
+    bool hasNodesEnd = false;              // the node list's "end" line was met
+    bool hasSkeleton = false;
+    std::int64_t skeletonEnd = 0;          // offset just past the "skeleton" line and its line end
+    int skeletonLine = 0;                  // line number of "skeleton"
+    // The first frame behind "skeleton", when asked for and found.
+    bool hasFrame0 = false;
+    std::string frame0Time;                // its "time" line
+    int frame0TimeLine = 0;
+    std::vector<FRAME_LINE> frame0Lines;   // its non-blank skeleton lines, in order
+};
+
+// Reads the head of an SMD (and its first frame when withFrame0), stopping there. Missing parts
+// are recorded, not refused: each command asks for what it needs with RequireNodeList and co.
+SMD_HEAD ReadSmdHead(CByteSource& source, bool withFrame0);
+// The same from a reader at the file's start; without withFrame0 the reader is left just past
+// the "skeleton" line, where the frames begin.
+SMD_HEAD ReadSmdHead(CLineReader& reader, bool withFrame0);
+// Opens path and reads its head; throws CVarnexError when the file cannot be read.
+SMD_HEAD ReadSmdHeadFile(const std::string& path, bool withFrame0);
+
+// Each throws CVarnexError naming the file and the missing part.
+void RequireNodeList(const SMD_HEAD& head);
+void RequireSkeleton(const SMD_HEAD& head);
+void RequireFrame0(const SMD_HEAD& head);
+
+// The name between the first pair of double quotes of a node line (empty without quotes).
+std::string NodeNameOf(std::string_view nodeLine);
+// The text of a node line behind its node number field: the name and the parent.
+std::string_view BehindNodeNumber(std::string_view nodeLine);
