@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include "app/varnex_dlg.h"
+#include "biped/biped_conversion.h"
+#include "platform/varnex_error.h"
+#include "test_support.h"
+
+namespace {
+const char* const THIGH = "  3 1.000000 2.000000 3.000000 0.100000 0.200000 0.300000";
+
+std::string Thigh(const std::string& line, const BonePose& frame, const BonePose& rest = {}) {
+    return TransformThighLine(line, frame, rest);
+}
+
+//   0 Bip01 -1   1 Bip01 Pelvis 0   2 Bip01 Spine 1   3 Bip01 L Leg 1   4 Bip01 L Leg1 3
+//   5 Bip01 R Leg 1
+std::vector<TEST_NODE> Skeleton(double spineRx) {
+    return {{"Bip01", -1, 0, 0, 40, 0, 0, 0},
+            {"Bip01 Pelvis", 0, 0, 0, 2, 0, 0, 0},
+            {"Bip01 Spine", 1, 0.5, 0, 1, spineRx, 0, 0},
+            {"Bip01 L Leg", 1, 1, 2, 3, 0.1, 0.2, 0.3},
+            {"Bip01 L Leg1", 3, 0, 10, 0, 0, 0, 0},
+            {"Bip01 R Leg", 1, -1, 2, 3, -3.1, 0.2, 0.3}};
+}
+
+class ConversionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFile(dir.Path("model.smd"), MakeSmd(Skeleton(0)));
+        WriteFile(dir.Path("ref.smd"), MakeSmd(Skeleton(0)));
+        dlg.OnInitDialog();
+    }
+
+    void Load(const std::string& animText) {
+        WriteFile(dir.Path("walk.smd"), animText);
+        ui.Answer(dir.Path("model.smd"));
+        dlg.OnLoadRefModel();
+        ui.Answer(dir.Path("ref.smd"));
+        dlg.OnLoadRefAnim();
+        ui.Answer(dir.Path("walk.smd"));
+        dlg.OnLoadAnim();
+        ASSERT_EQ(ui.messages, std::vector<std::string>{});
+    }
+
+    CTempDir dir;
+    CTestPlatform ui;
+    CVarnexDlg dlg{ui};
+};
+}  // namespace
+
+TEST(ThighLine, PositionLessTheSpineAndRotationLessItsTurn) {
+    EXPECT_EQ(Thigh(THIGH, BonePose{0.5, 0, 1, 0.1, 0, 0}),
+              "  3 0.500000 2.000000 2.000000 0.000000 0.200000 0.300000");
+    // The spine at rest: the angles keep their values, only the position moves.
+    EXPECT_EQ(Thigh(THIGH, BonePose{0, 0, 0, 0.4, 0.5, 0.6}, BonePose{9, 9, 9, 0.4, 0.5, 0.6}),
+              "  3 1.000000 2.000000 3.000000 0.100000 0.200000 0.300000");
+}
+
+TEST(ThighLine, AnglesComeBackOneTurnAtMost) {
+    EXPECT_EQ(Thigh(" 12 0 0 0 -3.5 3.2 -10", BonePose{}),
+              " 12 0.000000 0.000000 0.000000 2.783180 -3.083180 -3.716820");
+    EXPECT_EQ(Thigh("  1 0 0 0 -3.14159 3.14159 0", BonePose{}),
+              "  1 0.000000 0.000000 0.000000 -3.141590 3.141590 0.000000");
+}
+
+TEST(ThighLine, FieldsMayBeSeparatedByAnyBlanks) {
+    EXPECT_EQ(Thigh("3   1.0  2.0\t3.0 0 0 0", BonePose{}),
+              "  3 1.000000 2.000000 3.000000 0.000000 0.000000 0.000000");
+}
+
+TEST(BipedConversion, ParentFieldIsRewrittenWholeWhateverItsWidth) {
+    EXPECT_EQ(ReplaceParent("  3 \"Bip01 L Leg\"   1", 2), "  3 \"Bip01 L Leg\"   2");
+    EXPECT_EQ(ReplaceParent("  3 \"Bip01 L Leg\"   1", 12), "  3 \"Bip01 L Leg\"  12");
+    EXPECT_EQ(ReplaceParent(" 14 \"Bip01 R Thigh\"  10", 2), " 14 \"Bip01 R Thigh\"   2");
+    EXPECT_EQ(ReplaceParent("3 \"a\" 1", 123), "3 \"a\" 123");
+    EXPECT_EQ(ReplaceParent("3 \"a\" 1  ", 7), "3 \"a\" 7  ");
+}
+
+TEST(BipedConversion, NewGoesBeforeTheLastFourCharacters) {
+    EXPECT_EQ(ConvertedPathOf("C:\\anims\\walk.smd"), "C:\\anims\\walkNew.smd");
+    EXPECT_EQ(ConvertedPathOf("/anims/walk.anim"), "/anims/walk.Newanim");
+    EXPECT_EQ(ConvertedPathOf("/anims/abc"), "/anims/Newabc");
+}
+
+TEST_F(ConversionTest, ThighsHangFromTheSpineInTheHeaderAndEveryFrame) {
+    // Frame 1 lists the spine after the thighs; frame 2 has no spine line.
+    std::string walk = MakeSmd(Skeleton(0));
+    walk.resize(walk.size() - 5);  // drop "end"
+    walk +=
+        "time 1\r\n"
+        "  0 0.000000 0.000000 40.000000 0.000000 0.000000 0.000000\r\n"
+        "  1 0.000000 0.000000 2.000000 0.000000 0.000000 0.000000\r\n"
+        "  2 1.000000 1.000000 1.000000 0.500000 0.000000 0.000000\r\n"
+        "  3 1.000000 2.000000 3.000000 0.100000 0.200000 0.300000\r\n"
+        "  4 0.000000 10.000000 0.000000 0.000000 0.000000 0.000000\r\n"
+        "  5 -1.000000 2.000000 3.000000 -3.000000 0.200000 0.300000\r\n"
+        "time 2\r\n"
+        "  0 0.000000 0.000000 40.000000 0.000000 0.000000 0.000000\r\n"
+        "  1 0.000000 0.000000 2.000000 0.000000 0.000000 0.000000\r\nend\r\nafter the end\r\n";
+    Load(walk);
+    dlg.OnConvertBiped();
+    ASSERT_EQ(ui.messages, std::vector<std::string>{});
+    EXPECT_EQ(dlg.m_animPath, dir.Path("walkNew.smd"));
+    EXPECT_EQ(dlg.m_bipedPelvisNode, 1);
+    EXPECT_EQ(dlg.m_bipedSpineNode, 2);
+    EXPECT_EQ(dlg.m_leftThighNode, 3);
+    EXPECT_EQ(dlg.m_rightThighNode, 5);
+    std::string converted = ReadFile(dir.Path("walkNew.smd"));
+    EXPECT_EQ(converted,
+              "version 1\r\nnodes\r\n  0 \"Bip01\"  -1\r\n  1 \"Bip01 Pelvis\"   0\r\n"
+              "  2 \"Bip01 Spine\"   1\r\n  3 \"Bip01 L Leg\"   2\r\n  4 \"Bip01 L Leg1\"   3\r\n"
+              "  5 \"Bip01 R Leg\"   2\r\nend\r\nskeleton\r\n"
+              "time 0\r\n"
+              "  0 0.000000 0.000000 40.000000 0.000000 0.000000 0.000000\r\n"
+              "  1 0.000000 0.000000 2.000000 0.000000 0.000000 0.000000\r\n"
+              "  2 0.500000 0.000000 1.000000 0.000000 0.000000 0.000000\r\n"
+              "  3 0.500000 2.000000 2.000000 0.100000 0.200000 0.300000\r\n"
+              "  4 0.000000 10.000000 0.000000 0.000000 0.000000 0.000000\r\n"
+              "  5 -1.500000 2.000000 2.000000 -3.100000 0.200000 0.300000\r\n"
+              "time 1\r\n"
+              "  0 0.000000 0.000000 40.000000 0.000000 0.000000 0.000000\r\n"
+              "  1 0.000000 0.000000 2.000000 0.000000 0.000000 0.000000\r\n"
+              "  2 1.000000 1.000000 1.000000 0.500000 0.000000 0.000000\r\n"
+              "  3 0.000000 1.000000 2.000000 -0.400000 0.200000 0.300000\r\n"
+              "  4 0.000000 10.000000 0.000000 0.000000 0.000000 0.000000\r\n"
+              "  5 -2.000000 1.000000 2.000000 2.783180 0.200000 0.300000\r\n"
+              "time 2\r\n"
+              "  0 0.000000 0.000000 40.000000 0.000000 0.000000 0.000000\r\n"
+              "  1 0.000000 0.000000 2.000000 0.000000 0.000000 0.000000\r\nend\r\n");
+    EXPECT_EQ(dlg.m_frameSpinePose.rx, 0.5) << "frame 2 has no spine line: frame 1's stays";
+
+    // BUILD SMD now reads the converted file: its short frame 2 is what stops it.
+    ui.Answer(dir.Path("out.smd"));
+    dlg.OnBuildSmd();
+    EXPECT_EQ(ui.dialogs.back().initialName, "modelwalkNew.smd");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].rfind(dir.Path("walkNew.smd") + ":25: frame « time 2 »", 0), 0u)
+        << ui.messages[0];
+}
+
+TEST_F(ConversionTest, ThighAlreadyOnTheSpineKeepsItsLineAndPose) {
+    std::vector<TEST_NODE> nodes = Skeleton(0);
+    nodes[5].parent = 2;
+    Load(MakeSmd(nodes));
+    dlg.OnConvertBiped();
+    std::string converted = ReadFile(dir.Path("walkNew.smd"));
+    EXPECT_NE(converted.find("  3 \"Bip01 L Leg\"   2\r\n"), std::string::npos);
+    EXPECT_NE(converted.find("  5 -1.000000 2.000000 3.000000 -3.100000 0.200000 0.300000\r\n"),
+              std::string::npos);
+    EXPECT_NE(converted.find("  3 0.500000 2.000000 2.000000 0.100000"), std::string::npos);
+}
+
+TEST_F(ConversionTest, NothingToConvertIsToldAndNothingWritten) {
+    std::vector<TEST_NODE> nodes = Skeleton(0);
+    nodes[3].parent = 2;
+    nodes[5].parent = 2;
+    Load(MakeSmd(nodes));
+    dlg.OnConvertBiped();
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{
+                               dir.Path("walk.smd") +
+                               ": les deux cuisses sont déjà rattachées à la colonne : rien à "
+                               "convertir"}));
+    EXPECT_EQ(dlg.m_animPath, dir.Path("walk.smd"));
+    EXPECT_EQ(ListFolder(dir.Root()), (std::vector<std::string>{"model.smd", "ref.smd", "walk.smd"}));
+}
+
+TEST_F(ConversionTest, ReferenceWithoutPelvisIsRefused) {
+    Load(MakeSmd(Skeleton(0)));
+    std::vector<TEST_NODE> noPelvis = Skeleton(0);
+    noPelvis[1].name = "Bip01 Hips";
+    WriteFile(dir.Path("ref.smd"), MakeSmd(noPelvis));
+    dlg.OnConvertBiped();
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{
+                               dir.Path("ref.smd") +
+                               ": la liste des nodes n'a pas de bassin (« Pelvis ») : la conversion "
+                               "en a besoin"}));
+    EXPECT_EQ(dlg.m_animPath, dir.Path("walk.smd"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("walkNew.smd")));
+}
+
+TEST_F(ConversionTest, MalformedThighLineLeavesNoHalfFile) {
+    std::string walk = MakeSmd(Skeleton(0));
+    walk.insert(walk.rfind("end\r\n"), "time 1\r\n  0 0 0 0 0 0 0\r\n  1 0 0 0 0 0 0\r\n"
+                                       "  2 0 0 0 0 0 0\r\n  3 0 0 0\r\n");
+    Load(walk);
+    dlg.OnConvertBiped();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], dir.Path("walk.smd") +
+                                  ":22: ligne de squelette incomplète : 4 champs au lieu de 7");
+    EXPECT_EQ(ListFolder(dir.Root()), (std::vector<std::string>{"model.smd", "ref.smd", "walk.smd"}));
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "build/build_smd.h"
+#include "platform/varnex_error.h"
+
+namespace {
+const std::vector<FRAME_LINE> REST = {
+    {"  0 0.000000 0.000000 40.000000 0.000000 0.000000 0.000000", 9},
+    {"  1 0.000000 2.000000 0.000000 0.000000 0.000000 1.000000", 10},
+};
+
+BUILD_JOB Job(const std::vector<NODE_ROW>& rows, const std::string& lineEnd = "\r\n") {
+    BUILD_JOB job;
+    job.header = {"version 1", "nodes", "  0 \"root\"  -1", "  1 \"a\"   0", "end", "skeleton"};
+    job.rows = rows;
+    job.context.animSource = "walk.smd";
+    job.context.modelSource = "model.smd";
+    job.context.refLines = &REST;
+    job.context.lineEnd = lineEnd;
+    return job;
+}
+
+// Runs the build on an animation text whose skeleton block starts at its first line.
+std::string Build(const BUILD_JOB& job, const std::string& frames) {
+    CMemorySource source(frames, "walk.smd");
+    CLineReader reader(source, 0, 8);
+    CStringSink sink;
+    WriteRetargetedAnimation(job, reader, sink);
+    return sink.Text();
+}
+
+const char* const HEADER =
+    "version 1\r\nnodes\r\n  0 \"root\"  -1\r\n  1 \"a\"   0\r\nend\r\nskeleton\r\n";
+}  // namespace
+
+TEST(BuildSmd, HeaderThenEachFrameWithOneLinePerModelNode) {
+    // Row 0 follows line 1 of each frame; row 1 keeps its rest line.
+    BUILD_JOB job = Job({{1, 1.0, 2.0}, {0, 1.0, 1.0}});
+    std::string frames =
+        "time 0\r\n  0 9 9 9 0 0 0\r\n  1 1.000000 2.000000 3.000000 0.1 0.2 0.3\r\n"
+        "  2 7 7 7 7 7 7\r\ntime 1\r\n  0 9 9 9 0 0 0\r\n  1 -1 -2 -3 0.4 0.5 0.6\r\nend\r\n"
+        "triangles\r\n";
+    EXPECT_EQ(Build(job, frames),
+              std::string(HEADER) +
+                  "time 0\r\n  0 2.000000 4.000000 6.000000 0.1 0.2 0.3\r\n"
+                  "  1 0.000000 2.000000 0.000000 0.000000 0.000000 1.000000\r\n"
+                  "time 1\r\n  0 -2.000000 -4.000000 -6.000000 0.4 0.5 0.6\r\n"
+                  "  1 0.000000 2.000000 0.000000 0.000000 0.000000 1.000000\r\nend\r\n");
+}
+
+TEST(BuildSmd, CommonLayoutsAndLineEndsGiveWellFormedLines) {
+    // LF line ends, three spaces behind the node number, tabs, blank lines, indented keywords.
+    BUILD_JOB job = Job({{1, 1.0, 1.0}});
+    std::string frames =
+        "\n  time 0\n\n  0   0.000000 0.000000 0.000000 0.000000 0.000000 0.000000\n"
+        "  1   1.500000\t2.000000 3.000000 0.100000 0.200000 0.300000\n\n   end  \n";
+    EXPECT_EQ(Build(job, frames),
+              std::string(HEADER) + "time 0\r\n  0 1.500000 2.000000 3.000000 0.100000 0.200000 "
+                                    "0.300000\r\nend\r\n");
+}
+
+TEST(BuildSmd, ChosenLineEndIsUsedForEveryLine) {
+    BUILD_JOB job = Job({{0, 1.0, 1.0}}, "\n");
+    std::string out = Build(job, "time 0\r\n  0 1 2 3 4 5 6\r\nend\r\n");
+    EXPECT_EQ(out, "version 1\nnodes\n  0 \"root\"  -1\n  1 \"a\"   0\nend\nskeleton\n"
+                   "time 0\n  0 1.000000 2.000000 3.000000 4 5 6\nend\n");
+}
+
+TEST(BuildSmd, WithoutEndTheOutputStopsAfterTheLastFrame) {
+    BUILD_JOB job = Job({{0, 1.0, 1.0}});
+    EXPECT_EQ(Build(job, "time 7\r\n  0 1 2 3 4 5 6"),
+              std::string(HEADER) + "time 7\r\n  0 1.000000 2.000000 3.000000 4 5 6\r\n");
+}
+
+TEST(BuildSmd, NoNodeRowsGivesTimeLinesAlone) {
+    BUILD_JOB job = Job({});
+    EXPECT_EQ(Build(job, "time 0\r\n  0 1 2 3 4 5 6\r\ntime 1\r\n  0 1 2 3 4 5 6\r\nend\r\n"),
+              std::string(HEADER) + "time 0\r\ntime 1\r\nend\r\n");
+}
+
+TEST(BuildSmd, TimeLineWithoutNumberIsRefused) {
+    BUILD_JOB job = Job({{0, 1.0, 1.0}});
+    try {
+        Build(job, "time\r\n  0 1 2 3 4 5 6\r\nend\r\n");
+        FAIL() << "accepted";
+    } catch (const CVarnexError& e) {
+        EXPECT_EQ(e.Text(), "walk.smd:8: ligne « time » sans numéro de frame");
+    }
+}
+
+TEST(OutputName, ModelPrefixThenAnimationName) {
+    EXPECT_EQ(DefaultOutputName("C:\\modeles\\knight_ref.smd", "D:\\anims\\walk.smd"),
+              "knight_walk.smd");
+    EXPECT_EQ(DefaultOutputName("C:\\modeles\\robot.smd", "D:\\anims\\walk.smd"), "robotwalk.smd");
+    EXPECT_EQ(DefaultOutputName("/home/u/x_y_z.smd", "/home/u/anims/run.smd"), "x_run.smd");
+    EXPECT_EQ(DefaultOutputName("/m/a.sm", "walk.smd"), "walk.smd");
+    EXPECT_EQ(DefaultOutputName("model.smd", "walk.smd"), "modelwalk.smd");
+}

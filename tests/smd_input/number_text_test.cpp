@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+
+#include "smd_input/number_text.h"
+
+TEST(NumberText, IntegersFollowTheAtoiPrefixRule) {
+    EXPECT_EQ(TextToInt("12"), 12);
+    EXPECT_EQ(TextToInt("  -1"), -1);
+    EXPECT_EQ(TextToInt("+7abc"), 7);
+    EXPECT_EQ(TextToInt("abc"), 0);
+    EXPECT_EQ(TextToInt(""), 0);
+    EXPECT_EQ(TextToInt("102:5"), 102);
+    EXPECT_EQ(TextToInt("99999999999999"), 2147483647);
+    EXPECT_EQ(TextToInt("-99999999999999"), -2147483647 - 1);
+}
+
+TEST(NumberText, DecimalsFollowTheAtofPrefixRule) {
+    EXPECT_EQ(TextToDouble("1.5"), 1.5);
+    EXPECT_EQ(TextToDouble(" -0.25xyz"), -0.25);
+    EXPECT_EQ(TextToDouble("+.5"), 0.5);
+    EXPECT_EQ(TextToDouble("5."), 5.0);
+    EXPECT_EQ(TextToDouble("1e3"), 1000.0);
+    EXPECT_EQ(TextToDouble("1e"), 1.0);
+    EXPECT_EQ(TextToDouble("abc"), 0.0);
+    EXPECT_EQ(TextToDouble("--5"), 0.0);
+    EXPECT_EQ(TextToDouble("0x10"), 16.0);
+    EXPECT_TRUE(std::signbit(TextToDouble("-0")));
+    EXPECT_TRUE(std::isinf(TextToDouble("1e999")));
+    EXPECT_TRUE(std::isinf(TextToDouble("-inf")));
+    EXPECT_TRUE(std::isnan(TextToDouble("nan")));
+    EXPECT_EQ(TextToDouble("1e-999"), 0.0);
+    EXPECT_EQ(TextToDouble("0.000000000000000000000000000001e-400"), 0.0);
+}
+
+TEST(NumberText, DecimalPointIsAPointWhateverTheLocale) {
+    // A window toolkit may switch the C locale to the user's; the readers must not follow.
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
+    std::string saved = old != nullptr ? old : "C";
+    if (std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    EXPECT_EQ(TextToDouble("1.25"), 1.25);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "platform/varnex_error.h"
+#include "smd_input/smd_reader.h"
+#include "test_support.h"
+
+namespace {
+std::vector<std::string> AllLines(const std::string& text) {
+    CMemorySource source(text, "mem.smd");
+    CLineReader reader(source);
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.Next(line)) lines.emplace_back(line);
+    return lines;
+}
+
+SMD_HEAD Head(const std::string& text, bool withFrame0 = true) {
+    CMemorySource source(text, "mem.smd");
+    return ReadSmdHead(source, withFrame0);
+}
+
+const char* const THREE_NODES =
+    "version 1\r\nnodes\r\n  0 \"Bip01\" -1\r\n  1 \"Bip01 Legend\"   0\r\n"
+    "  2 \"Bip01 Spine\"   1\r\nend\r\nskeleton\r\ntime 0\r\n"
+    "  0 0.000000 0.000000 1.000000 0.000000 0.000000 0.000000\r\n"
+    "  1 0.000000 2.000000 0.000000 0.000000 0.000000 0.000000\r\n"
+    "  2 3.000000 0.000000 0.000000 0.000000 0.000000 0.000000\r\nend\r\n";
+}  // namespace
+
+TEST(LineReading, AcceptsLfCrLfAndLoneCrLineEnds) {
+    EXPECT_EQ(AllLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(AllLines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(AllLines(""), std::vector<std::string>{});
+}
+
+TEST(LineReading, LinesOfAnyLengthAcrossBufferRefills) {
+    std::string longLine(200000, 'x');
+    std::string text = "first\r\n" + longLine + "\r\nlast";
+    // A CR LF split across two reads must still count as one line end.
+    std::string split(65535, 'y');
+    text += "\r\n" + split + "\r\nafter\r\n";
+    std::vector<std::string> lines = AllLines(text);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[1], longLine);
+    EXPECT_EQ(lines[3], split);
+    EXPECT_EQ(lines[4], "after");
+}
+
+TEST(LineReading, CountsLinesAndOffsets) {
+    CMemorySource source("ab\r\ncd\nef", "mem");
+    CLineReader reader(source);
+    std::string_view line;
+    ASSERT_TRUE(reader.Next(line));
+    EXPECT_EQ(reader.LineNumber(), 1);
+    EXPECT_EQ(reader.NextOffset(), 4);
+    ASSERT_TRUE(reader.Next(line));
+    EXPECT_EQ(reader.NextOffset(), 7);
+    ASSERT_TRUE(reader.Next(line));
+    EXPECT_EQ(reader.LineNumber(), 3);
+    EXPECT_FALSE(reader.Next(line));
+}
+
+TEST(SmdReading, KeywordsCountOnlyAsTheLineOwnWord) {
+    // "Bip01 Legend" holds "end": it must not close the node list.
+    SMD_HEAD head = Head(THREE_NODES);
+    ASSERT_EQ(head.nodeLines.size(), 3u);
+    EXPECT_EQ(head.nodeLines[1].text, "  1 \"Bip01 Legend\"   0");
+    EXPECT_EQ(head.nodeLines[1].lineNumber, 4);
+    EXPECT_TRUE(head.hasSkeleton);
+    EXPECT_EQ(head.skeletonEnd, static_cast<long long>(std::string(THREE_NODES).find("time 0")));
+    EXPECT_EQ(head.skeletonLine, 7);
+    EXPECT_EQ(head.frame0Lines.size(), 3u);
+    EXPECT_EQ(head.frame0Time, "time 0");
+}
+
+TEST(SmdReading, BlankLinesAndBlanksAroundKeywordsAreHarmless) {
+    std::string text =
+        "version 1\n\nnodes \n\n  0 \"root\" -1\n\n  1 \"a\" 0\n  end\nskeleton\t\n\n"
+        "   time 0\n\n  0 1 2 3 4 5 6\n\n  1 1 2 3 4 5 6\nend\n";
+    SMD_HEAD head = Head(text);
+    EXPECT_EQ(head.nodeLines.size(), 2u);
+    EXPECT_TRUE(head.hasNodesEnd);
+    ASSERT_TRUE(head.hasFrame0);
+    EXPECT_EQ(head.frame0Lines.size(), 2u);
+    EXPECT_EQ(head.headerLines.size(), 9u);
+}
+
+TEST(SmdReading, HeadsBeyondTwoThousandBytesAreReadWhole) {
+    std::string text = "version 1\r\nnodes\r\n";
+    for (int i = 0; i < 90; ++i) {
+        text += NodeLine(i, "Some Rather Long Node Name Number " + std::to_string(i), i - 1);
+    }
+    text += "end\r\nskeleton\r\ntime 0\r\n";
+    for (int i = 0; i < 90; ++i) text += FrameLine(i, 1, 2, 3, 0, 0, 0);
+    text += "end\r\n";
+    ASSERT_GT(text.find("skeleton"), 2000u);
+    SMD_HEAD head = Head(text);
+    EXPECT_EQ(head.nodeLines.size(), 90u);
+    EXPECT_TRUE(head.hasSkeleton);
+    EXPECT_EQ(head.frame0Lines.size(), 90u);
+}
+
+TEST(SmdReading, MissingPartsAreNamedWithTheFile) {
+    auto message = [](const std::string& text, void (*require)(const SMD_HEAD&)) {
+        try {
+            require(Head(text));
+        } catch (const CVarnexError& e) {
+            return e.Text();
+        }
+        return std::string("accepted");
+    };
+    EXPECT_EQ(message("version 1\r\n", RequireNodeList),
+              "mem.smd: ligne « nodes » introuvable : ce fichier n'est pas un SMD");
+    EXPECT_EQ(message("version 1\r\nnodes\r\n  0 \"a\" -1\r\nskeleton\r\n", RequireNodeList),
+              "mem.smd: la liste des nodes n'est pas fermée par une ligne « end »");
+    EXPECT_EQ(message("version 1\r\nnodes\r\nend\r\ntime 0\r\n", RequireSkeleton),
+              "mem.smd: ligne « skeleton » introuvable avant les frames");
+    EXPECT_EQ(message("version 1\r\nnodes\r\nend\r\nskeleton\r\nend\r\n", RequireFrame0),
+              "mem.smd:4: aucune frame « time 0 » après la ligne « skeleton »");
+}
+
+TEST(SmdReading, RejectsFrameLineWithTooFewFields) {
+    try {
+        ParseFrameFields("  5 1.0 2.0 3.0 0.1", "walk.smd", 57);
+        FAIL() << "accepted";
+    } catch (const CVarnexError& e) {
+        EXPECT_EQ(e.Text(), "walk.smd:57: ligne de squelette incomplète : 5 champs au lieu de 7");
+    }
+}
+
+TEST(SmdReading, FieldsAreSeparatedByAnyRunOfBlanks) {
+    FRAME_FIELDS f = ParseFrameFields("  5   1.0\t2.0  3.0 0.1 0.2 0.3  ", "m", 1);
+    EXPECT_EQ(f.number, "5");
+    EXPECT_EQ(f.x, "1.0");
+    EXPECT_EQ(f.y, "2.0");
+    EXPECT_EQ(f.rz, "0.3");
+}
+
+TEST(SmdReading, NodeNamesAndTheTextBehindTheNumber) {
+    EXPECT_EQ(NodeNameOf("  3 \"Bip01 L Thigh\"   2"), "Bip01 L Thigh");
+    EXPECT_EQ(NodeNameOf("  3 noquotes 2"), "");
+    EXPECT_EQ(BehindNodeNumber(" 12 \"Bip01\" -1"), " \"Bip01\" -1");
+}

@@ -1,0 +1,116 @@
+#include "test_support.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "build/decimal_text.h"
+
+#ifndef VARNEX_SOURCE_DIR
+#error "VARNEX_SOURCE_DIR must name the project's folder"
+#endif
+
+void CTestPlatform::TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) {
+    ++takeGridCalls;
+    for (std::size_t i = 1; i < nodeText.size(); ++i) {
+        nodeText[i] = screenNodes[i];
+        correctionText[i] = screenCorrections[i];
+    }
+}
+
+void CTestPlatform::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) {
+    ++showGridCalls;
+    for (std::size_t i = 1; i < nodeText.size(); ++i) {
+        screenNodes[i] = nodeText[i];
+        screenCorrections[i] = correctionText[i];
+    }
+}
+
+std::optional<std::string> CTestPlatform::ChooseFile(const FILE_DIALOG_SPEC& spec) {
+    dialogs.push_back(spec);
+    if (m_answers.empty()) return std::nullopt;
+    std::string answer = m_answers.front();
+    m_answers.pop_front();
+    if (answer == CANCEL) return std::nullopt;
+    return answer;
+}
+
+CTempDir::CTempDir() {
+    std::random_device rd;
+    m_path = std::filesystem::temp_directory_path() /
+             ("varnex-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(m_path);
+}
+
+CTempDir::~CTempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(m_path, ec);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> ListFolder(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string SamplePath(const std::string& name) {
+    return std::string(VARNEX_SOURCE_DIR) + "/samples/" + name;
+}
+
+std::string ExpectedPath(const std::string& name) {
+    return std::string(VARNEX_SOURCE_DIR) + "/tests/expected/" + name;
+}
+
+std::string NodeLine(int number, const std::string& name, int parent) {
+    char line[256];
+    std::snprintf(line, sizeof line, "%3d \"%s\" %3d\r\n", number, name.c_str(), parent);
+    return line;
+}
+
+std::string FrameLine(int number, double x, double y, double z, double rx, double ry, double rz) {
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "%3d", number);
+    std::string line = prefix;
+    for (double v : {x, y, z, rx, ry, rz}) line += " " + DecimalText(v);
+    return line + "\r\n";
+}
+
+std::string MakeSmd(const std::vector<TEST_NODE>& nodes,
+                    const std::vector<std::vector<TEST_NODE>>& extraFrames) {
+    std::string text = "version 1\r\nnodes\r\n";
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        text += NodeLine(static_cast<int>(i), nodes[i].name, nodes[i].parent);
+    }
+    text += "end\r\nskeleton\r\ntime 0\r\n";
+    auto frame = [&](const std::vector<TEST_NODE>& poses) {
+        for (std::size_t i = 0; i < poses.size(); ++i) {
+            const TEST_NODE& n = poses[i];
+            text += FrameLine(static_cast<int>(i), n.x, n.y, n.z, n.rx, n.ry, n.rz);
+        }
+    };
+    frame(nodes);
+    for (std::size_t f = 0; f < extraFrames.size(); ++f) {
+        text += "time " + std::to_string(f + 1) + "\r\n";
+        frame(extraFrames[f]);
+    }
+    return text + "end\r\n";
+}

@@ -1,0 +1,75 @@
+// Shared helpers of the tests: a scripted dialog platform, temporary folders, SMD text builders.
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialog_platform.h"
+
+// The screen is two arrays; file dialogs take their answers from a queue (none left: cancelled);
+// every message and every dialog shown is recorded.
+class CTestPlatform : public CDialogPlatform {
+public:
+    void Answer(const std::string& path) { m_answers.push_back(path); }
+    void Cancel() { m_answers.push_back(CANCEL); }
+
+    void TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) override;
+    void ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) override;
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    std::optional<std::string> ChooseFile(const FILE_DIALOG_SPEC& spec) override;
+    void EndDialog() override { ++endDialogCalls; }
+    bool OpenHelpPage(const std::string& path) override {
+        helpPages.push_back(path);
+        return true;
+    }
+
+    GRID_TEXTS screenNodes;
+    GRID_TEXTS screenCorrections;
+    int takeGridCalls = 0;
+    int showGridCalls = 0;
+    int endDialogCalls = 0;
+    std::vector<std::string> messages;
+    std::vector<FILE_DIALOG_SPEC> dialogs;
+    std::vector<std::string> helpPages;
+
+private:
+    static constexpr const char* CANCEL = "<cancelled>";
+    std::deque<std::string> m_answers;
+};
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class CTempDir {
+public:
+    CTempDir();
+    ~CTempDir();
+    std::string Path(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& Root() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+// Names of the files in a folder, sorted.
+std::vector<std::string> ListFolder(const std::filesystem::path& folder);
+
+// The folder of the project's samples and of the checked-in expected outputs.
+std::string SamplePath(const std::string& name);
+std::string ExpectedPath(const std::string& name);
+
+// SMD text in the well-formed layout, CR LF line ends.
+struct TEST_NODE {
+    std::string name;
+    int parent;
+    double x, y, z, rx, ry, rz;  // the first frame's line
+};
+std::string NodeLine(int number, const std::string& name, int parent);
+std::string FrameLine(int number, double x, double y, double z, double rx, double ry, double rz);
+// "version 1", the node list, "skeleton" and one frame per pose list (each pose list in node
+// order), then "end".
+std::string MakeSmd(const std::vector<TEST_NODE>& nodes,
+                    const std::vector<std::vector<TEST_NODE>>& extraFrames = {});

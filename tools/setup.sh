@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs what building and testing Varnex needs on Debian 12, only what is missing.
+set -e
+PACKAGES="g++ make cmake libgtest-dev libwxgtk3.2-dev xvfb xauth clang libclang-rt-14-dev"
+missing=""
+for p in $PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
+fi
