@@ -9,7 +9,43 @@ constexpr int SIGNIFICANT = 17;
 constexpr int DECIMALS = 6;
 }  // namespace
 
+namespace {
+// Most values need no digit string: when |value| x 1e6 lies well inside the range where a double
+// holds it to a ten-thousandth and well away from a tie, rounding the product gives the same
+// digits as the 17-digit route. Returns false when it cannot decide.
+bool AppendCommonDecimalText(std::string& out, double value) {
+    double scaled = std::fabs(value) * 1e6;
+    unsigned long long units = 0;
+    if (scaled != 0.0) {
+        if (!(scaled >= 0.2 && scaled < 1099511627776.0)) return false;  // 2^40
+        double fraction = scaled - std::floor(scaled);
+        if (std::fabs(fraction - 0.5) < 0.01) return false;
+        units = static_cast<unsigned long long>(scaled + 0.5);
+    }
+    char text[32];
+    char* end = text + sizeof text;
+    char* p = end;
+    for (int i = 0; i < DECIMALS; ++i) {
+        *--p = static_cast<char>('0' + units % 10);
+        units /= 10;
+    }
+    *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    if (std::signbit(value)) *--p = '-';
+    out.append(p, static_cast<std::size_t>(end - p));
+    return true;
+}
+}  // namespace
+
 void AppendDecimalText(std::string& out, double value) {
+    if (std::isfinite(value) && AppendCommonDecimalText(out, value)) return;
+    AppendDecimalTextByDigits(out, value);
+}
+
+void AppendDecimalTextByDigits(std::string& out, double value) {
     if (std::isnan(value)) {
         out += "nan";
         return;

@@ -11,3 +11,7 @@ std::string DecimalText(double value);
 
 // Appends DecimalText(value) to out, without a temporary string.
 void AppendDecimalText(std::string& out, double value);
+
+// The same text, always built from the 17-digit string (AppendDecimalText takes a shortcut for
+// common values and must agree with this).
+void AppendDecimalTextByDigits(std::string& out, double value);

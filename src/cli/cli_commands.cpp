@@ -70,7 +70,7 @@ struct OPTIONS {
     std::string saveCon;
     std::string output;
     std::string outDir;
-    std::string lineEnd = "\r\n";
+    bool lfLineEnds = false;
     bool convertBiped = false;
     std::vector<GRID_EDIT> edits;
     std::vector<std::string> animations;
@@ -141,10 +141,8 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
             o.convertBiped = true;
         } else if (arg == "--line-ends" && o.command != "grid") {
             std::string kind = value();
-            if (kind == "lf") {
-                o.lineEnd = "\n";
-            } else if (kind == "crlf") {
-                o.lineEnd = "\r\n";
+            if (kind == "lf" || kind == "crlf") {
+                o.lfLineEnds = kind == "lf";
             } else {
                 throw CUsageError("--line-ends attend lf ou crlf, pas « " + kind + " »");
             }
@@ -197,7 +195,7 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
     CCliPlatform platform(err);
     CVarnexDlg dlg(platform);
     dlg.OnInitDialog();
-    g_lineBreak = o.lineEnd;
+    if (o.lfLineEnds) g_lineBreak.assign(1, '\n');
 
     platform.AnswerNextDialog(o.model);
     dlg.OnLoadRefModel();

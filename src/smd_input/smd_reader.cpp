@@ -1,5 +1,6 @@
 #include "smd_input/smd_reader.h"
 
+#include <array>
 #include <cstring>
 
 #include "platform/varnex_error.h"
@@ -84,15 +85,22 @@ bool CLineReader::Next(std::string_view& line) {
 }
 
 int SplitFields(std::string_view line, std::string_view* fields, int maxFields) {
+    // Every line of every frame passes here: a table beats four comparisons per byte.
+    static const auto BLANKS = [] {
+        std::array<bool, 256> table{};
+        for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = IsBlank(static_cast<char>(c));
+        return table;
+    }();
+    auto blank = [](char c) { return BLANKS[static_cast<unsigned char>(c)]; };
     int count = 0;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && IsBlank(line[i])) ++i;
-        if (i == line.size()) break;
-        std::size_t begin = i;
-        while (i < line.size() && !IsBlank(line[i])) ++i;
-        if (count < maxFields) fields[count] = line.substr(begin, i - begin);
-        ++count;
+    const char* p = line.data();
+    const char* end = p + line.size();
+    while (p != end && count < maxFields) {
+        while (p != end && blank(*p)) ++p;
+        if (p == end) break;
+        const char* begin = p;
+        while (p != end && !blank(*p)) ++p;
+        fields[count++] = std::string_view(begin, static_cast<std::size_t>(p - begin));
     }
     return count;
 }
@@ -102,8 +110,10 @@ bool IsKeywordLine(std::string_view line, std::string_view keyword) {
 }
 
 bool IsTimeLine(std::string_view line) {
-    std::string_view first;
-    return SplitFields(line, &first, 1) > 0 && first == "time";
+    std::size_t i = 0;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    if (line.compare(i, 4, "time") != 0) return false;
+    return i + 4 == line.size() || IsBlank(line[i + 4]);
 }
 
 bool IsBlankLine(std::string_view line) { return Trim(line).empty(); }

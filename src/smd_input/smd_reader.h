@@ -35,7 +35,7 @@ private:
     std::int64_t m_nextOffset;
 };
 
-// Splits a line at runs of blanks; gives at most maxFields fields and their total count.
+// Splits a line at runs of blanks into at most maxFields fields; gives how many it found.
 int SplitFields(std::string_view line, std::string_view* fields, int maxFields);
 
 // The line's own keyword: the line is exactly the word, give or take blanks around it.
