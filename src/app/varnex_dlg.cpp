@@ -202,7 +202,7 @@ void CVarnexDlg::OnLoadRefAnim() {
         BONE_SCALE_RESULT scales = ComputeBoneScales(input);
 
         m_refAnimPath = *path;
-        m_refAnimFrame0Pos = ref.skeletonEnd;
+        m_refAnimFrame0Pos = ref.frame0Offset;
         m_nodeText = pairing.nodeText;
         m_leftThighNode = pairing.leftThighNode;
         m_rightThighNode = pairing.rightThighNode;

@@ -168,6 +168,7 @@ SMD_HEAD ReadSmdHead(CLineReader& reader, bool withFrame0) {
             head.hasFrame0 = true;
             head.frame0Time = line;
             head.frame0TimeLine = reader.LineNumber();
+            head.frame0Offset = reader.NextOffset();
             break;
         }
     }

@@ -71,6 +71,7 @@ struct SMD_HEAD {
     bool hasFrame0 = false;
     std::string frame0Time;                // its "time" line
     int frame0TimeLine = 0;
+    std::int64_t frame0Offset = 0;         // offset of the first line behind its "time" line
     std::vector<FRAME_LINE> frame0Lines;   // its non-blank skeleton lines, in order
 };
 

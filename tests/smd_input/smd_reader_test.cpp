@@ -71,6 +71,7 @@ TEST(SmdReading, KeywordsCountOnlyAsTheLineOwnWord) {
     EXPECT_EQ(head.skeletonLine, 7);
     EXPECT_EQ(head.frame0Lines.size(), 3u);
     EXPECT_EQ(head.frame0Time, "time 0");
+    EXPECT_EQ(head.frame0Offset, head.skeletonEnd + 8);
 }
 
 TEST(SmdReading, BlankLinesAndBlanksAroundKeywordsAreHarmless) {
