@@ -1,5 +1,7 @@
 #include "biped/biped_conversion.h"
 
+#include <algorithm>
+
 #include "build/build_smd.h"
 #include "platform/varnex_error.h"
 #include "smd_input/bone_classifier.h"
@@ -119,12 +121,16 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
     out.Write(text);
 
     BonePose spinePose = nodes.restSpine;
-    std::vector<FRAME_LINE> frame;
+    // Lines up to the last one the conversion reads are held until the spine's pose of the frame
+    // is known; the lines behind them go straight out, so a frame of any length takes little
+    // memory.
+    std::size_t kept = static_cast<std::size_t>(std::max({nodes.spine, thighs[0], thighs[1]})) + 1;
+    std::vector<FRAME_LINE> frame(kept);
     std::size_t frameSize = 0;
     std::string timeText;
     bool inFrame = false;
-    auto finishFrame = [&]() {
-        if (!inFrame) return;
+    bool flushed = false;
+    auto flushHeldLines = [&]() {
         if (static_cast<std::size_t>(nodes.spine) < frameSize) {
             const FRAME_LINE& spine = frame[static_cast<std::size_t>(nodes.spine)];
             spinePose = ParseBonePose(spine.text, head.source, spine.lineNumber);
@@ -132,7 +138,7 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
         text.clear();
         text += timeText;
         text += lineEnd;
-        for (std::size_t i = 0; i < frameSize; ++i) {
+        for (std::size_t i = 0; i < std::min(frameSize, kept); ++i) {
             int ordinal = static_cast<int>(i);
             const FRAME_LINE& line = frame[i];
             if ((convert[0] && ordinal == thighs[0]) || (convert[1] && ordinal == thighs[1])) {
@@ -144,6 +150,10 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
             text += lineEnd;
         }
         out.Write(text);
+        flushed = true;
+    };
+    auto finishFrame = [&]() {
+        if (inFrame && !flushed) flushHeldLines();
         inFrame = false;
     };
 
@@ -160,14 +170,16 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
             timeText = TimeLineText(line, head.source, reader.LineNumber());
             frameSize = 0;
             inFrame = true;
-        } else if (inFrame) {
-            if (frameSize == frame.size()) frame.emplace_back();
-            frame[frameSize].text.assign(line);
-            frame[frameSize].lineNumber = reader.LineNumber();
-            ++frameSize;
-        } else {
+            flushed = false;
+        } else if (!inFrame) {
             // Lines between "skeleton" and the first frame stay where they are.
             out.Write(std::string(line) + lineEnd);
+        } else if (flushed) {
+            out.Write(std::string(line) + lineEnd);
+        } else {
+            frame[frameSize].text.assign(line);
+            frame[frameSize].lineNumber = reader.LineNumber();
+            if (++frameSize == kept) flushHeldLines();
         }
     }
     finishFrame();

@@ -7,6 +7,10 @@ class CFrameWriter {
 public:
     CFrameWriter(const BUILD_JOB& job, COutputSink& out) : m_job(job), m_out(out) {
         m_text.reserve(1 << 14);
+        for (std::size_t i = 0; i < job.rows.size(); ++i) {
+            int n = SourceLineOf(static_cast<int>(i), job.rows[i].nodes);
+            if (n != REST_LINE && static_cast<std::size_t>(n) + 1 > m_kept) m_kept = static_cast<std::size_t>(n) + 1;
+        }
     }
 
     void Start(std::string_view timeLine, const std::string& source, int lineNumber) {
@@ -18,10 +22,14 @@ public:
 
     void Add(std::string_view line, int lineNumber) {
         if (!m_inFrame) return;  // lines between "skeleton" and the first frame are dropped
-        if (m_size == m_lines.size()) m_lines.emplace_back();
-        FRAME_LINE& slot = m_lines[m_size++];
-        slot.text.assign(line);
-        slot.lineNumber = lineNumber;
+        // Only the lines a row reads are kept, so even a huge frame takes little memory.
+        if (m_size < m_kept) {
+            if (m_size == m_lines.size()) m_lines.emplace_back();
+            FRAME_LINE& slot = m_lines[m_size];
+            slot.text.assign(line);
+            slot.lineNumber = lineNumber;
+        }
+        ++m_size;
     }
 
     void Finish() {
@@ -42,7 +50,8 @@ private:
     const BUILD_JOB& m_job;
     COutputSink& m_out;
     std::vector<FRAME_LINE> m_lines;  // reused from frame to frame
-    std::size_t m_size = 0;
+    std::size_t m_size = 0;   // lines of the frame so far
+    std::size_t m_kept = 0;   // lines 0 to m_kept - 1 are the ones the rows read
     FRAME_VIEW m_frame;
     bool m_inFrame = false;
     std::string m_text;

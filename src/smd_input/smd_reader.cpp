@@ -11,6 +11,8 @@ constexpr std::size_t CHUNK_BYTES = 1 << 16;
 // A sane SMD line is under a hundred characters; this only keeps a file without line ends from
 // filling the memory.
 constexpr std::size_t MAX_LINE_BYTES = 16u << 20;
+// Models have at most a few hundred nodes: a head this long has no "skeleton" line to find.
+constexpr std::size_t MAX_HEAD_LINES = 100000;
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -141,6 +143,7 @@ SMD_HEAD ReadSmdHead(CLineReader& reader, bool withFrame0) {
     std::string_view line;
     while (reader.Next(line)) {
         if (IsTimeLine(line)) return head;  // frames without a "skeleton" line before them
+        if (head.headerLines.size() == MAX_HEAD_LINES) return head;
         head.headerLines.emplace_back(line);
         if (IsKeywordLine(line, "skeleton")) {
             head.hasSkeleton = true;
