@@ -1,0 +1,9 @@
+// The About box: the icon, "Varnex version 1.3" and OK, which ends it.
+#pragma once
+
+#include <wx/dialog.h>
+
+class CAboutDlg : public wxDialog {
+public:
+    explicit CAboutDlg(wxWindow* parent);
+};

@@ -1,0 +1,3 @@
+#include "gui/varnex_app.h"
+
+wxIMPLEMENT_APP(CVarnexApp);

@@ -1,0 +1,12 @@
+#include "gui/varnex_app.h"
+
+#include "gui/varnex_window.h"
+
+bool CVarnexApp::OnInit() { return true; }
+
+int CVarnexApp::OnRun() {
+    CVarnexWindow window;
+    SetTopWindow(&window);
+    window.ShowModal();
+    return 0;
+}

@@ -1,0 +1,14 @@
+// The application: runs the main window modally and ends when it ends.
+#pragma once
+
+#include <wx/app.h>
+
+class CVarnexApp : public wxApp {
+public:
+    // Nothing to set up; no command line is read.
+    bool OnInit() override;
+    // The main window's modal run is the whole program.
+    int OnRun() override;
+};
+
+wxDECLARE_APP(CVarnexApp);

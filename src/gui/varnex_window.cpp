@@ -1,0 +1,229 @@
+#include "gui/varnex_window.h"
+
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+
+#include <exception>
+#include <map>
+
+#include "gui/about_dlg.h"
+#include "gui/dialog_font.h"
+#include "gui/varnex_icon.h"
+#include "gui/window_layout.h"
+#include "gui/wx_text.h"
+
+namespace {
+struct BUTTON_COMMAND {
+    int id;
+    void (CVarnexDlg::*handler)();
+};
+
+constexpr BUTTON_COMMAND BUTTON_COMMANDS[] = {
+    {IDC_REF_MODEL, &CVarnexDlg::OnLoadRefModel},
+    {IDC_REF_ANIM, &CVarnexDlg::OnLoadRefAnim},
+    {IDC_ANIM, &CVarnexDlg::OnLoadAnim},
+    {IDC_CONVERT_BIPED, &CVarnexDlg::OnConvertBiped},
+    {IDC_BUILD_SMD, &CVarnexDlg::OnBuildSmd},
+    {IDC_HELP_BUTTON, &CVarnexDlg::OnHelpButton},
+    {IDC_QUIT, &CVarnexDlg::OnQuit},
+    {IDC_SAVE_CON, &CVarnexDlg::OnSaveCon},
+    {IDC_LOAD_CON, &CVarnexDlg::OnLoadCon},
+};
+
+const BUTTON_SPEC* FindButton(int id) {
+    for (const BUTTON_SPEC& spec : MAIN_BUTTONS) {
+        if (spec.id == id) return &spec;
+    }
+    return nullptr;
+}
+
+bool IsEnterKey(const wxKeyEvent& event) {
+    return event.GetModifiers() == wxMOD_NONE &&
+           (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER);
+}
+
+// "*.smd" and the like are the Windows way of naming the filter in the name box; here the filter
+// list already does that, and a star in the name box would only be taken as a file name.
+bool IsPattern(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+}  // namespace
+
+CVarnexWindow::CVarnexWindow(wxWindow* parent)
+    : wxDialog(parent, wxID_ANY, MAIN_CAPTION, wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxRESIZE_BORDER |
+                   wxDIALOG_NO_PARENT),
+      m_dlg(*this) {
+    SetIcons(VarnexIcons());
+    SetFont(DialogFont());
+    SetClientSize(ConvertDialogToPixels(wxSize(MAIN_WIDTH, MAIN_HEIGHT)));
+    CreateControls();
+
+    for (const BUTTON_COMMAND& command : BUTTON_COMMANDS) {
+        Bind(wxEVT_BUTTON, &CVarnexWindow::OnButton, this, command.id);
+    }
+    Bind(wxEVT_INIT_DIALOG, &CVarnexWindow::OnInitDialogEvent, this);
+    Bind(wxEVT_CHAR_HOOK, &CVarnexWindow::OnCharHook, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CVarnexWindow::OnCloseWindow, this);
+    Bind(wxEVT_CONTEXT_MENU, &CVarnexWindow::OnContextMenu, this);
+    Bind(wxEVT_MENU, &CVarnexWindow::OnAboutItem, this, IDM_ABOUTBOX);
+    Centre();
+}
+
+void CVarnexWindow::CreateControls() {
+    auto at = [this](const DLG_RECT& r) { return ConvertDialogToPixels(wxPoint(r.x, r.y)); };
+    auto size = [this](const DLG_RECT& r) {
+        return ConvertDialogToPixels(wxSize(r.width, r.height));
+    };
+    auto edit = [&](int id, const DLG_RECT& r) {
+        return new wxTextCtrl(this, id, wxEmptyString, at(r), size(r));
+    };
+
+    std::map<int, std::size_t> nodeRows;
+    std::map<int, std::size_t> correctionRows;
+    for (int row = 0; row < NODE_ROWS; ++row) {
+        nodeRows[NodeEditId(row)] = static_cast<std::size_t>(row);
+        correctionRows[CorrectionEditId(row)] = static_cast<std::size_t>(row);
+    }
+    // Tab visits the controls in the order they are created; the labels take no focus.
+    for (int id : MainTabOrder()) {
+        if (auto node = nodeRows.find(id); node != nodeRows.end()) {
+            int row = static_cast<int>(node->second);
+            m_nodeEdits[node->second] = edit(id, NodeEditRect(row));
+        } else if (auto correction = correctionRows.find(id); correction != correctionRows.end()) {
+            int row = static_cast<int>(correction->second);
+            m_correctionEdits[correction->second] = edit(id, CorrectionEditRect(row));
+        } else if (const BUTTON_SPEC* button = FindButton(id)) {
+            new wxButton(this, id, button->label, at(button->rect), size(button->rect));
+        }
+    }
+
+    for (int group = 0; group < GRID_GROUPS; ++group) {
+        DLG_RECT nodes = NodesHeadingRect(group);
+        DLG_RECT correction = CorrectionHeadingRect(group);
+        new wxStaticText(this, wxID_ANY, "NODES", at(nodes), size(nodes), wxST_NO_AUTORESIZE);
+        new wxStaticText(this, wxID_ANY, "Correction", at(correction), size(correction),
+                         wxST_NO_AUTORESIZE);
+    }
+    for (int row = 0; row < NODE_ROWS; ++row) {
+        DLG_RECT label = RowLabelRect(row);
+        new wxStaticText(this, wxID_ANY, std::to_string(row), at(label), size(label),
+                         wxST_NO_AUTORESIZE);
+    }
+}
+
+void CVarnexWindow::OnButton(wxCommandEvent& event) {
+    for (const BUTTON_COMMAND& command : BUTTON_COMMANDS) {
+        if (command.id != event.GetId()) continue;
+        // The commands report their own failures; anything else still reaches the user as a
+        // message rather than ending the program.
+        try {
+            (m_dlg.*command.handler)();
+        } catch (const std::exception& e) {
+            ShowMessage(e.what());
+        }
+        return;
+    }
+}
+
+void CVarnexWindow::OnAboutItem(wxCommandEvent&) { ShowAboutBox(); }
+
+void CVarnexWindow::OnInitDialogEvent(wxInitDialogEvent&) {
+    // Showing the window again must not reset the working state.
+    if (m_initialised) return;
+    m_initialised = true;
+    m_dlg.OnInitDialog();
+}
+
+void CVarnexWindow::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE) {
+        Finish(wxID_CANCEL);
+    } else if (IsEnterKey(event) && !dynamic_cast<wxButton*>(event.GetEventObject())) {
+        // Enter on a button presses that button; elsewhere it is the dialog's OK.
+        m_dlg.UpdateData(1);
+        EndDialog();
+    } else if (event.GetModifiers() == wxMOD_ALT && event.GetKeyCode() == 'A') {
+        ShowAboutBox();
+    } else {
+        event.Skip();
+    }
+}
+
+void CVarnexWindow::OnCloseWindow(wxCloseEvent&) { Finish(wxID_CANCEL); }
+
+void CVarnexWindow::Finish(int code) {
+    SetReturnCode(code);
+    wxDialog::EndDialog(code);
+}
+
+void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
+    wxMenu menu;
+    menu.Append(IDM_ABOUTBOX, ABOUT_ITEM_TEXT);
+    PopupMenu(&menu);
+}
+
+void CVarnexWindow::ShowAboutBox() {
+    CAboutDlg about(this);
+    about.ShowModal();
+}
+
+void CVarnexWindow::TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) {
+    for (int row = 0; row < NODE_ROWS; ++row) {
+        auto entry = static_cast<std::size_t>(row) + 1;
+        nodeText[entry] = FromWx(NodeEdit(row)->GetValue());
+        correctionText[entry] = FromWx(CorrectionEdit(row)->GetValue());
+    }
+}
+
+void CVarnexWindow::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) {
+    for (int row = 0; row < NODE_ROWS; ++row) {
+        auto entry = static_cast<std::size_t>(row) + 1;
+        NodeEdit(row)->ChangeValue(ToWx(nodeText[entry]));
+        CorrectionEdit(row)->ChangeValue(ToWx(correctionText[entry]));
+    }
+}
+
+void CVarnexWindow::ShowMessage(const std::string& text) {
+    wxMessageBox(ToWx(text), "Varnex", wxOK | wxICON_NONE, this);
+}
+
+std::optional<std::string> CVarnexWindow::ChooseFile(const FILE_DIALOG_SPEC& spec) {
+    long style = spec.save ? wxFD_SAVE : wxFD_OPEN;
+    if (spec.mustExist) style |= wxFD_FILE_MUST_EXIST;
+    if (spec.askBeforeReplacing) style |= wxFD_OVERWRITE_PROMPT;
+    wxString initialName = IsPattern(spec.initialName) ? wxString() : ToWx(spec.initialName);
+    wxFileDialog dialog(this, wxFileSelectorPromptStr, wxEmptyString, initialName,
+                        WildcardOf(spec.filter), style);
+    while (dialog.ShowModal() == wxID_OK) {
+        wxString path = dialog.GetPath();
+        if (!spec.save) return PathFromWx(path);
+        // The dialog leaves a name typed without extension as it is, and has asked about
+        // replacing only that name: the completed name is asked about here.
+        wxString completed = WithDefaultExtension(path, ToWx(spec.defaultExtension));
+        if (completed == path || !spec.askBeforeReplacing || !wxFileExists(completed) ||
+            ConfirmReplace(completed)) {
+            return PathFromWx(completed);
+        }
+        dialog.SetFilename(wxFileName(completed).GetFullName());
+    }
+    return std::nullopt;
+}
+
+bool CVarnexWindow::ConfirmReplace(const wxString& path) {
+    wxString question = ToWx("Le fichier ") + wxFileName(path).GetFullName() +
+                        ToWx(" existe déjà.\nVoulez-vous le remplacer ?");
+    return wxMessageBox(question, "Varnex", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING, this) ==
+           wxYES;
+}
+
+void CVarnexWindow::EndDialog() { Finish(wxID_OK); }
+
+bool CVarnexWindow::OpenHelpPage(const std::string& path) {
+    // The command tells the failure itself; wx's own log window would say it a second time.
+    wxLogNull quiet;
+    return wxLaunchDefaultBrowser(wxFileName::FileNameToURL(wxFileName(ToWx(path))));
+}

@@ -1,0 +1,81 @@
+#include "gui/window_layout.h"
+
+#include "app/varnex_dlg.h"
+
+namespace {
+// x and width of each column of a group.
+struct GROUP_COLUMNS {
+    int labelX, labelWidth;
+    int nodeX, nodeWidth;
+    int correctionX, correctionWidth;
+    int correctionHeadingWidth;
+};
+
+constexpr GROUP_COLUMNS GROUPS[GRID_GROUPS] = {
+    {7, 18, 26, 19, 64, 51, 51},
+    {135, 18, 155, 20, 195, 50, 63},
+    {265, 18, 285, 20, 325, 49, 63},
+};
+
+constexpr int HEADING_Y = 6;
+constexpr int TEXT_HEIGHT = 8;
+constexpr int EDIT_HEIGHT = 12;
+constexpr int NODES_HEADING_WIDTH = 31;
+constexpr int ROW_PITCH = 15;
+constexpr int FIRST_EDIT_Y = 17;
+constexpr int FIRST_LABEL_Y = 22;
+
+const GROUP_COLUMNS& GroupOf(int row) { return GROUPS[row / GROUP_ROWS]; }
+int EditY(int row) { return FIRST_EDIT_Y + ROW_PITCH * (row % GROUP_ROWS); }
+}  // namespace
+
+const std::array<BUTTON_SPEC, 9> MAIN_BUTTONS = {{
+    {"SMD Ref Modele", IDC_REF_MODEL, {394, 30, 77, 15}},
+    {"SMD Ref Animation", IDC_REF_ANIM, {394, 60, 77, 16}},
+    {"SMD Animation", IDC_ANIM, {394, 89, 77, 15}},
+    {"Convert CS Bipede", IDC_CONVERT_BIPED, {394, 120, 77, 15}},
+    {"BUILD SMD", IDC_BUILD_SMD, {394, 165, 77, 15}},
+    {"HELP", IDC_HELP_BUTTON, {394, 225, 77, 15}},
+    {"QUIT", IDC_QUIT, {394, 325, 77, 15}},
+    {"Save  Con file", IDC_SAVE_CON, {7, 325, 65, 15}},
+    {"Load Con file", IDC_LOAD_CON, {115, 325, 71, 15}},
+}};
+
+DLG_RECT RowLabelRect(int row) {
+    const GROUP_COLUMNS& g = GroupOf(row);
+    return {g.labelX, FIRST_LABEL_Y + ROW_PITCH * (row % GROUP_ROWS), g.labelWidth, TEXT_HEIGHT};
+}
+
+DLG_RECT NodeEditRect(int row) {
+    const GROUP_COLUMNS& g = GroupOf(row);
+    return {g.nodeX, EditY(row), g.nodeWidth, EDIT_HEIGHT};
+}
+
+DLG_RECT CorrectionEditRect(int row) {
+    const GROUP_COLUMNS& g = GroupOf(row);
+    return {g.correctionX, EditY(row), g.correctionWidth, EDIT_HEIGHT};
+}
+
+DLG_RECT NodesHeadingRect(int group) {
+    return {GROUPS[group].labelX, HEADING_Y, NODES_HEADING_WIDTH, TEXT_HEIGHT};
+}
+
+DLG_RECT CorrectionHeadingRect(int group) {
+    const GROUP_COLUMNS& g = GROUPS[group];
+    return {g.correctionX, HEADING_Y, g.correctionHeadingWidth, TEXT_HEIGHT};
+}
+
+std::vector<int> MainTabOrder() {
+    std::vector<int> order;
+    for (int row = 0; row < 40; ++row) order.push_back(NodeEditId(row));
+    for (int id : {IDC_REF_MODEL, IDC_ANIM, IDC_BUILD_SMD, IDC_QUIT, IDC_REF_ANIM, IDC_SAVE_CON,
+                   IDC_LOAD_CON}) {
+        order.push_back(id);
+    }
+    for (int row = 0; row < 40; ++row) order.push_back(CorrectionEditId(row));
+    for (int row = 40; row < NODE_ROWS; ++row) order.push_back(NodeEditId(row));
+    for (int row = 40; row < NODE_ROWS; ++row) order.push_back(CorrectionEditId(row));
+    order.push_back(IDC_HELP_BUTTON);
+    order.push_back(IDC_CONVERT_BIPED);
+    return order;
+}

@@ -1,0 +1,62 @@
+// Where the controls of the main dialog and of the About box stand, in dialog units, and the
+// order in which the Tab key visits the main dialog's controls. Plain data, no window system.
+#pragma once
+
+#include <array>
+#include <vector>
+
+struct DLG_RECT {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+struct BUTTON_SPEC {
+    const char* label;
+    int id;
+    DLG_RECT rect;
+};
+
+// The main dialog.
+inline constexpr const char* MAIN_CAPTION = "Varnex 1.3";
+inline constexpr int MAIN_WIDTH = 479;
+inline constexpr int MAIN_HEIGHT = 348;
+inline constexpr int GRID_GROUPS = 3;
+inline constexpr int GROUP_ROWS = 20;
+
+// Button ids.
+inline constexpr int IDC_REF_MODEL = 1020;
+inline constexpr int IDC_ANIM = 1021;
+inline constexpr int IDC_BUILD_SMD = 1022;
+inline constexpr int IDC_QUIT = 1043;
+inline constexpr int IDC_REF_ANIM = 1044;
+inline constexpr int IDC_SAVE_CON = 1045;
+inline constexpr int IDC_LOAD_CON = 1046;
+inline constexpr int IDC_HELP_BUTTON = 1127;
+inline constexpr int IDC_CONVERT_BIPED = 1130;
+
+// The About item of the window's menu, and the About box.
+inline constexpr int IDM_ABOUTBOX = 16;
+inline constexpr const char* ABOUT_ITEM_TEXT = "&A propos de Varnex...";
+inline constexpr const char* ABOUT_CAPTION = "A propos de Varnex";
+inline constexpr const char* ABOUT_TEXT = "Varnex version 1.3";
+inline constexpr int ABOUT_WIDTH = 235;
+inline constexpr int ABOUT_HEIGHT = 78;
+inline constexpr DLG_RECT ABOUT_ICON_RECT = {11, 17, 32, 32};  // size in pixels, not units
+inline constexpr DLG_RECT ABOUT_TEXT_RECT = {50, 7, 119, 8};
+inline constexpr DLG_RECT ABOUT_OK_RECT = {178, 7, 50, 14};
+
+// The nine buttons, top to bottom on the right, then the two conversion file buttons.
+extern const std::array<BUTTON_SPEC, 9> MAIN_BUTTONS;
+
+// Grid rows 0 to 59: the row number label and the two edit boxes.
+DLG_RECT RowLabelRect(int row);
+DLG_RECT NodeEditRect(int row);
+DLG_RECT CorrectionEditRect(int row);
+// Group 0 to 2: its two headings.
+DLG_RECT NodesHeadingRect(int group);
+DLG_RECT CorrectionHeadingRect(int group);
+
+// The ids of the focusable controls of the main dialog, in Tab order.
+std::vector<int> MainTabOrder();

@@ -1,0 +1,162 @@
+// Real key presses and clicks through the X server (XTest), so that what GTK does with them is
+// part of what is checked: typing, Tab, Enter on a box and on a button, Escape, Alt+A. Each wait
+// is a bounded number of event-loop rounds until the expected change shows, never a clock.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/menu.h>
+#include <wx/uiaction.h>
+
+#include <functional>
+
+#include "gui/window_layout.h"
+#include "gui/wx_text.h"
+#include "scripted_window.h"
+
+namespace {
+bool RunUntil(const std::function<bool()>& done) {
+    for (int round = 0; round < 200; ++round) {
+        if (done()) return true;
+        wxTheApp->Yield(true);
+    }
+    return done();
+}
+
+// Clicks into a box and selects its text, as a user does before typing over it.
+void ClickInto(wxTextCtrl* box) {
+    wxUIActionSimulator user;
+    user.MouseMove(box->GetScreenPosition() + wxPoint(box->GetSize().x / 2, box->GetSize().y / 2));
+    user.MouseDblClick();
+    RunUntil([box] { return wxWindow::FindFocus() == box; });
+}
+
+int FocusedId() {
+    wxWindow* focus = wxWindow::FindFocus();
+    return focus ? focus->GetId() : wxID_NONE;
+}
+
+}  // namespace
+
+TEST(Keyboard, TypedTextIsWhatTheNextCommandTakes) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    wxTextCtrl* box = window.NodeEdit(4);
+    ClickInto(box);
+    ASSERT_EQ(FocusedId(), NodeEditId(4));
+    wxUIActionSimulator().Text("117");
+    ASSERT_TRUE(RunUntil([box] { return box->GetValue() == "117"; })) << box->GetValue();
+    window.Cancel();
+    window.Press(IDC_SAVE_CON);
+    EXPECT_EQ(window.Dialog().m_nodeText[5], "117");
+}
+
+// The whole order is the order of the window's children (MainLayout); here real Tab presses
+// cross each seam of it: from the NODES boxes to the buttons, from the buttons to the Correction
+// boxes, from the second group's Corrections to the third group's NODES, and round the end.
+TEST(Keyboard, TabCrossesFromGroupToGroupInTheDialogsOrder) {
+    struct STRETCH {
+        int start;
+        std::vector<int> reached;
+    };
+    const STRETCH stretches[] = {
+        {1042, {1020, 1021, 1022, 1043, 1044, 1045, 1046, 1047}},
+        {1086, {1087}},
+        {1106, {1107}},
+        {1126, {1127, 1130, 1000}},
+    };
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    for (const STRETCH& stretch : stretches) {
+        ClickInto(dynamic_cast<wxTextCtrl*>(window.FindWindow(stretch.start)));
+        ASSERT_EQ(FocusedId(), stretch.start);
+        std::vector<int> visited;
+        for (std::size_t press = 0; press < stretch.reached.size(); ++press) {
+            int before = FocusedId();
+            wxUIActionSimulator().Char(WXK_TAB);
+            ASSERT_TRUE(RunUntil([before] { return FocusedId() != before; })) << stretch.start;
+            visited.push_back(FocusedId());
+        }
+        EXPECT_EQ(visited, stretch.reached) << "Tab from " << stretch.start;
+    }
+}
+
+TEST(Keyboard, EnterInABoxEndsTheDialogTakingTheGrid) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    wxTextCtrl* box = window.CorrectionEdit(30);
+    ClickInto(box);
+    wxUIActionSimulator user;
+    user.Text("0.75");
+    ASSERT_TRUE(RunUntil([box] { return box->GetValue() == "0.75"; }));
+    user.Char(WXK_RETURN);
+    ASSERT_TRUE(RunUntil([&window] { return !window.IsShown(); }));
+    EXPECT_EQ(window.GetReturnCode(), wxID_OK);
+    EXPECT_EQ(window.Dialog().m_correctionText[31], "0.75");
+}
+
+TEST(Keyboard, EnterOnAFocusedButtonPressesThatButton) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    // Tab from the last NODES box of the second group reaches "SMD Ref Modele".
+    ClickInto(window.NodeEdit(39));
+    wxUIActionSimulator user;
+    user.Char(WXK_TAB);
+    ASSERT_TRUE(RunUntil([] { return FocusedId() == IDC_REF_MODEL; }));
+    window.Cancel();
+    user.Char(WXK_RETURN);
+    ASSERT_TRUE(RunUntil([&window] { return !window.dialogs.empty(); }));
+    EXPECT_EQ(window.dialogs.size(), 1u);
+    EXPECT_EQ(window.dialogs[0].initialName, "*.smd");
+    EXPECT_TRUE(window.IsShown());
+}
+
+TEST(Keyboard, EscapeEndsTheDialogWithoutTakingTheGrid) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    wxTextCtrl* box = window.NodeEdit(59);
+    ClickInto(box);
+    wxUIActionSimulator user;
+    user.Text("8");
+    ASSERT_TRUE(RunUntil([box] { return box->GetValue() == "8"; }));
+    user.Char(WXK_ESCAPE);
+    ASSERT_TRUE(RunUntil([&window] { return !window.IsShown(); }));
+    EXPECT_EQ(window.GetReturnCode(), wxID_CANCEL);
+    EXPECT_EQ(window.Dialog().m_nodeText[60], "0");
+}
+
+TEST(Keyboard, AltAOpensTheAboutBox) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    ClickInto(window.NodeEdit(10));
+    wxUIActionSimulator().Char('a', wxMOD_ALT);
+    ASSERT_TRUE(RunUntil([&window] { return window.aboutBoxes == 1; }));
+    EXPECT_TRUE(window.IsShown());
+}
+
+TEST(ContextMenu, RightClickOffersTheAboutItemThatOpensTheAboutBox) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    wxString itemText;
+    int itemId = wxID_NONE;
+    // The menu runs its own loop while it is open; the keys that choose its item are queued when
+    // it opens.
+    window.Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        wxMenu* menu = event.GetMenu();
+        if (menu && menu->GetMenuItemCount() == 1) {
+            wxMenuItem* item = menu->FindItemByPosition(0);
+            itemText = item->GetItemLabel();
+            itemId = item->GetId();
+        }
+        wxUIActionSimulator user;
+        user.Char(WXK_DOWN);
+        user.Char(WXK_RETURN);
+        event.Skip();
+    });
+    wxUIActionSimulator user;
+    // An empty part of the dialog, between the second group and the buttons.
+    wxPoint spot = window.FindWindow(IDC_HELP_BUTTON)->GetScreenPosition() - wxPoint(20, 0);
+    user.MouseMove(spot);
+    user.MouseClick(wxMOUSE_BTN_RIGHT);
+    ASSERT_TRUE(RunUntil([&window] { return window.aboutBoxes == 1; }));
+    EXPECT_EQ(itemText, "&A propos de Varnex...");
+    EXPECT_EQ(itemId, IDM_ABOUTBOX);
+}

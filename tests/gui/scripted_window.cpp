@@ -1,0 +1,64 @@
+#include "scripted_window.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+
+#include "gui/wx_text.h"
+
+std::optional<std::string> CScriptedWindow::ChooseFile(const FILE_DIALOG_SPEC& spec) {
+    dialogs.push_back(spec);
+    if (m_answers.empty()) return std::nullopt;
+    std::string answer = m_answers.front();
+    m_answers.pop_front();
+    if (answer == CANCEL) return std::nullopt;
+    return answer;
+}
+
+void CScriptedWindow::Press(int buttonId) {
+    wxWindow* button = FindWindow(buttonId);
+    wxCommandEvent click(wxEVT_BUTTON, buttonId);
+    click.SetEventObject(button);
+    button->ProcessWindowEvent(click);
+}
+
+void CScriptedWindow::Type(wxTextCtrl* box, const std::string& text) { box->SetValue(ToWx(text)); }
+
+std::vector<std::string> CScriptedWindow::NodeBoxes() const {
+    std::vector<std::string> texts;
+    for (int row = 0; row < NODE_ROWS; ++row) texts.push_back(FromWx(NodeEdit(row)->GetValue()));
+    return texts;
+}
+
+std::vector<std::string> CScriptedWindow::CorrectionBoxes() const {
+    std::vector<std::string> texts;
+    for (int row = 0; row < NODE_ROWS; ++row) {
+        texts.push_back(FromWx(CorrectionEdit(row)->GetValue()));
+    }
+    return texts;
+}
+
+void ShowAndDraw(wxWindow& window) {
+    window.Show();
+    window.Raise();
+    // Mapping and drawing take a few rounds of the X connection; nothing here waits on a clock.
+    for (int round = 0; round < 20; ++round) {
+        window.Update();
+        wxTheApp->Yield(true);
+    }
+}
+
+bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png) {
+    wxRect area = window.GetScreenRect();
+    wxBitmap shot(area.GetWidth(), area.GetHeight(), 24);
+    {
+        wxScreenDC screen;
+        wxMemoryDC memory(shot);
+        if (!memory.Blit(0, 0, area.GetWidth(), area.GetHeight(), &screen, area.GetX(),
+                         area.GetY())) {
+            return false;
+        }
+    }
+    return shot.SaveFile(wxString(png.string()), wxBITMAP_TYPE_PNG);
+}

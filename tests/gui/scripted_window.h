@@ -1,0 +1,51 @@
+// The main window with its modal windows answered by a script, for tests: file dialogs take their
+// answers from a queue (none left: cancelled), messages, help pages and About boxes are recorded.
+#pragma once
+
+#include <wx/textctrl.h>
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "gui/varnex_window.h"
+
+class CScriptedWindow : public CVarnexWindow {
+public:
+    void Answer(const std::filesystem::path& path) { m_answers.push_back(path.string()); }
+    void Cancel() { m_answers.push_back(CANCEL); }
+
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    std::optional<std::string> ChooseFile(const FILE_DIALOG_SPEC& spec) override;
+    bool OpenHelpPage(const std::string& path) override {
+        helpPages.push_back(path);
+        return browserStarts;
+    }
+
+    // Sends the button's click, as the user's click does.
+    void Press(int buttonId);
+    // Replaces an edit box's text, as the user's typing does.
+    static void Type(wxTextCtrl* box, const std::string& text);
+    // The texts of all 60 rows' boxes.
+    std::vector<std::string> NodeBoxes() const;
+    std::vector<std::string> CorrectionBoxes() const;
+
+    std::vector<std::string> messages;
+    std::vector<FILE_DIALOG_SPEC> dialogs;
+    std::vector<std::string> helpPages;
+    bool browserStarts = true;
+    int aboutBoxes = 0;
+
+protected:
+    void ShowAboutBox() override { ++aboutBoxes; }
+
+private:
+    static constexpr const char* CANCEL = "<cancelled>";
+    std::deque<std::string> m_answers;
+};
+
+// Shows window and lets it be drawn.
+void ShowAndDraw(wxWindow& window);
+// Saves what the screen shows of window as a PNG; false when it could not.
+bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png);

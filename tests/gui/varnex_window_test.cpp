@@ -1,0 +1,432 @@
+// The main window driven as a user drives it: clicks sent to the buttons' ids, texts typed into
+// the edit boxes, file dialogs answered by the script. The samples are copied into a temporary
+// folder first, so that outputs written beside them land there.
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/image.h>
+
+#include <filesystem>
+
+#include "app/varnex_dlg.h"
+#include "gui/window_layout.h"
+#include "gui/wx_text.h"
+#include "scripted_window.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+const char* const MSG_NEED_REF_MODEL = "Choisissez d'abord un modèle de référence";
+const char* const MSG_NEED_REFS = "Ouvrez les deux SMD de référence d'abord";
+const char* const MSG_NEED_REFS_THEN_ANIM =
+    "Ouvrez les deux SMD de référence d'abord, puis celui de l'animation à copier";
+const char* const MSG_NEED_ANIM_FOR_BIPED =
+    "Choisissez d'abord un fichier de référence puis une animation qui y correspond";
+
+// Runs a test body with the current folder moved, as the help page is looked for there.
+class CCurrentFolder {
+public:
+    explicit CCurrentFolder(const fs::path& folder) : m_previous(fs::current_path()) {
+        fs::current_path(folder);
+    }
+    ~CCurrentFolder() { fs::current_path(m_previous); }
+
+private:
+    fs::path m_previous;
+};
+
+// A temporary folder holding copies of the three samples.
+class CSampleFolder : public CTempDir {
+public:
+    CSampleFolder() {
+        for (const char* name : {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"}) {
+            fs::copy_file(SamplePath(name), Root() / name);
+        }
+    }
+};
+
+std::vector<std::string> Repeated(const std::string& text) {
+    return std::vector<std::string>(NODE_ROWS, text);
+}
+
+// The model's header: its bytes through the line "skeleton".
+std::string HeaderOf(const std::string& smd) {
+    std::size_t skeleton = smd.find("skeleton\r\n");
+    return skeleton == std::string::npos ? std::string() : smd.substr(0, skeleton + 10);
+}
+
+int CountLinesStartingWith(const std::string& text, const std::string& start) {
+    int count = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        if (text.compare(at, start.size(), start) == 0) ++count;
+        std::size_t next = text.find("\r\n", at);
+        if (next == std::string::npos) break;
+        at = next + 2;
+    }
+    return count;
+}
+
+wxKeyEvent KeyFrom(wxWindow* source, int keyCode, bool alt = false) {
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = keyCode;
+    key.SetAltDown(alt);
+    key.SetEventObject(source);
+    return key;
+}
+
+// Loads model, reference animation and animation from the folder through the buttons.
+void LoadThreeSamples(CScriptedWindow& window, const CSampleFolder& folder) {
+    window.Answer(folder.Path("knight_ref.smd"));
+    window.Press(IDC_REF_MODEL);
+    window.Answer(folder.Path("runner_ref.smd"));
+    window.Press(IDC_REF_ANIM);
+    window.Answer(folder.Path("runner_walk.smd"));
+    window.Press(IDC_ANIM);
+}
+}  // namespace
+
+TEST(WindowStartUp, EveryNodesBoxShowsZeroAndEveryCorrectionBoxOne) {
+    CScriptedWindow window;
+    EXPECT_EQ(window.NodeBoxes(), Repeated("")) << "start-up runs when the window is shown";
+    ShowAndDraw(window);
+    EXPECT_EQ(window.NodeBoxes(), Repeated("0"));
+    EXPECT_EQ(window.CorrectionBoxes(), Repeated("1"));
+    EXPECT_EQ(window.Dialog().m_nodeText[0], "0");
+    EXPECT_EQ(window.Dialog().m_correctionText[0], "1");
+    EXPECT_TRUE(window.messages.empty());
+}
+
+TEST(WindowStartUp, ShowingTheWindowAgainKeepsTheWorkingState) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    CScriptedWindow::Type(window.NodeEdit(5), "12");
+    window.Press(IDC_QUIT);
+    ASSERT_FALSE(window.IsShown());
+    ShowAndDraw(window);
+    EXPECT_EQ(window.Dialog().m_nodeText[6], "12");
+    EXPECT_EQ(FromWx(window.NodeEdit(5)->GetValue()), "12");
+}
+
+TEST(GridExchange, TakingTheGridFillsEntryRowPlusOneAndLeavesEntryZero) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    for (int row = 0; row < NODE_ROWS; ++row) {
+        CScriptedWindow::Type(window.NodeEdit(row), std::to_string(row + 100));
+        CScriptedWindow::Type(window.CorrectionEdit(row), "c" + std::to_string(row));
+    }
+    GRID_TEXTS nodes, corrections;
+    nodes[0] = "entry zero";
+    corrections[0] = "untouched";
+    window.TakeGrid(nodes, corrections);
+    EXPECT_EQ(nodes[0], "entry zero");
+    EXPECT_EQ(corrections[0], "untouched");
+    for (int row = 0; row < NODE_ROWS; ++row) {
+        EXPECT_EQ(nodes[static_cast<std::size_t>(row) + 1], std::to_string(row + 100));
+        EXPECT_EQ(corrections[static_cast<std::size_t>(row) + 1], "c" + std::to_string(row));
+    }
+}
+
+TEST(GridExchange, ShowingTheGridPutsEntryRowPlusOneIntoRowsBoxes) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    GRID_TEXTS nodes, corrections;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        nodes[i] = "n" + std::to_string(i);
+        corrections[i] = "0.5 é" + std::to_string(i);
+    }
+    window.ShowGrid(nodes, corrections);
+    EXPECT_EQ(window.NodeBoxes().front(), "n1");
+    EXPECT_EQ(window.NodeBoxes().back(), "n60");
+    EXPECT_EQ(window.CorrectionBoxes()[20], "0.5 é21");
+}
+
+TEST(Preconditions, RefAnimationBeforeAModelShowsItsMessageAndChangesNothing) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    CScriptedWindow::Type(window.NodeEdit(3), "7");
+    window.Press(IDC_REF_ANIM);
+    EXPECT_EQ(window.messages, std::vector<std::string>{MSG_NEED_REF_MODEL});
+    EXPECT_TRUE(window.dialogs.empty()) << "no file dialog after a failed check";
+    EXPECT_EQ(window.Dialog().m_nodeText[4], "0") << "the grid is not taken";
+    EXPECT_EQ(FromWx(window.NodeEdit(3)->GetValue()), "7") << "nor shown";
+    EXPECT_EQ(window.Dialog().m_refAnimLoaded, 0);
+}
+
+TEST(Preconditions, EachLoadOfTheChainAndConvertRefuseAtStartUp) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Press(IDC_ANIM);
+    window.Press(IDC_CONVERT_BIPED);
+    EXPECT_EQ(window.messages, (std::vector<std::string>{MSG_NEED_REFS, MSG_NEED_ANIM_FOR_BIPED}));
+    EXPECT_TRUE(window.dialogs.empty());
+    EXPECT_TRUE(window.IsShown());
+}
+
+TEST(Preconditions, BuildTakesTheGridBeforeItsCheckFails) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    CScriptedWindow::Type(window.NodeEdit(21), "105");
+    CScriptedWindow::Type(window.CorrectionEdit(59), "abc");
+    window.Press(IDC_BUILD_SMD);
+    EXPECT_EQ(window.messages, std::vector<std::string>{MSG_NEED_REFS_THEN_ANIM});
+    EXPECT_TRUE(window.dialogs.empty());
+    EXPECT_EQ(window.Dialog().m_nodeText[22], "105");
+    EXPECT_EQ(window.Dialog().m_correctionText[60], "abc");
+}
+
+TEST(FileDialogs, RefModelAsksForAnExistingSmdWithTheSmdFilter) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Cancel();
+    window.Press(IDC_REF_MODEL);
+    ASSERT_EQ(window.dialogs.size(), 1u);
+    const FILE_DIALOG_SPEC& spec = window.dialogs[0];
+    EXPECT_FALSE(spec.save);
+    EXPECT_TRUE(spec.mustExist);
+    EXPECT_EQ(spec.filter, "Half-Life SMD smd(*.smd)|*.smd||");
+    EXPECT_EQ(spec.defaultExtension, "smd");
+    EXPECT_EQ(spec.initialName, "*.smd");
+    EXPECT_EQ(window.Dialog().m_refModelLoaded, 0);
+    EXPECT_TRUE(window.messages.empty()) << "a cancelled dialog ends the command quietly";
+}
+
+TEST(GridExchange, CancellingSmdAnimationStillTakesTheGrid) {
+    CSampleFolder folder;
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Answer(folder.Path("knight_ref.smd"));
+    window.Press(IDC_REF_MODEL);
+    window.Answer(folder.Path("runner_ref.smd"));
+    window.Press(IDC_REF_ANIM);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    CScriptedWindow::Type(window.NodeEdit(13), "121");
+    CScriptedWindow::Type(window.CorrectionEdit(13), "0.25");
+    window.Cancel();
+    window.Press(IDC_ANIM);
+    EXPECT_EQ(window.Dialog().m_nodeText[14], "121");
+    EXPECT_EQ(window.Dialog().m_correctionText[14], "0.25");
+    EXPECT_EQ(window.Dialog().m_animLoaded, 0);
+    EXPECT_TRUE(window.messages.empty());
+}
+
+TEST(GridExchange, RefAnimationShowsThePairingInTheNodesBoxes) {
+    CSampleFolder folder;
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Answer(folder.Path("knight_ref.smd"));
+    window.Press(IDC_REF_MODEL);
+    window.Answer(folder.Path("runner_ref.smd"));
+    window.Press(IDC_REF_ANIM);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    std::vector<std::string> boxes = window.NodeBoxes();
+    // Knight row 2 "Bip01 Spine" and runner 4 "Bip01 Spine"; row 3 "Bip01 L Thigh" and runner
+    // 2 "Bip01 L Leg"; row 13 "Bip01 Head" and runner 21; row 22 "Sword" has no partner.
+    EXPECT_EQ(boxes[2], "4");
+    EXPECT_EQ(boxes[3], "2");
+    EXPECT_EQ(boxes[13], "21");
+    EXPECT_EQ(boxes[22], "0");
+    for (int row = 0; row < NODE_ROWS; ++row) {
+        EXPECT_EQ(boxes[static_cast<std::size_t>(row)],
+                  window.Dialog().m_nodeText[static_cast<std::size_t>(row) + 1]);
+    }
+    EXPECT_EQ(window.CorrectionBoxes(), Repeated("1"));
+}
+
+TEST(ConversionFiles, SavedGridComesBackIntoTheBoxes) {
+    CTempDir folder;
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    CScriptedWindow::Type(window.NodeEdit(0), "3");
+    CScriptedWindow::Type(window.CorrectionEdit(0), "0.5");
+    CScriptedWindow::Type(window.NodeEdit(59), "121");
+    window.Answer(folder.Path("grid.con"));
+    window.Press(IDC_SAVE_CON);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    EXPECT_EQ(fs::file_size(folder.Path("grid.con")), 540u);
+    EXPECT_TRUE(window.dialogs[0].save);
+    EXPECT_TRUE(window.dialogs[0].askBeforeReplacing);
+    EXPECT_EQ(window.dialogs[0].initialName, "Nouveau.con");
+    EXPECT_EQ(window.dialogs[0].filter, "SMD Conversion con(*.con)|*.con||");
+
+    CScriptedWindow::Type(window.NodeEdit(0), "9");
+    CScriptedWindow::Type(window.CorrectionEdit(0), "x");
+    window.Answer(folder.Path("grid.con"));
+    window.Press(IDC_LOAD_CON);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    EXPECT_FALSE(window.dialogs[1].save);
+    EXPECT_TRUE(window.dialogs[1].mustExist);
+    std::vector<std::string> nodes = window.NodeBoxes();
+    std::vector<std::string> corrections = window.CorrectionBoxes();
+    EXPECT_EQ(nodes[0], "3");
+    EXPECT_EQ(corrections[0], "0.500000");
+    EXPECT_EQ(nodes[59], "121");
+    EXPECT_EQ(nodes[1], "0");
+    EXPECT_EQ(corrections[1], "1.000000");
+}
+
+TEST(Retargeting, BuildThroughTheButtonsWritesTheModelsHeaderAndEveryFrame) {
+    CSampleFolder folder;
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    LoadThreeSamples(window, folder);
+    fs::path output = folder.Root() / "out" / "knight_runner_walk.smd";
+    fs::create_directory(output.parent_path());
+    window.Answer(output);
+    window.Press(IDC_BUILD_SMD);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+
+    ASSERT_EQ(window.dialogs.size(), 4u);
+    EXPECT_TRUE(window.dialogs[3].save);
+    EXPECT_EQ(window.dialogs[3].initialName, "knight_runner_walk.smd");
+    ASSERT_TRUE(fs::exists(output));
+    std::string written = ReadFile(output.string());
+    std::string model = ReadFile(folder.Path("knight_ref.smd"));
+    std::string walk = ReadFile(folder.Path("runner_walk.smd"));
+    ASSERT_FALSE(HeaderOf(model).empty());
+    EXPECT_EQ(written.substr(0, HeaderOf(model).size()), HeaderOf(model));
+    EXPECT_EQ(CountLinesStartingWith(written, "time "), CountLinesStartingWith(walk, "time "));
+    EXPECT_EQ(written.substr(written.size() - 5), "end\r\n");
+    EXPECT_EQ(window.Dialog().m_outputPath, output.string());
+    EXPECT_EQ(written, ReadFile(ExpectedPath("knight_runner_walk.smd")))
+        << "the same bytes as the command line writes";
+}
+
+TEST(Retargeting, ConvertCsBipedeWritesTheNewAnimationThatBuildThenReads) {
+    CSampleFolder folder;
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    LoadThreeSamples(window, folder);
+    window.Press(IDC_CONVERT_BIPED);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    EXPECT_EQ(ReadFile(folder.Path("runner_walkNew.smd")),
+              ReadFile(ExpectedPath("runner_walkNew.smd")));
+    EXPECT_EQ(window.Dialog().m_animPath, folder.Path("runner_walkNew.smd"));
+
+    window.Answer(folder.Path("built.smd"));
+    window.Press(IDC_BUILD_SMD);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    EXPECT_EQ(window.dialogs.back().initialName, "knight_runner_walkNew.smd");
+    EXPECT_EQ(ReadFile(folder.Path("built.smd")),
+              ReadFile(ExpectedPath("knight_runner_walkNew.smd")));
+}
+
+TEST(HelpCommand, OpensThePageFoundAtStartUpInTheCurrentFolder) {
+    CTempDir folder;
+    WriteFile(folder.Path("converter.htm"), "<html></html>");
+    CCurrentFolder here(folder.Root());
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Press(IDC_HELP_BUTTON);
+    EXPECT_EQ(window.helpPages, std::vector<std::string>{folder.Path("converter.htm")});
+    EXPECT_TRUE(window.messages.empty());
+}
+
+TEST(HelpCommand, WithoutThePageWarnsNamingConverterHtm) {
+    CTempDir folder;
+    CCurrentFolder here(folder.Root());
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Press(IDC_HELP_BUTTON);
+    EXPECT_EQ(
+        window.messages,
+        std::vector<std::string>{
+            "Le fichier d'aide : converter.htm  est introuvable, recherchez le manuellement"});
+}
+
+TEST(HelpCommand, ABrowserThatCannotStartIsTold) {
+    CTempDir folder;
+    WriteFile(folder.Path("converter.htm"), "<html></html>");
+    CCurrentFolder here(folder.Root());
+    CScriptedWindow window;
+    window.browserStarts = false;
+    ShowAndDraw(window);
+    window.Press(IDC_HELP_BUTTON);
+    ASSERT_EQ(window.messages.size(), 1u);
+    EXPECT_EQ(window.messages[0], "Impossible d'ouvrir la page d'aide " +
+                                      folder.Path("converter.htm") +
+                                      " : aucun navigateur n'a pu être lancé");
+}
+
+TEST(EndingTheDialog, QuitTakesTheGridAndEndsWithOk) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    CScriptedWindow::Type(window.CorrectionEdit(40), "2.5");
+    window.Press(IDC_QUIT);
+    EXPECT_FALSE(window.IsShown());
+    EXPECT_EQ(window.GetReturnCode(), wxID_OK);
+    EXPECT_EQ(window.Dialog().m_correctionText[41], "2.5");
+}
+
+TEST(EndingTheDialog, EnterInAnEditBoxEndsLikeOk) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    CScriptedWindow::Type(window.NodeEdit(0), "4");
+    wxKeyEvent enter = KeyFrom(window.NodeEdit(0), WXK_RETURN);
+    window.NodeEdit(0)->ProcessWindowEvent(enter);
+    EXPECT_FALSE(window.IsShown());
+    EXPECT_EQ(window.GetReturnCode(), wxID_OK);
+    EXPECT_EQ(window.Dialog().m_nodeText[1], "4");
+}
+
+TEST(EndingTheDialog, EnterOnAButtonIsLeftToTheButton) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    wxWindow* help = window.FindWindow(IDC_HELP_BUTTON);
+    wxKeyEvent enter = KeyFrom(help, WXK_RETURN);
+    help->ProcessWindowEvent(enter);
+    EXPECT_TRUE(window.IsShown());
+}
+
+TEST(EndingTheDialog, EscapeEndsWithoutTakingTheGrid) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    CScriptedWindow::Type(window.NodeEdit(0), "4");
+    wxKeyEvent escape = KeyFrom(window.NodeEdit(0), WXK_ESCAPE);
+    window.NodeEdit(0)->ProcessWindowEvent(escape);
+    EXPECT_FALSE(window.IsShown());
+    EXPECT_EQ(window.GetReturnCode(), wxID_CANCEL);
+    EXPECT_EQ(window.Dialog().m_nodeText[1], "0");
+}
+
+TEST(EndingTheDialog, TheCloseBoxEndsWithoutTakingTheGrid) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    CScriptedWindow::Type(window.NodeEdit(0), "4");
+    window.Close();
+    EXPECT_FALSE(window.IsShown());
+    EXPECT_EQ(window.GetReturnCode(), wxID_CANCEL);
+    EXPECT_EQ(window.Dialog().m_nodeText[1], "0");
+}
+
+TEST(AboutItem, AltAAndTheMenuCommandOpenTheAboutBox) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    wxKeyEvent altA = KeyFrom(window.NodeEdit(7), 'A', true);
+    window.NodeEdit(7)->ProcessWindowEvent(altA);
+    EXPECT_EQ(window.aboutBoxes, 1);
+    wxCommandEvent item(wxEVT_MENU, IDM_ABOUTBOX);
+    window.ProcessWindowEvent(item);
+    EXPECT_EQ(window.aboutBoxes, 2);
+    EXPECT_TRUE(window.IsShown());
+}
+
+TEST(MainWindowPicture, SavesAScreenshotOfTheStartedWindow) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    fs::remove("varnex-window.png");
+    ASSERT_TRUE(SaveScreenshot(window, "varnex-window.png"));
+    wxImage shot("varnex-window.png", wxBITMAP_TYPE_PNG);
+    ASSERT_TRUE(shot.IsOk());
+    EXPECT_EQ(shot.GetSize(), window.GetSize());
+    // An edit box's inside is lighter than the dialog's background around it: the picture shows
+    // the drawn window, not an empty rectangle.
+    wxTextCtrl* edit = window.CorrectionEdit(0);
+    wxPoint box = edit->GetScreenPosition() - window.GetScreenRect().GetPosition();
+    wxPoint inside = box + wxPoint(edit->GetSize().x * 3 / 4, edit->GetSize().y / 2);
+    wxPoint outside = box + wxPoint(-3, edit->GetSize().y / 2);
+    auto brightness = [&](wxPoint p) {
+        return shot.GetRed(p.x, p.y) + shot.GetGreen(p.x, p.y) + shot.GetBlue(p.x, p.y);
+    };
+    EXPECT_GT(brightness(inside), brightness(outside))
+        << "inside " << inside.x << "," << inside.y << " outside " << outside.x << "," << outside.y;
+}
