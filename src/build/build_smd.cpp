@@ -8,8 +8,11 @@ public:
     CFrameWriter(const BUILD_JOB& job, COutputSink& out) : m_job(job), m_out(out) {
         m_text.reserve(1 << 14);
         for (std::size_t i = 0; i < job.rows.size(); ++i) {
-            int n = SourceLineOf(static_cast<int>(i), job.rows[i].nodes);
-            if (n != REST_LINE && static_cast<std::size_t>(n) + 1 > m_kept) m_kept = static_cast<std::size_t>(n) + 1;
+            m_plans.push_back(PlanRow(static_cast<int>(i), job.rows[i], job.context));
+            int n = m_plans.back().source;
+            if (n != REST_LINE && static_cast<std::size_t>(n) + 1 > m_kept) {
+                m_kept = static_cast<std::size_t>(n) + 1;
+            }
         }
     }
 
@@ -39,9 +42,7 @@ public:
         m_text += m_job.context.lineEnd;
         m_frame.lines = &m_lines;
         m_frame.size = m_size;
-        for (std::size_t i = 0; i < m_job.rows.size(); ++i) {
-            ComposeNodeLine(static_cast<int>(i), m_job.rows[i], m_frame, m_job.context, m_text);
-        }
+        for (const ROW_PLAN& plan : m_plans) ComposePlannedLine(plan, m_frame, m_job.context, m_text);
         m_out.Write(m_text);
         m_inFrame = false;
     }
@@ -49,6 +50,7 @@ public:
 private:
     const BUILD_JOB& m_job;
     COutputSink& m_out;
+    std::vector<ROW_PLAN> m_plans;
     std::vector<FRAME_LINE> m_lines;  // reused from frame to frame
     std::size_t m_size = 0;   // lines of the frame so far
     std::size_t m_kept = 0;   // lines 0 to m_kept - 1 are the ones the rows read

@@ -22,18 +22,25 @@ bool AppendCommonDecimalText(std::string& out, double value) {
         if (std::fabs(fraction - 0.5) < 0.01) return false;
         units = static_cast<unsigned long long>(scaled + 0.5);
     }
+    static constexpr char PAIRS[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     char text[32];
     char* end = text + sizeof text;
     char* p = end;
-    for (int i = 0; i < DECIMALS; ++i) {
-        *--p = static_cast<char>('0' + units % 10);
-        units /= 10;
+    unsigned long long whole = units / 1000000;
+    unsigned fraction = static_cast<unsigned>(units % 1000000);
+    for (int i = 0; i < DECIMALS / 2; ++i) {
+        p -= 2;
+        std::memcpy(p, PAIRS + 2 * (fraction % 100), 2);
+        fraction /= 100;
     }
     *--p = '.';
     do {
-        *--p = static_cast<char>('0' + units % 10);
-        units /= 10;
-    } while (units != 0);
+        *--p = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
     if (std::signbit(value)) *--p = '-';
     out.append(p, static_cast<std::size_t>(end - p));
     return true;

@@ -53,46 +53,58 @@ const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
     return lines[static_cast<std::size_t>(node)];
 }
 
-void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,
-                     const COMPOSE_CONTEXT& context, std::string& out) {
-    int n = SourceLineOf(row, setting.nodes);
-    if (n == REST_LINE) {
+ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& context) {
+    ROW_PLAN plan;
+    plan.row = row;
+    plan.setting = setting;
+    plan.source = SourceLineOf(row, setting.nodes);
+    plan.blend = setting.nodes >= BLEND_OFFSET;
+    AppendRowPrefix(plan.prefix, row);
+    if (plan.source == REST_LINE) {
         const FRAME_LINE& rest = ReadReferenceLine(row, context);
-        out += NormalizedFrameLine(ParseFrameFields(rest.text, context.modelSource, rest.lineNumber));
-        out += context.lineEnd;
+        plan.restText =
+            NormalizedFrameLine(ParseFrameFields(rest.text, context.modelSource, rest.lineNumber));
+        plan.restText += context.lineEnd;
+    } else if (plan.blend) {
+        const FRAME_LINE& rest = ReadReferenceLine(row, context);
+        FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
+        plan.x0 = TextToDouble(r.x);
+        plan.y0 = TextToDouble(r.y);
+        plan.z0 = TextToDouble(r.z);
+    }
+    return plan;
+}
+
+void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
+                        const COMPOSE_CONTEXT& context, std::string& out) {
+    if (plan.source == REST_LINE) {
+        out += plan.restText;
         return;
     }
-    if (static_cast<std::size_t>(n) >= frame.size) {
+    std::size_t n = static_cast<std::size_t>(plan.source);
+    if (n >= frame.size) {
         throw CVarnexError(context.animSource, frame.timeLineNumber,
-                           "frame « " + frame.timeText + " » : la ligne " + std::to_string(row) +
-                               " de la grille (NODES " + std::to_string(setting.nodes) +
+                           "frame « " + frame.timeText + " » : la ligne " +
+                               std::to_string(plan.row) + " de la grille (NODES " +
+                               std::to_string(plan.setting.nodes) +
                                ") désigne la ligne de squelette " + std::to_string(n) +
                                ", mais cette frame n'en a que " + std::to_string(frame.size));
     }
-    const FRAME_LINE& source = (*frame.lines)[static_cast<std::size_t>(n)];
+    const FRAME_LINE& source = (*frame.lines)[n];
     FRAME_FIELDS f = ParseFrameFields(source.text, context.animSource, source.lineNumber);
     double x = TextToDouble(f.x);
     double y = TextToDouble(f.y);
     double z = TextToDouble(f.z);
-    bool blend = setting.nodes >= BLEND_OFFSET;
-    double x0 = 0.0, y0 = 0.0, z0 = 0.0;
-    if (blend) {
-        const FRAME_LINE& rest = ReadReferenceLine(row, context);
-        FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
-        x0 = TextToDouble(r.x);
-        y0 = TextToDouble(r.y);
-        z0 = TextToDouble(r.z);
-    }
-    double s = setting.boneScale;
+    double s = plan.setting.boneScale;
     x = x * s;
     y = y * s;
     z = z * s;
-    double c = setting.correction;
+    double c = plan.setting.correction;
     double w = 1.0 - c;
-    if (blend) {
-        x = x * w + x0 * c;
-        y = y * w + y0 * c;
-        z = z * w + z0 * c;
+    if (plan.blend) {
+        x = x * w + plan.x0 * c;
+        y = y * w + plan.y0 * c;
+        z = z * w + plan.z0 * c;
     } else {
         x = c * x;
         y = c * y;
@@ -101,9 +113,9 @@ void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
         throw CVarnexError(context.animSource, source.lineNumber,
                            "la position " + Quoted(f.x, f.y, f.z) + " donne pour le node " +
-                               std::to_string(row) + " une valeur qui n'est pas un nombre fini");
+                               std::to_string(plan.row) + " une valeur qui n'est pas un nombre fini");
     }
-    AppendRowPrefix(out, row);
+    out += plan.prefix;
     AppendDecimalText(out, x);
     out += ' ';
     AppendDecimalText(out, y);
@@ -114,4 +126,9 @@ void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,
         out.append(rotation);
     }
     out += context.lineEnd;
+}
+
+void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,
+                     const COMPOSE_CONTEXT& context, std::string& out) {
+    ComposePlannedLine(PlanRow(row, setting, context), frame, context, out);
 }

@@ -38,6 +38,21 @@ struct FRAME_VIEW {
 // fields as they stand, single spaces between them.
 std::string NormalizedFrameLine(const FRAME_FIELDS& fields);
 
+// What a row does in every frame, worked out once per build.
+struct ROW_PLAN {
+    int row = 0;
+    NODE_ROW setting;
+    int source = 0;          // frame line, or REST_LINE
+    bool blend = false;
+    double x0 = 0.0, y0 = 0.0, z0 = 0.0;  // the rest position, for blending
+    std::string prefix;      // the node number in three columns and a space
+    std::string restText;    // the whole rest line with its line end, for REST_LINE
+};
+// Throws CVarnexError when the row needs a rest line the model does not have.
+ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& context);
+void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
+                        const COMPOSE_CONTEXT& context, std::string& out);
+
 // Appends row's line for the frame to out: the rest line of the reference model, or the source
 // line's position scaled by boneScale and corrected, with the source's rotation text. Throws
 // CVarnexError naming the file and line when a line it needs is missing, malformed or gives a

@@ -57,7 +57,50 @@ int TextToInt(std::string_view text) {
     return static_cast<int>(value);
 }
 
+namespace {
+constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The form every SMD number has, "-123.456789": with at most 15 digits both the digits and the
+// power of ten are exact doubles, so one correctly rounded division gives the correctly rounded
+// value, the very one from_chars gives. Anything else (exponent, hexadecimal, inf, nan, more
+// digits) returns false.
+bool ReadPlainDecimal(std::string_view text, double& value) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    unsigned long long digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (IsDigit(c)) {
+            if (++count > 15) return false;
+            digits = digits * 10 + static_cast<unsigned>(c - '0');
+            if (point) ++decimals;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (count == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'x' || text[i] == 'X')) {
+        return false;
+    }
+    double magnitude = static_cast<double>(digits) / POWERS_OF_TEN[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+}  // namespace
+
 double TextToDouble(std::string_view text) {
+    double plain;
+    if (ReadPlainDecimal(text, plain)) return plain;
+
     std::size_t i = 0;
     while (i < text.size() && IsSpace(text[i])) ++i;
     bool negative = false;

@@ -10,7 +10,7 @@ namespace {
 constexpr std::size_t CHUNK_BYTES = 1 << 16;
 // A sane SMD line is under a hundred characters; this only keeps a file without line ends from
 // filling the memory.
-constexpr std::size_t MAX_LINE_BYTES = 16u << 20;
+constexpr std::size_t MAX_LINE_BYTES = 4u << 20;
 // Models have at most a few hundred nodes: a head this long has no "skeleton" line to find.
 constexpr std::size_t MAX_HEAD_LINES = 100000;
 
@@ -22,20 +22,28 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 CLineReader::CLineReader(CByteSource& source, std::int64_t startOffset, int startLine)
-    : m_source(source), m_lineNumber(startLine - 1), m_nextOffset(startOffset) {
-    m_buffer.reserve(CHUNK_BYTES * 2);
-}
+    : m_source(source),
+      m_buffer(new char[CHUNK_BYTES * 2]),
+      m_capacity(CHUNK_BYTES * 2),
+      m_lineNumber(startLine - 1),
+      m_nextOffset(startOffset) {}
 
 bool CLineReader::Fill() {
     if (m_atEnd) return false;
     if (m_begin > 0) {
-        m_buffer.erase(0, m_begin);
+        std::memmove(m_buffer.get(), m_buffer.get() + m_begin, m_size - m_begin);
+        m_size -= m_begin;
         m_begin = 0;
     }
-    std::size_t old = m_buffer.size();
-    m_buffer.resize(old + CHUNK_BYTES);
-    std::size_t got = m_source.Read(m_buffer.data() + old, CHUNK_BYTES);
-    m_buffer.resize(old + got);
+    if (m_capacity - m_size < CHUNK_BYTES) {
+        std::size_t capacity = m_capacity * 2;
+        std::unique_ptr<char[]> bigger(new char[capacity]);
+        std::memcpy(bigger.get(), m_buffer.get(), m_size);
+        m_buffer = std::move(bigger);
+        m_capacity = capacity;
+    }
+    std::size_t got = m_source.Read(m_buffer.get() + m_size, CHUNK_BYTES);
+    m_size += got;
     if (got == 0) m_atEnd = true;
     return got > 0;
 }
@@ -43,8 +51,8 @@ bool CLineReader::Fill() {
 bool CLineReader::Next(std::string_view& line) {
     std::size_t searched = 0;  // bytes behind m_begin already known to hold no line end
     for (;;) {
-        const char* start = m_buffer.data() + m_begin;
-        std::size_t avail = m_buffer.size() - m_begin;
+        const char* start = m_buffer.get() + m_begin;
+        std::size_t avail = m_size - m_begin;
         const char* from = start + searched;
         std::size_t rest = avail - searched;
         const char* lf = static_cast<const char*>(std::memchr(from, '\n', rest));
@@ -68,7 +76,7 @@ bool CLineReader::Next(std::string_view& line) {
             searched = avail;
             if (avail > MAX_LINE_BYTES) {
                 throw CVarnexError(m_source.Name(), m_lineNumber + 1,
-                                   "ligne de plus de 16 Mo : ce fichier n'est pas un SMD texte");
+                                   "ligne de plus de 4 Mo : ce fichier n'est pas un SMD texte");
             }
             Fill();
             continue;

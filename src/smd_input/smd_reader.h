@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +29,10 @@ private:
     bool Fill();
 
     CByteSource& m_source;
-    std::string m_buffer;
-    std::size_t m_begin = 0;  // first unread byte in m_buffer
+    std::unique_ptr<char[]> m_buffer;  // not zero-filled: only bytes read are ever looked at
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;   // bytes held
+    std::size_t m_begin = 0;  // first unread byte
     bool m_atEnd = false;
     int m_lineNumber;
     std::int64_t m_nextOffset;

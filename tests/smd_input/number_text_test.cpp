@@ -2,6 +2,10 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
 
 #include "smd_input/number_text.h"
 
@@ -41,4 +45,29 @@ TEST(NumberText, DecimalPointIsAPointWhateverTheLocale) {
     if (std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
     EXPECT_EQ(TextToDouble("1.25"), 1.25);
     std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(NumberText, PlainDecimalsReadExactlyAsTheGeneralRoute) {
+    // The shortcut for "-123.456789" must give the correctly rounded double, bit for bit.
+    const char* const TEXTS[] = {"0.1",        "-0.000001",          "123456.789012",
+                                 "0.30000000000000004", "999999999999999", "1.2345678901234",
+                                 "-3.141593",  "36.800000",          "0.000000000000001",
+                                 "5e-1",       "12.5x",              "7."};
+    const double VALUES[] = {0.1,        -0.000001, 123456.789012,   0.30000000000000004,
+                             999999999999999.0, 1.2345678901234, -3.141593, 36.8,
+                             0.000000000000001, 0.5, 12.5, 7.0};
+    for (std::size_t i = 0; i < std::size(TEXTS); ++i) {
+        EXPECT_EQ(TextToDouble(TEXTS[i]), VALUES[i]) << TEXTS[i];
+    }
+    char text[32];
+    std::uint64_t state = 88172645463325252ull;
+    for (int i = 0; i < 100000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        long long whole = static_cast<long long>(state % 2000000000ull) - 1000000000;
+        std::snprintf(text, sizeof text, "%lld.%06llu", whole / 1000,
+                      static_cast<unsigned long long>((state >> 32) % 1000000));
+        ASSERT_EQ(TextToDouble(text), std::strtod(text, nullptr)) << text;
+    }
 }
