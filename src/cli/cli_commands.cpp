@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include <filesystem>
 #include <iomanip>
 #include <optional>
 #include <sstream>
@@ -41,8 +42,9 @@ Options :
                        (NODES + 100 : mélange avec la position de repos du modèle)
   --convert-biped      (build) convertit chaque animation avant de la transférer
   -o OUT.smd           (build, une seule animation) le fichier écrit
-  --out-dir DIR        (build) dossier des fichiers écrits, sous le nom proposé par BUILD SMD
-                       (préfixe du modèle + nom de l'animation) ; par défaut le dossier courant
+  --out-dir DIR        (build) dossier des fichiers écrits (créé s'il manque), sous le nom
+                       proposé par BUILD SMD (préfixe du modèle + nom de l'animation) ;
+                       par défaut le dossier courant
   --line-ends lf|crlf  fins de ligne écrites : crlf (défaut, comme la fenêtre) ou lf
   --save-con F.con     (grid) enregistre la grille dans un fichier de conversion
   --help               cette aide
@@ -222,6 +224,15 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
         return 0;
     }
 
+    if (!o.outDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(o.outDir, ec);
+        if (ec) {
+            err << "varnex-cli: " << o.outDir << " : impossible de créer le dossier : "
+                << ec.message() << '\n';
+            return EXIT_REFUSED;
+        }
+    }
     int status = 0;
     for (const std::string& animation : o.animations) {
         platform.AnswerNextDialog(animation);
