@@ -1,9 +1,20 @@
 #!/bin/sh
-# Sets up a fresh Debian 12 machine if needed, builds Varnex and runs every test.
+# Sets up a fresh Debian 12 machine if needed, builds Varnex and runs every test: the whole suite,
+# the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz
+# target for a bounded time (FUZZ_SECONDS, 30 by default).
 set -e
 cd "$(dirname "$0")/.."
 sh tools/setup.sh
+
+echo "== Tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
-cd build
-ctest --output-on-failure -j2
+(cd build && ctest --output-on-failure -j2)
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVARNEX_SANITIZE=ON >/dev/null
+cmake --build build-asan -j2
+(cd build-asan && ctest --output-on-failure -j2)
+
+echo "== Fuzzing, ${FUZZ_SECONDS:-30} s a target"
+sh fuzz/run_fuzz.sh "${FUZZ_SECONDS:-30}"

@@ -139,6 +139,7 @@ void CVarnexDlg::OnLoadRefModel() {
         m_refModelFile.Close();
         m_refModelFileOpen = 0;
         RequireNodeList(head);
+        if (head.nodeLines.empty()) throw CVarnexError(*path, 0, "la liste des nodes est vide");
         RequireFrame0(head);
         UpdateData(1);
         int count = static_cast<int>(head.nodeLines.size());
@@ -150,7 +151,7 @@ void CVarnexDlg::OnLoadRefModel() {
         m_refModelLoaded = 1;
         if (count > NODE_ROWS) {
             m_platform.ShowMessage(
-                *path + " : le modèle a " + std::to_string(count) +
+                *path + ": le modèle a " + std::to_string(count) +
                 " nodes, la grille n'en a que 60 : les nodes 60 à " + std::to_string(count - 1) +
                 " n'auront pas de ligne dans les frames écrites");
         }

@@ -86,17 +86,29 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
     RequireNodeList(head);
     RequireSkeleton(head);
 
+    // The node numbers come from the reference animation: the animation must be of its skeleton.
+    const int wanted[3] = {nodes.spine, nodes.leftThigh, nodes.rightThigh};
+    const int classes[3] = {BONE_SPINE, BONE_LEFT_THIGH, BONE_RIGHT_THIGH};
+    const char* names[3] = {"la colonne", "la cuisse gauche", "la cuisse droite"};
+    for (int k = 0; k < 3; ++k) {
+        std::size_t ordinal = static_cast<std::size_t>(wanted[k]);
+        int naming = 0;
+        if (ordinal >= head.nodeLines.size() ||
+            ClassifyBone(head.nodeLines[ordinal].text, naming) != classes[k]) {
+            std::string found = ordinal < head.nodeLines.size()
+                                    ? " (« " + NodeNameOf(head.nodeLines[ordinal].text) + " »)"
+                                    : " (absent)";
+            throw CVarnexError(head.source, 0,
+                               "son node " + std::to_string(wanted[k]) + found + " n'est pas " +
+                                   names[k] + " de l'animation de référence : choisissez une "
+                                   "animation du même squelette");
+        }
+    }
+
     // A thigh already hanging from the spine keeps its line and its poses.
     bool convert[2] = {false, false};
     int thighs[2] = {nodes.leftThigh, nodes.rightThigh};
-    const char* sides[2] = {"la cuisse gauche", "la cuisse droite"};
     for (int k = 0; k < 2; ++k) {
-        if (static_cast<std::size_t>(thighs[k]) >= head.nodeLines.size()) {
-            throw CVarnexError(head.source, 0,
-                               "l'animation n'a que " + std::to_string(head.nodeLines.size()) +
-                                   " nodes : " + sides[k] + " (node " + std::to_string(thighs[k]) +
-                                   " de l'animation de référence) n'y est pas");
-        }
         const FRAME_LINE& line = head.nodeLines[static_cast<std::size_t>(thighs[k])];
         FIELD_SPAN parent = LastField(line.text);
         convert[k] = TextToInt(std::string_view(line.text).substr(parent.start)) != nodes.spine;
@@ -158,12 +170,14 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
     };
 
     std::string_view line;
-    while (reader.Next(line)) {
+    bool ended = false;
+    while (!ended && reader.Next(line)) {
         if (IsBlankLine(line)) continue;
         if (IsKeywordLine(line, "end")) {
             finishFrame();
             out.Write("end" + lineEnd);
-            break;
+            ended = true;
+            continue;
         }
         if (IsTimeLine(line)) {
             finishFrame();
@@ -182,7 +196,10 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
             if (++frameSize == kept) flushHeldLines();
         }
     }
-    finishFrame();
+    if (!ended) {
+        finishFrame();  // a malformed last frame says more than the missing "end"
+        throw MissingEnd(reader);
+    }
     result.lastFrameSpine = spinePose;
     return result;
 }

@@ -92,7 +92,15 @@ void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSi
             frames.Add(line, anim.LineNumber());
         }
     }
-    frames.Finish();
+    frames.Finish();  // a malformed last frame says more than the missing "end"
+    throw MissingEnd(anim);
+}
+
+CVarnexError MissingEnd(const CLineReader& reader) {
+    // A file cut short would otherwise give an output cut short, and say nothing.
+    return CVarnexError(reader.SourceName(), reader.LineNumber(),
+                        "le fichier se termine sans la ligne « end » qui ferme les frames : "
+                        "est-il tronqué ?");
 }
 
 std::string DefaultOutputName(const std::string& refModelPath, const std::string& animPath) {

@@ -7,6 +7,7 @@
 
 #include "build/node_line.h"
 #include "platform/file_access.h"
+#include "platform/varnex_error.h"
 
 struct BUILD_JOB {
     std::vector<std::string> header;  // the reference model's lines through "skeleton"
@@ -19,6 +20,9 @@ struct BUILD_JOB {
 // has one. Holds one frame at a time. Throws CVarnexError naming the file and line of the first
 // problem; the caller discards what was written.
 void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out);
+
+// The refusal of a file whose frames are not closed by "end", at the reader's last line.
+CVarnexError MissingEnd(const CLineReader& reader);
 
 // BUILD SMD's proposal for the output: the model's file name less its last four characters, cut
 // just after its first "_", then the animation's file name ("knight_ref.smd" and "walk.smd" give

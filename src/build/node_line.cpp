@@ -21,6 +21,17 @@ void AppendRowPrefix(std::string& out, int row) {
     out += ' ';
 }
 
+// Fields copied into the output as they stand must be numbers, or the output would not compile.
+void RequireNumbers(std::initializer_list<std::string_view> fields, const std::string& source,
+                    int lineNumber) {
+    for (std::string_view field : fields) {
+        if (!IsDecimalNumber(field)) {
+            throw CVarnexError(source, lineNumber,
+                               "valeur « " + PrintableText(field) + " » : ce n'est pas un nombre fini");
+        }
+    }
+}
+
 std::string Quoted(std::string_view a, std::string_view b, std::string_view c) {
     return "« " + std::string(a) + " " + std::string(b) + " " + std::string(c) + " »";
 }
@@ -62,8 +73,9 @@ ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& contex
     AppendRowPrefix(plan.prefix, row);
     if (plan.source == REST_LINE) {
         const FRAME_LINE& rest = ReadReferenceLine(row, context);
-        plan.restText =
-            NormalizedFrameLine(ParseFrameFields(rest.text, context.modelSource, rest.lineNumber));
+        FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
+        RequireNumbers({r.x, r.y, r.z, r.rx, r.ry, r.rz}, context.modelSource, rest.lineNumber);
+        plan.restText = NormalizedFrameLine(r);
         plan.restText += context.lineEnd;
     } else if (plan.blend) {
         const FRAME_LINE& rest = ReadReferenceLine(row, context);
@@ -92,6 +104,7 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
     }
     const FRAME_LINE& source = (*frame.lines)[n];
     FRAME_FIELDS f = ParseFrameFields(source.text, context.animSource, source.lineNumber);
+    RequireNumbers({f.rx, f.ry, f.rz}, context.animSource, source.lineNumber);
     double x = TextToDouble(f.x);
     double y = TextToDouble(f.y);
     double z = TextToDouble(f.z);

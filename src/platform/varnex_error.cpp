@@ -18,4 +18,20 @@ CVarnexError::CVarnexError(std::string file, int line, std::string message)
 
 std::string CVarnexError::Text() const { return what(); }
 
+std::string PrintableText(std::string_view text) {
+    static const char HEX[] = "0123456789ABCDEF";
+    std::string printable;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            printable += c;
+        } else {
+            printable += "\\x";
+            printable += HEX[byte >> 4];
+            printable += HEX[byte & 0xF];
+        }
+    }
+    return printable;
+}
+
 std::string SystemReason(int errorNumber) { return std::strerror(errorNumber); }

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 class CVarnexError : public std::runtime_error {
 public:
@@ -21,6 +22,9 @@ private:
     int m_line;
     std::string m_message;
 };
+
+// A value from a file as a message may quote it: bytes outside printable ASCII as \xNN.
+std::string PrintableText(std::string_view text);
 
 // The system's reason for the last failed file operation, in its own words.
 std::string SystemReason(int errorNumber);

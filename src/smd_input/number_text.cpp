@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <limits>
 #include <system_error>
 
@@ -41,6 +42,26 @@ double OutOfRange(std::string_view number) {
     return magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
 }
 }  // namespace
+
+bool IsDecimalNumber(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        std::size_t exponentDigits = 0;
+        while (i < text.size() && IsDigit(text[i])) ++i, ++exponentDigits;
+        if (exponentDigits == 0) return false;
+    }
+    return i == text.size() && std::isfinite(TextToDouble(text));
+}
 
 int TextToInt(std::string_view text) {
     std::size_t i = 0;

@@ -12,5 +12,9 @@ int TextToInt(std::string_view text);
 // number reads as 0. Out of range values give infinity or zero, as atof does.
 double TextToDouble(std::string_view text);
 
+// The whole text is one finite decimal number: sign, digits with an optional point, an optional
+// exponent, and nothing else ("0.5", "-3", "1e-3"; not "nan", "1.5abc" or "1e999").
+bool IsDecimalNumber(std::string_view text);
+
 // Blanks that separate fields: space, tab, vertical tab and form feed.
 inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }

@@ -216,7 +216,7 @@ TEST_F(DialogTest, ModelOfMoreThanSixtyNodesFillsSixtyRowsAndSaysSo) {
     EXPECT_EQ(dlg.m_refModelLoaded, 1);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0], dir.Path("big.smd") +
-                                  " : le modèle a 83 nodes, la grille n'en a que 60 : les nodes 60 "
+                                  ": le modèle a 83 nodes, la grille n'en a que 60 : les nodes 60 "
                                   "à 82 n'auront pas de ligne dans les frames écrites");
     EXPECT_EQ(dlg.LastResult(), CVarnexDlg::COMMAND_RESULT::DONE);
 }

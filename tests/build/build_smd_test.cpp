@@ -66,10 +66,39 @@ TEST(BuildSmd, ChosenLineEndIsUsedForEveryLine) {
                    "time 0\n  0 1.000000 2.000000 3.000000 4 5 6\nend\n");
 }
 
-TEST(BuildSmd, WithoutEndTheOutputStopsAfterTheLastFrame) {
+TEST(BuildSmd, AnimationCutShortIsRefusedAtItsLastLine) {
     BUILD_JOB job = Job({{0, 1.0, 1.0}});
-    EXPECT_EQ(Build(job, "time 7\r\n  0 1 2 3 4 5 6"),
-              std::string(HEADER) + "time 7\r\n  0 1.000000 2.000000 3.000000 4 5 6\r\n");
+    try {
+        Build(job, "time 7\r\n  0 1 2 3 4 5 6\r\ntime 8\r\n  0 1 2 3 4 5 -0.0");
+        FAIL() << "accepted";
+    } catch (const CVarnexError& e) {
+        EXPECT_EQ(e.Text(), "walk.smd:11: le fichier se termine sans la ligne « end » qui ferme les "
+                            "frames : est-il tronqué ?");
+    }
+}
+
+TEST(BuildSmd, RotationsAndRestLinesMustBeNumbers) {
+    BUILD_JOB job = Job({{0, 1.0, 1.0}});
+    const std::string ROTATIONS[] = {"nan", "1.5abc", "1e999", "--1", std::string("0\0", 2)};
+    for (const std::string& rotation : ROTATIONS) {
+        std::string frames = "time 0\r\n  0 1 2 3 4 5 " + rotation + "\r\nend\r\n";
+        try {
+            Build(job, frames);
+            FAIL() << "accepted " << rotation;
+        } catch (const CVarnexError& e) {
+            EXPECT_EQ(e.Line(), 9) << rotation;
+            EXPECT_EQ(e.Message().rfind("valeur « ", 0), 0u) << e.Message();
+        }
+    }
+    std::vector<FRAME_LINE> badRest = {REST[0], {"  1 0 2 0 0 0 inf", 10}};
+    BUILD_JOB rest = Job({{0, 1.0, 1.0}, {0, 1.0, 1.0}});
+    rest.context.refLines = &badRest;
+    try {
+        Build(rest, "time 0\r\n  0 1 2 3 4 5 6\r\nend\r\n");
+        FAIL() << "accepted";
+    } catch (const CVarnexError& e) {
+        EXPECT_EQ(e.Text(), "model.smd:10: valeur « inf » : ce n'est pas un nombre fini");
+    }
 }
 
 TEST(BuildSmd, NoNodeRowsGivesTimeLinesAlone) {

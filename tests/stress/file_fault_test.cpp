@@ -1,0 +1,328 @@
+// Files that fail under the commands: an output that cannot be written, an input gone between two
+// commands, a full disk, an output that names an input. Each must be told, naming the file,
+// leave neither a half file nor a temporary one, and keep every input as it was.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/varnex_dlg.h"
+#include "stress_support.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+const std::vector<std::string> SAMPLES = {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"};
+
+// The three samples copied into a fresh folder, loaded in order by the dialog.
+class FileFaultTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const std::string& name : SAMPLES) {
+            WriteFile(dir.Path(name), ReadFile(SamplePath(name)));
+            before.push_back(ReadFile(dir.Path(name)));
+        }
+        dlg.OnInitDialog();
+    }
+
+    void LoadAll() {
+        ui.Answer(dir.Path("knight_ref.smd"));
+        dlg.OnLoadRefModel();
+        ui.Answer(dir.Path("runner_ref.smd"));
+        dlg.OnLoadRefAnim();
+        ui.Answer(dir.Path("runner_walk.smd"));
+        dlg.OnLoadAnim();
+        ASSERT_EQ(ui.messages, std::vector<std::string>{});
+    }
+
+    void Build(const std::string& output) {
+        ui.Answer(output);
+        dlg.OnBuildSmd();
+    }
+
+    // The one message of a refused command.
+    std::string Refusal() {
+        EXPECT_EQ(dlg.LastResult(), CVarnexDlg::COMMAND_RESULT::REFUSED);
+        EXPECT_EQ(ui.messages.size(), 1u);
+        std::string message = ui.messages.empty() ? std::string() : ui.messages.back();
+        ui.messages.clear();
+        return message;
+    }
+
+    void ExpectSamplesIntact() {
+        for (std::size_t i = 0; i < SAMPLES.size(); ++i) {
+            EXPECT_EQ(ReadFile(dir.Path(SAMPLES[i])), before[i]) << SAMPLES[i] << " changed";
+        }
+        EXPECT_EQ(TemporaryFilesIn(dir.Root().string()), std::vector<std::string>{});
+    }
+
+    CTempDir dir;
+    CTestPlatform ui;
+    CVarnexDlg dlg{ui};
+    std::vector<std::string> before;
+};
+
+const std::string EXPECTED_WALK = ExpectedPath("knight_runner_walk.smd");
+}  // namespace
+
+TEST_F(FileFaultTest, OutputUnderARegularFileIsToldAndNothingWritten) {
+    LoadAll();
+    Build(dir.Path("runner_walk.smd/out.smd"));
+    EXPECT_EQ(Refusal(), dir.Path("runner_walk.smd/out.smd") +
+                             ": impossible de créer le fichier : Not a directory");
+    EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, OutputThatIsAFolderIsToldAndTheFolderKept) {
+    LoadAll();
+    fs::create_directory(dir.Path("out.smd"));
+    Build(dir.Path("out.smd"));
+    EXPECT_EQ(Refusal(),
+              dir.Path("out.smd") + ": impossible d'écrire ce fichier : c'est un dossier");
+    EXPECT_TRUE(fs::is_directory(dir.Path("out.smd")));
+    EXPECT_TRUE(fs::is_empty(dir.Path("out.smd")));
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, ConversionFileIntoAMissingFolderIsToldAndNothingWritten) {
+    ui.Answer(dir.Path("gone/grid.con"));
+    dlg.OnSaveCon();
+    EXPECT_EQ(Refusal(), dir.Path("gone/grid.con") +
+                             ": impossible de créer le fichier : No such file or directory");
+    EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
+}
+
+TEST_F(FileFaultTest, ReadOnlyFolderIsToldAndItsOldOutputKept) {
+    fs::create_directory(dir.Path("ro"));
+    WriteFile(dir.Path("ro/knight_runner_walk.smd"), "previous build\r\n");
+    for (const std::string& name : SAMPLES) fs::copy_file(dir.Path(name), dir.Path("ro/" + name));
+    PROCESS_SETUP setup;
+    setup.workDir = dir.Root().string();
+    const std::string ro = dir.Path("ro");
+    // Root writes through file modes: only a read-only mount stops it.
+    setup.prepare = [&ro]() {
+        return EnterPrivateMountNamespace() &&
+               mount(ro.c_str(), ro.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+               mount(nullptr, ro.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    };
+    PROCESS_RESULT run =
+        RunVarnexCli({"build", "--model", "ro/knight_ref.smd", "--ref-anim", "ro/runner_ref.smd",
+                      "--out-dir", "ro", "ro/runner_walk.smd"},
+                     setup);
+    if (run.exitStatus == CHILD_SETUP_FAILED) GTEST_SKIP() << "no read-only bind mount here";
+    EXPECT_EQ(run.err,
+              "varnex-cli: ro/knight_runner_walk.smd: impossible de créer le fichier : Read-only "
+              "file system\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(ReadFile(dir.Path("ro/knight_runner_walk.smd")), "previous build\r\n");
+    EXPECT_EQ(ListFolder(dir.Path("ro")),
+              (std::vector<std::string>{"knight_ref.smd", "knight_runner_walk.smd",
+                                        "runner_ref.smd", "runner_walk.smd"}));
+}
+
+TEST_F(FileFaultTest, ModelDeletedBeforeTheReferenceAnimationIsTold) {
+    ui.Answer(dir.Path("knight_ref.smd"));
+    dlg.OnLoadRefModel();
+    fs::rename(dir.Path("knight_ref.smd"), dir.Path("aside.smd"));
+    ui.Answer(dir.Path("runner_ref.smd"));
+    dlg.OnLoadRefAnim();
+    EXPECT_EQ(Refusal(), dir.Path("knight_ref.smd") +
+                             ": impossible d'ouvrir le fichier : No such file or directory");
+    EXPECT_EQ(dlg.m_refAnimLoaded, 0);
+
+    // Nothing was changed: with the file back, the same command runs through.
+    fs::rename(dir.Path("aside.smd"), dir.Path("knight_ref.smd"));
+    ui.Answer(dir.Path("runner_ref.smd"));
+    dlg.OnLoadRefAnim();
+    EXPECT_EQ(ui.messages, std::vector<std::string>{});
+    EXPECT_EQ(dlg.m_refAnimLoaded, 1);
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, ModelDeletedBeforeTheBuildIsToldThenTheBuildRecovers) {
+    LoadAll();
+    fs::rename(dir.Path("knight_ref.smd"), dir.Path("aside.smd"));
+    Build(dir.Path("out.smd"));
+    EXPECT_EQ(Refusal(), dir.Path("knight_ref.smd") +
+                             ": impossible d'ouvrir le fichier : No such file or directory");
+    EXPECT_FALSE(fs::exists(dir.Path("out.smd")));
+
+    fs::rename(dir.Path("aside.smd"), dir.Path("knight_ref.smd"));
+    Build(dir.Path("out.smd"));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{});
+    EXPECT_EQ(ReadFile(dir.Path("out.smd")), ReadFile(EXPECTED_WALK));
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, AnimationReplacedByAFolderBeforeTheBuildIsTold) {
+    LoadAll();
+    fs::rename(dir.Path("runner_walk.smd"), dir.Path("aside.smd"));
+    fs::create_directory(dir.Path("runner_walk.smd"));
+    Build(dir.Path("out.smd"));
+    EXPECT_EQ(Refusal(),
+              dir.Path("runner_walk.smd") + ": impossible de lire ce fichier : c'est un dossier");
+    EXPECT_EQ(ListFolder(dir.Root()),
+              (std::vector<std::string>{"aside.smd", "knight_ref.smd", "runner_ref.smd",
+                                        "runner_walk.smd"}));
+}
+
+TEST_F(FileFaultTest, ReferenceAnimationDeletedBeforeTheConversionIsTold) {
+    LoadAll();
+    fs::rename(dir.Path("runner_ref.smd"), dir.Path("aside.smd"));
+    dlg.OnConvertBiped();
+    EXPECT_EQ(Refusal(), dir.Path("runner_ref.smd") +
+                             ": impossible d'ouvrir le fichier : No such file or directory");
+    EXPECT_FALSE(fs::exists(dir.Path("runner_walkNew.smd")));
+    EXPECT_EQ(dlg.m_animPath, dir.Path("runner_walk.smd"));
+    fs::rename(dir.Path("aside.smd"), dir.Path("runner_ref.smd"));
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, AnimationDeletedBeforeTheConversionIsTold) {
+    LoadAll();
+    fs::rename(dir.Path("runner_walk.smd"), dir.Path("aside.smd"));
+    dlg.OnConvertBiped();
+    EXPECT_EQ(Refusal(), dir.Path("runner_walk.smd") +
+                             ": impossible d'ouvrir le fichier : No such file or directory");
+    EXPECT_EQ(ListFolder(dir.Root()),
+              (std::vector<std::string>{"aside.smd", "knight_ref.smd", "runner_ref.smd"}));
+    EXPECT_EQ(dlg.m_animPath, dir.Path("runner_walk.smd"));
+}
+
+TEST_F(FileFaultTest, FileSizeLimitMidBuildIsToldAndThePreviousOutputKept) {
+    // 1,000 frames make about 290 kB, written in several pieces: the limit falls in the middle.
+    WriteLongAnimation(dir.Path("model.smd"), 1);
+    WriteLongAnimation(dir.Path("long.smd"), 1000);
+    WriteFile(dir.Path("out.smd"), "previous build\r\n");
+    std::string anim = ReadFile(dir.Path("long.smd"));
+    PROCESS_SETUP setup;
+    setup.workDir = dir.Root().string();
+    setup.fileSizeLimit = 100 * 1024;
+    PROCESS_RESULT run = RunVarnexCli(
+        {"build", "--model", "model.smd", "--ref-anim", "model.smd", "-o", "out.smd", "long.smd"},
+        setup);
+    EXPECT_EQ(run.err, "varnex-cli: out.smd: erreur d'écriture : File too large\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(ReadFile(dir.Path("out.smd")), "previous build\r\n");
+    EXPECT_EQ(ReadFile(dir.Path("long.smd")), anim);
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, FileSizeLimitAtTheLastWriteIsToldAndNothingWritten) {
+    // The sample build (43 kB) fits in one piece: the limit is met when it is flushed.
+    PROCESS_SETUP setup;
+    setup.workDir = dir.Root().string();
+    setup.fileSizeLimit = 16 * 1024;
+    PROCESS_RESULT run = RunVarnexCli(
+        {"build", "--model", "knight_ref.smd", "--ref-anim", "runner_ref.smd", "runner_walk.smd"},
+        setup);
+    EXPECT_EQ(run.err,
+              "varnex-cli: ./knight_runner_walk.smd: erreur d'écriture : File too large\n");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, FullDiskIsToldAndLeavesTheDiskAsItWas) {
+    LoadAll();
+    const std::string full = dir.Path("full");
+    fs::create_directory(full);
+    PROCESS_SETUP setup;
+    setup.prepare = [&full]() {
+        return EnterPrivateMountNamespace() &&
+               mount("tmpfs", full.c_str(), "tmpfs", 0, "size=16k") == 0;
+    };
+    // The mount lives only in the child: the child builds, then reports what the disk holds.
+    PROCESS_RESULT run = RunInChild(
+        [&]() {
+            WriteFile(full + "/old.smd", "previous build\r\n");
+            Build(full + "/out.smd");
+            std::string report;
+            for (const std::string& message : ui.messages) report += message + "\n";
+            for (const std::string& name : ListFolder(full)) report += "[" + name + "]";
+            return report + "[" + ReadFile(full + "/old.smd") + "]";
+        },
+        setup);
+    if (run.exitStatus == CHILD_SETUP_FAILED) GTEST_SKIP() << "no tmpfs mount here";
+    EXPECT_EQ(run.out, full +
+                           "/out.smd: erreur d'écriture : No space left on device\n"
+                           "[old.smd][previous build\r\n]");
+    EXPECT_EQ(run.exitStatus, 0);
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, OutputNamingAnInputUnderAnotherSpellingIsRefused) {
+    LoadAll();
+    fs::create_directory(dir.Path("sub"));
+    fs::create_symlink(dir.Path("runner_ref.smd"), dir.Path("link.smd"));
+    fs::create_hard_link(dir.Path("knight_ref.smd"), dir.Path("hard.smd"));
+    const std::string tail =
+        ": c'est un des fichiers d'entrée : choisissez un autre nom pour ne "
+        "pas l'écraser";
+    for (const std::string& output :
+         {dir.Path("sub/../runner_walk.smd"), dir.Path("./knight_ref.smd"), dir.Path("link.smd"),
+          dir.Path("hard.smd")}) {
+        Build(output);
+        EXPECT_EQ(Refusal(), output + tail);
+    }
+    EXPECT_EQ(ReadFile(dir.Path("hard.smd")), before[0]);
+    EXPECT_EQ(ListFolder(dir.Root()),
+              (std::vector<std::string>{"hard.smd", "knight_ref.smd", "link.smd", "runner_ref.smd",
+                                        "runner_walk.smd", "sub"}));
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, ConversionFileOverAnInputIsRefused) {
+    LoadAll();
+    ui.Answer(dir.Path("runner_ref.smd"));
+    dlg.OnSaveCon();
+    EXPECT_EQ(Refusal(), dir.Path("runner_ref.smd") +
+                             ": c'est un des fichiers d'entrée : choisissez un autre nom pour ne "
+                             "pas l'écraser");
+    ExpectSamplesIntact();
+}
+
+TEST_F(FileFaultTest, ConvertedFileThatWouldReplaceTheModelIsRefused) {
+    // The converted file of walk.smd is walkNew.smd: here that is the model.
+    WriteFile(dir.Path("walkNew.smd"), before[0]);
+    WriteFile(dir.Path("walk.smd"), before[2]);
+    ui.Answer(dir.Path("walkNew.smd"));
+    dlg.OnLoadRefModel();
+    ui.Answer(dir.Path("runner_ref.smd"));
+    dlg.OnLoadRefAnim();
+    ui.Answer(dir.Path("walk.smd"));
+    dlg.OnLoadAnim();
+    ASSERT_EQ(ui.messages, std::vector<std::string>{});
+    dlg.OnConvertBiped();
+    EXPECT_EQ(Refusal(), dir.Path("walkNew.smd") +
+                             ": c'est un des fichiers de référence : renommez l'animation pour ne "
+                             "pas l'écraser");
+    EXPECT_EQ(ReadFile(dir.Path("walkNew.smd")), before[0]);
+    EXPECT_EQ(dlg.m_animPath, dir.Path("walk.smd"));
+    ExpectSamplesIntact();
+}
+
+TEST(CliFileFault, OutputNamingTheAnimationIsRefusedAndEveryInputKept) {
+    CTempDir dir;
+    for (const std::string& name : SAMPLES) WriteFile(dir.Path(name), ReadFile(SamplePath(name)));
+    PROCESS_SETUP setup;
+    setup.workDir = dir.Root().string();
+    for (const char* output : {"runner_walk.smd", "knight_ref.smd", "runner_ref.smd"}) {
+        PROCESS_RESULT run = RunVarnexCli({"build", "--model", "knight_ref.smd", "--ref-anim",
+                                           "runner_ref.smd", "-o", output, "runner_walk.smd"},
+                                          setup);
+        EXPECT_EQ(run.err, "varnex-cli: " + std::string(output) +
+                               ": c'est un des fichiers d'entrée : choisissez un autre nom pour ne "
+                               "pas l'écraser\n");
+        EXPECT_EQ(run.exitStatus, 1);
+    }
+    for (const std::string& name : SAMPLES) {
+        EXPECT_EQ(ReadFile(dir.Path(name)), ReadFile(SamplePath(name))) << name;
+    }
+    EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
+}
