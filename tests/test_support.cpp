@@ -28,8 +28,8 @@ void CTestPlatform::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& corre
     }
 }
 
-std::optional<std::string> CTestPlatform::ChooseFile(const FILE_DIALOG_SPEC& spec) {
-    dialogs.push_back(spec);
+std::optional<std::string> CTestPlatform::ChooseFile(const FILE_DIALOG& request) {
+    dialogs.push_back(request);
     if (m_answers.empty()) return std::nullopt;
     std::string answer = m_answers.front();
     m_answers.pop_front();

@@ -19,7 +19,7 @@ public:
     void TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) override;
     void ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) override;
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::optional<std::string> ChooseFile(const FILE_DIALOG_SPEC& spec) override;
+    std::optional<std::string> ChooseFile(const FILE_DIALOG& request) override;
     void EndDialog() override { ++endDialogCalls; }
     bool OpenHelpPage(const std::string& path) override {
         helpPages.push_back(path);
@@ -32,7 +32,7 @@ public:
     int showGridCalls = 0;
     int endDialogCalls = 0;
     std::vector<std::string> messages;
-    std::vector<FILE_DIALOG_SPEC> dialogs;
+    std::vector<FILE_DIALOG> dialogs;
     std::vector<std::string> helpPages;
 
 private:

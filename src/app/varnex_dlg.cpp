@@ -29,24 +29,24 @@ const char* const MSG_NEED_ANIM_FOR_BIPED =
 const char* const MSG_NO_HELP =
     "Le fichier d'aide : converter.htm  est introuvable, recherchez le manuellement";
 
-FILE_DIALOG_SPEC OpenSpec(const char* extension, const char* initialName, const char* filter) {
-    FILE_DIALOG_SPEC spec;
-    spec.defaultExtension = extension;
-    spec.initialName = initialName;
-    spec.filter = filter;
-    spec.mustExist = true;
-    return spec;
+FILE_DIALOG OpenDialog(const char* extension, const char* initialName, const char* filter) {
+    FILE_DIALOG request;
+    request.defaultExtension = extension;
+    request.initialName = initialName;
+    request.filter = filter;
+    request.mustExist = true;
+    return request;
 }
 
-FILE_DIALOG_SPEC SaveSpec(const char* extension, const std::string& initialName,
+FILE_DIALOG SaveDialog(const char* extension, const std::string& initialName,
                           const char* filter) {
-    FILE_DIALOG_SPEC spec;
-    spec.save = true;
-    spec.defaultExtension = extension;
-    spec.initialName = initialName;
-    spec.filter = filter;
-    spec.askBeforeReplacing = true;
-    return spec;
+    FILE_DIALOG request;
+    request.save = true;
+    request.defaultExtension = extension;
+    request.initialName = initialName;
+    request.filter = filter;
+    request.askBeforeReplacing = true;
+    return request;
 }
 
 std::string ReadWholeFile(CFile& file, std::size_t limit) {
@@ -112,7 +112,7 @@ void CVarnexDlg::Refuse(const std::string& message) {
 }
 
 std::optional<std::string> CVarnexDlg::ChooseSmdToOpen() {
-    std::optional<std::string> path = m_platform.ChooseFile(OpenSpec("smd", "*.smd", SMD_FILTER));
+    std::optional<std::string> path = m_platform.ChooseFile(OpenDialog("smd", "*.smd", SMD_FILTER));
     if (!path) m_lastResult = COMMAND_RESULT::CANCELLED;
     return path;
 }
@@ -266,7 +266,7 @@ void CVarnexDlg::OnBuildSmd() {
         return;
     }
     std::string name = DefaultOutputName(m_refModelPath, m_animPath);
-    std::optional<std::string> path = m_platform.ChooseFile(SaveSpec("smd", name, SMD_FILTER));
+    std::optional<std::string> path = m_platform.ChooseFile(SaveDialog("smd", name, SMD_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -317,7 +317,7 @@ void CVarnexDlg::OnSaveCon() {
     m_lastResult = COMMAND_RESULT::DONE;
     UpdateData(1);
     std::optional<std::string> path =
-        m_platform.ChooseFile(SaveSpec("con", "Nouveau.con", CON_FILTER));
+        m_platform.ChooseFile(SaveDialog("con", "Nouveau.con", CON_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -335,8 +335,8 @@ void CVarnexDlg::OnSaveCon() {
 
 void CVarnexDlg::OnLoadCon() {
     m_lastResult = COMMAND_RESULT::DONE;
-    FILE_DIALOG_SPEC spec = OpenSpec("con", "*.con", CON_FILTER);
-    std::optional<std::string> path = m_platform.ChooseFile(spec);
+    FILE_DIALOG request = OpenDialog("con", "*.con", CON_FILTER);
+    std::optional<std::string> path = m_platform.ChooseFile(request);
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;

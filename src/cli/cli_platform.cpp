@@ -28,12 +28,12 @@ void CCliPlatform::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correc
 
 void CCliPlatform::ShowMessage(const std::string& text) { m_messages << "varnex-cli: " << text << '\n'; }
 
-std::optional<std::string> CCliPlatform::ChooseFile(const FILE_DIALOG_SPEC& spec) {
+std::optional<std::string> CCliPlatform::ChooseFile(const FILE_DIALOG& request) {
     if (m_answers.empty()) return std::nullopt;
     std::string path = m_answers.front();
     m_answers.pop_front();
-    if (spec.save && !path.empty() && (path.back() == '/' || path.back() == '\\')) {
-        path += spec.initialName;
+    if (request.save && !path.empty() && (path.back() == '/' || path.back() == '\\')) {
+        path += request.initialName;
     }
     return path;
 }

@@ -36,9 +36,9 @@ constexpr BUTTON_COMMAND BUTTON_COMMANDS[] = {
     {IDC_LOAD_CON, &CVarnexDlg::OnLoadCon},
 };
 
-const BUTTON_SPEC* FindButton(int id) {
-    for (const BUTTON_SPEC& spec : MAIN_BUTTONS) {
-        if (spec.id == id) return &spec;
+const BUTTON_LAYOUT* FindButton(int id) {
+    for (const BUTTON_LAYOUT& request : MAIN_BUTTONS) {
+        if (request.id == id) return &request;
     }
     return nullptr;
 }
@@ -97,7 +97,7 @@ void CVarnexWindow::CreateControls() {
         } else if (auto correction = correctionRows.find(id); correction != correctionRows.end()) {
             int row = static_cast<int>(correction->second);
             m_correctionEdits[correction->second] = edit(id, CorrectionEditRect(row));
-        } else if (const BUTTON_SPEC* button = FindButton(id)) {
+        } else if (const BUTTON_LAYOUT* button = FindButton(id)) {
             new wxButton(this, id, button->label, at(button->rect), size(button->rect));
         }
     }
@@ -191,20 +191,20 @@ void CVarnexWindow::ShowMessage(const std::string& text) {
     wxMessageBox(ToWx(text), "Varnex", wxOK | wxICON_NONE, this);
 }
 
-std::optional<std::string> CVarnexWindow::ChooseFile(const FILE_DIALOG_SPEC& spec) {
-    long style = spec.save ? wxFD_SAVE : wxFD_OPEN;
-    if (spec.mustExist) style |= wxFD_FILE_MUST_EXIST;
-    if (spec.askBeforeReplacing) style |= wxFD_OVERWRITE_PROMPT;
-    wxString initialName = IsPattern(spec.initialName) ? wxString() : ToWx(spec.initialName);
+std::optional<std::string> CVarnexWindow::ChooseFile(const FILE_DIALOG& request) {
+    long style = request.save ? wxFD_SAVE : wxFD_OPEN;
+    if (request.mustExist) style |= wxFD_FILE_MUST_EXIST;
+    if (request.askBeforeReplacing) style |= wxFD_OVERWRITE_PROMPT;
+    wxString initialName = IsPattern(request.initialName) ? wxString() : ToWx(request.initialName);
     wxFileDialog dialog(this, wxFileSelectorPromptStr, wxEmptyString, initialName,
-                        WildcardOf(spec.filter), style);
+                        WildcardOf(request.filter), style);
     while (dialog.ShowModal() == wxID_OK) {
         wxString path = dialog.GetPath();
-        if (!spec.save) return PathFromWx(path);
+        if (!request.save) return PathFromWx(path);
         // The dialog leaves a name typed without extension as it is, and has asked about
         // replacing only that name: the completed name is asked about here.
-        wxString completed = WithDefaultExtension(path, ToWx(spec.defaultExtension));
-        if (completed == path || !spec.askBeforeReplacing || !wxFileExists(completed) ||
+        wxString completed = WithDefaultExtension(path, ToWx(request.defaultExtension));
+        if (completed == path || !request.askBeforeReplacing || !wxFileExists(completed) ||
             ConfirmReplace(completed)) {
             return PathFromWx(completed);
         }

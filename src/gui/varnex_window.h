@@ -28,7 +28,7 @@ public:
     void TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) override;
     void ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) override;
     void ShowMessage(const std::string& text) override;
-    std::optional<std::string> ChooseFile(const FILE_DIALOG_SPEC& spec) override;
+    std::optional<std::string> ChooseFile(const FILE_DIALOG& request) override;
     // Ends the modal run with OK; a window shown without a modal run is hidden.
     void EndDialog() override;
     bool OpenHelpPage(const std::string& path) override;

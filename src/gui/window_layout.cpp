@@ -29,7 +29,7 @@ const GROUP_COLUMNS& GroupOf(int row) { return GROUPS[row / GROUP_ROWS]; }
 int EditY(int row) { return FIRST_EDIT_Y + ROW_PITCH * (row % GROUP_ROWS); }
 }  // namespace
 
-const std::array<BUTTON_SPEC, 9> MAIN_BUTTONS = {{
+const std::array<BUTTON_LAYOUT, 9> MAIN_BUTTONS = {{
     {"SMD Ref Modele", IDC_REF_MODEL, {394, 30, 77, 15}},
     {"SMD Ref Animation", IDC_REF_ANIM, {394, 60, 77, 16}},
     {"SMD Animation", IDC_ANIM, {394, 89, 77, 15}},

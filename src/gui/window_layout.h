@@ -12,7 +12,7 @@ struct DLG_RECT {
     int height;
 };
 
-struct BUTTON_SPEC {
+struct BUTTON_LAYOUT {
     const char* label;
     int id;
     DLG_RECT rect;
@@ -48,7 +48,7 @@ inline constexpr DLG_RECT ABOUT_TEXT_RECT = {50, 7, 119, 8};
 inline constexpr DLG_RECT ABOUT_OK_RECT = {178, 7, 50, 14};
 
 // The nine buttons, top to bottom on the right, then the two conversion file buttons.
-extern const std::array<BUTTON_SPEC, 9> MAIN_BUTTONS;
+extern const std::array<BUTTON_LAYOUT, 9> MAIN_BUTTONS;
 
 // Grid rows 0 to 59: the row number label and the two edit boxes.
 DLG_RECT RowLabelRect(int row);

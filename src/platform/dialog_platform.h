@@ -9,7 +9,7 @@
 // One grid column: entry r + 1 belongs to row r; entry 0 is never shown.
 using GRID_TEXTS = std::array<std::string, 61>;
 
-struct FILE_DIALOG_SPEC {
+struct FILE_DIALOG {
     bool save = false;              // save kind (else open kind)
     std::string defaultExtension;   // "smd", "con"
     std::string initialName;        // "*.smd", "Nouveau.con", a default output name
@@ -29,7 +29,7 @@ public:
     // A modal message box captioned "Varnex" with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
     // A modal file dialog; the full path chosen, or nothing when it was not confirmed.
-    virtual std::optional<std::string> ChooseFile(const FILE_DIALOG_SPEC& spec) = 0;
+    virtual std::optional<std::string> ChooseFile(const FILE_DIALOG& request) = 0;
     // Ends the modal run of the dialog (QUIT, Enter).
     virtual void EndDialog() = 0;
     // Opens the help page in the system's browser; false when no browser could be started.

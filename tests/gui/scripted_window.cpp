@@ -7,8 +7,8 @@
 
 #include "gui/wx_text.h"
 
-std::optional<std::string> CScriptedWindow::ChooseFile(const FILE_DIALOG_SPEC& spec) {
-    dialogs.push_back(spec);
+std::optional<std::string> CScriptedWindow::ChooseFile(const FILE_DIALOG& request) {
+    dialogs.push_back(request);
     if (m_answers.empty()) return std::nullopt;
     std::string answer = m_answers.front();
     m_answers.pop_front();

@@ -17,7 +17,7 @@ public:
     void Cancel() { m_answers.push_back(CANCEL); }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::optional<std::string> ChooseFile(const FILE_DIALOG_SPEC& spec) override;
+    std::optional<std::string> ChooseFile(const FILE_DIALOG& request) override;
     bool OpenHelpPage(const std::string& path) override {
         helpPages.push_back(path);
         return browserStarts;
@@ -32,7 +32,7 @@ public:
     std::vector<std::string> CorrectionBoxes() const;
 
     std::vector<std::string> messages;
-    std::vector<FILE_DIALOG_SPEC> dialogs;
+    std::vector<FILE_DIALOG> dialogs;
     std::vector<std::string> helpPages;
     bool browserStarts = true;
     int aboutBoxes = 0;

@@ -180,12 +180,12 @@ TEST(FileDialogs, RefModelAsksForAnExistingSmdWithTheSmdFilter) {
     window.Cancel();
     window.Press(IDC_REF_MODEL);
     ASSERT_EQ(window.dialogs.size(), 1u);
-    const FILE_DIALOG_SPEC& spec = window.dialogs[0];
-    EXPECT_FALSE(spec.save);
-    EXPECT_TRUE(spec.mustExist);
-    EXPECT_EQ(spec.filter, "Half-Life SMD smd(*.smd)|*.smd||");
-    EXPECT_EQ(spec.defaultExtension, "smd");
-    EXPECT_EQ(spec.initialName, "*.smd");
+    const FILE_DIALOG& request = window.dialogs[0];
+    EXPECT_FALSE(request.save);
+    EXPECT_TRUE(request.mustExist);
+    EXPECT_EQ(request.filter, "Half-Life SMD smd(*.smd)|*.smd||");
+    EXPECT_EQ(request.defaultExtension, "smd");
+    EXPECT_EQ(request.initialName, "*.smd");
     EXPECT_EQ(window.Dialog().m_refModelLoaded, 0);
     EXPECT_TRUE(window.messages.empty()) << "a cancelled dialog ends the command quietly";
 }
