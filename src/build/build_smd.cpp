@@ -79,6 +79,11 @@ void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSi
     CFrameWriter frames(job, out);
     std::string_view line;
     while (anim.Next(line)) {
+        // Most lines are a frame's node lines: a digit first settles it without the keyword tests.
+        if (!line.empty() && line.front() >= '0' && line.front() <= '9') {
+            frames.Add(line, anim.LineNumber());
+            continue;
+        }
         if (IsBlankLine(line)) continue;
         if (IsKeywordLine(line, "end")) {
             frames.Finish();

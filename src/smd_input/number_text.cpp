@@ -48,19 +48,23 @@ bool IsDecimalNumber(std::string_view text) {
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     std::size_t digits = 0;
     while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    std::size_t wholeDigits = digits;
     if (i < text.size() && text[i] == '.') {
         ++i;
         while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
     }
     if (digits == 0) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    bool exponent = i < text.size() && (text[i] == 'e' || text[i] == 'E');
+    if (exponent) {
         ++i;
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
         std::size_t exponentDigits = 0;
         while (i < text.size() && IsDigit(text[i])) ++i, ++exponentDigits;
         if (exponentDigits == 0) return false;
     }
-    return i == text.size() && std::isfinite(TextToDouble(text));
+    if (i != text.size()) return false;
+    // Without an exponent only a number of more than 308 whole digits can overflow.
+    return (!exponent && wholeDigits <= 300) || std::isfinite(TextToDouble(text));
 }
 
 int TextToInt(std::string_view text) {
@@ -93,22 +97,18 @@ bool ReadPlainDecimal(std::string_view text, double& value) {
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     unsigned long long digits = 0;
-    int count = 0;
-    int decimals = 0;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (IsDigit(c)) {
-            if (++count > 15) return false;
-            digits = digits * 10 + static_cast<unsigned>(c - '0');
-            if (point) ++decimals;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
+    std::size_t first = i;
+    while (i < text.size() && IsDigit(text[i])) digits = digits * 10 + static_cast<unsigned>(text[i++] - '0');
+    std::size_t count = i - first;
+    std::size_t decimals = 0;
+    if (i < text.size() && text[i] == '.') {
+        std::size_t fractionStart = ++i;
+        while (i < text.size() && IsDigit(text[i])) digits = digits * 10 + static_cast<unsigned>(text[i++] - '0');
+        decimals = i - fractionStart;
+        count += decimals;
     }
-    if (count == 0) return false;
+    // Past 15 digits the sum may have wrapped: the general route decides.
+    if (count == 0 || count > 15) return false;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'x' || text[i] == 'X')) {
         return false;
     }

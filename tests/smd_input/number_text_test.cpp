@@ -71,3 +71,15 @@ TEST(NumberText, PlainDecimalsReadExactlyAsTheGeneralRoute) {
         ASSERT_EQ(TextToDouble(text), std::strtod(text, nullptr)) << text;
     }
 }
+
+TEST(NumberText, DecimalNumbersAreWholeFieldsOfFiniteValue) {
+    for (const char* text : {"0", "-0.0", "+1.5", ".5", "5.", "1e-3", "1E+300", "-12.345678"}) {
+        EXPECT_TRUE(IsDecimalNumber(text)) << text;
+    }
+    for (const char* text : {"", "-", ".", "nan", "inf", "1.5abc", "1e", "1e999", "0x10", "1 2",
+                             "--1", "1.2.3"}) {
+        EXPECT_FALSE(IsDecimalNumber(text)) << text;
+    }
+    EXPECT_TRUE(IsDecimalNumber(std::string(300, '9')));
+    EXPECT_FALSE(IsDecimalNumber(std::string(400, '9')));
+}
