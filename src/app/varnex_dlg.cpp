@@ -117,14 +117,18 @@ std::optional<std::string> CVarnexDlg::ChooseSmdToOpen() {
     return path;
 }
 
-void CVarnexDlg::RefuseInputAsOutput(const std::string& output) const {
-    for (const std::string* input : {&m_refModelPath, &m_refAnimPath, &m_animPath}) {
-        if (!input->empty() && IsSameFile(output, *input)) {
-            throw CVarnexError(output, 0,
-                               "c'est un des fichiers d'entrée : choisissez un autre nom pour "
-                               "ne pas l'écraser");
-        }
+void CVarnexDlg::RefuseInputAsOutput(const std::string& output,
+                                     std::initializer_list<const std::string*> inputs,
+                                     const char* message) {
+    for (const std::string* input : inputs) {
+        if (!input->empty() && IsSameFile(output, *input)) throw CVarnexError(output, 0, message);
     }
+}
+
+void CVarnexDlg::RefuseInputAsOutput(const std::string& output) const {
+    RefuseInputAsOutput(output, {&m_refModelPath, &m_refAnimPath, &m_animPath},
+                        "c'est un des fichiers d'entrée : choisissez un autre nom pour ne pas "
+                        "l'écraser");
 }
 
 void CVarnexDlg::OnLoadRefModel() {
@@ -367,13 +371,9 @@ void CVarnexDlg::OnConvertBiped() {
         BIPED_NODES nodes = FindBipedNodes(ref, thighNamedLeg);
 
         std::string convertedPath = ConvertedPathOf(m_animPath);
-        for (const std::string* input : {&m_refModelPath, &m_refAnimPath}) {
-            if (IsSameFile(convertedPath, *input)) {
-                throw CVarnexError(convertedPath, 0,
-                                   "c'est un des fichiers de référence : renommez l'animation "
-                                   "pour ne pas l'écraser");
-            }
-        }
+        RefuseInputAsOutput(convertedPath, {&m_refModelPath, &m_refAnimPath},
+                            "c'est un des fichiers de référence : renommez l'animation pour ne "
+                            "pas l'écraser");
         CAtomicOutput output(convertedPath);
         m_animFile.OpenForReading(m_animPath);
         CLineReader anim(m_animFile);

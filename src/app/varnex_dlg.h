@@ -2,6 +2,7 @@
 // file dialogs and the message boxes only through a CDialogPlatform.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -110,7 +111,10 @@ private:
     // Shows the message of an error and marks the command refused.
     void Refuse(const std::string& message);
     std::optional<std::string> ChooseSmdToOpen();
-    // The output path must not name an input.
+    // The output path must not name an input; throws CVarnexError (output, message) when it does.
+    static void RefuseInputAsOutput(const std::string& output,
+                                    std::initializer_list<const std::string*> inputs,
+                                    const char* message);
     void RefuseInputAsOutput(const std::string& output) const;
 
     CDialogPlatform& m_platform;

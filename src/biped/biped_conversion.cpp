@@ -130,7 +130,16 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
     }
     result.skeletonEnd = static_cast<long long>(text.size());
     result.skeletonLine = head.skeletonLine;
-    out.Write(text);
+    // Everything goes out through text, written in large pieces rather than line by line.
+    auto flushText = [&]() {
+        out.Write(text);
+        text.clear();
+    };
+    auto copyLine = [&](std::string_view line) {
+        text += line;
+        text += lineEnd;
+        if (text.size() >= (1u << 16)) flushText();
+    };
 
     BonePose spinePose = nodes.restSpine;
     // Lines up to the last one the conversion reads are held until the spine's pose of the frame
@@ -147,21 +156,17 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
             const FRAME_LINE& spine = frame[static_cast<std::size_t>(nodes.spine)];
             spinePose = ParseBonePose(spine.text, head.source, spine.lineNumber);
         }
-        text.clear();
-        text += timeText;
-        text += lineEnd;
+        copyLine(timeText);
         for (std::size_t i = 0; i < std::min(frameSize, kept); ++i) {
             int ordinal = static_cast<int>(i);
             const FRAME_LINE& line = frame[i];
             if ((convert[0] && ordinal == thighs[0]) || (convert[1] && ordinal == thighs[1])) {
-                text += TransformThighLine(line.text, spinePose, nodes.restSpine, head.source,
-                                           line.lineNumber);
+                copyLine(TransformThighLine(line.text, spinePose, nodes.restSpine, head.source,
+                                            line.lineNumber));
             } else {
-                text += line.text;
+                copyLine(line.text);
             }
-            text += lineEnd;
         }
-        out.Write(text);
         flushed = true;
     };
     auto finishFrame = [&]() {
@@ -175,7 +180,7 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
         if (IsBlankLine(line)) continue;
         if (IsKeywordLine(line, "end")) {
             finishFrame();
-            out.Write("end" + lineEnd);
+            copyLine("end");
             ended = true;
             continue;
         }
@@ -185,11 +190,10 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
             frameSize = 0;
             inFrame = true;
             flushed = false;
-        } else if (!inFrame) {
-            // Lines between "skeleton" and the first frame stay where they are.
-            out.Write(std::string(line) + lineEnd);
-        } else if (flushed) {
-            out.Write(std::string(line) + lineEnd);
+        } else if (!inFrame || flushed) {
+            // Lines between "skeleton" and the first frame stay where they are, and so do the
+            // lines behind the last one the conversion reads.
+            copyLine(line);
         } else {
             frame[frameSize].text.assign(line);
             frame[frameSize].lineNumber = reader.LineNumber();
@@ -200,6 +204,7 @@ CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader&
         finishFrame();  // a malformed last frame says more than the missing "end"
         throw MissingEnd(reader);
     }
+    flushText();
     result.lastFrameSpine = spinePose;
     return result;
 }
