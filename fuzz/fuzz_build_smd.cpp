@@ -1,25 +1,29 @@
 // BUILD SMD with an arbitrary animation against the sample model and reference: once with the
-// grid the pairing fills, once with blended rows, a row kept at rest and LF line ends.
+// grid the pairing fills, once with blended rows, a row kept at rest and LF line ends. The two
+// builds must agree on what they refuse.
 #include "fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    CFuzzFolder& folder = CFuzzFolder::Get();
-    folder.Clear();
-    std::string anim = folder.WriteInput("walk.smd", data, size);
-    CFuzzSession session;
-    if (!session.LoadRefModel(folder.Model()) || !session.LoadRefAnim(folder.RefAnim())) {
-        FuzzFailure("the samples no longer load");
-    }
-    if (!session.LoadAnim(anim)) return 0;
-    session.BuildSmd(folder.Path("out.smd"));
+using namespace varnex;
 
-    CTestPlatform& ui = session.Ui();
-    ui.screenNodes[2] = "101";  // row 1 blends source line 1 with the model's rest line
-    ui.screenCorrections[2] = "0.25";
-    ui.screenNodes[4] = "0";  // row 3 keeps the model's rest line
-    ui.screenCorrections[5] = "-1.5";
-    g_lineBreak = "\n";
-    session.BuildSmd(folder.Path("out_blend.smd"));
-    g_lineBreak = "\r\n";
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const FUZZ_SAMPLES& samples = Samples();
+    static const FUZZ_SETUP paired = PairAndScale(samples.model, samples.refAnim);
+    static const FUZZ_SETUP blended = [] {
+        FUZZ_SETUP s = paired;
+        s.grid.Nodes()[1] = "101";  // row 1 blends source line 1 with the model's rest line
+        s.grid.Corrections()[1] = "0.25";
+        s.grid.Nodes()[3] = "0";  // row 3 keeps the model's rest line
+        s.grid.Corrections()[4] = "-1.5";
+        return s;
+    }();
+    std::string crlf;
+    bool built = RanThrough("BUILD SMD", {"walk.smd", "knight_ref.smd"},
+                            [&] { crlf = Build(samples.model, paired, bytes, "walk.smd"); });
+    std::string lf;
+    bool builtLf = RanThrough("BUILD SMD (LF)", {"walk.smd", "knight_ref.smd"},
+                              [&] { lf = Build(samples.model, blended, bytes, "walk.smd", "\n"); });
+    if (built && crlf.find("\r\n") == std::string::npos) FuzzFailure("no CR LF in a CR LF build");
+    if (builtLf && lf.find('\r') != std::string::npos) FuzzFailure("a CR in an LF build");
     return 0;
 }

@@ -5,30 +5,28 @@
 // each load and save.)
 #include <cstring>
 
-#include "build/decimal_text.h"
+#include "conversion_file/con_file.h"
 #include "fuzz_support.h"
+#include "smd_input/decimal_text.h"
 #include "smd_input/number_text.h"
 
+using namespace varnex;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    CFuzzFolder& folder = CFuzzFolder::Get();
-    folder.Clear();
-    std::string con = folder.WriteInput("grid.con", data, size);
-    CFuzzSession session;
-    if (!session.LoadCon(con)) return 0;
-    const GRID_TEXTS nodes = session.Dlg().m_nodeText;
-    const GRID_TEXTS corrections = session.Dlg().m_correctionText;
-    for (std::size_t entry = 1; entry <= 60; ++entry) {  // entry 0 has no edit box
-        if (session.Ui().screenNodes[entry] != nodes[entry] ||
-            session.Ui().screenCorrections[entry] != corrections[entry]) {
-            FuzzFailure("Load Con file: the grid shown is not the grid loaded");
-        }
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    CGridTexts grid;
+    if (!RanThrough("Load Con file", {"grid.con"},
+                    [&] { grid.SetRows(ReadConFile(bytes, "grid.con")); })) {
+        return 0;
     }
-    std::string again = folder.Path("again.con");
-    if (!session.SaveCon(again)) FuzzFailure("Save  Con file refused a grid it loaded");
-    std::string saved = ReadFile(again);
-    if (saved.size() != 540) {
-        FuzzFailure("Save  Con file wrote " + std::to_string(saved.size()) + " bytes");
+    std::string saved;
+    if (!RanThrough("Save  Con file", {}, [&] {
+            grid.RequireFiniteCorrections(DEFAULT_GRID_ROWS);
+            saved = ComposeConFile(grid.Values());
+        })) {
+        FuzzFailure("Save  Con file refused a grid it loaded");
     }
+    if (saved.size() != 540) FuzzFailure("Save  Con file wrote " + std::to_string(saved.size()) + " bytes");
     for (std::size_t r = 0; r < 60; ++r) {
         if (saved[r * 9] != static_cast<char>(data[r * 9])) {
             FuzzFailure("Save  Con file changed the node byte of row " + std::to_string(r));
@@ -41,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         " does not hold the number of its Correction text");
         }
     }
-    if (!session.LoadCon(again)) FuzzFailure("Load Con file refused what Save  Con file wrote");
+    if (!RanThrough("Load Con file again", {"again.con"}, [&] { ReadConFile(saved, "again.con"); })) {
+        FuzzFailure("Load Con file refused what Save  Con file wrote");
+    }
     return 0;
 }

@@ -2,13 +2,18 @@
 // scales; then the same bytes as the animation to copy, built.
 #include "fuzz_support.h"
 
+using namespace varnex;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    CFuzzFolder& folder = CFuzzFolder::Get();
-    folder.Clear();
-    std::string ref = folder.WriteInput("ref.smd", data, size);
-    CFuzzSession session;
-    if (session.LoadRefModel(folder.Model()) && session.LoadRefAnim(ref) && session.LoadAnim(ref)) {
-        session.BuildSmd(folder.Path("out.smd"));
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const FUZZ_SAMPLES& samples = Samples();
+    FUZZ_SETUP setup;
+    if (RanThrough("SMD Ref Animation", {"ref.smd"}, [&] {
+            CMemorySource source(bytes, "ref.smd");
+            setup = PairAndScale(samples.model, ReadReferenceAnimation(source));
+        })) {
+        RanThrough("BUILD SMD", {"ref.smd", "knight_ref.smd"},
+                   [&] { Build(samples.model, setup, bytes, "ref.smd"); });
     }
     return 0;
 }

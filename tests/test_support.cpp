@@ -6,15 +6,17 @@
 #include <random>
 #include <sstream>
 
-#include "build/decimal_text.h"
+#include "smd_input/decimal_text.h"
 
 #ifndef VARNEX_SOURCE_DIR
 #error "VARNEX_SOURCE_DIR must name the project's folder"
 #endif
 
+namespace varnex {
+
 void CTestPlatform::TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) {
     ++takeGridCalls;
-    for (std::size_t i = 1; i < nodeText.size(); ++i) {
+    for (std::size_t i = 0; i < nodeText.size() && i < screenNodes.size(); ++i) {
         nodeText[i] = screenNodes[i];
         correctionText[i] = screenCorrections[i];
     }
@@ -22,10 +24,8 @@ void CTestPlatform::TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) {
 
 void CTestPlatform::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) {
     ++showGridCalls;
-    for (std::size_t i = 1; i < nodeText.size(); ++i) {
-        screenNodes[i] = nodeText[i];
-        screenCorrections[i] = correctionText[i];
-    }
+    screenNodes = nodeText;
+    screenCorrections = correctionText;
 }
 
 std::optional<std::string> CTestPlatform::ChooseFile(const FILE_DIALOG& request) {
@@ -114,3 +114,5 @@ std::string MakeSmd(const std::vector<TEST_NODE>& nodes,
     }
     return text + "end\r\n";
 }
+
+}  // namespace varnex

@@ -9,6 +9,8 @@
 
 #include "platform/dialog_platform.h"
 
+namespace varnex {
+
 // The screen is two arrays; file dialogs take their answers from a queue (none left: cancelled);
 // every message and every dialog shown is recorded.
 class CTestPlatform : public CDialogPlatform {
@@ -26,8 +28,8 @@ public:
         return true;
     }
 
-    GRID_TEXTS screenNodes;
-    GRID_TEXTS screenCorrections;
+    GRID_TEXTS screenNodes = GRID_TEXTS(60);
+    GRID_TEXTS screenCorrections = GRID_TEXTS(60);
     int takeGridCalls = 0;
     int showGridCalls = 0;
     int endDialogCalls = 0;
@@ -73,3 +75,5 @@ std::string FrameLine(int number, double x, double y, double z, double rx, doubl
 // order), then "end".
 std::string MakeSmd(const std::vector<TEST_NODE>& nodes,
                     const std::vector<std::vector<TEST_NODE>>& extraFrames = {});
+
+}  // namespace varnex

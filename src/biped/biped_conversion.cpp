@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "build/build_smd.h"
+#include "pairing/bone_classifier.h"
 #include "platform/varnex_error.h"
-#include "smd_input/bone_classifier.h"
 #include "smd_input/number_text.h"
+
+namespace varnex {
 
 namespace {
 struct FIELD_SPAN {
@@ -25,21 +26,160 @@ FIELD_SPAN LastField(std::string_view line) {
     return FIELD_SPAN{blankStart, start, end};
 }
 
-void RequireNode(int node, const SMD_HEAD& head, const char* what) {
+void RequireNode(int node, const SMD_HEAD& head, int boneClass) {
     if (node < 0) {
-        throw CVarnexError(head.source, 0,
-                           std::string("la liste des nodes n'a pas de ") + what +
-                               " : la conversion en a besoin");
+        throw CVarnexError(ERROR_KIND::BIPED_NODE_MISSING, head.source, 0,
+                           {std::to_string(boneClass)});
     }
 }
+
+// Writes one animation with its thighs re-hung: the head with the new parents, then each frame,
+// holding the lines up to the last one it reads until the spine's pose of the frame is known.
+class CThighConverter {
+public:
+    CThighConverter(const BIPED_NODES& nodes, COutputSink& out, const std::string& lineEnd)
+        : m_nodes(nodes), m_out(out), m_lineEnd(lineEnd), m_spinePose(nodes.restSpine) {
+        m_thighs[0] = nodes.leftThigh;
+        m_thighs[1] = nodes.rightThigh;
+        m_kept = static_cast<std::size_t>(std::max({nodes.spine, m_thighs[0], m_thighs[1]})) + 1;
+        m_frame.resize(m_kept);
+    }
+
+    CONVERSION_RESULT Run(CLineReader& reader) {
+        SMD_HEAD head = ReadSmdHead(reader, false);
+        RequireNodeList(head);
+        RequireSkeleton(head);
+        m_source = head.source;
+        RequireSameSkeleton(head);
+        RehangThighs(head);
+
+        CONVERSION_RESULT result;
+        for (const std::string& line : head.headerLines) Copy(line);
+
+        std::string_view line;
+        while (reader.Next(line)) {
+            if (IsBlankLine(line)) continue;
+            if (IsKeywordLine(line, "end")) {
+                FinishFrame();
+                Copy("end");
+                Flush();
+                result.lastFrameSpine = m_spinePose;
+                return result;
+            }
+            if (IsTimeLine(line)) {
+                FinishFrame();
+                m_timeText = TimeLineText(line, m_source, reader.LineNumber());
+                m_frameSize = 0;
+                m_inFrame = true;
+                m_flushed = false;
+            } else if (!m_inFrame || m_flushed) {
+                // Lines between "skeleton" and the first frame stay where they are, and so do the
+                // lines behind the last one the conversion reads.
+                Copy(line);
+            } else {
+                m_frame[m_frameSize].text.assign(line);
+                m_frame[m_frameSize].lineNumber = reader.LineNumber();
+                if (++m_frameSize == m_kept) FlushHeldLines();
+            }
+        }
+        FinishFrame();  // a malformed last frame says more than the missing "end"
+        throw MissingEnd(reader);
+    }
+
+private:
+    // The node numbers come from the reference animation: the animation must be of its skeleton.
+    void RequireSameSkeleton(const SMD_HEAD& head) const {
+        const int wanted[3] = {m_nodes.spine, m_nodes.leftThigh, m_nodes.rightThigh};
+        const int classes[3] = {BONE_SPINE, BONE_LEFT_THIGH, BONE_RIGHT_THIGH};
+        for (int k = 0; k < 3; ++k) {
+            std::size_t ordinal = static_cast<std::size_t>(wanted[k]);
+            int naming = 0;
+            if (ordinal < head.nodes.size() &&
+                ClassifyBone(head.nodes[ordinal].text, naming) == classes[k]) {
+                continue;
+            }
+            std::vector<std::string> values{std::to_string(wanted[k]), std::to_string(classes[k])};
+            if (ordinal < head.nodes.size()) values.push_back(head.nodes[ordinal].name);
+            throw CVarnexError(ERROR_KIND::NOT_THE_REFERENCE_SKELETON, head.source, 0,
+                               std::move(values));
+        }
+    }
+
+    // A thigh already hanging from the spine keeps its line and its poses.
+    void RehangThighs(SMD_HEAD& head) {
+        for (int k = 0; k < 2; ++k) {
+            const SMD_NODE& node = head.nodes[static_cast<std::size_t>(m_thighs[k])];
+            m_convert[k] = node.parent != m_nodes.spine;
+            if (m_convert[k]) {
+                head.headerLines[static_cast<std::size_t>(node.lineNumber) - 1] =
+                    ReplaceParent(node.text, m_nodes.spine);
+            }
+        }
+        if (!m_convert[0] && !m_convert[1]) {
+            throw CVarnexError(ERROR_KIND::THIGHS_ALREADY_ON_SPINE, head.source, 0);
+        }
+    }
+
+    // Everything goes out through one text, written in large pieces rather than line by line.
+    void Copy(std::string_view line) {
+        m_text += line;
+        m_text += m_lineEnd;
+        if (m_text.size() >= (1u << 16)) Flush();
+    }
+
+    void Flush() {
+        m_out.Write(m_text);
+        m_text.clear();
+    }
+
+    void FlushHeldLines() {
+        if (static_cast<std::size_t>(m_nodes.spine) < m_frameSize) {
+            const FRAME_LINE& spine = m_frame[static_cast<std::size_t>(m_nodes.spine)];
+            m_spinePose = ParseBonePose(spine.text, m_source, spine.lineNumber);
+        }
+        Copy(m_timeText);
+        for (std::size_t i = 0; i < std::min(m_frameSize, m_kept); ++i) {
+            int ordinal = static_cast<int>(i);
+            const FRAME_LINE& line = m_frame[i];
+            if ((m_convert[0] && ordinal == m_thighs[0]) || (m_convert[1] && ordinal == m_thighs[1])) {
+                Copy(TransformThighLine(line.text, m_spinePose, m_nodes.restSpine, m_source,
+                                        line.lineNumber));
+            } else {
+                Copy(line.text);
+            }
+        }
+        m_flushed = true;
+    }
+
+    void FinishFrame() {
+        if (m_inFrame && !m_flushed) FlushHeldLines();
+        m_inFrame = false;
+    }
+
+    const BIPED_NODES& m_nodes;
+    COutputSink& m_out;
+    const std::string& m_lineEnd;
+    std::string m_source;
+    int m_thighs[2];
+    bool m_convert[2] = {false, false};
+    BonePose m_spinePose;
+    std::size_t m_kept;
+    std::vector<FRAME_LINE> m_frame;  // the held lines, reused from frame to frame
+    std::size_t m_frameSize = 0;
+    std::string m_timeText;
+    bool m_inFrame = false;
+    bool m_flushed = false;
+    std::string m_text;
+};
 }  // namespace
 
-BIPED_NODES FindBipedNodes(const SMD_HEAD& refAnim, int& thighNamedLeg) {
+BIPED_NODES FindBipedNodes(const SMD_HEAD& refAnim, bool& thighNamedLeg) {
     RequireNodeList(refAnim);
     BIPED_NODES nodes;
-    for (std::size_t i = 0; i < refAnim.nodeLines.size(); ++i) {
+    int naming = thighNamedLeg ? 1 : 0;
+    for (std::size_t i = 0; i < refAnim.nodes.size(); ++i) {
         int ordinal = static_cast<int>(i);
-        switch (ClassifyBone(refAnim.nodeLines[i].text, thighNamedLeg)) {
+        switch (ClassifyBone(refAnim.nodes[i].text, naming)) {
             case BONE_PELVIS: nodes.pelvis = ordinal; break;
             case BONE_SPINE: nodes.spine = ordinal; break;
             case BONE_LEFT_THIGH: nodes.leftThigh = ordinal; break;
@@ -47,15 +187,15 @@ BIPED_NODES FindBipedNodes(const SMD_HEAD& refAnim, int& thighNamedLeg) {
             default: break;
         }
     }
-    RequireNode(nodes.pelvis, refAnim, "bassin (« Pelvis »)");
-    RequireNode(nodes.spine, refAnim, "colonne (« Spine »)");
-    RequireNode(nodes.leftThigh, refAnim, "cuisse gauche (« L Thigh » ou « L Leg »)");
-    RequireNode(nodes.rightThigh, refAnim, "cuisse droite (« R Thigh » ou « R Leg »)");
+    thighNamedLeg = naming != 0;
+    RequireNode(nodes.pelvis, refAnim, BONE_PELVIS);
+    RequireNode(nodes.spine, refAnim, BONE_SPINE);
+    RequireNode(nodes.leftThigh, refAnim, BONE_LEFT_THIGH);
+    RequireNode(nodes.rightThigh, refAnim, BONE_RIGHT_THIGH);
     RequireFrame0(refAnim);
     if (static_cast<std::size_t>(nodes.spine) >= refAnim.frame0Lines.size()) {
-        throw CVarnexError(refAnim.source, refAnim.frame0TimeLine,
-                           "la frame « " + refAnim.frame0Time + " » n'a pas de ligne pour la colonne (node " +
-                               std::to_string(nodes.spine) + ")");
+        throw CVarnexError(ERROR_KIND::SPINE_NOT_IN_FRAME0, refAnim.source, refAnim.frame0TimeLine,
+                           {refAnim.frame0Time, std::to_string(nodes.spine)});
     }
     const FRAME_LINE& spine = refAnim.frame0Lines[static_cast<std::size_t>(nodes.spine)];
     nodes.restSpine = ParseBonePose(spine.text, refAnim.source, spine.lineNumber);
@@ -82,129 +222,20 @@ std::string ConvertedPathOf(const std::string& animPath) {
 
 CONVERSION_RESULT WriteConvertedAnimation(const BIPED_NODES& nodes, CLineReader& reader,
                                           COutputSink& out, const std::string& lineEnd) {
-    SMD_HEAD head = ReadSmdHead(reader, false);
-    RequireNodeList(head);
-    RequireSkeleton(head);
+    CThighConverter converter(nodes, out, lineEnd);
+    return converter.Run(reader);
+}
 
-    // The node numbers come from the reference animation: the animation must be of its skeleton.
-    const int wanted[3] = {nodes.spine, nodes.leftThigh, nodes.rightThigh};
-    const int classes[3] = {BONE_SPINE, BONE_LEFT_THIGH, BONE_RIGHT_THIGH};
-    const char* names[3] = {"la colonne", "la cuisse gauche", "la cuisse droite"};
-    for (int k = 0; k < 3; ++k) {
-        std::size_t ordinal = static_cast<std::size_t>(wanted[k]);
-        int naming = 0;
-        if (ordinal >= head.nodeLines.size() ||
-            ClassifyBone(head.nodeLines[ordinal].text, naming) != classes[k]) {
-            std::string found = ordinal < head.nodeLines.size()
-                                    ? " (« " + NodeNameOf(head.nodeLines[ordinal].text) + " »)"
-                                    : " (absent)";
-            throw CVarnexError(head.source, 0,
-                               "son node " + std::to_string(wanted[k]) + found + " n'est pas " +
-                                   names[k] + " de l'animation de référence : choisissez une "
-                                   "animation du même squelette");
-        }
-    }
-
-    // A thigh already hanging from the spine keeps its line and its poses.
-    bool convert[2] = {false, false};
-    int thighs[2] = {nodes.leftThigh, nodes.rightThigh};
-    for (int k = 0; k < 2; ++k) {
-        const FRAME_LINE& line = head.nodeLines[static_cast<std::size_t>(thighs[k])];
-        FIELD_SPAN parent = LastField(line.text);
-        convert[k] = TextToInt(std::string_view(line.text).substr(parent.start)) != nodes.spine;
-        if (convert[k]) {
-            head.headerLines[static_cast<std::size_t>(line.lineNumber) - 1] =
-                ReplaceParent(line.text, nodes.spine);
-        }
-    }
-    if (!convert[0] && !convert[1]) {
-        throw CVarnexError(head.source, 0,
-                           "les deux cuisses sont déjà rattachées à la colonne : rien à convertir");
-    }
-
-    CONVERSION_RESULT result;
-    std::string text;
-    for (const std::string& line : head.headerLines) {
-        text += line;
-        text += lineEnd;
-    }
-    result.skeletonEnd = static_cast<long long>(text.size());
-    result.skeletonLine = head.skeletonLine;
-    // Everything goes out through text, written in large pieces rather than line by line.
-    auto flushText = [&]() {
-        out.Write(text);
-        text.clear();
-    };
-    auto copyLine = [&](std::string_view line) {
-        text += line;
-        text += lineEnd;
-        if (text.size() >= (1u << 16)) flushText();
-    };
-
-    BonePose spinePose = nodes.restSpine;
-    // Lines up to the last one the conversion reads are held until the spine's pose of the frame
-    // is known; the lines behind them go straight out, so a frame of any length takes little
-    // memory.
-    std::size_t kept = static_cast<std::size_t>(std::max({nodes.spine, thighs[0], thighs[1]})) + 1;
-    std::vector<FRAME_LINE> frame(kept);
-    std::size_t frameSize = 0;
-    std::string timeText;
-    bool inFrame = false;
-    bool flushed = false;
-    auto flushHeldLines = [&]() {
-        if (static_cast<std::size_t>(nodes.spine) < frameSize) {
-            const FRAME_LINE& spine = frame[static_cast<std::size_t>(nodes.spine)];
-            spinePose = ParseBonePose(spine.text, head.source, spine.lineNumber);
-        }
-        copyLine(timeText);
-        for (std::size_t i = 0; i < std::min(frameSize, kept); ++i) {
-            int ordinal = static_cast<int>(i);
-            const FRAME_LINE& line = frame[i];
-            if ((convert[0] && ordinal == thighs[0]) || (convert[1] && ordinal == thighs[1])) {
-                copyLine(TransformThighLine(line.text, spinePose, nodes.restSpine, head.source,
-                                            line.lineNumber));
-            } else {
-                copyLine(line.text);
-            }
-        }
-        flushed = true;
-    };
-    auto finishFrame = [&]() {
-        if (inFrame && !flushed) flushHeldLines();
-        inFrame = false;
-    };
-
-    std::string_view line;
-    bool ended = false;
-    while (!ended && reader.Next(line)) {
-        if (IsBlankLine(line)) continue;
-        if (IsKeywordLine(line, "end")) {
-            finishFrame();
-            copyLine("end");
-            ended = true;
-            continue;
-        }
-        if (IsTimeLine(line)) {
-            finishFrame();
-            timeText = TimeLineText(line, head.source, reader.LineNumber());
-            frameSize = 0;
-            inFrame = true;
-            flushed = false;
-        } else if (!inFrame || flushed) {
-            // Lines between "skeleton" and the first frame stay where they are, and so do the
-            // lines behind the last one the conversion reads.
-            copyLine(line);
-        } else {
-            frame[frameSize].text.assign(line);
-            frame[frameSize].lineNumber = reader.LineNumber();
-            if (++frameSize == kept) flushHeldLines();
-        }
-    }
-    if (!ended) {
-        finishFrame();  // a malformed last frame says more than the missing "end"
-        throw MissingEnd(reader);
-    }
-    flushText();
-    result.lastFrameSpine = spinePose;
+CONVERSION_RESULT ConvertAnimationFile(const BIPED_NODES& nodes, const std::string& animPath,
+                                       const std::string& lineEnd) {
+    CAtomicOutput output(ConvertedPathOf(animPath));
+    CFile file;
+    file.OpenForReading(animPath);
+    CLineReader reader(file);
+    CONVERSION_RESULT result = WriteConvertedAnimation(nodes, reader, output, lineEnd);
+    file.Close();
+    output.Commit();
     return result;
 }
+
+}  // namespace varnex

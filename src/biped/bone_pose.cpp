@@ -2,10 +2,12 @@
 
 #include <cmath>
 
-#include "build/decimal_text.h"
+#include "smd_input/decimal_text.h"
 #include "platform/varnex_error.h"
 #include "smd_input/number_text.h"
 #include "smd_input/smd_reader.h"
+
+namespace varnex {
 
 namespace {
 constexpr double HALF_TURN = 3.14159;
@@ -43,11 +45,12 @@ std::string TransformThighLine(std::string_view line, const BonePose& frameSpine
     out.append(f.number);
     for (int i = 0; i < 6; ++i) {
         if (!std::isfinite(values[i])) {
-            throw CVarnexError(source, lineNumber,
-                               "ligne de cuisse : une valeur n'est pas un nombre fini");
+            throw CVarnexError(ERROR_KIND::THIGH_VALUE_NOT_FINITE, source, lineNumber);
         }
         out += ' ';
         AppendDecimalText(out, values[i]);
     }
     return out;
 }
+
+}  // namespace varnex

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace varnex {
+
 struct BonePose {
     double x = 0.0, y = 0.0, z = 0.0;     // position relative to the parent
     double rx = 0.0, ry = 0.0, rz = 0.0;  // rotation relative to the parent, radians
@@ -21,3 +23,5 @@ BonePose ParseBonePose(std::string_view line, const std::string& source = std::s
 std::string TransformThighLine(std::string_view line, const BonePose& frameSpine,
                                const BonePose& restSpine, const std::string& source = std::string(),
                                int lineNumber = 0);
+
+}  // namespace varnex

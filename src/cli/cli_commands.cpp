@@ -7,11 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "app/varnex_dlg.h"
-#include "build/decimal_text.h"
-#include "build/node_line.h"
-#include "cli/cli_platform.h"
+#include "app/error_text.h"
+#include "app/grid_texts.h"
+#include "biped/biped_conversion.h"
+#include "conversion_file/con_file.h"
+#include "pairing/bone_scale.h"
+#include "pairing/skeleton_pairing.h"
+#include "platform/file_access.h"
+#include "retarget/build_smd.h"
+#include "smd_input/decimal_text.h"
 #include "smd_input/number_text.h"
+
+namespace varnex {
 
 namespace {
 constexpr int EXIT_REFUSED = 1;
@@ -167,63 +174,166 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
     return o;
 }
 
-bool Succeeded(const CVarnexDlg& dlg) {
-    return dlg.LastResult() == CVarnexDlg::COMMAND_RESULT::DONE;
+std::string LineEnd(const OPTIONS& o) { return o.lfLineEnds ? "\n" : "\r\n"; }
+
+// The state of one run: what the loads read, once, and the grid as typed.
+struct SESSION {
+    SMD_HEAD model;
+    SMD_HEAD refAnim;
+    int nodeCount = 0;
+    CGridTexts grid;
+    BIPED_MARKS marks;
+    BONE_SCALES scales;
+};
+
+class CRefused {};  // the message is already out
+
+void Report(const CVarnexError& e, std::ostream& err) { err << "varnex-cli: " << ErrorText(e) << '\n'; }
+
+// SMD Ref Modele, SMD Ref Animation, the conversion file and the typed rows.
+SESSION Prepare(const OPTIONS& o, std::ostream& err) {
+    SESSION s;
+    try {
+        s.model = ReadModelFile(o.model);
+    } catch (const CVarnexError& e) {
+        Report(e, err);
+        throw CRefused();
+    }
+    int count = static_cast<int>(s.model.nodes.size());
+    s.nodeCount = count > DEFAULT_GRID_ROWS ? DEFAULT_GRID_ROWS : count;
+    if (count > DEFAULT_GRID_ROWS) {
+        err << "varnex-cli: " << o.model << ": le modèle a " << count
+            << " nodes, la grille n'en a que 60 : les nodes 60 à " << count - 1
+            << " n'auront pas de ligne dans les frames écrites\n";
+    }
+    try {
+        s.refAnim = ReadReferenceAnimationFile(o.refAnim);
+        PAIRING pairing = PairSkeletons(s.model.nodes, s.nodeCount, s.refAnim.nodes, s.marks);
+        s.grid.SetPartners(pairing);
+        s.marks = pairing.marks;
+        s.scales = ComputeBoneScales(s.model, s.refAnim, s.grid.Values(), s.nodeCount, s.marks);
+        if (!o.con.empty()) {
+            CFile file;
+            file.OpenForReading(o.con);
+            std::string bytes(CON_FILE_BYTES, '\0');
+            std::size_t got = 0;
+            while (got < bytes.size()) {
+                std::size_t n = file.Read(bytes.data() + got, bytes.size() - got);
+                if (n == 0) break;
+                got += n;
+            }
+            bytes.resize(got);
+            s.grid.SetRows(ReadConFile(bytes, o.con));
+        }
+    } catch (const CVarnexError& e) {
+        Report(e, err);
+        throw CRefused();
+    }
+    for (const GRID_EDIT& edit : o.edits) {
+        std::size_t row = static_cast<std::size_t>(edit.row);
+        if (edit.nodes) s.grid.Nodes()[row] = *edit.nodes;
+        if (edit.correction) s.grid.Corrections()[row] = *edit.correction;
+    }
+    return s;
 }
 
-void PrintGrid(const CVarnexDlg& dlg, std::ostream& out) {
-    auto nameOf = [](const std::vector<FRAME_LINE>& nodes, int n) -> std::string {
+void PrintGrid(const SESSION& s, std::ostream& out) {
+    auto nameOf = [](const std::vector<SMD_NODE>& nodes, int n) -> std::string {
         if (n < 0 || static_cast<std::size_t>(n) >= nodes.size()) return "-";
-        return NodeNameOf(nodes[static_cast<std::size_t>(n)].text);
+        return nodes[static_cast<std::size_t>(n)].name;
     };
     out << std::left << std::setw(5) << "row" << std::setw(8) << "NODES" << std::setw(12)
         << "Correction" << std::setw(12) << "scale" << std::setw(24) << "model node"
         << "ref-anim node\n";
-    for (int r = 0; r < NODE_ROWS; ++r) {
-        std::size_t entry = static_cast<std::size_t>(r) + 1;
-        std::string scale = r < dlg.m_nodeCount ? DecimalText(dlg.m_boneScale[r]) : "-";
+    for (int r = 0; r < s.grid.Rows(); ++r) {
+        std::size_t i = static_cast<std::size_t>(r);
+        bool used = r < s.nodeCount;
+        std::string scale = used ? DecimalText(s.scales.factor[i]) : "-";
         std::string refName = "-";
-        if (r < dlg.m_nodeCount) {
-            int n = SourceLineOf(r, TextToInt(dlg.m_nodeText[entry]));
-            refName = n == REST_LINE ? "(repos du modèle)" : nameOf(dlg.m_refAnimNodes, n);
+        if (used) {
+            int n = SourceLineOf(r, TextToInt(s.grid.Nodes()[i]));
+            refName = n == REST_LINE ? "(repos du modèle)" : nameOf(s.refAnim.nodes, n);
         }
-        out << std::setw(5) << r << std::setw(8) << dlg.m_nodeText[entry] << std::setw(12)
-            << dlg.m_correctionText[entry] << std::setw(12) << scale << std::setw(24)
-            << (r < dlg.m_nodeCount ? nameOf(dlg.m_refModelNodes, r) : "-") << refName << '\n';
+        out << std::setw(5) << r << std::setw(8) << s.grid.Nodes()[i] << std::setw(12)
+            << s.grid.Corrections()[i] << std::setw(12) << scale << std::setw(24)
+            << (used ? nameOf(s.model.nodes, r) : "-") << refName << '\n';
+    }
+}
+
+int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
+    try {
+        if (NamesAnyOf(o.saveCon, {o.model, o.refAnim})) {
+            throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, o.saveCon, 0);
+        }
+        s.grid.RequireFiniteCorrections(DEFAULT_GRID_ROWS);
+        std::string bytes = ComposeConFile(s.grid.Values());
+        CAtomicOutput output(o.saveCon);
+        output.Write(bytes);
+        output.Commit();
+    } catch (const CVarnexError& e) {
+        err << "varnex-cli: "
+            << (e.File().empty() ? o.saveCon + " : " + ErrorMessage(e) : ErrorText(e)) << '\n';
+        return EXIT_REFUSED;
+    }
+    out << "écrit : " << o.saveCon << '\n';
+    return 0;
+}
+
+// SMD Animation, Convert CS Bipede when asked, then BUILD SMD, for one animation.
+int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std::ostream& out,
+                 std::ostream& err) {
+    try {
+        ReadAnimationHeadFile(animation);
+        std::string animPath = animation;
+        if (o.command == "convert" || o.convertBiped) {
+            bool thighNamedLeg = s.marks.thighNamedLeg;
+            BIPED_NODES nodes = FindBipedNodes(s.refAnim, thighNamedLeg);
+            std::string converted = ConvertedPathOf(animPath);
+            if (NamesAnyOf(converted, {o.model, o.refAnim})) {
+                throw CVarnexError(ERROR_KIND::CONVERTED_IS_REFERENCE, converted, 0);
+            }
+            ConvertAnimationFile(nodes, animPath, LineEnd(o));
+            s.marks.leftThigh = nodes.leftThigh;
+            s.marks.rightThigh = nodes.rightThigh;
+            s.marks.thighNamedLeg = thighNamedLeg;
+            animPath = converted;
+            out << "écrit : " << animPath << '\n';
+        }
+        if (o.command == "convert") return 0;
+        std::string target = o.output;
+        if (target.empty()) {
+            target = o.outDir.empty() ? std::string("./") : o.outDir;
+            if (target.back() != '/' && target.back() != '\\') target += '/';
+            target += DefaultOutputName(o.model, animPath);
+        }
+        if (NamesAnyOf(target, {o.model, o.refAnim, animPath})) {
+            throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, target, 0);
+        }
+        s.grid.RequireFiniteCorrections(s.nodeCount);
+        BUILD_JOB job;
+        job.model = &s.model;
+        job.rows = BuildRows(s.grid.Values(), s.scales.factor, s.nodeCount);
+        job.lineEnd = LineEnd(o);
+        RetargetAnimationFile(job, animPath, target);
+        out << "écrit : " << target << '\n';
+        return 0;
+    } catch (const CVarnexError& e) {
+        Report(e, err);
+        return EXIT_REFUSED;
     }
 }
 
 int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
-    CCliPlatform platform(err);
-    CVarnexDlg dlg(platform);
-    dlg.OnInitDialog();
-    if (o.lfLineEnds) g_lineBreak.assign(1, '\n');
-
-    platform.AnswerNextDialog(o.model);
-    dlg.OnLoadRefModel();
-    if (!Succeeded(dlg)) return EXIT_REFUSED;
-    platform.AnswerNextDialog(o.refAnim);
-    dlg.OnLoadRefAnim();
-    if (!Succeeded(dlg)) return EXIT_REFUSED;
-    if (!o.con.empty()) {
-        platform.AnswerNextDialog(o.con);
-        dlg.OnLoadCon();
-        if (!Succeeded(dlg)) return EXIT_REFUSED;
+    SESSION s;
+    try {
+        s = Prepare(o, err);
+    } catch (const CRefused&) {
+        return EXIT_REFUSED;
     }
-    for (const GRID_EDIT& edit : o.edits) platform.TypeIntoRow(edit.row, edit.nodes, edit.correction);
-
     if (o.command == "grid") {
-        dlg.UpdateData(1);
-        PrintGrid(dlg, out);
-        if (!o.saveCon.empty()) {
-            platform.AnswerNextDialog(o.saveCon);
-            dlg.OnSaveCon();
-            if (!Succeeded(dlg)) return EXIT_REFUSED;
-            out << "écrit : " << o.saveCon << '\n';
-        }
-        return 0;
+        PrintGrid(s, out);
+        return o.saveCon.empty() ? 0 : SaveCon(s, o, out, err);
     }
-
     if (!o.outDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(o.outDir, ec);
@@ -235,33 +345,7 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
     }
     int status = 0;
     for (const std::string& animation : o.animations) {
-        platform.AnswerNextDialog(animation);
-        dlg.OnLoadAnim();
-        if (!Succeeded(dlg)) {
-            status = EXIT_REFUSED;
-            continue;
-        }
-        if (o.command == "convert" || o.convertBiped) {
-            dlg.OnConvertBiped();
-            if (!Succeeded(dlg)) {
-                status = EXIT_REFUSED;
-                continue;
-            }
-            out << "écrit : " << dlg.m_animPath << '\n';
-        }
-        if (o.command == "convert") continue;
-        std::string target = o.output;
-        if (target.empty()) {
-            target = o.outDir.empty() ? std::string("./") : o.outDir;
-            if (target.back() != '/' && target.back() != '\\') target += '/';
-        }
-        platform.AnswerNextDialog(target);
-        dlg.OnBuildSmd();
-        if (!Succeeded(dlg)) {
-            status = EXIT_REFUSED;
-            continue;
-        }
-        out << "écrit : " << dlg.m_outputPath << '\n';
+        if (RunAnimation(s, o, animation, out, err) != 0) status = EXIT_REFUSED;
     }
     return status;
 }
@@ -281,3 +365,5 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     }
     return Run(options, out, err);
 }
+
+}  // namespace varnex

@@ -3,5 +3,9 @@
 
 #include <ostream>
 
+namespace varnex {
+
 // Exit status: 0 done, 1 an input was refused, 2 the command line is wrong.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+}  // namespace varnex

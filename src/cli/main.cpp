@@ -2,4 +2,4 @@
 
 #include "cli/cli_commands.h"
 
-int main(int argc, char** argv) { return RunCli(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) { return varnex::RunCli(argc, argv, std::cout, std::cerr); }

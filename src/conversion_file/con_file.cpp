@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "build/decimal_text.h"
 #include "platform/varnex_error.h"
-#include "smd_input/number_text.h"
+#include "smd_input/decimal_text.h"
+
+namespace varnex {
 
 namespace {
 // Byte order written out, so a file is the same on every machine.
@@ -25,44 +26,36 @@ double ReadLittleEndian(const unsigned char* bytes) {
 }
 }  // namespace
 
-std::string ComposeConFile(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) {
+std::string ComposeConFile(const GRID& grid) {
     std::string bytes;
     bytes.reserve(CON_FILE_BYTES);
-    for (std::size_t r = 0; r < 60; ++r) {
-        const std::string& correctionTextOfRow = correctionText[r + 1];
-        double correction = TextToDouble(correctionTextOfRow);
-        if (!std::isfinite(correction)) {
-            throw CVarnexError("", 0,
-                               "ligne " + std::to_string(r) + " de la grille : la Correction « " +
-                                   correctionTextOfRow + " » n'est pas un nombre fini");
+    for (std::size_t r = 0; r < static_cast<std::size_t>(DEFAULT_GRID_ROWS); ++r) {
+        GRID_ROW row = r < grid.size() ? grid[r] : GRID_ROW{};
+        if (!std::isfinite(row.correction)) {
+            throw CVarnexError(ERROR_KIND::CORRECTION_NOT_FINITE, "", 0,
+                               {std::to_string(r), DecimalText(row.correction)});
         }
-        bytes += static_cast<char>(static_cast<unsigned>(TextToInt(nodeText[r + 1])) & 0xFFu);
-        AppendLittleEndian(bytes, correction);
+        bytes += static_cast<char>(static_cast<unsigned>(row.nodes) & 0xFFu);
+        AppendLittleEndian(bytes, row.correction);
     }
     return bytes;
 }
 
-void ReadConFile(std::string_view bytes, const std::string& source, GRID_TEXTS& nodeText,
-                 GRID_TEXTS& correctionText) {
+GRID ReadConFile(std::string_view bytes, const std::string& source) {
     if (bytes.size() < static_cast<std::size_t>(CON_FILE_BYTES)) {
-        throw CVarnexError(source, 0,
-                           "fichier de conversion trop court : " + std::to_string(bytes.size()) +
-                               " octets au lieu de 540");
+        throw CVarnexError(ERROR_KIND::CON_TOO_SHORT, source, 0, {std::to_string(bytes.size())});
     }
-    GRID_TEXTS nodes = nodeText;
-    GRID_TEXTS corrections = correctionText;
+    GRID grid(static_cast<std::size_t>(DEFAULT_GRID_ROWS));
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    for (std::size_t r = 0; r < 60; ++r) {
+    for (std::size_t r = 0; r < grid.size(); ++r) {
         const unsigned char* record = data + r * CON_RECORD_BYTES;
         double correction = ReadLittleEndian(record + 1);
         if (!std::isfinite(correction)) {
-            throw CVarnexError(source, 0,
-                               "ligne " + std::to_string(r) +
-                                   " : la correction enregistrée n'est pas un nombre fini");
+            throw CVarnexError(ERROR_KIND::CON_CORRECTION_NOT_FINITE, source, 0, {std::to_string(r)});
         }
-        nodes[r + 1] = std::to_string(record[0]);
-        corrections[r + 1] = DecimalText(correction);
+        grid[r] = GRID_ROW{record[0], correction};
     }
-    nodeText = nodes;
-    correctionText = corrections;
+    return grid;
 }
+
+}  // namespace varnex

@@ -8,6 +8,8 @@
 #include "gui/varnex_icon.h"
 #include "gui/window_layout.h"
 
+namespace varnex {
+
 CAboutDlg::CAboutDlg(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, ABOUT_CAPTION, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
@@ -26,3 +28,5 @@ CAboutDlg::CAboutDlg(wxWindow* parent)
     ok->SetFocus();
     CentreOnParent();
 }
+
+}  // namespace varnex

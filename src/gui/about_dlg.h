@@ -3,7 +3,11 @@
 
 #include <wx/dialog.h>
 
+namespace varnex {
+
 class CAboutDlg : public wxDialog {
 public:
     explicit CAboutDlg(wxWindow* parent);
 };
+
+}  // namespace varnex

@@ -4,4 +4,8 @@
 
 #include <wx/font.h>
 
+namespace varnex {
+
 inline wxFont DialogFont() { return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS)); }
+
+}  // namespace varnex

@@ -1,3 +1,3 @@
 #include "gui/varnex_app.h"
 
-wxIMPLEMENT_APP(CVarnexApp);
+wxIMPLEMENT_APP(varnex::CVarnexApp);

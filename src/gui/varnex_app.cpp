@@ -2,6 +2,8 @@
 
 #include "gui/varnex_window.h"
 
+namespace varnex {
+
 bool CVarnexApp::OnInit() { return true; }
 
 int CVarnexApp::OnRun() {
@@ -10,3 +12,5 @@ int CVarnexApp::OnRun() {
     window.ShowModal();
     return 0;
 }
+
+}  // namespace varnex

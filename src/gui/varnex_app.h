@@ -3,6 +3,8 @@
 
 #include <wx/app.h>
 
+namespace varnex {
+
 class CVarnexApp : public wxApp {
 public:
     // Nothing to set up; no command line is read.
@@ -12,3 +14,5 @@ public:
 };
 
 wxDECLARE_APP(CVarnexApp);
+
+}  // namespace varnex

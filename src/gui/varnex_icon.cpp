@@ -5,6 +5,8 @@
 #include "varnex_16.xpm"
 #include "varnex_32.xpm"
 
+namespace varnex {
+
 wxIconBundle VarnexIcons() {
     wxIconBundle icons;
     icons.AddIcon(wxIcon(varnex_32_xpm));
@@ -13,3 +15,5 @@ wxIconBundle VarnexIcons() {
 }
 
 wxBitmap VarnexBigIcon() { return wxBitmap(varnex_32_xpm); }
+
+}  // namespace varnex

@@ -18,6 +18,8 @@
 #include "gui/window_layout.h"
 #include "gui/wx_text.h"
 
+namespace varnex {
+
 namespace {
 struct BUTTON_COMMAND {
     int id;
@@ -85,7 +87,7 @@ void CVarnexWindow::CreateControls() {
 
     std::map<int, std::size_t> nodeRows;
     std::map<int, std::size_t> correctionRows;
-    for (int row = 0; row < NODE_ROWS; ++row) {
+    for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
         nodeRows[NodeEditId(row)] = static_cast<std::size_t>(row);
         correctionRows[CorrectionEditId(row)] = static_cast<std::size_t>(row);
     }
@@ -109,7 +111,7 @@ void CVarnexWindow::CreateControls() {
         new wxStaticText(this, wxID_ANY, "Correction", at(correction), size(correction),
                          wxST_NO_AUTORESIZE);
     }
-    for (int row = 0; row < NODE_ROWS; ++row) {
+    for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
         DLG_RECT label = RowLabelRect(row);
         new wxStaticText(this, wxID_ANY, std::to_string(row), at(label), size(label),
                          wxST_NO_AUTORESIZE);
@@ -144,7 +146,7 @@ void CVarnexWindow::OnCharHook(wxKeyEvent& event) {
         Finish(wxID_CANCEL);
     } else if (IsEnterKey(event) && !dynamic_cast<wxButton*>(event.GetEventObject())) {
         // Enter on a button presses that button; elsewhere it is the dialog's OK.
-        m_dlg.UpdateData(1);
+        m_dlg.UpdateData(true);
         EndDialog();
     } else if (event.GetModifiers() == wxMOD_ALT && event.GetKeyCode() == 'A') {
         ShowAboutBox();
@@ -172,18 +174,16 @@ void CVarnexWindow::ShowAboutBox() {
 }
 
 void CVarnexWindow::TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) {
-    for (int row = 0; row < NODE_ROWS; ++row) {
-        auto entry = static_cast<std::size_t>(row) + 1;
-        nodeText[entry] = FromWx(NodeEdit(row)->GetValue());
-        correctionText[entry] = FromWx(CorrectionEdit(row)->GetValue());
+    for (std::size_t row = 0; row < nodeText.size() && row < DEFAULT_GRID_ROWS; ++row) {
+        nodeText[row] = FromWx(NodeEdit(static_cast<int>(row))->GetValue());
+        correctionText[row] = FromWx(CorrectionEdit(static_cast<int>(row))->GetValue());
     }
 }
 
 void CVarnexWindow::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) {
-    for (int row = 0; row < NODE_ROWS; ++row) {
-        auto entry = static_cast<std::size_t>(row) + 1;
-        NodeEdit(row)->ChangeValue(ToWx(nodeText[entry]));
-        CorrectionEdit(row)->ChangeValue(ToWx(correctionText[entry]));
+    for (std::size_t row = 0; row < nodeText.size() && row < DEFAULT_GRID_ROWS; ++row) {
+        NodeEdit(static_cast<int>(row))->ChangeValue(ToWx(nodeText[row]));
+        CorrectionEdit(static_cast<int>(row))->ChangeValue(ToWx(correctionText[row]));
     }
 }
 
@@ -227,3 +227,5 @@ bool CVarnexWindow::OpenHelpPage(const std::string& path) {
     wxLogNull quiet;
     return wxLaunchDefaultBrowser(wxFileName::FileNameToURL(wxFileName(ToWx(path))));
 }
+
+}  // namespace varnex

@@ -13,6 +13,8 @@
 
 #include "app/varnex_dlg.h"
 
+namespace varnex {
+
 class CVarnexWindow : public wxDialog, public CDialogPlatform {
 public:
     explicit CVarnexWindow(wxWindow* parent = nullptr);
@@ -51,7 +53,9 @@ private:
     void OnContextMenu(wxContextMenuEvent& event);
 
     CVarnexDlg m_dlg;
-    std::array<wxTextCtrl*, NODE_ROWS> m_nodeEdits{};
-    std::array<wxTextCtrl*, NODE_ROWS> m_correctionEdits{};
+    std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_nodeEdits{};
+    std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_correctionEdits{};
     bool m_initialised = false;
 };
+
+}  // namespace varnex

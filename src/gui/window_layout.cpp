@@ -2,6 +2,8 @@
 
 #include "app/varnex_dlg.h"
 
+namespace varnex {
+
 namespace {
 // x and width of each column of a group.
 struct GROUP_COLUMNS {
@@ -73,9 +75,11 @@ std::vector<int> MainTabOrder() {
         order.push_back(id);
     }
     for (int row = 0; row < 40; ++row) order.push_back(CorrectionEditId(row));
-    for (int row = 40; row < NODE_ROWS; ++row) order.push_back(NodeEditId(row));
-    for (int row = 40; row < NODE_ROWS; ++row) order.push_back(CorrectionEditId(row));
+    for (int row = 40; row < DEFAULT_GRID_ROWS; ++row) order.push_back(NodeEditId(row));
+    for (int row = 40; row < DEFAULT_GRID_ROWS; ++row) order.push_back(CorrectionEditId(row));
     order.push_back(IDC_HELP_BUTTON);
     order.push_back(IDC_CONVERT_BIPED);
     return order;
 }
+
+}  // namespace varnex

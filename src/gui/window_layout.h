@@ -5,6 +5,8 @@
 #include <array>
 #include <vector>
 
+namespace varnex {
+
 struct DLG_RECT {
     int x;
     int y;
@@ -60,3 +62,5 @@ DLG_RECT CorrectionHeadingRect(int group);
 
 // The ids of the focusable controls of the main dialog, in Tab order.
 std::vector<int> MainTabOrder();
+
+}  // namespace varnex

@@ -2,6 +2,8 @@
 
 #include <wx/filename.h>
 
+namespace varnex {
+
 wxString ToWx(const std::string& text) {
     wxString converted = wxString::FromUTF8(text.data(), text.size());
     if (converted.empty() && !text.empty())
@@ -31,3 +33,5 @@ wxString WithDefaultExtension(const wxString& path, const wxString& extension) {
     name.SetExt(extension);
     return name.GetFullPath();
 }
+
+}  // namespace varnex

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace varnex {
+
 // Engine text to wx. Bytes that are not UTF-8 (a path in an older encoding) are taken as Latin-1
 // rather than lost.
 wxString ToWx(const std::string& text);
@@ -16,3 +18,5 @@ std::string PathFromWx(const wxString& path);
 wxString WithDefaultExtension(const wxString& path, const wxString& extension);
 // A filter "text|pattern||" as the file dialog wants it, "text|pattern".
 wxString WildcardOf(const std::string& filter);
+
+}  // namespace varnex

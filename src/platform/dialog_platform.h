@@ -1,13 +1,15 @@
-// What the dialog needs from the window system. The window, the command line and the tests each
-// supply their own implementation; the commands never see which one they run on.
+// What the dialog needs from the window system. The window and the tests each supply their own
+// implementation; the commands never see which one they run on.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
-// One grid column: entry r + 1 belongs to row r; entry 0 is never shown.
-using GRID_TEXTS = std::array<std::string, 61>;
+namespace varnex {
+
+// One grid column as the edit boxes show it, entry r for row r.
+using GRID_TEXTS = std::vector<std::string>;
 
 struct FILE_DIALOG {
     bool save = false;              // save kind (else open kind)
@@ -22,7 +24,8 @@ class CDialogPlatform {
 public:
     virtual ~CDialogPlatform() = default;
 
-    // Take the grid from the screen: every edit box's text into the two columns.
+    // Take the grid from the screen: every edit box's text into the two columns, whose length is
+    // the grid's row count.
     virtual void TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) = 0;
     // Show the grid: every edit box receives its column's text.
     virtual void ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) = 0;
@@ -30,8 +33,10 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // A modal file dialog; the full path chosen, or nothing when it was not confirmed.
     virtual std::optional<std::string> ChooseFile(const FILE_DIALOG& request) = 0;
-    // Ends the modal run of the dialog (QUIT, Enter).
+    // Ends the modal run of the dialog (QUIT).
     virtual void EndDialog() = 0;
     // Opens the help page in the system's browser; false when no browser could be started.
     virtual bool OpenHelpPage(const std::string& path) = 0;
 };
+
+}  // namespace varnex

@@ -8,6 +8,12 @@
 
 #include "platform/varnex_error.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace varnex {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -30,13 +36,13 @@ void CFile::OpenForReading(const std::string& path) {
     Close();
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
-        throw CVarnexError(path, 0, "impossible de lire ce fichier : c'est un dossier");
+        throw CVarnexError(ERROR_KIND::READ_FOLDER, path, 0);
     }
     errno = 0;
     m_file = std::fopen(path.c_str(), "rb");
     if (m_file == nullptr) {
         int err = errno != 0 ? errno : ENOENT;
-        throw CVarnexError(path, 0, "impossible d'ouvrir le fichier : " + SystemReason(err));
+        throw CVarnexError(ERROR_KIND::OPEN_FAILED, path, 0, {}, err);
     }
     m_path = path;
 }
@@ -48,17 +54,15 @@ void CFile::Seek(std::int64_t offset) {
     bool failed = m_file == nullptr || fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) != 0;
 #endif
     if (failed) {
-        throw CVarnexError(m_path, 0, "impossible de se placer dans le fichier : " +
-                                          SystemReason(errno != 0 ? errno : EIO));
+        throw CVarnexError(ERROR_KIND::SEEK_FAILED, m_path, 0, {}, errno != 0 ? errno : EIO);
     }
 }
 
 std::size_t CFile::Read(char* buffer, std::size_t count) {
-    if (m_file == nullptr) throw CVarnexError(m_path, 0, "fichier non ouvert");
+    if (m_file == nullptr) throw CVarnexError(ERROR_KIND::FILE_NOT_OPEN, m_path, 0);
     std::size_t n = std::fread(buffer, 1, count, m_file);
     if (n < count && std::ferror(m_file)) {
-        throw CVarnexError(m_path, 0,
-                           "erreur de lecture : " + SystemReason(errno != 0 ? errno : EIO));
+        throw CVarnexError(ERROR_KIND::READ_FAILED, m_path, 0, {}, errno != 0 ? errno : EIO);
     }
     return n;
 }
@@ -73,7 +77,7 @@ void CFile::Close() {
 CAtomicOutput::CAtomicOutput(std::string targetPath) : m_target(std::move(targetPath)) {
     std::error_code ec;
     if (fs::is_directory(m_target, ec)) {
-        throw CVarnexError(m_target, 0, "impossible d'écrire ce fichier : c'est un dossier");
+        throw CVarnexError(ERROR_KIND::WRITE_FOLDER, m_target, 0);
     }
     std::random_device rd;
     for (int attempt = 0; attempt < 16 && m_file == nullptr; ++attempt) {
@@ -86,7 +90,7 @@ CAtomicOutput::CAtomicOutput(std::string targetPath) : m_target(std::move(target
     if (m_file == nullptr) {
         int err = errno != 0 ? errno : EIO;
         m_tempPath.clear();
-        throw CVarnexError(m_target, 0, "impossible de créer le fichier : " + SystemReason(err));
+        throw CVarnexError(ERROR_KIND::CREATE_FAILED, m_target, 0, {}, err);
     }
     m_buffer.reserve(WRITE_BUFFER_BYTES);
 }
@@ -94,7 +98,7 @@ CAtomicOutput::CAtomicOutput(std::string targetPath) : m_target(std::move(target
 CAtomicOutput::~CAtomicOutput() { Discard(); }
 
 void CAtomicOutput::Write(std::string_view bytes) {
-    if (m_file == nullptr) throw CVarnexError(m_target, 0, "fichier de sortie fermé");
+    if (m_file == nullptr) throw CVarnexError(ERROR_KIND::OUTPUT_CLOSED, m_target, 0);
     m_buffer.append(bytes);
     if (m_buffer.size() >= WRITE_BUFFER_BYTES) Flush();
 }
@@ -103,27 +107,27 @@ void CAtomicOutput::Flush() {
     if (m_buffer.empty()) return;
     errno = 0;
     std::size_t n = std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file);
-    if (n != m_buffer.size()) Fail("erreur d'écriture", errno);
+    if (n != m_buffer.size()) Fail(ERROR_KIND::WRITE_FAILED, errno);
     m_buffer.clear();
 }
 
-void CAtomicOutput::Fail(const std::string& what, int errorNumber) {
+void CAtomicOutput::Fail(ERROR_KIND kind, int errorNumber) {
     Discard();
-    throw CVarnexError(m_target, 0, what + " : " + SystemReason(errorNumber != 0 ? errorNumber : EIO));
+    throw CVarnexError(kind, m_target, 0, {}, errorNumber != 0 ? errorNumber : EIO);
 }
 
 void CAtomicOutput::Commit() {
-    if (m_file == nullptr) throw CVarnexError(m_target, 0, "fichier de sortie fermé");
+    if (m_file == nullptr) throw CVarnexError(ERROR_KIND::OUTPUT_CLOSED, m_target, 0);
     Flush();
     errno = 0;
-    if (std::fflush(m_file) != 0) Fail("erreur d'écriture", errno);
+    if (std::fflush(m_file) != 0) Fail(ERROR_KIND::WRITE_FAILED, errno);
     std::FILE* f = m_file;
     m_file = nullptr;
     errno = 0;
-    if (std::fclose(f) != 0) Fail("erreur d'écriture", errno);
+    if (std::fclose(f) != 0) Fail(ERROR_KIND::WRITE_FAILED, errno);
     std::error_code ec;
     fs::rename(m_tempPath, m_target, ec);
-    if (ec) Fail("impossible de remplacer le fichier", ec.value());
+    if (ec) Fail(ERROR_KIND::REPLACE_FAILED, ec.value());
     m_tempPath.clear();
 }
 
@@ -153,6 +157,27 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return pa == pb;
 }
 
+bool NamesAnyOf(const std::string& output, const std::vector<std::string>& inputs) {
+#ifndef _WIN32
+    // One stat per path: a file that does not exist cannot be one of the inputs, which were read.
+    struct stat target;
+    if (::stat(output.c_str(), &target) != 0) return false;
+    for (const std::string& input : inputs) {
+        struct stat st;
+        if (!input.empty() && ::stat(input.c_str(), &st) == 0 && st.st_dev == target.st_dev &&
+            st.st_ino == target.st_ino) {
+            return true;
+        }
+    }
+    return false;
+#else
+    for (const std::string& input : inputs) {
+        if (!input.empty() && IsSameFile(output, input)) return true;
+    }
+    return false;
+#endif
+}
+
 std::string FileNameOf(const std::string& path) {
     std::size_t cut = path.find_last_of("/\\");
     return cut == std::string::npos ? path : path.substr(cut + 1);
@@ -162,3 +187,5 @@ std::string FolderOf(const std::string& path) {
     std::size_t cut = path.find_last_of("/\\");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
+
+}  // namespace varnex

@@ -6,6 +6,11 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/varnex_error.h"
+
+namespace varnex {
 
 // Anything the readers can take bytes from, with the name that messages give it.
 class CByteSource {
@@ -87,7 +92,7 @@ public:
 
 private:
     void Flush();
-    [[noreturn]] void Fail(const std::string& what, int errorNumber);
+    [[noreturn]] void Fail(ERROR_KIND kind, int errorNumber);
 
     std::string m_target;
     std::string m_tempPath;
@@ -97,8 +102,13 @@ private:
 
 // True when both paths name the same existing file (or the same path text when either is missing).
 bool IsSameFile(const std::string& a, const std::string& b);
+// True when output names an existing file that is one of inputs (the same file under any path:
+// a link, "..", another spelling). Cheap: one look at each path.
+bool NamesAnyOf(const std::string& output, const std::vector<std::string>& inputs);
 
 // The part of a path after its last folder separator ('/' or '\').
 std::string FileNameOf(const std::string& path);
 // The path up to and including its last folder separator; empty when it has none.
 std::string FolderOf(const std::string& path);
+
+}  // namespace varnex

@@ -1,22 +1,34 @@
 #include "platform/varnex_error.h"
 
-#include <cstring>
+namespace varnex {
 
 namespace {
-std::string Compose(const std::string& file, int line, const std::string& message) {
-    if (file.empty()) return message;
-    if (line > 0) return file + ":" + std::to_string(line) + ": " + message;
-    return file + ": " + message;
+// A short description for what(): the words are composed elsewhere.
+std::string Where(const std::string& file, int line, ERROR_KIND kind) {
+    std::string text = file;
+    if (line > 0) {
+        text += ':';
+        text += std::to_string(line);
+    }
+    text += ": error ";
+    text += std::to_string(static_cast<int>(kind));
+    return text;
 }
 }  // namespace
 
-CVarnexError::CVarnexError(std::string file, int line, std::string message)
-    : std::runtime_error(Compose(file, line, message)),
+CVarnexError::CVarnexError(ERROR_KIND kind, std::string file, int line,
+                           std::vector<std::string> values, int systemError)
+    : std::runtime_error(Where(file, line, kind)),
+      m_kind(kind),
       m_file(std::move(file)),
       m_line(line),
-      m_message(std::move(message)) {}
+      m_values(std::move(values)),
+      m_systemError(systemError) {}
 
-std::string CVarnexError::Text() const { return what(); }
+const std::string& CVarnexError::Value(std::size_t index) const {
+    static const std::string NONE;
+    return index < m_values.size() ? m_values[index] : NONE;
+}
 
 std::string PrintableText(std::string_view text) {
     static const char HEX[] = "0123456789ABCDEF";
@@ -34,4 +46,4 @@ std::string PrintableText(std::string_view text) {
     return printable;
 }
 
-std::string SystemReason(int errorNumber) { return std::strerror(errorNumber); }
+}  // namespace varnex

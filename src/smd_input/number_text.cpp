@@ -6,6 +6,8 @@
 #include <limits>
 #include <system_error>
 
+namespace varnex {
+
 namespace {
 bool IsSpace(char c) { return IsBlank(c) || c == '\n' || c == '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -145,3 +147,5 @@ double TextToDouble(std::string_view text) {
     }
     return negative ? -value : value;
 }
+
+}  // namespace varnex

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+namespace varnex {
+
 // atoi's rule: leading blanks, an optional sign, digits; anything after is ignored and a text
 // without digits reads as 0. Values beyond the int range are clamped to it.
 int TextToInt(std::string_view text);
@@ -18,3 +20,5 @@ bool IsDecimalNumber(std::string_view text);
 
 // Blanks that separate fields: space, tab, vertical tab and form feed.
 inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+}  // namespace varnex

@@ -6,6 +6,8 @@
 #include "platform/varnex_error.h"
 #include "smd_input/number_text.h"
 
+namespace varnex {
+
 namespace {
 constexpr std::size_t CHUNK_BYTES = 1 << 16;
 // A sane SMD line is under a hundred characters; this only keeps a file without line ends from
@@ -75,8 +77,7 @@ bool CLineReader::Next(std::string_view& line) {
         } else if (!m_atEnd) {
             searched = avail;
             if (avail > MAX_LINE_BYTES) {
-                throw CVarnexError(m_source.Name(), m_lineNumber + 1,
-                                   "ligne de plus de 4 Mo : ce fichier n'est pas un SMD texte");
+                throw CVarnexError(ERROR_KIND::LINE_TOO_LONG, m_source.Name(), m_lineNumber + 1);
             }
             Fill();
             continue;
@@ -132,9 +133,8 @@ FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, 
     std::string_view f[7];
     int count = SplitFields(line, f, 7);
     if (count < 7) {
-        throw CVarnexError(source, lineNumber,
-                           "ligne de squelette incomplète : " + std::to_string(count) +
-                               " champs au lieu de 7");
+        throw CVarnexError(ERROR_KIND::INCOMPLETE_FRAME_LINE, source, lineNumber,
+                           {std::to_string(count)});
     }
     return FRAME_FIELDS{f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
 }
@@ -167,7 +167,7 @@ SMD_HEAD ReadSmdHead(CLineReader& reader, bool withFrame0) {
                 head.hasNodesEnd = true;
                 state = AFTER_NODES;
             } else if (!IsBlankLine(line)) {
-                head.nodeLines.push_back(FRAME_LINE{std::string(line), reader.LineNumber()});
+                head.nodes.push_back(ParseNodeLine(line, reader.LineNumber()));
             }
         }
     }
@@ -192,34 +192,65 @@ SMD_HEAD ReadSmdHead(CLineReader& reader, bool withFrame0) {
     return head;
 }
 
-SMD_HEAD ReadSmdHeadFile(const std::string& path, bool withFrame0) {
+SMD_HEAD ReadModel(CByteSource& source) {
+    SMD_HEAD head = ReadSmdHead(source, true);
+    RequireNodeList(head);
+    if (head.nodes.empty()) throw CVarnexError(ERROR_KIND::EMPTY_NODE_LIST, head.source, 0);
+    RequireFrame0(head);
+    return head;
+}
+
+SMD_HEAD ReadReferenceAnimation(CByteSource& source) {
+    SMD_HEAD head = ReadSmdHead(source, true);
+    RequireNodeList(head);
+    RequireFrame0(head);
+    return head;
+}
+
+SMD_HEAD ReadAnimationHead(CLineReader& reader) {
+    SMD_HEAD head = ReadSmdHead(reader, false);
+    RequireSkeleton(head);
+    return head;
+}
+
+SMD_HEAD ReadModelFile(const std::string& path) {
     CFile file;
     file.OpenForReading(path);
-    return ReadSmdHead(file, withFrame0);
+    return ReadModel(file);
+}
+
+SMD_HEAD ReadReferenceAnimationFile(const std::string& path) {
+    CFile file;
+    file.OpenForReading(path);
+    return ReadReferenceAnimation(file);
+}
+
+SMD_HEAD ReadAnimationHeadFile(const std::string& path) {
+    CFile file;
+    file.OpenForReading(path);
+    CLineReader reader(file);
+    return ReadAnimationHead(reader);
 }
 
 void RequireNodeList(const SMD_HEAD& head) {
     if (!head.hasNodes) {
-        throw CVarnexError(head.source, 0,
-                           "ligne « nodes » introuvable : ce fichier n'est pas un SMD");
+        throw CVarnexError(ERROR_KIND::NO_NODES_LINE, head.source, 0);
     }
     if (!head.hasNodesEnd) {
-        throw CVarnexError(head.source, 0,
-                           "la liste des nodes n'est pas fermée par une ligne « end »");
+        throw CVarnexError(ERROR_KIND::NODES_NOT_CLOSED, head.source, 0);
     }
 }
 
 void RequireSkeleton(const SMD_HEAD& head) {
     if (!head.hasSkeleton) {
-        throw CVarnexError(head.source, 0, "ligne « skeleton » introuvable avant les frames");
+        throw CVarnexError(ERROR_KIND::NO_SKELETON_LINE, head.source, 0);
     }
 }
 
 void RequireFrame0(const SMD_HEAD& head) {
     RequireSkeleton(head);
     if (!head.hasFrame0) {
-        throw CVarnexError(head.source, head.skeletonLine,
-                           "aucune frame « time 0 » après la ligne « skeleton »");
+        throw CVarnexError(ERROR_KIND::NO_FRAME0, head.source, head.skeletonLine);
     }
 }
 
@@ -237,3 +268,32 @@ std::string_view BehindNodeNumber(std::string_view nodeLine) {
     while (i < nodeLine.size() && !IsBlank(nodeLine[i])) ++i;
     return nodeLine.substr(i);
 }
+
+SMD_NODE ParseNodeLine(std::string_view line, int lineNumber) {
+    SMD_NODE node;
+    node.number = TextToInt(line);
+    node.name = NodeNameOf(line);
+    std::string_view rest = line;
+    while (!rest.empty() && IsBlank(rest.back())) rest.remove_suffix(1);
+    std::size_t start = rest.size();
+    while (start > 0 && !IsBlank(rest[start - 1])) --start;
+    node.parent = TextToInt(rest.substr(start));
+    node.text = std::string(line);
+    node.lineNumber = lineNumber;
+    return node;
+}
+
+std::string TimeLineText(std::string_view line, const std::string& source, int lineNumber) {
+    std::string_view fields[2];
+    if (SplitFields(line, fields, 2) < 2) {
+        throw CVarnexError(ERROR_KIND::TIME_WITHOUT_NUMBER, source, lineNumber);
+    }
+    return "time " + std::string(fields[1]);
+}
+
+CVarnexError MissingEnd(const CLineReader& reader) {
+    // A file cut short would otherwise give an output cut short, and say nothing.
+    return CVarnexError(ERROR_KIND::MISSING_END, reader.SourceName(), reader.LineNumber());
+}
+
+}  // namespace varnex

@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "platform/file_access.h"
+#include "platform/varnex_error.h"
+
+namespace varnex {
 
 // Reads a source line by line through one buffer. A line ends at LF, CR LF or a lone CR and may
 // be of any length. The one place where lines are counted.
@@ -60,11 +63,20 @@ struct FRAME_LINE {
     int lineNumber = 0;
 };
 
+// One line of the node list.
+struct SMD_NODE {
+    int number = 0;      // the first field, by atoi's rule
+    std::string name;    // between the first pair of double quotes
+    int parent = -1;     // the last field, by atoi's rule
+    std::string text;    // the whole line: classification and rewriting read it as it stands
+    int lineNumber = 0;
+};
+
 // What the head of an SMD file holds, up to its "skeleton" line, and its first frame.
 struct SMD_HEAD {
     std::string source;
     std::vector<std::string> headerLines;  // every line through "skeleton", without line ends
-    std::vector<FRAME_LINE> nodeLines;     // the node list: non-blank lines between "nodes" and "end"
+    std::vector<SMD_NODE> nodes;           // the node list: non-blank lines between "nodes" and "end"
     bool hasNodes = false;                 // a "nodes" line was met
     bool hasNodesEnd = false;              // the node list's "end" line was met
     bool hasSkeleton = false;
@@ -84,8 +96,18 @@ SMD_HEAD ReadSmdHead(CByteSource& source, bool withFrame0);
 // The same from a reader at the file's start; without withFrame0 the reader is left just past
 // the "skeleton" line, where the frames begin.
 SMD_HEAD ReadSmdHead(CLineReader& reader, bool withFrame0);
-// Opens path and reads its head; throws CVarnexError when the file cannot be read.
-SMD_HEAD ReadSmdHeadFile(const std::string& path, bool withFrame0);
+
+// What each load needs, read once. Each throws CVarnexError naming the source and what is missing.
+// SMD Ref Modele: a node list that is not empty, and the first frame (the rest pose).
+SMD_HEAD ReadModel(CByteSource& source);
+// SMD Ref Animation: a node list and the first frame.
+SMD_HEAD ReadReferenceAnimation(CByteSource& source);
+// SMD Animation: the head up to "skeleton"; the reader is left where the frames begin.
+SMD_HEAD ReadAnimationHead(CLineReader& reader);
+// The same, opening path.
+SMD_HEAD ReadModelFile(const std::string& path);
+SMD_HEAD ReadReferenceAnimationFile(const std::string& path);
+SMD_HEAD ReadAnimationHeadFile(const std::string& path);
 
 // Each throws CVarnexError naming the file and the missing part.
 void RequireNodeList(const SMD_HEAD& head);
@@ -96,3 +118,12 @@ void RequireFrame0(const SMD_HEAD& head);
 std::string NodeNameOf(std::string_view nodeLine);
 // The text of a node line behind its node number field: the name and the parent.
 std::string_view BehindNodeNumber(std::string_view nodeLine);
+// The node line of a list line.
+SMD_NODE ParseNodeLine(std::string_view line, int lineNumber);
+
+// "time" and the frame number as the animation writes it; throws CVarnexError without a number.
+std::string TimeLineText(std::string_view line, const std::string& source, int lineNumber);
+// The refusal of a file whose frames are not closed by "end", at the reader's last line.
+CVarnexError MissingEnd(const CLineReader& reader);
+
+}  // namespace varnex

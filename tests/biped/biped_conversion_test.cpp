@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/varnex_dlg.h"
 #include "biped/biped_conversion.h"
-#include "platform/varnex_error.h"
-#include "test_support.h"
+#include "app/error_text.h"
+#include "dialog_fixture.h"
+
+namespace varnex {
 
 namespace {
 const char* const THIGH = "  3 1.000000 2.000000 3.000000 0.100000 0.200000 0.300000";
@@ -23,29 +24,16 @@ std::vector<TEST_NODE> Skeleton(double spineRx) {
             {"Bip01 R Leg", 1, -1, 2, 3, -3.1, 0.2, 0.3}};
 }
 
-class ConversionTest : public ::testing::Test {
+class ConversionTest : public CDialogFixture {
 protected:
-    void SetUp() override {
+    void Load(const std::string& animText, const std::vector<TEST_NODE>& ref = Skeleton(0)) {
         WriteFile(dir.Path("model.smd"), MakeSmd(Skeleton(0)));
-        WriteFile(dir.Path("ref.smd"), MakeSmd(Skeleton(0)));
-        dlg.OnInitDialog();
-    }
-
-    void Load(const std::string& animText) {
+        WriteFile(dir.Path("ref.smd"), MakeSmd(ref));
         WriteFile(dir.Path("walk.smd"), animText);
-        ui.Answer(dir.Path("model.smd"));
-        dlg.OnLoadRefModel();
-        ui.Answer(dir.Path("ref.smd"));
-        dlg.OnLoadRefAnim();
-        ui.Answer(dir.Path("walk.smd"));
-        dlg.OnLoadAnim();
-        ASSERT_EQ(ui.messages, std::vector<std::string>{});
+        LoadAll("model.smd", "ref.smd", "walk.smd");
     }
-
-    CTempDir dir;
-    CTestPlatform ui;
-    CVarnexDlg dlg{ui};
 };
+
 }  // namespace
 
 TEST(ThighLine, PositionLessTheSpineAndRotationLessItsTurn) {
@@ -100,11 +88,7 @@ TEST_F(ConversionTest, ThighsHangFromTheSpineInTheHeaderAndEveryFrame) {
     Load(walk);
     dlg.OnConvertBiped();
     ASSERT_EQ(ui.messages, std::vector<std::string>{});
-    EXPECT_EQ(dlg.m_animPath, dir.Path("walkNew.smd"));
-    EXPECT_EQ(dlg.m_bipedPelvisNode, 1);
-    EXPECT_EQ(dlg.m_bipedSpineNode, 2);
-    EXPECT_EQ(dlg.m_leftThighNode, 3);
-    EXPECT_EQ(dlg.m_rightThighNode, 5);
+    EXPECT_EQ(dlg.AnimPath(), dir.Path("walkNew.smd"));
     std::string converted = ReadFile(dir.Path("walkNew.smd"));
     EXPECT_EQ(converted,
               "version 1\r\nnodes\r\n  0 \"Bip01\"  -1\r\n  1 \"Bip01 Pelvis\"   0\r\n"
@@ -127,7 +111,6 @@ TEST_F(ConversionTest, ThighsHangFromTheSpineInTheHeaderAndEveryFrame) {
               "time 2\r\n"
               "  0 0.000000 0.000000 40.000000 0.000000 0.000000 0.000000\r\n"
               "  1 0.000000 0.000000 2.000000 0.000000 0.000000 0.000000\r\nend\r\n");
-    EXPECT_EQ(dlg.m_frameSpinePose.rx, 0.5) << "frame 2 has no spine line: frame 1's stays";
 
     // BUILD SMD now reads the converted file: its short frame 2 is what stops it.
     ui.Answer(dir.Path("out.smd"));
@@ -160,21 +143,20 @@ TEST_F(ConversionTest, NothingToConvertIsToldAndNothingWritten) {
                                dir.Path("walk.smd") +
                                ": les deux cuisses sont déjà rattachées à la colonne : rien à "
                                "convertir"}));
-    EXPECT_EQ(dlg.m_animPath, dir.Path("walk.smd"));
+    EXPECT_EQ(dlg.AnimPath(), dir.Path("walk.smd"));
     EXPECT_EQ(ListFolder(dir.Root()), (std::vector<std::string>{"model.smd", "ref.smd", "walk.smd"}));
 }
 
 TEST_F(ConversionTest, ReferenceWithoutPelvisIsRefused) {
-    Load(MakeSmd(Skeleton(0)));
     std::vector<TEST_NODE> noPelvis = Skeleton(0);
     noPelvis[1].name = "Bip01 Hips";
-    WriteFile(dir.Path("ref.smd"), MakeSmd(noPelvis));
+    Load(MakeSmd(Skeleton(0)), noPelvis);
     dlg.OnConvertBiped();
     EXPECT_EQ(ui.messages, (std::vector<std::string>{
                                dir.Path("ref.smd") +
                                ": la liste des nodes n'a pas de bassin (« Pelvis ») : la conversion "
                                "en a besoin"}));
-    EXPECT_EQ(dlg.m_animPath, dir.Path("walk.smd"));
+    EXPECT_EQ(dlg.AnimPath(), dir.Path("walk.smd"));
     EXPECT_FALSE(std::filesystem::exists(dir.Path("walkNew.smd")));
 }
 
@@ -189,3 +171,5 @@ TEST_F(ConversionTest, MalformedThighLineLeavesNoHalfFile) {
                                   ":22: ligne de squelette incomplète : 4 champs au lieu de 7");
     EXPECT_EQ(ListFolder(dir.Root()), (std::vector<std::string>{"model.smd", "ref.smd", "walk.smd"}));
 }
+
+}  // namespace varnex

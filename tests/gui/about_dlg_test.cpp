@@ -8,6 +8,8 @@
 
 #include "scripted_window.h"
 
+namespace varnex {
+
 namespace {
 template <class T>
 std::vector<T*> ChildrenOfKind(const wxWindow& window) {
@@ -82,3 +84,5 @@ TEST(AppIcon, WindowsIconHoldsTheSameTwoImagesAsTheXpmFiles) {
             << size << "x" << size << " differs at " << differences.front();
     }
 }
+
+}  // namespace varnex

@@ -12,6 +12,8 @@
 #include "gui/wx_text.h"
 #include "scripted_window.h"
 
+namespace varnex {
+
 namespace {
 bool RunUntil(const std::function<bool()>& done) {
     for (int round = 0; round < 200; ++round) {
@@ -46,7 +48,7 @@ TEST(Keyboard, TypedTextIsWhatTheNextCommandTakes) {
     ASSERT_TRUE(RunUntil([box] { return box->GetValue() == "117"; })) << box->GetValue();
     window.Cancel();
     window.Press(IDC_SAVE_CON);
-    EXPECT_EQ(window.Dialog().m_nodeText[5], "117");
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[4], "117");
 }
 
 // The whole order is the order of the window's children (MainLayout); here real Tab presses
@@ -90,7 +92,7 @@ TEST(Keyboard, EnterInABoxEndsTheDialogTakingTheGrid) {
     user.Char(WXK_RETURN);
     ASSERT_TRUE(RunUntil([&window] { return !window.IsShown(); }));
     EXPECT_EQ(window.GetReturnCode(), wxID_OK);
-    EXPECT_EQ(window.Dialog().m_correctionText[31], "0.75");
+    EXPECT_EQ(window.Dialog().Grid().Corrections()[30], "0.75");
 }
 
 TEST(Keyboard, EnterOnAFocusedButtonPressesThatButton) {
@@ -120,7 +122,7 @@ TEST(Keyboard, EscapeEndsTheDialogWithoutTakingTheGrid) {
     user.Char(WXK_ESCAPE);
     ASSERT_TRUE(RunUntil([&window] { return !window.IsShown(); }));
     EXPECT_EQ(window.GetReturnCode(), wxID_CANCEL);
-    EXPECT_EQ(window.Dialog().m_nodeText[60], "0");
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[59], "0");
 }
 
 TEST(Keyboard, AltAOpensTheAboutBox) {
@@ -160,3 +162,5 @@ TEST(ContextMenu, RightClickOffersTheAboutItemThatOpensTheAboutBox) {
     EXPECT_EQ(itemText, "&A propos de Varnex...");
     EXPECT_EQ(itemId, IDM_ABOUTBOX);
 }
+
+}  // namespace varnex

@@ -7,6 +7,8 @@
 
 #include "gui/wx_text.h"
 
+namespace varnex {
+
 std::optional<std::string> CScriptedWindow::ChooseFile(const FILE_DIALOG& request) {
     dialogs.push_back(request);
     if (m_answers.empty()) return std::nullopt;
@@ -27,13 +29,13 @@ void CScriptedWindow::Type(wxTextCtrl* box, const std::string& text) { box->SetV
 
 std::vector<std::string> CScriptedWindow::NodeBoxes() const {
     std::vector<std::string> texts;
-    for (int row = 0; row < NODE_ROWS; ++row) texts.push_back(FromWx(NodeEdit(row)->GetValue()));
+    for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) texts.push_back(FromWx(NodeEdit(row)->GetValue()));
     return texts;
 }
 
 std::vector<std::string> CScriptedWindow::CorrectionBoxes() const {
     std::vector<std::string> texts;
-    for (int row = 0; row < NODE_ROWS; ++row) {
+    for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
         texts.push_back(FromWx(CorrectionEdit(row)->GetValue()));
     }
     return texts;
@@ -62,3 +64,5 @@ bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png) {
     }
     return shot.SaveFile(wxString(png.string()), wxBITMAP_TYPE_PNG);
 }
+
+}  // namespace varnex

@@ -11,6 +11,8 @@
 
 #include "gui/varnex_window.h"
 
+namespace varnex {
+
 class CScriptedWindow : public CVarnexWindow {
 public:
     void Answer(const std::filesystem::path& path) { m_answers.push_back(path.string()); }
@@ -49,3 +51,5 @@ private:
 void ShowAndDraw(wxWindow& window);
 // Saves what the screen shows of window as a PNG; false when it could not.
 bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png);
+
+}  // namespace varnex

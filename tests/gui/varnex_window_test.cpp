@@ -13,6 +13,8 @@
 #include "scripted_window.h"
 #include "test_support.h"
 
+namespace varnex {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -46,7 +48,7 @@ public:
 };
 
 std::vector<std::string> Repeated(const std::string& text) {
-    return std::vector<std::string>(NODE_ROWS, text);
+    return std::vector<std::string>(DEFAULT_GRID_ROWS, text);
 }
 
 // The model's header: its bytes through the line "skeleton".
@@ -91,8 +93,6 @@ TEST(WindowStartUp, EveryNodesBoxShowsZeroAndEveryCorrectionBoxOne) {
     ShowAndDraw(window);
     EXPECT_EQ(window.NodeBoxes(), Repeated("0"));
     EXPECT_EQ(window.CorrectionBoxes(), Repeated("1"));
-    EXPECT_EQ(window.Dialog().m_nodeText[0], "0");
-    EXPECT_EQ(window.Dialog().m_correctionText[0], "1");
     EXPECT_TRUE(window.messages.empty());
 }
 
@@ -103,41 +103,8 @@ TEST(WindowStartUp, ShowingTheWindowAgainKeepsTheWorkingState) {
     window.Press(IDC_QUIT);
     ASSERT_FALSE(window.IsShown());
     ShowAndDraw(window);
-    EXPECT_EQ(window.Dialog().m_nodeText[6], "12");
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[5], "12");
     EXPECT_EQ(FromWx(window.NodeEdit(5)->GetValue()), "12");
-}
-
-TEST(GridExchange, TakingTheGridFillsEntryRowPlusOneAndLeavesEntryZero) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
-    for (int row = 0; row < NODE_ROWS; ++row) {
-        CScriptedWindow::Type(window.NodeEdit(row), std::to_string(row + 100));
-        CScriptedWindow::Type(window.CorrectionEdit(row), "c" + std::to_string(row));
-    }
-    GRID_TEXTS nodes, corrections;
-    nodes[0] = "entry zero";
-    corrections[0] = "untouched";
-    window.TakeGrid(nodes, corrections);
-    EXPECT_EQ(nodes[0], "entry zero");
-    EXPECT_EQ(corrections[0], "untouched");
-    for (int row = 0; row < NODE_ROWS; ++row) {
-        EXPECT_EQ(nodes[static_cast<std::size_t>(row) + 1], std::to_string(row + 100));
-        EXPECT_EQ(corrections[static_cast<std::size_t>(row) + 1], "c" + std::to_string(row));
-    }
-}
-
-TEST(GridExchange, ShowingTheGridPutsEntryRowPlusOneIntoRowsBoxes) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
-    GRID_TEXTS nodes, corrections;
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        nodes[i] = "n" + std::to_string(i);
-        corrections[i] = "0.5 é" + std::to_string(i);
-    }
-    window.ShowGrid(nodes, corrections);
-    EXPECT_EQ(window.NodeBoxes().front(), "n1");
-    EXPECT_EQ(window.NodeBoxes().back(), "n60");
-    EXPECT_EQ(window.CorrectionBoxes()[20], "0.5 é21");
 }
 
 TEST(Preconditions, RefAnimationBeforeAModelShowsItsMessageAndChangesNothing) {
@@ -147,9 +114,8 @@ TEST(Preconditions, RefAnimationBeforeAModelShowsItsMessageAndChangesNothing) {
     window.Press(IDC_REF_ANIM);
     EXPECT_EQ(window.messages, std::vector<std::string>{MSG_NEED_REF_MODEL});
     EXPECT_TRUE(window.dialogs.empty()) << "no file dialog after a failed check";
-    EXPECT_EQ(window.Dialog().m_nodeText[4], "0") << "the grid is not taken";
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[3], "0") << "the grid is not taken";
     EXPECT_EQ(FromWx(window.NodeEdit(3)->GetValue()), "7") << "nor shown";
-    EXPECT_EQ(window.Dialog().m_refAnimLoaded, 0);
 }
 
 TEST(Preconditions, EachLoadOfTheChainAndConvertRefuseAtStartUp) {
@@ -170,8 +136,8 @@ TEST(Preconditions, BuildTakesTheGridBeforeItsCheckFails) {
     window.Press(IDC_BUILD_SMD);
     EXPECT_EQ(window.messages, std::vector<std::string>{MSG_NEED_REFS_THEN_ANIM});
     EXPECT_TRUE(window.dialogs.empty());
-    EXPECT_EQ(window.Dialog().m_nodeText[22], "105");
-    EXPECT_EQ(window.Dialog().m_correctionText[60], "abc");
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[21], "105");
+    EXPECT_EQ(window.Dialog().Grid().Corrections()[59], "abc");
 }
 
 TEST(FileDialogs, RefModelAsksForAnExistingSmdWithTheSmdFilter) {
@@ -186,7 +152,6 @@ TEST(FileDialogs, RefModelAsksForAnExistingSmdWithTheSmdFilter) {
     EXPECT_EQ(request.filter, "Half-Life SMD smd(*.smd)|*.smd||");
     EXPECT_EQ(request.defaultExtension, "smd");
     EXPECT_EQ(request.initialName, "*.smd");
-    EXPECT_EQ(window.Dialog().m_refModelLoaded, 0);
     EXPECT_TRUE(window.messages.empty()) << "a cancelled dialog ends the command quietly";
 }
 
@@ -203,9 +168,8 @@ TEST(GridExchange, CancellingSmdAnimationStillTakesTheGrid) {
     CScriptedWindow::Type(window.CorrectionEdit(13), "0.25");
     window.Cancel();
     window.Press(IDC_ANIM);
-    EXPECT_EQ(window.Dialog().m_nodeText[14], "121");
-    EXPECT_EQ(window.Dialog().m_correctionText[14], "0.25");
-    EXPECT_EQ(window.Dialog().m_animLoaded, 0);
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[13], "121");
+    EXPECT_EQ(window.Dialog().Grid().Corrections()[13], "0.25");
     EXPECT_TRUE(window.messages.empty());
 }
 
@@ -225,9 +189,9 @@ TEST(GridExchange, RefAnimationShowsThePairingInTheNodesBoxes) {
     EXPECT_EQ(boxes[3], "2");
     EXPECT_EQ(boxes[13], "21");
     EXPECT_EQ(boxes[22], "0");
-    for (int row = 0; row < NODE_ROWS; ++row) {
+    for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
         EXPECT_EQ(boxes[static_cast<std::size_t>(row)],
-                  window.Dialog().m_nodeText[static_cast<std::size_t>(row) + 1]);
+                  window.Dialog().Grid().Nodes()[static_cast<std::size_t>(row)]);
     }
     EXPECT_EQ(window.CorrectionBoxes(), Repeated("1"));
 }
@@ -286,7 +250,7 @@ TEST(Retargeting, BuildThroughTheButtonsWritesTheModelsHeaderAndEveryFrame) {
     EXPECT_EQ(written.substr(0, HeaderOf(model).size()), HeaderOf(model));
     EXPECT_EQ(CountLinesStartingWith(written, "time "), CountLinesStartingWith(walk, "time "));
     EXPECT_EQ(written.substr(written.size() - 5), "end\r\n");
-    EXPECT_EQ(window.Dialog().m_outputPath, output.string());
+    EXPECT_EQ(window.Dialog().OutputPath(), output.string());
     EXPECT_EQ(written, ReadFile(ExpectedPath("knight_runner_walk.smd")))
         << "the same bytes as the command line writes";
 }
@@ -300,7 +264,7 @@ TEST(Retargeting, ConvertCsBipedeWritesTheNewAnimationThatBuildThenReads) {
     ASSERT_TRUE(window.messages.empty()) << window.messages.front();
     EXPECT_EQ(ReadFile(folder.Path("runner_walkNew.smd")),
               ReadFile(ExpectedPath("runner_walkNew.smd")));
-    EXPECT_EQ(window.Dialog().m_animPath, folder.Path("runner_walkNew.smd"));
+    EXPECT_EQ(window.Dialog().AnimPath(), folder.Path("runner_walkNew.smd"));
 
     window.Answer(folder.Path("built.smd"));
     window.Press(IDC_BUILD_SMD);
@@ -354,7 +318,7 @@ TEST(EndingTheDialog, QuitTakesTheGridAndEndsWithOk) {
     window.Press(IDC_QUIT);
     EXPECT_FALSE(window.IsShown());
     EXPECT_EQ(window.GetReturnCode(), wxID_OK);
-    EXPECT_EQ(window.Dialog().m_correctionText[41], "2.5");
+    EXPECT_EQ(window.Dialog().Grid().Corrections()[40], "2.5");
 }
 
 TEST(EndingTheDialog, EnterInAnEditBoxEndsLikeOk) {
@@ -365,7 +329,7 @@ TEST(EndingTheDialog, EnterInAnEditBoxEndsLikeOk) {
     window.NodeEdit(0)->ProcessWindowEvent(enter);
     EXPECT_FALSE(window.IsShown());
     EXPECT_EQ(window.GetReturnCode(), wxID_OK);
-    EXPECT_EQ(window.Dialog().m_nodeText[1], "4");
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[0], "4");
 }
 
 TEST(EndingTheDialog, EnterOnAButtonIsLeftToTheButton) {
@@ -385,7 +349,7 @@ TEST(EndingTheDialog, EscapeEndsWithoutTakingTheGrid) {
     window.NodeEdit(0)->ProcessWindowEvent(escape);
     EXPECT_FALSE(window.IsShown());
     EXPECT_EQ(window.GetReturnCode(), wxID_CANCEL);
-    EXPECT_EQ(window.Dialog().m_nodeText[1], "0");
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[0], "0");
 }
 
 TEST(EndingTheDialog, TheCloseBoxEndsWithoutTakingTheGrid) {
@@ -395,7 +359,7 @@ TEST(EndingTheDialog, TheCloseBoxEndsWithoutTakingTheGrid) {
     window.Close();
     EXPECT_FALSE(window.IsShown());
     EXPECT_EQ(window.GetReturnCode(), wxID_CANCEL);
-    EXPECT_EQ(window.Dialog().m_nodeText[1], "0");
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[0], "0");
 }
 
 TEST(AboutItem, AltAAndTheMenuCommandOpenTheAboutBox) {
@@ -430,3 +394,5 @@ TEST(MainWindowPicture, SavesAScreenshotOfTheStartedWindow) {
     EXPECT_GT(brightness(inside), brightness(outside))
         << "inside " << inside.x << "," << inside.y << " outside " << outside.x << "," << outside.y;
 }
+
+}  // namespace varnex

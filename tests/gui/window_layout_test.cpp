@@ -11,6 +11,8 @@
 #include "gui/wx_text.h"
 #include "scripted_window.h"
 
+namespace varnex {
+
 namespace {
 struct PLACED {
     int id;
@@ -92,7 +94,7 @@ TEST(MainLayout, EditBoxesStandInThreeGroupsOfTwentyRows) {
         EXPECT_FALSE(edit->IsMultiLine()) << e.label;
     }
     EXPECT_EQ(ChildrenOfKind<wxTextCtrl>(window).size(), 120u);
-    for (int row = 0; row < NODE_ROWS; ++row) {
+    for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
         EXPECT_EQ(window.NodeEdit(row), window.FindWindow(NodeEditId(row)));
         EXPECT_EQ(window.CorrectionEdit(row), window.FindWindow(CorrectionEditId(row)));
         EXPECT_EQ(window.NodeEdit(row)->GetPosition().y,
@@ -110,7 +112,7 @@ TEST(MainLayout, RowLabelsAndHeadingsStandBesideTheirBoxes) {
         EXPECT_NE(TextAt(window, "NODES", nodes), nullptr) << "group " << group;
         EXPECT_NE(TextAt(window, "Correction", correction), nullptr) << "group " << group;
     }
-    for (int row = 0; row < NODE_ROWS; ++row) {
+    for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
         wxPoint at = window.ConvertDialogToPixels(wxPoint(labelX[row / 20], 22 + 15 * (row % 20)));
         EXPECT_NE(TextAt(window, std::to_string(row), at), nullptr) << "row " << row;
     }
@@ -134,3 +136,5 @@ TEST(MainLayout, TabVisitsNodesThenButtonsThenCorrectionsAsTheDialogOrdersThem) 
     }
     EXPECT_EQ(focusable, expected);
 }
+
+}  // namespace varnex

@@ -4,6 +4,8 @@
 
 #include "app/varnex_dlg.h"
 
+namespace varnex {
+
 TEST(FileDialogFilters, TheTrailingEmptyPairIsDropped) {
     EXPECT_EQ(WildcardOf(SMD_FILTER), "Half-Life SMD smd(*.smd)|*.smd");
     EXPECT_EQ(WildcardOf(CON_FILTER), "SMD Conversion con(*.con)|*.con");
@@ -36,3 +38,5 @@ TEST(FileDialogNames, ANameTypedWithoutExtensionGetsTheDefaultOne) {
     EXPECT_EQ(WithDefaultExtension("/tmp/v1.2/walk", "smd"), "/tmp/v1.2/walk.smd");
     EXPECT_EQ(WithDefaultExtension("/tmp/walk", ""), "/tmp/walk");
 }
+
+}  // namespace varnex

@@ -9,6 +9,8 @@
 
 #include "smd_input/number_text.h"
 
+namespace varnex {
+
 TEST(NumberText, IntegersFollowTheAtoiPrefixRule) {
     EXPECT_EQ(TextToInt("12"), 12);
     EXPECT_EQ(TextToInt("  -1"), -1);
@@ -83,3 +85,5 @@ TEST(NumberText, DecimalNumbersAreWholeFieldsOfFiniteValue) {
     EXPECT_TRUE(IsDecimalNumber(std::string(300, '9')));
     EXPECT_FALSE(IsDecimalNumber(std::string(400, '9')));
 }
+
+}  // namespace varnex

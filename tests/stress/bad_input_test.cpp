@@ -13,6 +13,8 @@
 #include "stress_support.h"
 #include "test_support.h"
 
+namespace varnex {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -433,3 +435,5 @@ TEST(BadInputTable, EveryKindOfBadInputGetsTheAnswerTheTableGives) {
         std::ofstream(path, std::ios::binary) << table;
     }
 }
+
+}  // namespace varnex

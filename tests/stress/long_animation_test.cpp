@@ -9,6 +9,8 @@
 #include "stress_support.h"
 #include "test_support.h"
 
+namespace varnex {
+
 namespace {
 constexpr long ALLOWED_GROWTH_KB = 8 * 1024;
 
@@ -135,3 +137,5 @@ TEST(LongAnimation, HundredThousandFramesConvertWholeWithFlatPeakMemory) {
     RecordProperty("peak_kb_convert_100000_frames", std::to_string(longRun.maxRssKb));
     ExpectFlatPeak(shortRun, longRun);
 }
+
+}  // namespace varnex

@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 
+namespace varnex {
+
 #ifndef VARNEX_CLI
 #error "VARNEX_CLI must name the varnex-cli program"
 #endif
@@ -183,3 +185,5 @@ std::vector<std::string> TemporaryFilesIn(const std::string& folder) {
     }
     return names;
 }
+
+}  // namespace varnex

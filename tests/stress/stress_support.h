@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace varnex {
+
 // How a child process ended and what it printed.
 struct PROCESS_RESULT {
     int exitStatus = -1;  // exit code; -1 when a signal ended it
@@ -52,3 +54,5 @@ void WriteLongAnimation(const std::string& path, int frameCount, int extraLines 
 bool SameFileBytes(const std::string& a, const std::string& b);
 // Names in folder that look like temporary outputs ("*.tmp-*").
 std::vector<std::string> TemporaryFilesIn(const std::string& folder);
+
+}  // namespace varnex

@@ -5,12 +5,12 @@
 
 #include <filesystem>
 
-#include "app/varnex_dlg.h"
+#include "dialog_fixture.h"
 #include "stress_support.h"
-#include "test_support.h"
 
 namespace fs = std::filesystem;
 
+namespace varnex {
 namespace {
 // All prefixes of the first HEAD_BYTES bytes, then one in every STRIDE bytes, then the whole file.
 constexpr std::size_t HEAD_BYTES = 3072;
@@ -34,13 +34,11 @@ struct PREFIX_TALLY {
     int refused = 0;
 };
 
-class TruncationTest : public ::testing::Test {
+class TruncationTest : public CDialogFixture {
   protected:
     void SetUp() override {
-        for (const char* name : {"knight_ref.smd", "runner_ref.smd"}) {
-            WriteFile(dir.Path(name), ReadFile(SamplePath(name)));
-        }
-        dlg.OnInitDialog();
+        CDialogFixture::SetUp();
+        CopySamples();
     }
 
     // Checks one command's answer: ran through without a word, or refused with one message
@@ -62,9 +60,6 @@ class TruncationTest : public ::testing::Test {
         return done;
     }
 
-    CTempDir dir;
-    CTestPlatform ui;
-    CVarnexDlg dlg{ui};
 };
 }  // namespace
 
@@ -165,3 +160,5 @@ TEST_F(TruncationTest, EveryPrefixOfTheModelLoadsPairsAndBuildsOrIsRefused) {
     EXPECT_GT(tally.built, 0);
     EXPECT_GT(tally.refused, 0);
 }
+
+}  // namespace varnex

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "build/node_line.h"
+#include "app/error_text.h"
+
+#include "retarget/node_line.h"
 #include "platform/varnex_error.h"
+
+namespace varnex {
 
 namespace {
 // A frame of five lines; line 2 holds the worked example's source.
@@ -107,7 +111,7 @@ TEST(NodeLine, SourceLinePastTheFrameIsRefusedWithFrameAndRow) {
         Compose(4, 12, 1.0, 1.0);
         FAIL() << "accepted";
     } catch (const CVarnexError& e) {
-        EXPECT_EQ(e.Text(),
+        EXPECT_EQ(ErrorText(e),
                   "walk.smd:10: frame « time 3 » : la ligne 4 de la grille (NODES 12) désigne la "
                   "ligne de squelette 12, mais cette frame n'en a que 5");
     }
@@ -128,3 +132,5 @@ TEST(NodeLine, NonFinitePositionIsRefusedWithItsLine) {
         EXPECT_EQ(e.Line(), 21);
     }
 }
+
+}  // namespace varnex

@@ -1,8 +1,10 @@
-#include "build/decimal_text.h"
+#include "smd_input/decimal_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
+
+namespace varnex {
 
 namespace {
 constexpr int SIGNIFICANT = 17;
@@ -123,3 +125,5 @@ std::string DecimalText(double value) {
     AppendDecimalText(text, value);
     return text;
 }
+
+}  // namespace varnex

@@ -1,14 +1,14 @@
-#include "build/node_line.h"
+#include "retarget/node_line.h"
 
 #include <cmath>
 
-#include "build/decimal_text.h"
+#include "smd_input/decimal_text.h"
 #include "platform/varnex_error.h"
 #include "smd_input/number_text.h"
 
-namespace {
-constexpr int BLEND_OFFSET = 100;
+namespace varnex {
 
+namespace {
 void AppendNodeNumber(std::string& out, std::string_view number) {
     if (number.size() < 3) out.append(3 - number.size(), ' ');
     out.append(number);
@@ -26,15 +26,11 @@ void RequireNumbers(std::initializer_list<std::string_view> fields, const std::s
                     int lineNumber) {
     for (std::string_view field : fields) {
         if (!IsDecimalNumber(field)) {
-            throw CVarnexError(source, lineNumber,
-                               "valeur « " + PrintableText(field) + " » : ce n'est pas un nombre fini");
+            throw CVarnexError(ERROR_KIND::NOT_A_NUMBER, source, lineNumber, {PrintableText(field)});
         }
     }
 }
 
-std::string Quoted(std::string_view a, std::string_view b, std::string_view c) {
-    return "« " + std::string(a) + " " + std::string(b) + " " + std::string(c) + " »";
-}
 }  // namespace
 
 int SourceLineOf(int row, int nodes) {
@@ -56,10 +52,8 @@ std::string NormalizedFrameLine(const FRAME_FIELDS& f) {
 const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
     const std::vector<FRAME_LINE>& lines = *context.refLines;
     if (node < 0 || static_cast<std::size_t>(node) >= lines.size()) {
-        throw CVarnexError(context.modelSource, 0,
-                           "la première frame du modèle n'a que " + std::to_string(lines.size()) +
-                               " lignes de squelette : pas de position de repos pour le node " +
-                               std::to_string(node));
+        throw CVarnexError(ERROR_KIND::NO_REST_LINE, context.modelSource, 0,
+                           {std::to_string(lines.size()), std::to_string(node)});
     }
     return lines[static_cast<std::size_t>(node)];
 }
@@ -95,12 +89,11 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
     }
     std::size_t n = static_cast<std::size_t>(plan.source);
     if (n >= frame.size) {
-        throw CVarnexError(context.animSource, frame.timeLineNumber,
-                           "frame « " + frame.timeText + " » : la ligne " +
-                               std::to_string(plan.row) + " de la grille (NODES " +
-                               std::to_string(plan.setting.nodes) +
-                               ") désigne la ligne de squelette " + std::to_string(n) +
-                               ", mais cette frame n'en a que " + std::to_string(frame.size));
+        throw CVarnexError(ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW, context.animSource,
+                           frame.timeLineNumber,
+                           {frame.timeText, std::to_string(plan.row),
+                            std::to_string(plan.setting.nodes), std::to_string(n),
+                            std::to_string(frame.size)});
     }
     const FRAME_LINE& source = (*frame.lines)[n];
     FRAME_FIELDS f = ParseFrameFields(source.text, context.animSource, source.lineNumber);
@@ -124,9 +117,9 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
         z = c * z;
     }
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
-        throw CVarnexError(context.animSource, source.lineNumber,
-                           "la position " + Quoted(f.x, f.y, f.z) + " donne pour le node " +
-                               std::to_string(plan.row) + " une valeur qui n'est pas un nombre fini");
+        throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, context.animSource, source.lineNumber,
+                           {std::string(f.x), std::string(f.y), std::string(f.z),
+                            std::to_string(plan.row)});
     }
     out += plan.prefix;
     AppendDecimalText(out, x);
@@ -145,3 +138,5 @@ void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,
                      const COMPOSE_CONTEXT& context, std::string& out) {
     ComposePlannedLine(PlanRow(row, setting, context), frame, context, out);
 }
+
+}  // namespace varnex

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace varnex {
+
 // Six decimals, built like the C runtime's _fcvt: |value| is taken to 17 significant digits,
 // then rounded half away from zero at the sixth decimal; "0." before a value below 1, "-" when the
 // sign bit is set (negative zero too); magnitudes below 1e-7 print as "0." and more than six zeros.
@@ -15,3 +17,5 @@ void AppendDecimalText(std::string& out, double value);
 // The same text, always built from the 17-digit string (AppendDecimalText takes a shortcut for
 // common values and must agree with this).
 void AppendDecimalTextByDigits(std::string& out, double value);
+
+}  // namespace varnex

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "smd_input/bone_classifier.h"
+#include "pairing/bone_classifier.h"
+
+namespace varnex {
 
 namespace {
 struct CLASS_CASE {
@@ -55,3 +57,5 @@ TEST(BoneClassifier, RecordsTheNamingOfTheLastLeftThigh) {
     ClassifyBone("Biped L Leg", naming);
     EXPECT_EQ(naming, 1);
 }
+
+}  // namespace varnex

@@ -1,14 +1,17 @@
-#include "build/build_smd.h"
+#include "retarget/build_smd.h"
 
 #include "platform/varnex_error.h"
+
+namespace varnex {
 
 namespace {
 class CFrameWriter {
 public:
-    CFrameWriter(const BUILD_JOB& job, COutputSink& out) : m_job(job), m_out(out) {
+    CFrameWriter(const BUILD_JOB& job, const COMPOSE_CONTEXT& context, COutputSink& out)
+        : m_context(context), m_out(out) {
         m_text.reserve(1 << 14);
         for (std::size_t i = 0; i < job.rows.size(); ++i) {
-            m_plans.push_back(PlanRow(static_cast<int>(i), job.rows[i], job.context));
+            m_plans.push_back(PlanRow(static_cast<int>(i), job.rows[i], context));
             int n = m_plans.back().source;
             if (n != REST_LINE && static_cast<std::size_t>(n) + 1 > m_kept) {
                 m_kept = static_cast<std::size_t>(n) + 1;
@@ -39,16 +42,16 @@ public:
         if (!m_inFrame) return;
         m_text.clear();
         m_text += m_frame.timeText;
-        m_text += m_job.context.lineEnd;
+        m_text += m_context.lineEnd;
         m_frame.lines = &m_lines;
         m_frame.size = m_size;
-        for (const ROW_PLAN& plan : m_plans) ComposePlannedLine(plan, m_frame, m_job.context, m_text);
+        for (const ROW_PLAN& plan : m_plans) ComposePlannedLine(plan, m_frame, m_context, m_text);
         m_out.Write(m_text);
         m_inFrame = false;
     }
 
 private:
-    const BUILD_JOB& m_job;
+    const COMPOSE_CONTEXT& m_context;
     COutputSink& m_out;
     std::vector<ROW_PLAN> m_plans;
     std::vector<FRAME_LINE> m_lines;  // reused from frame to frame
@@ -60,23 +63,31 @@ private:
 };
 }  // namespace
 
-std::string TimeLineText(std::string_view line, const std::string& source, int lineNumber) {
-    std::string_view fields[2];
-    if (SplitFields(line, fields, 2) < 2) {
-        throw CVarnexError(source, lineNumber, "ligne « time » sans numéro de frame");
+std::vector<NODE_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
+                                int rowCount) {
+    std::vector<NODE_ROW> rows;
+    for (int i = 0; i < rowCount && static_cast<std::size_t>(i) < grid.size(); ++i) {
+        std::size_t r = static_cast<std::size_t>(i);
+        rows.push_back(NODE_ROW{grid[r].nodes, grid[r].correction,
+                                r < boneScale.size() ? boneScale[r] : 0.0});
     }
-    return "time " + std::string(fields[1]);
+    return rows;
 }
 
 void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out) {
+    COMPOSE_CONTEXT context;
+    context.animSource = anim.SourceName();
+    context.modelSource = job.model->source;
+    context.refLines = &job.model->frame0Lines;
+    context.lineEnd = job.lineEnd;
     std::string header;
-    for (const std::string& line : job.header) {
+    for (const std::string& line : job.model->headerLines) {
         header += line;
-        header += job.context.lineEnd;
+        header += job.lineEnd;
     }
     out.Write(header);
 
-    CFrameWriter frames(job, out);
+    CFrameWriter frames(job, context, out);
     std::string_view line;
     while (anim.Next(line)) {
         // Most lines are a frame's node lines: a digit first settles it without the keyword tests.
@@ -87,7 +98,7 @@ void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSi
         if (IsBlankLine(line)) continue;
         if (IsKeywordLine(line, "end")) {
             frames.Finish();
-            out.Write("end" + job.context.lineEnd);
+            out.Write("end" + job.lineEnd);
             return;
         }
         if (IsTimeLine(line)) {
@@ -101,11 +112,17 @@ void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSi
     throw MissingEnd(anim);
 }
 
-CVarnexError MissingEnd(const CLineReader& reader) {
-    // A file cut short would otherwise give an output cut short, and say nothing.
-    return CVarnexError(reader.SourceName(), reader.LineNumber(),
-                        "le fichier se termine sans la ligne « end » qui ferme les frames : "
-                        "est-il tronqué ?");
+void RetargetAnimationFile(const BUILD_JOB& job, const std::string& animPath,
+                           const std::string& outputPath) {
+    CAtomicOutput output(outputPath);
+    CFile file;
+    file.OpenForReading(animPath);
+    CLineReader anim(file);
+    // The head is read again, so a file changed since SMD Animation is still read right.
+    ReadAnimationHead(anim);
+    WriteRetargetedAnimation(job, anim, output);
+    file.Close();
+    output.Commit();
 }
 
 std::string DefaultOutputName(const std::string& refModelPath, const std::string& animPath) {
@@ -116,3 +133,5 @@ std::string DefaultOutputName(const std::string& refModelPath, const std::string
     if (underscore != std::string::npos) model.erase(underscore + 1);
     return model + anim;
 }
+
+}  // namespace varnex

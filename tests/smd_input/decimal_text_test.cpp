@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "build/decimal_text.h"
+#include "smd_input/decimal_text.h"
+
+namespace varnex {
 
 namespace {
 struct DECIMAL_CASE {
@@ -94,3 +96,5 @@ TEST(DecimalText, ShortcutAgreesWithTheDigitStringEverywhere) {
     }
     EXPECT_EQ(checked, 200000);
 }
+
+}  // namespace varnex

@@ -1,4 +1,6 @@
-#include "smd_input/bone_classifier.h"
+#include "pairing/bone_classifier.h"
+
+namespace varnex {
 
 namespace {
 struct BONE_TEST {
@@ -38,3 +40,5 @@ int ClassifyBone(std::string_view text, int& thighNamedLeg) {
     }
     return 0;
 }
+
+}  // namespace varnex

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "pairing/grid.h"
 #include "smd_input/smd_reader.h"
+
+namespace varnex {
 
 // A grid row as BUILD SMD reads it.
 struct NODE_ROW {
@@ -62,3 +65,5 @@ void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,
 
 // The reference model's first-frame line of node i; throws CVarnexError when there is none.
 const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context);
+
+}  // namespace varnex

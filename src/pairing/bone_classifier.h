@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+namespace varnex {
+
 // BoneClass values the commands single out.
 constexpr int BONE_PELVIS = 1;
 constexpr int BONE_SPINE = 2;
@@ -13,3 +15,5 @@ constexpr int BONE_RIGHT_THIGH = 51;
 // text contains, case-sensitive; 0 when none does, and for any text holding "-1" (a root).
 // Classifying by "L Leg" sets thighNamedLeg to 1, by "L Thigh" to 0; other texts leave it.
 int ClassifyBone(std::string_view text, int& thighNamedLeg);
+
+}  // namespace varnex

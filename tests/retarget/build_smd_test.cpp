@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "build/build_smd.h"
+#include "app/error_text.h"
+
+#include "retarget/build_smd.h"
 #include "platform/varnex_error.h"
+
+namespace varnex {
 
 namespace {
 const std::vector<FRAME_LINE> REST = {
@@ -9,14 +13,20 @@ const std::vector<FRAME_LINE> REST = {
     {"  1 0.000000 2.000000 0.000000 0.000000 0.000000 1.000000", 10},
 };
 
+SMD_HEAD Model(const std::vector<FRAME_LINE>& rest) {
+    SMD_HEAD model;
+    model.source = "model.smd";
+    model.headerLines = {"version 1", "nodes", "  0 \"root\"  -1", "  1 \"a\"   0", "end", "skeleton"};
+    model.frame0Lines = rest;
+    return model;
+}
+const SMD_HEAD MODEL = Model(REST);
+
 BUILD_JOB Job(const std::vector<NODE_ROW>& rows, const std::string& lineEnd = "\r\n") {
     BUILD_JOB job;
-    job.header = {"version 1", "nodes", "  0 \"root\"  -1", "  1 \"a\"   0", "end", "skeleton"};
+    job.model = &MODEL;
     job.rows = rows;
-    job.context.animSource = "walk.smd";
-    job.context.modelSource = "model.smd";
-    job.context.refLines = &REST;
-    job.context.lineEnd = lineEnd;
+    job.lineEnd = lineEnd;
     return job;
 }
 
@@ -72,7 +82,7 @@ TEST(BuildSmd, AnimationCutShortIsRefusedAtItsLastLine) {
         Build(job, "time 7\r\n  0 1 2 3 4 5 6\r\ntime 8\r\n  0 1 2 3 4 5 -0.0");
         FAIL() << "accepted";
     } catch (const CVarnexError& e) {
-        EXPECT_EQ(e.Text(), "walk.smd:11: le fichier se termine sans la ligne « end » qui ferme les "
+        EXPECT_EQ(ErrorText(e), "walk.smd:11: le fichier se termine sans la ligne « end » qui ferme les "
                             "frames : est-il tronqué ?");
     }
 }
@@ -87,17 +97,17 @@ TEST(BuildSmd, RotationsAndRestLinesMustBeNumbers) {
             FAIL() << "accepted " << rotation;
         } catch (const CVarnexError& e) {
             EXPECT_EQ(e.Line(), 9) << rotation;
-            EXPECT_EQ(e.Message().rfind("valeur « ", 0), 0u) << e.Message();
+            EXPECT_EQ(e.Kind(), ERROR_KIND::NOT_A_NUMBER) << rotation;
         }
     }
-    std::vector<FRAME_LINE> badRest = {REST[0], {"  1 0 2 0 0 0 inf", 10}};
+    SMD_HEAD badModel = Model({REST[0], {"  1 0 2 0 0 0 inf", 10}});
     BUILD_JOB rest = Job({{0, 1.0, 1.0}, {0, 1.0, 1.0}});
-    rest.context.refLines = &badRest;
+    rest.model = &badModel;
     try {
         Build(rest, "time 0\r\n  0 1 2 3 4 5 6\r\nend\r\n");
         FAIL() << "accepted";
     } catch (const CVarnexError& e) {
-        EXPECT_EQ(e.Text(), "model.smd:10: valeur « inf » : ce n'est pas un nombre fini");
+        EXPECT_EQ(ErrorText(e), "model.smd:10: valeur « inf » : ce n'est pas un nombre fini");
     }
 }
 
@@ -113,7 +123,7 @@ TEST(BuildSmd, TimeLineWithoutNumberIsRefused) {
         Build(job, "time\r\n  0 1 2 3 4 5 6\r\nend\r\n");
         FAIL() << "accepted";
     } catch (const CVarnexError& e) {
-        EXPECT_EQ(e.Text(), "walk.smd:8: ligne « time » sans numéro de frame");
+        EXPECT_EQ(ErrorText(e), "walk.smd:8: ligne « time » sans numéro de frame");
     }
 }
 
@@ -125,3 +135,5 @@ TEST(OutputName, ModelPrefixThenAnimationName) {
     EXPECT_EQ(DefaultOutputName("/m/a.sm", "walk.smd"), "walk.smd");
     EXPECT_EQ(DefaultOutputName("model.smd", "walk.smd"), "modelwalk.smd");
 }
+
+}  // namespace varnex

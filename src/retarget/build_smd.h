@@ -1,0 +1,41 @@
+// BUILD SMD: the model's header, then every frame of the animation with one composed line per
+// grid row.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/file_access.h"
+#include "retarget/node_line.h"
+#include "smd_input/smd_reader.h"
+
+namespace varnex {
+
+struct BUILD_JOB {
+    const SMD_HEAD* model = nullptr;  // the reference model: header lines and first frame
+    std::vector<NODE_ROW> rows;       // one per model node written in each frame
+    std::string lineEnd = "\r\n";
+};
+
+// The rows of a build: the grid's first rowCount rows with their bone scales.
+std::vector<NODE_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
+                                int rowCount);
+
+// Reads the animation from its skeleton block on (reader positioned just past "skeleton") and
+// writes the header, each "time" line with its composed node lines, and "end". Holds one frame
+// at a time. Throws CVarnexError naming the file and line of the first problem; the caller
+// discards what was written.
+void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out);
+
+// The whole command on files: reads the animation at animPath and writes outputPath through a
+// temporary file, renamed over it only when complete. The caller has checked that outputPath
+// names no input.
+void RetargetAnimationFile(const BUILD_JOB& job, const std::string& animPath,
+                           const std::string& outputPath);
+
+// BUILD SMD's proposal for the output: the model's file name less its last four characters, cut
+// just after its first "_", then the animation's file name ("knight_ref.smd" and "walk.smd" give
+// "knight_walk.smd").
+std::string DefaultOutputName(const std::string& refModelPath, const std::string& animPath);
+
+}  // namespace varnex
