@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "pairing/bone_classifier.h"
+#include "pairing/grid.h"
 
 namespace varnex {
 
@@ -122,6 +123,32 @@ std::string ErrorText(const CVarnexError& e) {
     if (e.File().empty()) return message;
     if (e.Line() > 0) return e.File() + ":" + std::to_string(e.Line()) + ": " + message;
     return e.File() + ": " + message;
+}
+
+std::string NoteOverCompilerLimit(const std::string& modelFile, int nodes) {
+    return modelFile + ": le modèle a " + std::to_string(nodes) +
+           " nodes : le compilateur de modèles (studiomdl) n'en accepte que " +
+           std::to_string(MODEL_COMPILER_MAX_NODES) + " et refusera les animations écrites";
+}
+
+std::string NoteBeyondNodes(const std::string& refAnimFile, const std::vector<int>& rows) {
+    std::string list;
+    for (int row : rows) list += (list.empty() ? "" : ", ") + std::to_string(row);
+    return refAnimFile + ": " + (rows.size() > 1 ? "lignes " : "ligne ") + list +
+           " de la grille : le node apparié a un numéro de 100 ou plus, que NODES ne peut pas "
+           "désigner (NODES + 100 veut dire mélange) : NODES reste à 0";
+}
+
+std::string NoteRowsLeftOut(const std::string& conFile, int leftOut, int rows) {
+    return conFile + ": " + std::to_string(leftOut) +
+           (leftOut > 1 ? " lignes du fichier ne sont pas chargées" : " ligne du fichier n'est pas chargée") +
+           " : la grille n'en a que " + std::to_string(rows);
+}
+
+std::string NoteSameNames(int rows) {
+    if (rows == 0) return "aucune ligne non appariée n'a de node du même nom dans l'animation de référence";
+    return std::to_string(rows) + (rows > 1 ? " lignes non appariées ont" : " ligne non appariée a") +
+           " un node du même nom dans l'animation de référence : --pair-same-names les apparie";
 }
 
 }  // namespace varnex

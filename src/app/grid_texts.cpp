@@ -11,9 +11,14 @@ namespace varnex {
 CGridTexts::CGridTexts(int rows)
     : m_nodes(static_cast<std::size_t>(rows), "0"), m_corrections(static_cast<std::size_t>(rows), "1") {}
 
-void CGridTexts::SetPartners(const PAIRING& pairing) {
-    for (std::size_t r = 0; r < pairing.partner.size() && r < m_nodes.size(); ++r) {
-        if (pairing.partner[r] >= 0) m_nodes[r] = std::to_string(pairing.partner[r]);
+void CGridTexts::Resize(int rows) {
+    m_nodes.resize(static_cast<std::size_t>(rows), "0");
+    m_corrections.resize(static_cast<std::size_t>(rows), "1");
+}
+
+void CGridTexts::SetPartners(const std::vector<int>& partner) {
+    for (std::size_t r = 0; r < partner.size() && r < m_nodes.size(); ++r) {
+        if (partner[r] >= 0) m_nodes[r] = std::to_string(partner[r]);
     }
 }
 

@@ -20,9 +20,12 @@ public:
     const GRID_TEXTS& Nodes() const { return m_nodes; }
     const GRID_TEXTS& Corrections() const { return m_corrections; }
 
-    // Each paired row's NODES becomes its partner's number; other rows keep their texts.
-    void SetPartners(const PAIRING& pairing);
-    // The rows of a conversion file: the node number, and the correction by DecimalText.
+    // rows rows: rows past that go, new rows are NODES "0" and Correction "1".
+    void Resize(int rows);
+    // Each row with a partner (>= 0) takes its number as NODES; other rows keep their texts.
+    void SetPartners(const std::vector<int>& partner);
+    // The rows of a conversion file, as far as the grid has rows: the node number, and the
+    // correction by DecimalText.
     void SetRows(const GRID& rows);
 
     // NODES by atoi's rule and Correction by atof's rule, every row.

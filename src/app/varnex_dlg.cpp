@@ -1,5 +1,6 @@
 #include "app/varnex_dlg.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/error_text.h"
@@ -46,20 +47,6 @@ FILE_DIALOG SaveDialog(const char* extension, const std::string& initialName, co
     return request;
 }
 
-// At most limit bytes of a file: a conversion file reads no further than its rows.
-std::string ReadFileStart(const std::string& path, std::size_t limit) {
-    CFile file;
-    file.OpenForReading(path);
-    std::string bytes(limit, '\0');
-    std::size_t got = 0;
-    while (got < limit) {
-        std::size_t n = file.Read(bytes.data() + got, limit - got);
-        if (n == 0) break;
-        got += n;
-    }
-    bytes.resize(got);
-    return bytes;
-}
 }  // namespace
 
 int NodeEditId(int row) {
@@ -125,16 +112,17 @@ void CVarnexDlg::OnLoadRefModel() {
     try {
         SMD_HEAD model = ReadModelFile(*path);
         UpdateData(true);
-        int count = static_cast<int>(model.nodes.size());
+        // A row for every node of the model, so that every node has a line in every frame.
+        m_nodeCount = static_cast<int>(model.nodes.size());
+        int rows = std::max(m_nodeCount, DEFAULT_GRID_ROWS);
+        m_grid.Resize(rows);
+        m_boneScale.resize(static_cast<std::size_t>(rows), 0.0);
         m_refModelPath = *path;
-        m_nodeCount = count > DEFAULT_GRID_ROWS ? DEFAULT_GRID_ROWS : count;
         m_model = std::move(model);
         m_refModelLoaded = true;
-        if (count > DEFAULT_GRID_ROWS) {
-            m_platform.ShowMessage(
-                *path + ": le modèle a " + std::to_string(count) +
-                " nodes, la grille n'en a que 60 : les nodes 60 à " + std::to_string(count - 1) +
-                " n'auront pas de ligne dans les frames écrites");
+        UpdateData(false);
+        if (m_nodeCount > MODEL_COMPILER_MAX_NODES) {
+            m_platform.ShowMessage(NoteOverCompilerLimit(*path, m_nodeCount));
         }
     } catch (const CVarnexError& e) {
         Refuse(e);
@@ -154,7 +142,10 @@ void CVarnexDlg::OnLoadRefAnim() {
         SMD_HEAD ref = ReadReferenceAnimationFile(*path);
         PAIRING pairing = PairSkeletons(m_model.nodes, m_nodeCount, ref.nodes, m_marks);
         CGridTexts grid = m_grid;
-        grid.SetPartners(pairing);
+        grid.SetPartners(pairing.partner);
+        if (m_pairSameNames) {
+            grid.SetPartners(SameNamePartners(m_model.nodes, m_nodeCount, ref.nodes, grid.Values()));
+        }
         BONE_SCALES scales = ComputeBoneScales(m_model, ref, grid.Values(), m_nodeCount, pairing.marks);
 
         m_refAnimPath = *path;
@@ -166,6 +157,9 @@ void CVarnexDlg::OnLoadRefAnim() {
         m_refAnim = std::move(ref);
         m_refAnimLoaded = true;
         UpdateData(false);
+        if (!pairing.beyondNodes.empty()) {
+            m_platform.ShowMessage(NoteBeyondNodes(*path, pairing.beyondNodes));
+        }
     } catch (const CVarnexError& e) {
         Refuse(e);
     }
@@ -233,7 +227,7 @@ void CVarnexDlg::OnSaveCon() {
     }
     try {
         RefuseInputAsOutput(*path);
-        m_grid.RequireFiniteCorrections(DEFAULT_GRID_ROWS);
+        m_grid.RequireFiniteCorrections(m_grid.Rows());
         std::string bytes = ComposeConFile(m_grid.Values());
         CAtomicOutput output(*path);
         output.Write(bytes);
@@ -251,9 +245,10 @@ void CVarnexDlg::OnLoadCon() {
         return;
     }
     try {
-        GRID rows = ReadConFile(ReadFileStart(*path, CON_FILE_BYTES), *path);
-        m_grid.SetRows(rows);
+        CON_FILE_ROWS file = ReadConFileFor(*path, m_grid.Rows());
+        m_grid.SetRows(file.rows);
         UpdateData(false);
+        if (file.leftOut > 0) m_platform.ShowMessage(NoteRowsLeftOut(*path, file.leftOut, m_grid.Rows()));
     } catch (const CVarnexError& e) {
         Refuse(e);
     }

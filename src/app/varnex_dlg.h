@@ -15,7 +15,8 @@
 
 namespace varnex {
 
-// Control ids of the grid's edit boxes, row r from 0 to 59.
+// Control ids of the grid's edit boxes, row r from 0 to 59 (the window gives later rows ids of
+// its own).
 int NodeEditId(int row);
 int CorrectionEditId(int row);
 
@@ -53,7 +54,14 @@ public:
     // Grid exchange: true takes the grid from the screen, false shows it.
     void UpdateData(bool saveAndValidate);
 
+    // The next SMD Ref Animation also pairs unpaired rows with source nodes of the same name.
+    void SetPairSameNames(bool on) { m_pairSameNames = on; }
+    bool PairSameNames() const { return m_pairSameNames; }
+
     COMMAND_RESULT LastResult() const { return m_lastResult; }
+    const SMD_HEAD& Model() const { return m_model; }
+    const SMD_HEAD& RefAnim() const { return m_refAnim; }
+    int NodeCount() const { return m_nodeCount; }
     const CGridTexts& Grid() const { return m_grid; }
     const std::string& AnimPath() const { return m_animPath; }
     const std::string& OutputPath() const { return m_outputPath; }
@@ -83,6 +91,7 @@ private:
     bool m_refAnimLoaded = false;
     bool m_animLoaded = false;
     bool m_helpFound = false;
+    bool m_pairSameNames = false;
     BIPED_MARKS m_marks;
     std::vector<double> m_boneScale = std::vector<double>(DEFAULT_GRID_ROWS, 0.0);
 };

@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iomanip>
 #include <optional>
@@ -34,8 +35,9 @@ Usage :
 Commandes :
   build    SMD Ref Modele, SMD Ref Animation, puis pour chaque animation SMD Animation et
            BUILD SMD : écrit l'animation transférée sur le squelette du modèle.
-  grid     affiche les 60 lignes de la grille après l'appariement : ligne, NODES, Correction,
-           échelle de l'os, node du modèle et node de l'animation de référence.
+  grid     affiche les lignes de la grille après l'appariement (60, ou une par node du modèle
+           s'il en a plus) : ligne, NODES, Correction, échelle de l'os, node du modèle et node
+           de l'animation de référence.
   convert  Convert CS Bipede seul : écrit à côté de chaque animation une copie (nom + "New")
            dont les cuisses sont rattachées à la colonne.
 
@@ -44,9 +46,13 @@ Options :
   --ref-anim R.smd     l'animation de référence (squelette source, sa première frame = repos)
   --con F.con          charge un fichier de conversion dans la grille après l'appariement
   --set ROW=NODES[:CORRECTION]
-                       tape dans la ligne ROW (0 à 59) de la grille, après l'appariement et
+                       tape dans la ligne ROW (0 à 59, ou plus pour un modèle de plus de 60
+                       nodes) de la grille, après l'appariement et
                        --con ; l'une ou l'autre partie peut manquer : 5=12, 5=:0.8, 5=112:0.25
                        (NODES + 100 : mélange avec la position de repos du modèle)
+  --pair-same-names    apparie aussi les lignes qu'aucune classe de biped n'apparie avec le node
+                       de l'animation de référence qui porte exactement le même nom (avant
+                       --con et --set)
   --convert-biped      (build) convertit chaque animation avant de la transférer
   -o OUT.smd           (build, une seule animation) le fichier écrit
   --out-dir DIR        (build) dossier des fichiers écrits (créé s'il manque), sous le nom
@@ -81,6 +87,7 @@ struct OPTIONS {
     std::string outDir;
     bool lfLineEnds = false;
     bool convertBiped = false;
+    bool pairSameNames = false;
     std::vector<GRID_EDIT> edits;
     std::vector<std::string> animations;
 };
@@ -103,8 +110,8 @@ GRID_EDIT ParseEdit(const std::string& text) {
     for (char c : rowText) {
         if (c < '0' || c > '9') throw CUsageError("--set : ligne « " + rowText + " » invalide");
     }
-    int row = rowText.size() > 2 ? 99 : std::stoi(rowText);
-    if (row > 59) throw CUsageError("--set : la ligne doit aller de 0 à 59, pas " + rowText);
+    // Rows are checked against the grid once the model is read; past 9999 no model goes.
+    int row = rowText.size() > 4 ? 9999 : std::stoi(rowText);
     GRID_EDIT edit{row, std::nullopt, std::nullopt};
     std::string value = text.substr(equals + 1);
     std::size_t colon = value.find(':');
@@ -146,6 +153,8 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
             o.output = value();
         } else if (arg == "--out-dir" && o.command == "build") {
             o.outDir = value();
+        } else if (arg == "--pair-same-names" && o.command != "convert") {
+            o.pairSameNames = true;
         } else if (arg == "--convert-biped" && o.command == "build") {
             o.convertBiped = true;
         } else if (arg == "--line-ends" && o.command != "grid") {
@@ -199,31 +208,35 @@ SESSION Prepare(const OPTIONS& o, std::ostream& err) {
         Report(e, err);
         throw CRefused();
     }
-    int count = static_cast<int>(s.model.nodes.size());
-    s.nodeCount = count > DEFAULT_GRID_ROWS ? DEFAULT_GRID_ROWS : count;
-    if (count > DEFAULT_GRID_ROWS) {
-        err << "varnex-cli: " << o.model << ": le modèle a " << count
-            << " nodes, la grille n'en a que 60 : les nodes 60 à " << count - 1
-            << " n'auront pas de ligne dans les frames écrites\n";
+    s.nodeCount = static_cast<int>(s.model.nodes.size());
+    s.grid.Resize(std::max(s.nodeCount, DEFAULT_GRID_ROWS));
+    if (s.nodeCount > MODEL_COMPILER_MAX_NODES) {
+        err << "varnex-cli: " << NoteOverCompilerLimit(o.model, s.nodeCount) << '\n';
+    }
+    for (const GRID_EDIT& edit : o.edits) {
+        if (edit.row >= s.grid.Rows()) {
+            throw CUsageError("--set : la ligne doit aller de 0 à " + std::to_string(s.grid.Rows() - 1) +
+                              ", pas " + std::to_string(edit.row));
+        }
     }
     try {
         s.refAnim = ReadReferenceAnimationFile(o.refAnim);
         PAIRING pairing = PairSkeletons(s.model.nodes, s.nodeCount, s.refAnim.nodes, s.marks);
-        s.grid.SetPartners(pairing);
+        s.grid.SetPartners(pairing.partner);
+        if (o.pairSameNames) {
+            s.grid.SetPartners(SameNamePartners(s.model.nodes, s.nodeCount, s.refAnim.nodes, s.grid.Values()));
+        }
         s.marks = pairing.marks;
         s.scales = ComputeBoneScales(s.model, s.refAnim, s.grid.Values(), s.nodeCount, s.marks);
+        if (!pairing.beyondNodes.empty()) {
+            err << "varnex-cli: " << NoteBeyondNodes(o.refAnim, pairing.beyondNodes) << '\n';
+        }
         if (!o.con.empty()) {
-            CFile file;
-            file.OpenForReading(o.con);
-            std::string bytes(CON_FILE_BYTES, '\0');
-            std::size_t got = 0;
-            while (got < bytes.size()) {
-                std::size_t n = file.Read(bytes.data() + got, bytes.size() - got);
-                if (n == 0) break;
-                got += n;
+            CON_FILE_ROWS file = ReadConFileFor(o.con, s.grid.Rows());
+            s.grid.SetRows(file.rows);
+            if (file.leftOut > 0) {
+                err << "varnex-cli: " << NoteRowsLeftOut(o.con, file.leftOut, s.grid.Rows()) << '\n';
             }
-            bytes.resize(got);
-            s.grid.SetRows(ReadConFile(bytes, o.con));
         }
     } catch (const CVarnexError& e) {
         Report(e, err);
@@ -258,6 +271,10 @@ void PrintGrid(const SESSION& s, std::ostream& out) {
             << s.grid.Corrections()[i] << std::setw(12) << scale << std::setw(24)
             << (used ? nameOf(s.model.nodes, r) : "-") << refName << '\n';
     }
+    std::vector<int> sameNames = SameNamePartners(s.model.nodes, s.nodeCount, s.refAnim.nodes, s.grid.Values());
+    out << NoteSameNames(static_cast<int>(
+               std::count_if(sameNames.begin(), sameNames.end(), [](int n) { return n >= 0; })))
+        << '\n';
 }
 
 int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
@@ -265,7 +282,7 @@ int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream&
         if (NamesAnyOf(o.saveCon, {o.model, o.refAnim})) {
             throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, o.saveCon, 0);
         }
-        s.grid.RequireFiniteCorrections(DEFAULT_GRID_ROWS);
+        s.grid.RequireFiniteCorrections(s.grid.Rows());
         std::string bytes = ComposeConFile(s.grid.Values());
         CAtomicOutput output(o.saveCon);
         output.Write(bytes);
@@ -329,6 +346,9 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
         s = Prepare(o, err);
     } catch (const CRefused&) {
         return EXIT_REFUSED;
+    } catch (const CUsageError& e) {
+        err << "varnex-cli: " << e.Text() << "\n(varnex-cli --help pour l'aide)\n";
+        return EXIT_USAGE;
     }
     if (o.command == "grid") {
         PrintGrid(s, out);

@@ -9,6 +9,8 @@ namespace varnex {
 constexpr int DEFAULT_GRID_ROWS = 60;
 // A NODES value of BLEND_OFFSET + n blends source node n with the model's rest position.
 constexpr int BLEND_OFFSET = 100;
+// The most nodes the model compiler accepts in a skeleton.
+constexpr int MODEL_COMPILER_MAX_NODES = 128;
 
 struct GRID_ROW {
     int nodes = 0;            // source node; + BLEND_OFFSET to blend; 0 on rows but 0: rest line

@@ -41,6 +41,10 @@ PAIRING PairSkeletons(const std::vector<SMD_NODE>& modelNodes, int rowCount,
             if (partners[j].naming != NO_NAMING) m.thighNamedLeg = partners[j].naming != 0;
             if (partners[j].boneClass != model.boneClass) continue;
             int partner = static_cast<int>(j);
+            if (partner >= BLEND_OFFSET) {
+                result.beyondNodes.push_back(i);
+                break;
+            }
             result.partner[static_cast<std::size_t>(i)] = partner;
             if (model.boneClass == BONE_LEFT_THIGH) m.leftThigh = partner;
             if (model.boneClass == BONE_RIGHT_THIGH) m.rightThigh = partner;
@@ -49,6 +53,25 @@ PAIRING PairSkeletons(const std::vector<SMD_NODE>& modelNodes, int rowCount,
         }
     }
     return result;
+}
+
+std::vector<int> SameNamePartners(const std::vector<SMD_NODE>& modelNodes, int rowCount,
+                                  const std::vector<SMD_NODE>& refAnimNodes, const GRID& grid) {
+    int rows = std::max(0, std::min({rowCount, static_cast<int>(modelNodes.size()),
+                                     static_cast<int>(grid.size())}));
+    std::vector<int> partner(static_cast<std::size_t>(rows), -1);
+    int reachable = std::min(static_cast<int>(refAnimNodes.size()), BLEND_OFFSET);
+    for (int i = 1; i < rows; ++i) {
+        std::size_t r = static_cast<std::size_t>(i);
+        if (grid[r].nodes != 0) continue;
+        for (int j = 0; j < reachable; ++j) {
+            if (refAnimNodes[static_cast<std::size_t>(j)].name == modelNodes[r].name) {
+                partner[r] = j;
+                break;
+            }
+        }
+    }
+    return partner;
 }
 
 }  // namespace varnex

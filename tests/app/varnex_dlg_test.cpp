@@ -139,16 +139,37 @@ TEST_F(DialogTest, RefusedBuildsLeaveNoFileBehind) {
     EXPECT_EQ(dlg.OutputPath(), "");
 }
 
-TEST_F(DialogTest, ModelOfMoreThanSixtyNodesFillsSixtyRowsAndSaysSo) {
-    std::vector<TEST_NODE> big;
-    for (int i = 0; i < 83; ++i) big.push_back({"node" + std::to_string(i), i - 1, 1, 0, 0, 0, 0, 0});
+TEST_F(DialogTest, EveryModelNodeHasARowAndASmallerModelBringsSixtyBack) {
+    // 0 Bip01 -1, 1..71 Bone1..Bone71 each on the one before; the reference names Bone65 too.
+    std::vector<TEST_NODE> big = {{"Bip01", -1, 0, 0, 40, 0, 0, 0}};
+    for (int i = 1; i < 72; ++i) big.push_back({"Bone" + std::to_string(i), i - 1, 2, 0, 0, 0, 0, 0.5});
     WriteFile(dir.Path("big.smd"), MakeSmd(big));
-    Run(&CVarnexDlg::OnLoadRefModel, "big.smd");
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0], dir.Path("big.smd") +
-                                  ": le modèle a 83 nodes, la grille n'en a que 60 : les nodes 60 "
-                                  "à 82 n'auront pas de ligne dans les frames écrites");
-    EXPECT_EQ(dlg.LastResult(), CVarnexDlg::COMMAND_RESULT::DONE);
+    std::vector<TEST_NODE> ref = REF;
+    ref.push_back({"Bone65", 0, 4, 0, 0, 0, 0, 0});
+    WriteFile(dir.Path("ref65.smd"), MakeSmd(ref));
+    WriteFile(dir.Path("walk65.smd"), MakeSmd(ref, {ref}));
+    dlg.SetPairSameNames(true);
+    LoadAll("big.smd", "ref65.smd", "walk65.smd");
+    ASSERT_EQ(dlg.Grid().Rows(), 72);
+    EXPECT_EQ(dlg.Grid().Nodes()[65], "4") << "paired by its name";
+    EXPECT_EQ(dlg.BoneScales()[65], 0.5) << "and scaled like any paired row: 2 / 4";
+    Run(&CVarnexDlg::OnBuildSmd, "out.smd");
+    std::string out = ReadFile(dir.Path("out.smd"));
+    EXPECT_NE(out.find(" 71 2.000000 0.000000 0.000000 0.000000 0.000000 0.500000\r\ntime 1"),
+              std::string::npos) << "row 71 keeps the model's rest line in every frame";
+    EXPECT_NE(out.find(" 65 2.000000 0.000000 0.000000 0.000000 0.000000 0.000000\r\n 66"),
+              std::string::npos);
+
+    Run(&CVarnexDlg::OnSaveCon, "big.con");
+    EXPECT_EQ(ReadFile(dir.Path("big.con")).size(), 72u * 9u);
+    Run(&CVarnexDlg::OnLoadRefModel, "knight_ref.smd");
+    EXPECT_EQ(dlg.Grid().Rows(), 60);
+    Run(&CVarnexDlg::OnLoadCon, "big.con");
+    EXPECT_EQ(ui.messages, std::vector<std::string>{dir.Path("big.con") +
+                                                    ": 12 lignes du fichier ne sont pas chargées : "
+                                                    "la grille n'en a que 60"});
+    EXPECT_EQ(dlg.LastResult(), CVarnexDlg::COMMAND_RESULT::DONE) << "a note: the rows are loaded";
+    EXPECT_EQ(dlg.Grid().Nodes()[59], "0");
 }
 
 TEST_F(DialogTest, NewModelAfterTheAnimationKeepsBuildAvailable) {
