@@ -28,9 +28,14 @@ const char* const MSG_NEED_ANIM_FOR_BIPED =
     "Choisissez d'abord un fichier de référence puis une animation qui y correspond";
 const char* const MSG_NO_HELP =
     "Le fichier d'aide : converter.htm  est introuvable, recherchez le manuellement";
+const char* const MSG_QUIT_LOSING_EDITS =
+    "La grille a été modifiée depuis le dernier appariement, le dernier enregistrement ou le "
+    "dernier chargement d'un fichier .con.\nQuitter sans enregistrer ces modifications ?";
 
-FILE_DIALOG OpenDialog(const char* extension, const char* initialName, const char* filter) {
+FILE_DIALOG OpenDialog(const char* title, const char* extension, const char* initialName,
+                       const char* filter) {
     FILE_DIALOG request;
+    request.title = title;
     request.defaultExtension = extension;
     request.initialName = initialName;
     request.filter = filter;
@@ -38,9 +43,10 @@ FILE_DIALOG OpenDialog(const char* extension, const char* initialName, const cha
     return request;
 }
 
-FILE_DIALOG SaveDialog(const char* extension, const std::string& initialName,
-                          const char* filter) {
+FILE_DIALOG SaveDialog(const char* title, const char* extension, const std::string& initialName,
+                       const char* filter) {
     FILE_DIALOG request;
+    request.title = title;
     request.save = true;
     request.defaultExtension = extension;
     request.initialName = initialName;
@@ -59,6 +65,21 @@ std::string ReadWholeFile(CFile& file, std::size_t limit) {
     }
     if (bytes.size() > limit) bytes.resize(limit);
     return bytes;
+}
+
+// The rows of the first rowCount that the pairing gives a source node: it fills only the rows
+// whose partner it finds, so it is run again from the same state on a grid of empty texts. Node 0
+// on a row but 0 keeps the model's rest line: no pairing.
+int CountPairedRows(const std::vector<FRAME_LINE>& modelNodes, int rowCount,
+                    const std::vector<FRAME_LINE>& refAnimNodes, PAIRING_STATE state) {
+    state.nodeText.fill("");
+    PairSkeletons(modelNodes, rowCount, refAnimNodes, state);
+    int paired = 0;
+    for (int row = 0; row < rowCount; ++row) {
+        const std::string& node = state.nodeText[static_cast<std::size_t>(row) + 1];
+        if (!node.empty() && (row == 0 || node != "0")) ++paired;
+    }
+    return paired;
 }
 }  // namespace
 
@@ -87,6 +108,7 @@ void CVarnexDlg::OnInitDialog() {
     m_nodeText.fill("0");
     m_correctionText.fill("1");
     UpdateData(0);
+    KeepGrid();
     std::error_code ec;
     std::filesystem::path help = std::filesystem::current_path(ec) / HELP_PAGE_NAME;
     m_helpFound = !ec && std::filesystem::is_regular_file(help, ec) ? 1 : 0;
@@ -111,8 +133,22 @@ void CVarnexDlg::Refuse(const std::string& message) {
     m_platform.ShowMessage(message);
 }
 
-std::optional<std::string> CVarnexDlg::ChooseSmdToOpen() {
-    std::optional<std::string> path = m_platform.ChooseFile(OpenDialog("smd", "*.smd", SMD_FILTER));
+void CVarnexDlg::KeepGrid() {
+    m_keptNodeText = m_nodeText;
+    m_keptCorrectionText = m_correctionText;
+}
+
+bool CVarnexDlg::ConfirmQuit() {
+    GRID_TEXTS nodes = m_keptNodeText;
+    GRID_TEXTS corrections = m_keptCorrectionText;
+    m_platform.TakeGrid(nodes, corrections);
+    if (nodes == m_keptNodeText && corrections == m_keptCorrectionText) return true;
+    return m_platform.AskYesNo(MSG_QUIT_LOSING_EDITS);
+}
+
+std::optional<std::string> CVarnexDlg::ChooseSmdToOpen(const char* title) {
+    std::optional<std::string> path =
+        m_platform.ChooseFile(OpenDialog(title, "smd", "*.smd", SMD_FILTER));
     if (!path) m_lastResult = COMMAND_RESULT::CANCELLED;
     return path;
 }
@@ -134,7 +170,7 @@ void CVarnexDlg::RefuseInputAsOutput(const std::string& output) const {
 void CVarnexDlg::OnLoadRefModel() {
     m_lastResult = COMMAND_RESULT::DONE;
     m_refModelFileOpen = 0;
-    std::optional<std::string> path = ChooseSmdToOpen();
+    std::optional<std::string> path = ChooseSmdToOpen("SMD Ref Modele");
     if (!path) return;
     try {
         m_refModelFile.OpenForReading(*path);
@@ -153,6 +189,7 @@ void CVarnexDlg::OnLoadRefModel() {
         m_refModelHeader = std::move(head.headerLines);
         m_refModelNodes = std::move(head.nodeLines);
         m_refModelLoaded = 1;
+        m_platform.ShowStatus("modèle chargé : " + *path + ", " + std::to_string(count) + " nodes");
         if (count > NODE_ROWS) {
             m_platform.ShowMessage(
                 *path + ": le modèle a " + std::to_string(count) +
@@ -173,7 +210,7 @@ void CVarnexDlg::OnLoadRefAnim() {
         return;
     }
     UpdateData(1);
-    std::optional<std::string> path = ChooseSmdToOpen();
+    std::optional<std::string> path = ChooseSmdToOpen("SMD Ref Animation");
     if (!path) return;
     try {
         m_refAnimFile.OpenForReading(*path);
@@ -193,6 +230,7 @@ void CVarnexDlg::OnLoadRefAnim() {
         pairing.rightThighNode = m_rightThighNode;
         pairing.spineNode = m_refAnimSpineNode;
         pairing.thighNamedLeg = m_thighNamedLeg;
+        int paired = CountPairedRows(model.nodeLines, m_nodeCount, ref.nodeLines, pairing);
         PairSkeletons(model.nodeLines, m_nodeCount, ref.nodeLines, pairing);
 
         BONE_SCALE_INPUT input;
@@ -221,6 +259,9 @@ void CVarnexDlg::OnLoadRefAnim() {
         m_refAnimLoaded = 1;
         m_refModelFileOpen = 0;
         UpdateData(0);
+        KeepGrid();
+        m_platform.ShowStatus("modèle : " + std::to_string(model.nodeLines.size()) + " nodes, " +
+                              std::to_string(paired) + " lignes appariées");
     } catch (const CVarnexError& e) {
         m_refAnimFile.Close();
         m_refModelFile.Close();
@@ -235,7 +276,7 @@ void CVarnexDlg::OnLoadAnim() {
         return;
     }
     m_animFileOpen = 0;
-    std::optional<std::string> path = ChooseSmdToOpen();
+    std::optional<std::string> path = ChooseSmdToOpen("SMD Animation");
     if (path) {
         try {
             m_animFile.OpenForReading(*path);
@@ -248,6 +289,7 @@ void CVarnexDlg::OnLoadAnim() {
             m_animSkeletonPos = head.skeletonEnd;
             m_animSkeletonLine = head.skeletonLine;
             m_animLoaded = 1;
+            m_platform.ShowStatus("animation chargée : " + *path);
         } catch (const CVarnexError& e) {
             m_animFile.Close();
             m_animFileOpen = 0;
@@ -270,7 +312,9 @@ void CVarnexDlg::OnBuildSmd() {
         return;
     }
     std::string name = DefaultOutputName(m_refModelPath, m_animPath);
-    std::optional<std::string> path = m_platform.ChooseFile(SaveDialog("smd", name, SMD_FILTER));
+    std::optional<std::string> path = m_platform.ChooseFile(
+        SaveDialog("BUILD SMD : enregistrer l'animation sur le squelette du modèle", "smd", name,
+                   SMD_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -309,6 +353,7 @@ void CVarnexDlg::OnBuildSmd() {
         output.Commit();
         m_outputPath = *path;
         m_animFileOpen = 0;
+        m_platform.ShowStatus("écrit : " + *path);
     } catch (const CVarnexError& e) {
         m_buildModelFile.Close();
         m_animFile.Close();
@@ -320,8 +365,8 @@ void CVarnexDlg::OnBuildSmd() {
 void CVarnexDlg::OnSaveCon() {
     m_lastResult = COMMAND_RESULT::DONE;
     UpdateData(1);
-    std::optional<std::string> path =
-        m_platform.ChooseFile(SaveDialog("con", "Nouveau.con", CON_FILTER));
+    std::optional<std::string> path = m_platform.ChooseFile(
+        SaveDialog("Save Con file : enregistrer la grille", "con", "Nouveau.con", CON_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -332,6 +377,8 @@ void CVarnexDlg::OnSaveCon() {
         CAtomicOutput output(*path);
         output.Write(bytes);
         output.Commit();
+        KeepGrid();
+        m_platform.ShowStatus("grille enregistrée dans " + *path);
     } catch (const CVarnexError& e) {
         Refuse(e.File().empty() ? *path + " : " + e.Message() : e.Text());
     }
@@ -339,7 +386,8 @@ void CVarnexDlg::OnSaveCon() {
 
 void CVarnexDlg::OnLoadCon() {
     m_lastResult = COMMAND_RESULT::DONE;
-    FILE_DIALOG request = OpenDialog("con", "*.con", CON_FILTER);
+    FILE_DIALOG request =
+        OpenDialog("Load Con file : charger une grille", "con", "*.con", CON_FILTER);
     std::optional<std::string> path = m_platform.ChooseFile(request);
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
@@ -351,6 +399,8 @@ void CVarnexDlg::OnLoadCon() {
         m_conLoadFile.Close();
         ReadConFile(bytes, *path, m_nodeText, m_correctionText);
         UpdateData(0);
+        KeepGrid();
+        m_platform.ShowStatus("grille chargée de " + *path);
     } catch (const CVarnexError& e) {
         m_conLoadFile.Close();
         Refuse(e.Text());
@@ -391,6 +441,7 @@ void CVarnexDlg::OnConvertBiped() {
         m_animPath = convertedPath;
         m_animSkeletonPos = result.skeletonEnd;
         m_animSkeletonLine = result.skeletonLine;
+        m_platform.ShowStatus("écrit : " + convertedPath);
     } catch (const CVarnexError& e) {
         m_refAnimFile.Close();
         m_animFile.Close();
@@ -407,13 +458,19 @@ void CVarnexDlg::OnHelpButton() {
     if (!m_platform.OpenHelpPage(m_helpPath)) {
         Refuse("Impossible d'ouvrir la page d'aide " + m_helpPath +
                " : aucun navigateur n'a pu être lancé");
+        return;
     }
+    m_platform.ShowStatus("page d'aide ouverte : " + m_helpPath);
 }
 
 void CVarnexDlg::OnQuit() {
     m_lastResult = COMMAND_RESULT::DONE;
+    UpdateData(1);
+    if (!ConfirmQuit()) {
+        m_lastResult = COMMAND_RESULT::CANCELLED;
+        return;
+    }
     if (m_animFileOpen) m_animFile.Close();
     if (m_refModelFileOpen) m_refModelFile.Close();
-    UpdateData(1);
     m_platform.EndDialog();
 }

@@ -52,7 +52,13 @@ public:
     void OnSaveCon();
     void OnLoadCon();
     void OnHelpButton();
+    // Takes the grid, then ends the dialog; asks first when the grid was edited (ConfirmQuit).
     void OnQuit();
+
+    // True when the dialog may end: the grid on screen is the one kept at the last pairing, .con
+    // save or .con load (or at start-up), or the user answered Oui to leaving its edits. Takes
+    // nothing from the screen into the members.
+    bool ConfirmQuit();
 
     // Grid exchange: TRUE takes the grid from the screen, FALSE shows it.
     void UpdateData(BOOL saveAndValidate);
@@ -110,7 +116,9 @@ public:
 private:
     // Shows the message of an error and marks the command refused.
     void Refuse(const std::string& message);
-    std::optional<std::string> ChooseSmdToOpen();
+    std::optional<std::string> ChooseSmdToOpen(const char* title);
+    // The grid as it is now becomes the one ConfirmQuit compares the screen with.
+    void KeepGrid();
     // The output path must not name an input; throws CVarnexError (output, message) when it does.
     static void RefuseInputAsOutput(const std::string& output,
                                     std::initializer_list<const std::string*> inputs,
@@ -118,5 +126,7 @@ private:
     void RefuseInputAsOutput(const std::string& output) const;
 
     CDialogPlatform& m_platform;
+    GRID_TEXTS m_keptNodeText;
+    GRID_TEXTS m_keptCorrectionText;
     COMMAND_RESULT m_lastResult = COMMAND_RESULT::DONE;
 };

@@ -10,6 +10,7 @@
 using GRID_TEXTS = std::array<std::string, 61>;
 
 struct FILE_DIALOG {
+    std::string title;              // what is asked for, in the user's words
     bool save = false;              // save kind (else open kind)
     std::string defaultExtension;   // "smd", "con"
     std::string initialName;        // "*.smd", "Nouveau.con", a default output name
@@ -30,8 +31,12 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // A modal file dialog; the full path chosen, or nothing when it was not confirmed.
     virtual std::optional<std::string> ChooseFile(const FILE_DIALOG& request) = 0;
-    // Ends the modal run of the dialog (QUIT, Enter).
+    // Ends the modal run of the dialog (QUIT).
     virtual void EndDialog() = 0;
     // Opens the help page in the system's browser; false when no browser could be started.
     virtual bool OpenHelpPage(const std::string& path) = 0;
+    // Tells what a command did, without asking for a click. Where nobody looks, nothing.
+    virtual void ShowStatus(const std::string& /*text*/) {}
+    // A modal question answered Oui or Non; true for Oui. Where nobody can answer, Oui.
+    virtual bool AskYesNo(const std::string& /*text*/) { return true; }
 };
