@@ -27,9 +27,14 @@ const char* const MSG_NEED_ANIM_FOR_BIPED =
     "Choisissez d'abord un fichier de référence puis une animation qui y correspond";
 const char* const MSG_NO_HELP =
     "Le fichier d'aide : converter.htm  est introuvable, recherchez le manuellement";
+const char* const MSG_QUIT_LOSING_EDITS =
+    "La grille a été modifiée depuis le dernier appariement, le dernier enregistrement ou le "
+    "dernier chargement d'un fichier .con.\nQuitter sans enregistrer ces modifications ?";
 
-FILE_DIALOG OpenDialog(const char* extension, const char* initialName, const char* filter) {
+FILE_DIALOG OpenDialog(const char* title, const char* extension, const char* initialName,
+                       const char* filter) {
     FILE_DIALOG request;
+    request.title = title;
     request.defaultExtension = extension;
     request.initialName = initialName;
     request.filter = filter;
@@ -37,8 +42,10 @@ FILE_DIALOG OpenDialog(const char* extension, const char* initialName, const cha
     return request;
 }
 
-FILE_DIALOG SaveDialog(const char* extension, const std::string& initialName, const char* filter) {
+FILE_DIALOG SaveDialog(const char* title, const char* extension, const std::string& initialName,
+                       const char* filter) {
     FILE_DIALOG request;
+    request.title = title;
     request.save = true;
     request.defaultExtension = extension;
     request.initialName = initialName;
@@ -71,6 +78,7 @@ void CVarnexDlg::OnInitDialog() {
     m_marks.thighNamedLeg = false;
     m_grid = CGridTexts();
     UpdateData(false);
+    KeepGrid();
     std::error_code ec;
     std::filesystem::path help = std::filesystem::current_path(ec) / HELP_PAGE_NAME;
     m_helpFound = !ec && std::filesystem::is_regular_file(help, ec);
@@ -86,6 +94,17 @@ void CVarnexDlg::UpdateData(bool saveAndValidate) {
     }
 }
 
+void CVarnexDlg::KeepGrid() { m_keptGrid = m_grid; }
+
+bool CVarnexDlg::ConfirmQuit() {
+    CGridTexts screen = m_grid;
+    m_platform.TakeGrid(screen.Nodes(), screen.Corrections());
+    if (screen.Nodes() == m_keptGrid.Nodes() && screen.Corrections() == m_keptGrid.Corrections()) {
+        return true;
+    }
+    return m_platform.AskYesNo(MSG_QUIT_LOSING_EDITS);
+}
+
 void CVarnexDlg::Refuse(const std::string& message) {
     m_lastResult = COMMAND_RESULT::REFUSED;
     m_platform.ShowMessage(message);
@@ -93,8 +112,9 @@ void CVarnexDlg::Refuse(const std::string& message) {
 
 void CVarnexDlg::Refuse(const CVarnexError& error) { Refuse(ErrorText(error)); }
 
-std::optional<std::string> CVarnexDlg::ChooseSmdToOpen() {
-    std::optional<std::string> path = m_platform.ChooseFile(OpenDialog("smd", "*.smd", SMD_FILTER));
+std::optional<std::string> CVarnexDlg::ChooseSmdToOpen(const char* title) {
+    std::optional<std::string> path =
+        m_platform.ChooseFile(OpenDialog(title, "smd", "*.smd", SMD_FILTER));
     if (!path) m_lastResult = COMMAND_RESULT::CANCELLED;
     return path;
 }
@@ -107,7 +127,7 @@ void CVarnexDlg::RefuseInputAsOutput(const std::string& output) const {
 
 void CVarnexDlg::OnLoadRefModel() {
     m_lastResult = COMMAND_RESULT::DONE;
-    std::optional<std::string> path = ChooseSmdToOpen();
+    std::optional<std::string> path = ChooseSmdToOpen("SMD Ref Modele");
     if (!path) return;
     try {
         SMD_HEAD model = ReadModelFile(*path);
@@ -121,6 +141,8 @@ void CVarnexDlg::OnLoadRefModel() {
         m_model = std::move(model);
         m_refModelLoaded = true;
         UpdateData(false);
+        m_platform.ShowStatus("modèle chargé : " + *path + ", " + std::to_string(m_nodeCount) +
+                              " nodes");
         if (m_nodeCount > MODEL_COMPILER_MAX_NODES) {
             m_platform.ShowMessage(NoteOverCompilerLimit(*path, m_nodeCount));
         }
@@ -136,15 +158,23 @@ void CVarnexDlg::OnLoadRefAnim() {
         return;
     }
     UpdateData(true);
-    std::optional<std::string> path = ChooseSmdToOpen();
+    std::optional<std::string> path = ChooseSmdToOpen("SMD Ref Animation");
     if (!path) return;
     try {
         SMD_HEAD ref = ReadReferenceAnimationFile(*path);
         PAIRING pairing = PairSkeletons(m_model.nodes, m_nodeCount, ref.nodes, m_marks);
         CGridTexts grid = m_grid;
         grid.SetPartners(pairing.partner);
+        std::vector<int> sameNames;
         if (m_pairSameNames) {
-            grid.SetPartners(SameNamePartners(m_model.nodes, m_nodeCount, ref.nodes, grid.Values()));
+            sameNames = SameNamePartners(m_model.nodes, m_nodeCount, ref.nodes, grid.Values());
+            grid.SetPartners(sameNames);
+        }
+        // NODES 0 on a row but 0 keeps the model's rest line: that row is not paired.
+        int paired = 0;
+        for (std::size_t r = 0; r < pairing.partner.size(); ++r) {
+            int partner = r < sameNames.size() && sameNames[r] >= 0 ? sameNames[r] : pairing.partner[r];
+            if (partner > 0 || (partner == 0 && r == 0)) ++paired;
         }
         BONE_SCALES scales = ComputeBoneScales(m_model, ref, grid.Values(), m_nodeCount, pairing.marks);
 
@@ -157,6 +187,9 @@ void CVarnexDlg::OnLoadRefAnim() {
         m_refAnim = std::move(ref);
         m_refAnimLoaded = true;
         UpdateData(false);
+        KeepGrid();
+        m_platform.ShowStatus("modèle : " + std::to_string(m_nodeCount) + " nodes, " +
+                              std::to_string(paired) + " lignes appariées");
         if (!pairing.beyondNodes.empty()) {
             m_platform.ShowMessage(NoteBeyondNodes(*path, pairing.beyondNodes));
         }
@@ -171,12 +204,13 @@ void CVarnexDlg::OnLoadAnim() {
         Refuse(MSG_NEED_REFS);
         return;
     }
-    std::optional<std::string> path = ChooseSmdToOpen();
+    std::optional<std::string> path = ChooseSmdToOpen("SMD Animation");
     if (path) {
         try {
             ReadAnimationHeadFile(*path);
             m_animPath = *path;
             m_animLoaded = true;
+            m_platform.ShowStatus("animation chargée : " + *path);
         } catch (const CVarnexError& e) {
             Refuse(e);
             return;
@@ -197,7 +231,8 @@ void CVarnexDlg::OnBuildSmd() {
         return;
     }
     std::string name = DefaultOutputName(m_refModelPath, m_animPath);
-    std::optional<std::string> path = m_platform.ChooseFile(SaveDialog("smd", name, SMD_FILTER));
+    std::optional<std::string> path = m_platform.ChooseFile(SaveDialog(
+        "BUILD SMD : enregistrer l'animation sur le squelette du modèle", "smd", name, SMD_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -211,6 +246,7 @@ void CVarnexDlg::OnBuildSmd() {
         job.lineEnd = m_lineBreak;
         RetargetAnimationFile(job, m_animPath, *path);
         m_outputPath = *path;
+        m_platform.ShowStatus("écrit : " + *path);
     } catch (const CVarnexError& e) {
         Refuse(e);
     }
@@ -219,8 +255,8 @@ void CVarnexDlg::OnBuildSmd() {
 void CVarnexDlg::OnSaveCon() {
     m_lastResult = COMMAND_RESULT::DONE;
     UpdateData(true);
-    std::optional<std::string> path =
-        m_platform.ChooseFile(SaveDialog("con", "Nouveau.con", CON_FILTER));
+    std::optional<std::string> path = m_platform.ChooseFile(
+        SaveDialog("Save Con file : enregistrer la grille", "con", "Nouveau.con", CON_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -232,6 +268,8 @@ void CVarnexDlg::OnSaveCon() {
         CAtomicOutput output(*path);
         output.Write(bytes);
         output.Commit();
+        KeepGrid();
+        m_platform.ShowStatus("grille enregistrée dans " + *path);
     } catch (const CVarnexError& e) {
         Refuse(e.File().empty() ? *path + " : " + ErrorMessage(e) : ErrorText(e));
     }
@@ -239,7 +277,8 @@ void CVarnexDlg::OnSaveCon() {
 
 void CVarnexDlg::OnLoadCon() {
     m_lastResult = COMMAND_RESULT::DONE;
-    std::optional<std::string> path = m_platform.ChooseFile(OpenDialog("con", "*.con", CON_FILTER));
+    std::optional<std::string> path = m_platform.ChooseFile(
+        OpenDialog("Load Con file : charger une grille", "con", "*.con", CON_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -248,6 +287,8 @@ void CVarnexDlg::OnLoadCon() {
         CON_FILE_ROWS file = ReadConFileFor(*path, m_grid.Rows());
         m_grid.SetRows(file.rows);
         UpdateData(false);
+        KeepGrid();
+        m_platform.ShowStatus("grille chargée de " + *path);
         if (file.leftOut > 0) m_platform.ShowMessage(NoteRowsLeftOut(*path, file.leftOut, m_grid.Rows()));
     } catch (const CVarnexError& e) {
         Refuse(e);
@@ -272,6 +313,7 @@ void CVarnexDlg::OnConvertBiped() {
         m_marks.rightThigh = nodes.rightThigh;
         m_marks.thighNamedLeg = thighNamedLeg;
         m_animPath = convertedPath;
+        m_platform.ShowStatus("écrit : " + convertedPath);
     } catch (const CVarnexError& e) {
         Refuse(e);
     }
@@ -286,12 +328,18 @@ void CVarnexDlg::OnHelpButton() {
     if (!m_platform.OpenHelpPage(m_helpPath)) {
         Refuse("Impossible d'ouvrir la page d'aide " + m_helpPath +
                " : aucun navigateur n'a pu être lancé");
+        return;
     }
+    m_platform.ShowStatus("page d'aide ouverte : " + m_helpPath);
 }
 
 void CVarnexDlg::OnQuit() {
     m_lastResult = COMMAND_RESULT::DONE;
     UpdateData(true);
+    if (!ConfirmQuit()) {
+        m_lastResult = COMMAND_RESULT::CANCELLED;
+        return;
+    }
     m_platform.EndDialog();
 }
 

@@ -54,6 +54,10 @@ public:
     // Grid exchange: true takes the grid from the screen, false shows it.
     void UpdateData(bool saveAndValidate);
 
+    // True when the grid on screen is the one last paired, saved or loaded, or the user agrees to
+    // lose its edits. Leaves the grid as it is.
+    bool ConfirmQuit();
+
     // The next SMD Ref Animation also pairs unpaired rows with source nodes of the same name.
     void SetPairSameNames(bool on) { m_pairSameNames = on; }
     bool PairSameNames() const { return m_pairSameNames; }
@@ -71,13 +75,16 @@ private:
     // Shows the words of an error and marks the command refused.
     void Refuse(const std::string& message);
     void Refuse(const CVarnexError& error);
-    std::optional<std::string> ChooseSmdToOpen();
+    std::optional<std::string> ChooseSmdToOpen(const char* title);
+    // The grid as it is now counts as kept: quitting loses nothing.
+    void KeepGrid();
     // Throws CVarnexError (output) when output names one of the three SMD inputs.
     void RefuseInputAsOutput(const std::string& output) const;
 
     CDialogPlatform& m_platform;
     COMMAND_RESULT m_lastResult = COMMAND_RESULT::DONE;
     CGridTexts m_grid;
+    CGridTexts m_keptGrid;  // as last paired, saved or loaded
     std::string m_lineBreak = "\r\n";
     std::string m_refModelPath;
     std::string m_refAnimPath;

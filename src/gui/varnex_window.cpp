@@ -9,7 +9,9 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <map>
 
 #include "gui/about_dlg.h"
@@ -53,6 +55,18 @@ bool IsEnterKey(const wxKeyEvent& event) {
 // "*.smd" and the like are the Windows way of naming the filter in the name box; here the filter
 // list already does that, and a star in the name box would only be taken as a file name.
 bool IsPattern(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+
+// GTK's entries keep inner margins meant for wide boxes: in the grid's narrow boxes they would
+// hide the first digit of a three-digit NODES value.
+class CGridEdit : public wxTextCtrl {
+public:
+    CGridEdit(wxWindow* parent, int id, const wxPoint& at, const wxSize& size)
+        : wxTextCtrl(parent, id, wxEmptyString, at, size) {
+#ifdef __WXGTK3__
+        GTKApplyCssStyle("entry { padding-left: 2px; padding-right: 2px; }");
+#endif
+    }
+};
 }  // namespace
 
 CVarnexWindow::CVarnexWindow(wxWindow* parent)
@@ -82,7 +96,7 @@ void CVarnexWindow::CreateControls() {
         return ConvertDialogToPixels(wxSize(r.width, r.height));
     };
     auto edit = [&](int id, const DLG_RECT& r) {
-        return new wxTextCtrl(this, id, wxEmptyString, at(r), size(r));
+        return new CGridEdit(this, id, at(r), size(r));
     };
 
     std::map<int, std::size_t> nodeRows;
@@ -116,11 +130,17 @@ void CVarnexWindow::CreateControls() {
         new wxStaticText(this, wxID_ANY, std::to_string(row), at(label), size(label),
                          wxST_NO_AUTORESIZE);
     }
+    // A long path loses its middle rather than the command's word or the file's name.
+    m_statusLine = new wxStaticText(this, wxID_ANY, wxEmptyString, at(STATUS_LINE_RECT),
+                                    size(STATUS_LINE_RECT),
+                                    wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
 }
 
 void CVarnexWindow::OnButton(wxCommandEvent& event) {
     for (const BUTTON_COMMAND& command : BUTTON_COMMANDS) {
         if (command.id != event.GetId()) continue;
+        // The line tells what the last command did; a refusal or a cancel leaves it empty.
+        ShowStatus("");
         // The commands report their own failures; anything else still reaches the user as a
         // message rather than ending the program.
         try {
@@ -142,12 +162,12 @@ void CVarnexWindow::OnInitDialogEvent(wxInitDialogEvent&) {
 }
 
 void CVarnexWindow::OnCharHook(wxKeyEvent& event) {
+    // Escape and Enter would end the dialog as its cancel and OK commands, losing the grid with
+    // one keystroke: Escape does nothing, Enter after a value goes on to the next box.
     if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE) {
-        Finish(wxID_CANCEL);
+        return;
     } else if (IsEnterKey(event) && !dynamic_cast<wxButton*>(event.GetEventObject())) {
-        // Enter on a button presses that button; elsewhere it is the dialog's OK.
-        m_dlg.UpdateData(true);
-        EndDialog();
+        FocusNextEdit(wxWindow::FindFocus());
     } else if (event.GetModifiers() == wxMOD_ALT && event.GetKeyCode() == 'A') {
         ShowAboutBox();
     } else {
@@ -155,7 +175,28 @@ void CVarnexWindow::OnCharHook(wxKeyEvent& event) {
     }
 }
 
-void CVarnexWindow::OnCloseWindow(wxCloseEvent&) { Finish(wxID_CANCEL); }
+void CVarnexWindow::FocusNextEdit(wxWindow* box) {
+    // The children stand in Tab order.
+    const wxWindowList& children = GetChildren();
+    auto current = std::find(children.begin(), children.end(), box);
+    if (current == children.end() || !dynamic_cast<wxTextCtrl*>(box)) return;
+    for (auto next = std::next(current);; ++next) {
+        if (next == children.end()) next = children.begin();
+        if (auto* edit = dynamic_cast<wxTextCtrl*>(*next)) {
+            edit->SetFocus();
+            edit->SelectAll();
+            return;
+        }
+    }
+}
+
+void CVarnexWindow::OnCloseWindow(wxCloseEvent& event) {
+    if (event.CanVeto() && !m_dlg.ConfirmQuit()) {
+        event.Veto();
+        return;
+    }
+    Finish(wxID_CANCEL);
+}
 
 void CVarnexWindow::Finish(int code) {
     SetReturnCode(code);
@@ -196,16 +237,19 @@ std::optional<std::string> CVarnexWindow::ChooseFile(const FILE_DIALOG& request)
     if (request.mustExist) style |= wxFD_FILE_MUST_EXIST;
     if (request.askBeforeReplacing) style |= wxFD_OVERWRITE_PROMPT;
     wxString initialName = IsPattern(request.initialName) ? wxString() : ToWx(request.initialName);
-    wxFileDialog dialog(this, wxFileSelectorPromptStr, wxEmptyString, initialName,
-                        WildcardOf(request.filter), style);
-    while (dialog.ShowModal() == wxID_OK) {
-        wxString path = dialog.GetPath();
-        if (!request.save) return PathFromWx(path);
+    wxString title = request.title.empty() ? wxString(wxFileSelectorPromptStr)
+                                           : ToWx(request.title);
+    wxString folder = m_lastFolder.empty() ? wxGetCwd() : m_lastFolder;
+    wxFileDialog dialog(this, title, folder, initialName, WildcardOf(request.filter), style);
+    for (wxString path = RunFileDialog(dialog); !path.empty(); path = RunFileDialog(dialog)) {
         // The dialog leaves a name typed without extension as it is, and has asked about
         // replacing only that name: the completed name is asked about here.
-        wxString completed = WithDefaultExtension(path, ToWx(request.defaultExtension));
+        wxString completed =
+            request.save ? WithDefaultExtension(path, ToWx(request.defaultExtension)) : path;
         if (completed == path || !request.askBeforeReplacing || !wxFileExists(completed) ||
-            ConfirmReplace(completed)) {
+            AskYesNo("Le fichier " + FromWx(wxFileName(completed).GetFullName()) +
+                     " existe déjà.\nVoulez-vous le remplacer ?")) {
+            m_lastFolder = wxFileName(completed).GetPath();
             return PathFromWx(completed);
         }
         dialog.SetFilename(wxFileName(completed).GetFullName());
@@ -213,12 +257,17 @@ std::optional<std::string> CVarnexWindow::ChooseFile(const FILE_DIALOG& request)
     return std::nullopt;
 }
 
-bool CVarnexWindow::ConfirmReplace(const wxString& path) {
-    wxString question = ToWx("Le fichier ") + wxFileName(path).GetFullName() +
-                        ToWx(" existe déjà.\nVoulez-vous le remplacer ?");
-    return wxMessageBox(question, "Varnex", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING, this) ==
-           wxYES;
+wxString CVarnexWindow::RunFileDialog(wxFileDialog& dialog) {
+    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
 }
+
+bool CVarnexWindow::AskYesNo(const std::string& text) {
+    wxMessageDialog question(this, ToWx(text), "Varnex", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING);
+    question.SetYesNoLabels("Oui", "Non");
+    return question.ShowModal() == wxID_YES;
+}
+
+void CVarnexWindow::ShowStatus(const std::string& text) { m_statusLine->SetLabelText(ToWx(text)); }
 
 void CVarnexWindow::EndDialog() { Finish(wxID_OK); }
 

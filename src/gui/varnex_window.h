@@ -2,11 +2,14 @@
 // the dialog platform that the commands of CVarnexDlg run on. Each button calls its handler on
 // the one CVarnexDlg; the window adds no logic of its own.
 //
-// Keys: Enter (away from a button) ends the dialog taking the grid, as OK does; Escape and the
-// close box end it without taking the grid; Alt+A, or the right button's menu, opens the About box.
+// Keys: Enter in an edit box moves to the next edit box in Tab order (Enter on a button presses
+// it); Escape does nothing; Alt+A, or the right button's menu, opens the About box. The close box
+// ends the dialog without taking the grid, asking first when the grid holds edits.
 #pragma once
 
 #include <wx/dialog.h>
+#include <wx/filedlg.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <array>
@@ -24,9 +27,11 @@ public:
     wxTextCtrl* CorrectionEdit(int row) const {
         return m_correctionEdits[static_cast<std::size_t>(row)];
     }
+    wxStaticText* StatusLine() const { return m_statusLine; }
 
-    // The dialog platform. The modal ones (message box, file dialog, browser) are virtual so that
-    // a test can answer them.
+    // The dialog platform. The modal ones (message box, question, file dialog, browser) are
+    // virtual so that a test can answer them. A file dialog opens in the folder of the last file
+    // chosen in any file dialog of this window (at first, the working directory).
     void TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) override;
     void ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) override;
     void ShowMessage(const std::string& text) override;
@@ -34,12 +39,14 @@ public:
     // Ends the modal run with OK; a window shown without a modal run is hidden.
     void EndDialog() override;
     bool OpenHelpPage(const std::string& path) override;
+    void ShowStatus(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
 
 protected:
     // Runs the About box modally.
     virtual void ShowAboutBox();
-    // Asks whether an existing file may be replaced.
-    virtual bool ConfirmReplace(const wxString& path);
+    // Runs a file dialog modally; the path confirmed, or empty when it was cancelled.
+    virtual wxString RunFileDialog(wxFileDialog& dialog);
 
 private:
     void CreateControls();
@@ -51,10 +58,14 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
+    // Gives the focus to the edit box after box in Tab order, passing over the buttons.
+    void FocusNextEdit(wxWindow* box);
 
     CVarnexDlg m_dlg;
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_nodeEdits{};
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_correctionEdits{};
+    wxStaticText* m_statusLine = nullptr;
+    wxString m_lastFolder;  // of the last file chosen in a file dialog
     bool m_initialised = false;
 };
 

@@ -23,7 +23,9 @@ struct BUTTON_LAYOUT {
 // The main dialog.
 inline constexpr const char* MAIN_CAPTION = "Varnex 1.3";
 inline constexpr int MAIN_WIDTH = 479;
-inline constexpr int MAIN_HEIGHT = 348;
+// The grid and the buttons take the top 348 units; the status line is added below them.
+inline constexpr int MAIN_HEIGHT = 357;
+inline constexpr DLG_RECT STATUS_LINE_RECT = {7, 345, 464, 8};
 inline constexpr int GRID_GROUPS = 3;
 inline constexpr int GROUP_ROWS = 20;
 

@@ -12,6 +12,7 @@ namespace varnex {
 using GRID_TEXTS = std::vector<std::string>;
 
 struct FILE_DIALOG {
+    std::string title;              // what is asked for, in the user's words
     bool save = false;              // save kind (else open kind)
     std::string defaultExtension;   // "smd", "con"
     std::string initialName;        // "*.smd", "Nouveau.con", a default output name
@@ -37,6 +38,10 @@ public:
     virtual void EndDialog() = 0;
     // Opens the help page in the system's browser; false when no browser could be started.
     virtual bool OpenHelpPage(const std::string& path) = 0;
+    // Tells what a command did, without asking for a click. Where nobody looks, nothing.
+    virtual void ShowStatus(const std::string& /*text*/) {}
+    // A modal question answered Oui or Non; true for Oui. Where nobody can answer, Oui.
+    virtual bool AskYesNo(const std::string& /*text*/) { return true; }
 };
 
 }  // namespace varnex

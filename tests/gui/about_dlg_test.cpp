@@ -1,59 +1,29 @@
 #include "gui/about_dlg.h"
 
 #include <gtest/gtest.h>
-#include <wx/button.h>
 #include <wx/image.h>
-#include <wx/statbmp.h>
 #include <wx/stattext.h>
 
 #include "scripted_window.h"
 
 namespace varnex {
 
-namespace {
-template <class T>
-std::vector<T*> ChildrenOfKind(const wxWindow& window) {
-    std::vector<T*> found;
-    for (wxWindow* child : window.GetChildren()) {
-        if (auto* kind = dynamic_cast<T*>(child)) found.push_back(kind);
-    }
-    return found;
-}
-
-wxRect DialogRect(const wxWindow& window, int x, int y, int width, int height) {
-    return wxRect(window.ConvertDialogToPixels(wxPoint(x, y)),
-                  window.ConvertDialogToPixels(wxSize(width, height)));
-}
-}  // namespace
-
-TEST(AboutBox, ShowsTheIconTheVersionAndADefaultOk) {
-    CAboutDlg about(nullptr);
-    EXPECT_EQ(about.GetTitle(), "A propos de Varnex");
-    EXPECT_EQ(about.GetClientSize(), about.ConvertDialogToPixels(wxSize(235, 78)));
-
-    std::vector<wxStaticText*> texts = ChildrenOfKind<wxStaticText>(about);
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0]->GetLabel(), "Varnex version 1.3");
-    EXPECT_EQ(texts[0]->GetRect(), DialogRect(about, 50, 7, 119, 8));
-
-    auto* ok = dynamic_cast<wxButton*>(about.FindWindow(wxID_OK));
-    ASSERT_NE(ok, nullptr);
-    EXPECT_EQ(ok->GetLabel(), "OK");
-    EXPECT_EQ(about.GetDefaultItem(), ok);
-    EXPECT_EQ(ok->GetRect(), DialogRect(about, 178, 7, 50, 14));
-
-    std::vector<wxStaticBitmap*> icons = ChildrenOfKind<wxStaticBitmap>(about);
-    ASSERT_EQ(icons.size(), 1u);
-    EXPECT_EQ(icons[0]->GetPosition(), about.ConvertDialogToPixels(wxPoint(11, 17)));
-    EXPECT_EQ(icons[0]->GetBitmap().GetSize(), wxSize(32, 32));
-}
-
-TEST(AboutBox, OkEndsIt) {
+TEST(AboutBox, ShowsTheVersionAndItsDefaultOkEndsIt) {
     CAboutDlg about(nullptr);
     ShowAndDraw(about);
+    bool versionShown = false;
+    for (wxWindow* child : about.GetChildren()) {
+        if (auto* text = dynamic_cast<wxStaticText*>(child)) {
+            versionShown |= text->GetLabel() == "Varnex version 1.3";
+        }
+    }
+    EXPECT_TRUE(versionShown);
+    wxWindow* ok = about.FindWindow(wxID_OK);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(about.GetDefaultItem(), ok);
     wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
-    click.SetEventObject(about.FindWindow(wxID_OK));
-    about.FindWindow(wxID_OK)->ProcessWindowEvent(click);
+    click.SetEventObject(ok);
+    ok->ProcessWindowEvent(click);
     EXPECT_FALSE(about.IsShown());
 }
 

@@ -11,11 +11,15 @@ namespace varnex {
 
 std::optional<std::string> CScriptedWindow::ChooseFile(const FILE_DIALOG& request) {
     dialogs.push_back(request);
-    if (m_answers.empty()) return std::nullopt;
+    return CVarnexWindow::ChooseFile(request);
+}
+
+wxString CScriptedWindow::RunFileDialog(wxFileDialog& dialog) {
+    shown.push_back({FromWx(dialog.GetMessage()), PathFromWx(dialog.GetDirectory())});
+    if (m_answers.empty()) return wxString();
     std::string answer = m_answers.front();
     m_answers.pop_front();
-    if (answer == CANCEL) return std::nullopt;
-    return answer;
+    return answer == CANCEL ? wxString() : wxString(ToWx(answer));
 }
 
 void CScriptedWindow::Press(int buttonId) {

@@ -1,5 +1,6 @@
 // The main window with its modal windows answered by a script, for tests: file dialogs take their
-// answers from a queue (none left: cancelled), messages, help pages and About boxes are recorded.
+// answers from a queue (none left: cancelled), questions take answerYes; messages, questions, help
+// pages and About boxes are recorded.
 #pragma once
 
 #include <wx/textctrl.h>
@@ -19,7 +20,12 @@ public:
     void Cancel() { m_answers.push_back(CANCEL); }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    // Records the request; the window's own file dialog then runs with the scripted answer.
     std::optional<std::string> ChooseFile(const FILE_DIALOG& request) override;
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        return answerYes;
+    }
     bool OpenHelpPage(const std::string& path) override {
         helpPages.push_back(path);
         return browserStarts;
@@ -35,12 +41,20 @@ public:
 
     std::vector<std::string> messages;
     std::vector<FILE_DIALOG> dialogs;
+    struct SHOWN_DIALOG {
+        std::string title;
+        std::string folder;
+    };
+    std::vector<SHOWN_DIALOG> shown;  // as the window's file dialogs were when they ran
+    std::vector<std::string> questions;
+    bool answerYes = true;
     std::vector<std::string> helpPages;
     bool browserStarts = true;
     int aboutBoxes = 0;
 
 protected:
     void ShowAboutBox() override { ++aboutBoxes; }
+    wxString RunFileDialog(wxFileDialog& dialog) override;
 
 private:
     static constexpr const char* CANCEL = "<cancelled>";

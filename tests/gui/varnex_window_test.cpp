@@ -68,14 +68,6 @@ int CountLinesStartingWith(const std::string& text, const std::string& start) {
     return count;
 }
 
-wxKeyEvent KeyFrom(wxWindow* source, int keyCode, bool alt = false) {
-    wxKeyEvent key(wxEVT_CHAR_HOOK);
-    key.m_keyCode = keyCode;
-    key.SetAltDown(alt);
-    key.SetEventObject(source);
-    return key;
-}
-
 // Loads model, reference animation and animation from the folder through the buttons.
 void LoadThreeSamples(CScriptedWindow& window, const CSampleFolder& folder) {
     window.Answer(folder.Path("knight_ref.smd"));
@@ -84,6 +76,9 @@ void LoadThreeSamples(CScriptedWindow& window, const CSampleFolder& folder) {
     window.Press(IDC_REF_ANIM);
     window.Answer(folder.Path("runner_walk.smd"));
     window.Press(IDC_ANIM);
+}
+std::string StatusOf(const CScriptedWindow& window) {
+    return FromWx(window.StatusLine()->GetLabelText());
 }
 }  // namespace
 
@@ -155,6 +150,29 @@ TEST(FileDialogs, RefModelAsksForAnExistingSmdWithTheSmdFilter) {
     EXPECT_TRUE(window.messages.empty()) << "a cancelled dialog ends the command quietly";
 }
 
+// The folder of the last file chosen, whichever dialog chose it; a cancelled dialog changes
+// nothing. Before any choice, the working directory.
+TEST(FileDialogs, EachOpensInTheFolderOfTheLastFileChosen) {
+    CSampleFolder folder;
+    CTempDir other;
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Answer(folder.Path("knight_ref.smd"));
+    window.Press(IDC_REF_MODEL);
+    window.Cancel();
+    window.Press(IDC_REF_ANIM);
+    window.Answer(other.Path("grid.con"));
+    window.Press(IDC_SAVE_CON);
+    window.Cancel();
+    window.Press(IDC_LOAD_CON);
+    ASSERT_EQ(window.shown.size(), 4u);
+    EXPECT_EQ(window.shown[0].folder, fs::current_path().string());
+    EXPECT_EQ(window.shown[1].folder, folder.Root().string());
+    EXPECT_EQ(window.shown[2].folder, folder.Root().string());
+    EXPECT_EQ(window.shown[3].folder, other.Root().string());
+    EXPECT_EQ(StatusOf(window), "") << "a cancelled command tells nothing";
+}
+
 TEST(GridExchange, CancellingSmdAnimationStillTakesTheGrid) {
     CSampleFolder folder;
     CScriptedWindow window;
@@ -194,6 +212,9 @@ TEST(GridExchange, RefAnimationShowsThePairingInTheNodesBoxes) {
                   window.Dialog().Grid().Nodes()[static_cast<std::size_t>(row)]);
     }
     EXPECT_EQ(window.CorrectionBoxes(), Repeated("1"));
+    EXPECT_EQ(StatusOf(window), "modèle : 23 nodes, 22 lignes appariées");
+    EXPECT_TRUE(window.Dialog().ConfirmQuit() && window.questions.empty())
+        << "the pairing is not an edit to ask about";
 }
 
 TEST(ConversionFiles, SavedGridComesBackIntoTheBoxes) {
@@ -211,14 +232,25 @@ TEST(ConversionFiles, SavedGridComesBackIntoTheBoxes) {
     EXPECT_TRUE(window.dialogs[0].askBeforeReplacing);
     EXPECT_EQ(window.dialogs[0].initialName, "Nouveau.con");
     EXPECT_EQ(window.dialogs[0].filter, "SMD Conversion con(*.con)|*.con||");
-
+    EXPECT_EQ(window.shown[0].title, "Save Con file : enregistrer la grille");
+    EXPECT_EQ(StatusOf(window), "grille enregistrée dans " + folder.Path("grid.con"));
+    // Quitting asks only about edits made since the grid was saved or loaded.
+    window.answerYes = false;
+    EXPECT_TRUE(window.Dialog().ConfirmQuit());
     CScriptedWindow::Type(window.NodeEdit(0), "9");
     CScriptedWindow::Type(window.CorrectionEdit(0), "x");
+    EXPECT_FALSE(window.Dialog().ConfirmQuit());
+    EXPECT_EQ(window.questions.size(), 1u);
+
     window.Answer(folder.Path("grid.con"));
     window.Press(IDC_LOAD_CON);
     ASSERT_TRUE(window.messages.empty()) << window.messages.front();
     EXPECT_FALSE(window.dialogs[1].save);
     EXPECT_TRUE(window.dialogs[1].mustExist);
+    EXPECT_EQ(window.shown[1].title, "Load Con file : charger une grille");
+    EXPECT_EQ(StatusOf(window), "grille chargée de " + folder.Path("grid.con"));
+    EXPECT_TRUE(window.Dialog().ConfirmQuit());
+    EXPECT_EQ(window.questions.size(), 1u);
     std::vector<std::string> nodes = window.NodeBoxes();
     std::vector<std::string> corrections = window.CorrectionBoxes();
     EXPECT_EQ(nodes[0], "3");
@@ -239,7 +271,13 @@ TEST(Retargeting, BuildThroughTheButtonsWritesTheModelsHeaderAndEveryFrame) {
     window.Press(IDC_BUILD_SMD);
     ASSERT_TRUE(window.messages.empty()) << window.messages.front();
 
-    ASSERT_EQ(window.dialogs.size(), 4u);
+    ASSERT_EQ(window.shown.size(), 4u);
+    EXPECT_EQ(window.shown[0].title, "SMD Ref Modele");
+    EXPECT_EQ(window.shown[1].title, "SMD Ref Animation");
+    EXPECT_EQ(window.shown[2].title, "SMD Animation");
+    EXPECT_EQ(window.shown[3].title,
+              "BUILD SMD : enregistrer l'animation sur le squelette du modèle");
+    EXPECT_EQ(StatusOf(window), "écrit : " + output.string());
     EXPECT_TRUE(window.dialogs[3].save);
     EXPECT_EQ(window.dialogs[3].initialName, "knight_runner_walk.smd");
     ASSERT_TRUE(fs::exists(output));
@@ -311,71 +349,57 @@ TEST(HelpCommand, ABrowserThatCannotStartIsTold) {
                                       " : aucun navigateur n'a pu être lancé");
 }
 
-TEST(EndingTheDialog, QuitTakesTheGridAndEndsWithOk) {
+TEST(EndingTheDialog, QuitEndsAtOnceWhenTheGridWasNotEdited) {
     CScriptedWindow window;
     ShowAndDraw(window);
-    CScriptedWindow::Type(window.CorrectionEdit(40), "2.5");
     window.Press(IDC_QUIT);
     EXPECT_FALSE(window.IsShown());
     EXPECT_EQ(window.GetReturnCode(), wxID_OK);
-    EXPECT_EQ(window.Dialog().Grid().Corrections()[40], "2.5");
+    EXPECT_TRUE(window.questions.empty());
 }
 
-TEST(EndingTheDialog, EnterInAnEditBoxEndsLikeOk) {
+// Non keeps the window and the edits; Oui ends it, the close box without taking the grid, QUIT
+// with it.
+TEST(EndingTheDialog, QuitAndTheCloseBoxAskBeforeLeavingEdits) {
     CScriptedWindow window;
     ShowAndDraw(window);
-    CScriptedWindow::Type(window.NodeEdit(0), "4");
-    wxKeyEvent enter = KeyFrom(window.NodeEdit(0), WXK_RETURN);
-    window.NodeEdit(0)->ProcessWindowEvent(enter);
-    EXPECT_FALSE(window.IsShown());
-    EXPECT_EQ(window.GetReturnCode(), wxID_OK);
-    EXPECT_EQ(window.Dialog().Grid().Nodes()[0], "4");
+    CScriptedWindow::Type(window.CorrectionEdit(40), "2.5");
+    for (bool quitButton : {false, true}) {
+        window.answerYes = false;
+        quitButton ? window.Press(IDC_QUIT) : (void)window.Close();
+        EXPECT_TRUE(window.IsShown());
+        EXPECT_EQ(FromWx(window.CorrectionEdit(40)->GetValue()), "2.5");
+        window.answerYes = true;
+        quitButton ? window.Press(IDC_QUIT) : (void)window.Close();
+        EXPECT_FALSE(window.IsShown());
+        EXPECT_EQ(window.GetReturnCode(), quitButton ? wxID_OK : wxID_CANCEL);
+        EXPECT_EQ(window.Dialog().Grid().Corrections()[40], quitButton ? "2.5" : "1");
+        ShowAndDraw(window);
+    }
+    ASSERT_EQ(window.questions.size(), 4u);
+    EXPECT_EQ(window.questions[0],
+              "La grille a été modifiée depuis le dernier appariement, le dernier enregistrement "
+              "ou le dernier chargement d'un fichier .con.\nQuitter sans enregistrer ces "
+              "modifications ?");
 }
 
-TEST(EndingTheDialog, EnterOnAButtonIsLeftToTheButton) {
+TEST(AboutItem, TheMenuCommandOpensTheAboutBox) {
     CScriptedWindow window;
     ShowAndDraw(window);
-    wxWindow* help = window.FindWindow(IDC_HELP_BUTTON);
-    wxKeyEvent enter = KeyFrom(help, WXK_RETURN);
-    help->ProcessWindowEvent(enter);
-    EXPECT_TRUE(window.IsShown());
-}
-
-TEST(EndingTheDialog, EscapeEndsWithoutTakingTheGrid) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
-    CScriptedWindow::Type(window.NodeEdit(0), "4");
-    wxKeyEvent escape = KeyFrom(window.NodeEdit(0), WXK_ESCAPE);
-    window.NodeEdit(0)->ProcessWindowEvent(escape);
-    EXPECT_FALSE(window.IsShown());
-    EXPECT_EQ(window.GetReturnCode(), wxID_CANCEL);
-    EXPECT_EQ(window.Dialog().Grid().Nodes()[0], "0");
-}
-
-TEST(EndingTheDialog, TheCloseBoxEndsWithoutTakingTheGrid) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
-    CScriptedWindow::Type(window.NodeEdit(0), "4");
-    window.Close();
-    EXPECT_FALSE(window.IsShown());
-    EXPECT_EQ(window.GetReturnCode(), wxID_CANCEL);
-    EXPECT_EQ(window.Dialog().Grid().Nodes()[0], "0");
-}
-
-TEST(AboutItem, AltAAndTheMenuCommandOpenTheAboutBox) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
-    wxKeyEvent altA = KeyFrom(window.NodeEdit(7), 'A', true);
-    window.NodeEdit(7)->ProcessWindowEvent(altA);
-    EXPECT_EQ(window.aboutBoxes, 1);
     wxCommandEvent item(wxEVT_MENU, IDM_ABOUTBOX);
     window.ProcessWindowEvent(item);
-    EXPECT_EQ(window.aboutBoxes, 2);
-    EXPECT_TRUE(window.IsShown());
+    EXPECT_EQ(window.aboutBoxes, 1);
 }
 
-TEST(MainWindowPicture, SavesAScreenshotOfTheStartedWindow) {
+// The picture of the README: the window once the samples' two skeletons are paired.
+TEST(MainWindowPicture, SavesAScreenshotOfThePairedGrid) {
+    CSampleFolder folder;
     CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Answer(folder.Path("knight_ref.smd"));
+    window.Press(IDC_REF_MODEL);
+    window.Answer(folder.Path("runner_ref.smd"));
+    window.Press(IDC_REF_ANIM);
     ShowAndDraw(window);
     fs::remove("varnex-window.png");
     ASSERT_TRUE(SaveScreenshot(window, "varnex-window.png"));
