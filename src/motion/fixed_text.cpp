@@ -4,8 +4,8 @@
 
 void AppendFixed(std::string& out, double value, int decimals) {
     char text[400];  // the longest double in fixed notation, with its decimals
-    auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
-                                      decimals);
+    auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     if (error != std::errc()) {
         out += "nan";
         return;

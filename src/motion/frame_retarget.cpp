@@ -6,8 +6,8 @@ namespace {
 constexpr int BLEND_OFFSET = 100;
 
 bool IsFinitePose(const POSE& p) {
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) &&
-           std::isfinite(p.rx) && std::isfinite(p.ry) && std::isfinite(p.rz);
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.rx) &&
+           std::isfinite(p.ry) && std::isfinite(p.rz);
 }
 }  // namespace
 

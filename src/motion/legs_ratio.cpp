@@ -38,9 +38,9 @@ LEG_MEASURE MeasureLegs(const std::vector<SKELETON_NODE>& nodes, std::span<const
     LEG_MEASURE legs;
     legs.hasLeft = LegLength(FirstNodeOfClass(classes, BONE_LEFT_THIGH),
                              FirstNodeOfClass(classes, BONE_LEFT_FOOT), parents, rest, legs.left);
-    legs.hasRight = LegLength(FirstNodeOfClass(classes, BONE_RIGHT_THIGH),
-                              FirstNodeOfClass(classes, BONE_RIGHT_FOOT), parents, rest,
-                              legs.right);
+    legs.hasRight =
+        LegLength(FirstNodeOfClass(classes, BONE_RIGHT_THIGH),
+                  FirstNodeOfClass(classes, BONE_RIGHT_FOOT), parents, rest, legs.right);
     return legs;
 }
 

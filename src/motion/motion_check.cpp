@@ -15,7 +15,8 @@ VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b
 double Length(const VEC3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
 // The bone of `node` from its parent's joint; false for a root or a bone of no length.
-bool BoneOf(int node, const std::vector<int>& parents, const std::vector<VEC3>& joints, VEC3& bone) {
+bool BoneOf(int node, const std::vector<int>& parents, const std::vector<VEC3>& joints,
+            VEC3& bone) {
     int parent = parents[static_cast<std::size_t>(node)];
     if (parent < 0) return false;
     bone = Minus(joints[static_cast<std::size_t>(node)], joints[static_cast<std::size_t>(parent)]);
@@ -72,8 +73,8 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
     m_result.root = m_rows.empty() ? -1 : 0;
     m_sourceSkeleton.Solve(m_input.sourceRest, m_sourceJoints);
     m_modelSkeleton.Solve(m_input.modelRest, m_resultJoints);
-    for (auto [side, joints] : {std::pair{&m_source, &m_sourceJoints},
-                                std::pair{&m_result, &m_resultJoints}}) {
+    for (auto [side, joints] :
+         {std::pair{&m_source, &m_sourceJoints}, std::pair{&m_result, &m_resultJoints}}) {
         if (side->root >= 0) side->restHeight = (*joints)[static_cast<std::size_t>(side->root)].z;
         if (!side->feet.empty()) side->restFoot = LowestOf(side->feet, *joints);
     }

@@ -72,8 +72,8 @@ std::string WarningText(const MOTION_WARNING& w) {
 std::string ReportTable(const MOTION_REPORT& report) {
     constexpr std::size_t NAME = 24;
     constexpr std::size_t ANGLE = 15;
-    std::string out = "Animation : " + report.animation + " (" + std::to_string(report.frames) +
-                      " frames)\n\n";
+    std::string out =
+        "Animation : " + report.animation + " (" + std::to_string(report.frames) + " frames)\n\n";
     AppendPadded(out, "Ligne", 6, true);
     out += "  ";
     AppendPadded(out, "Node du modèle", NAME, false);

@@ -2,11 +2,16 @@
 
 const char* WarningCodeText(WARNING_CODE code) {
     switch (code) {
-        case WARNING_CODE::ROOT_RANGE: return "root-range";
-        case WARNING_CODE::ROOT_TRAVEL: return "root-travel";
-        case WARNING_CODE::ROOT_FACTOR: return "root-factor";
-        case WARNING_CODE::COLLAPSED_NODES: return "collapsed-nodes";
-        case WARNING_CODE::NO_LEGS_RATIO: return "no-legs-ratio";
+        case WARNING_CODE::ROOT_RANGE:
+            return "root-range";
+        case WARNING_CODE::ROOT_TRAVEL:
+            return "root-travel";
+        case WARNING_CODE::ROOT_FACTOR:
+            return "root-factor";
+        case WARNING_CODE::COLLAPSED_NODES:
+            return "collapsed-nodes";
+        case WARNING_CODE::NO_LEGS_RATIO:
+            return "no-legs-ratio";
     }
     return "";
 }

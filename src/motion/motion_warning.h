@@ -22,10 +22,10 @@ const char* WarningCodeText(WARNING_CODE code);
 
 struct MOTION_WARNING {
     WARNING_CODE code = WARNING_CODE::ROOT_RANGE;
-    double source = 0.0;     // ROOT_RANGE, ROOT_TRAVEL: the source's value
-    double result = 0.0;     // ... and the result's
-    double factor = 0.0;     // ROOT_FACTOR: row 0's factor
-    double legsRatio = 0.0;  // every root warning
+    double source = 0.0;             // ROOT_RANGE, ROOT_TRAVEL: the source's value
+    double result = 0.0;             // ... and the result's
+    double factor = 0.0;             // ROOT_FACTOR: row 0's factor
+    double legsRatio = 0.0;          // every root warning
     std::vector<std::string> nodes;  // COLLAPSED_NODES
     bool modelHasLegs = true;        // NO_LEGS_RATIO: which skeleton lacks them
     bool sourceHasLegs = true;
@@ -50,7 +50,7 @@ MOTION_WARNING NoLegsRatioWarning(const LEGS_RATIO& legs);
 // The build's cheap root check: fed with row 0's position as read and as written in every frame,
 // it compares the two height ranges.
 class CRootHeightRange {
-public:
+  public:
     void Add(double sourceZ, double resultZ) {
         if (sourceZ < m_sourceMin) m_sourceMin = sourceZ;
         if (sourceZ > m_sourceMax) m_sourceMax = sourceZ;
@@ -60,7 +60,7 @@ public:
     // The ROOT_RANGE warning, or none (no frame, no ratio, a source that hardly moves).
     std::optional<MOTION_WARNING> Warning(const LEGS_RATIO& legs) const;
 
-private:
+  private:
     static constexpr double NONE = std::numeric_limits<double>::infinity();
     double m_sourceMin = NONE, m_sourceMax = -NONE;
     double m_resultMin = NONE, m_resultMax = -NONE;

@@ -18,15 +18,18 @@ void AppendEscapedByte(std::string& out, unsigned char c) {
 // The length of the valid UTF-8 sequence at text[i], or 0.
 std::size_t Utf8Length(std::string_view text, std::size_t i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
-    std::size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+    std::size_t length = c >= 0xF0 && c <= 0xF4   ? 4
+                         : c >= 0xE0              ? 3
+                         : c >= 0xC2 && c <= 0xDF ? 2
+                                                  : 0;
     if (length == 0 || i + length > text.size()) return 0;
     for (std::size_t k = 1; k < length; ++k) {
         if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
     }
     unsigned char next = static_cast<unsigned char>(text[i + 1]);
     // No overlong forms, no surrogates, nothing beyond U+10FFFF.
-    if ((c == 0xE0 && next < 0xA0) || (c == 0xED && next >= 0xA0) ||
-        (c == 0xF0 && next < 0x90) || (c == 0xF4 && next >= 0x90)) {
+    if ((c == 0xE0 && next < 0xA0) || (c == 0xED && next >= 0xA0) || (c == 0xF0 && next < 0x90) ||
+        (c == 0xF4 && next >= 0x90)) {
         return 0;
     }
     return length;

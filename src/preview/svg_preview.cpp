@@ -22,9 +22,12 @@ double Across(const VEC3& joint, PREVIEW_VIEW view) {
 const char* ColourOf(const CPreviewFigure& figure, std::size_t node) {
     if (!figure.Paired(node)) return PREVIEW_UNPAIRED_COLOUR;
     switch (figure.Side(node)) {
-        case BODY_SIDE::LEFT: return PREVIEW_LEFT_COLOUR;
-        case BODY_SIDE::RIGHT: return PREVIEW_RIGHT_COLOUR;
-        case BODY_SIDE::MIDDLE: break;
+        case BODY_SIDE::LEFT:
+            return PREVIEW_LEFT_COLOUR;
+        case BODY_SIDE::RIGHT:
+            return PREVIEW_RIGHT_COLOUR;
+        case BODY_SIDE::MIDDLE:
+            break;
     }
     return PREVIEW_MIDDLE_COLOUR;
 }
@@ -35,10 +38,14 @@ int DrawingPass(const CPreviewFigure& figure, std::size_t node) {
     return figure.Side(node) == BODY_SIDE::MIDDLE ? 1 : 2;
 }
 
-void AppendPixel(std::string& out, double value) { AppendFixed(out, value, PIXEL_DECIMALS); }
+// A joint that is no finite number (a source frame holding "1e999") is drawn at 0 rather than
+// making the document unreadable.
+void AppendPixel(std::string& out, double value) {
+    AppendFixed(out, std::isfinite(value) ? value : 0.0, PIXEL_DECIMALS);
+}
 
 class CSvgWriter {
-public:
+  public:
     CSvgWriter(const CPreviewFigure& source, const CPreviewFigure& result,
                const PREVIEW_OPTIONS& options)
         : m_figures{&source, &result},
@@ -68,7 +75,7 @@ public:
         return std::move(m_out);
     }
 
-private:
+  private:
     double PanelLeft(int figure, PREVIEW_VIEW view) const {
         return (figure * 2 + (view == PREVIEW_VIEW::SIDE ? 1 : 0)) * m_layout.panelWidth;
     }
@@ -173,15 +180,16 @@ private:
                 if (f == 0) {
                     firstEnd = m_values.size();
                 } else if (!moves) {
-                    moves = m_values.compare(start + 1, std::string::npos, m_values, 0,
-                                             firstEnd) != 0;
+                    moves =
+                        m_values.compare(start + 1, std::string::npos, m_values, 0, firstEnd) != 0;
                 }
             }
             if (!moves) continue;
             m_out += "<animate attributeName=\"";
             m_out += names[k];
             m_out += "\" dur=\"";
-            AppendFixed(m_out, static_cast<double>(figure.FrameCount()) / m_options.fps, 3);
+            double fps = m_options.fps > 0.0 ? m_options.fps : PREVIEW_OPTIONS().fps;
+            AppendFixed(m_out, static_cast<double>(figure.FrameCount()) / fps, 3);
             m_out += "s\" calcMode=\"discrete\" repeatCount=\"indefinite\" values=\"";
             m_out += m_values;
             m_out += "\"/>";
@@ -227,8 +235,8 @@ std::vector<bool> PairedRows(std::span<const RETARGET_ROW> rows, std::size_t mod
     return paired;
 }
 
-std::vector<bool> DrivingSourceNodes(std::span<const RETARGET_ROW> rows,
-                                     std::size_t modelNodeCount, std::size_t sourceNodeCount) {
+std::vector<bool> DrivingSourceNodes(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
+                                     std::size_t sourceNodeCount) {
     std::vector<bool> driving(sourceNodeCount, false);
     for (std::size_t row = 0; row < modelNodeCount; ++row) {
         int nodes = row < rows.size() ? rows[row].nodes : RETARGET_ROW{}.nodes;
@@ -277,8 +285,8 @@ PREVIEW_LAYOUT PlanPreview(const CPreviewFigure& source, const CPreviewFigure& r
     double drawWidth = PANEL_WIDTH - 2 * MARGIN;
     double drawHeight = PANEL_HEIGHT - 2 * MARGIN - LABEL_HEIGHT;
     // A figure of no size still gets a finite scale.
-    layout.scale = std::min(drawWidth / std::max(widest, 1e-6),
-                            drawHeight / std::max(above - below, 1e-6));
+    layout.scale =
+        std::min(drawWidth / std::max(widest, 1e-6), drawHeight / std::max(above - below, 1e-6));
     layout.groundY = LABEL_HEIGHT + MARGIN + above * layout.scale;
     return layout;
 }
@@ -288,7 +296,8 @@ SCREEN_POINT ProjectJoint(const PREVIEW_LAYOUT& layout, int figure, PREVIEW_VIEW
     int v = view == PREVIEW_VIEW::FRONT ? 0 : 1;
     double left = (figure * 2 + v) * layout.panelWidth;
     SCREEN_POINT p;
-    p.x = left + layout.panelWidth / 2 + (Across(joint, view) - layout.centre[figure][v]) * layout.scale;
+    p.x = left + layout.panelWidth / 2 +
+          (Across(joint, view) - layout.centre[figure][v]) * layout.scale;
     p.y = row * layout.panelHeight + layout.groundY - (joint.z - ground) * layout.scale;
     return p;
 }

@@ -14,7 +14,7 @@
 
 // One skeleton and the world joints of the frames to show.
 class CPreviewFigure {
-public:
+  public:
     // paired[n] false draws node n's bone grey (a short or empty list counts as all paired). The
     // ground is the height of the rest pose's lowest joint.
     CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest,
@@ -33,7 +33,7 @@ public:
     bool Paired(std::size_t node) const { return node >= m_paired.size() || m_paired[node]; }
     double Ground() const { return m_ground; }
 
-private:
+  private:
     CForwardKinematics m_skeleton;
     std::vector<int> m_parents;
     std::vector<BODY_SIDE> m_sides;
@@ -47,12 +47,12 @@ private:
 // Which model nodes (grid rows) read a source line, and which source nodes some row reads.
 std::vector<bool> PairedRows(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
                              std::size_t sourceNodeCount);
-std::vector<bool> DrivingSourceNodes(std::span<const RETARGET_ROW> rows,
-                                     std::size_t modelNodeCount, std::size_t sourceNodeCount);
+std::vector<bool> DrivingSourceNodes(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
+                                     std::size_t sourceNodeCount);
 
 struct PREVIEW_OPTIONS {
     bool animate = true;  // every frame in a loop; else a sheet, one row of panels per frame
-    double fps = 30.0;
+    double fps = 30.0;    // frames per second of the loop; 0 or less takes 30
     std::vector<int> frameNumbers;  // the animation's number of each frame shown, for the labels
 };
 

@@ -1,9 +1,9 @@
+#include "motion/forward_kinematics.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
-
-#include "motion/forward_kinematics.h"
 
 namespace {
 constexpr double QUARTER = std::numbers::pi / 2;
@@ -22,9 +22,8 @@ void ExpectNear(const VEC3& got, double x, double y, double z) {
 // turn comes before its parent's, which sends the grandchild along +X too.
 TEST(ForwardKinematics, TurnsAboutXThenYThenZAndChildBeforeParent) {
     CForwardKinematics skeleton({{"root", -1}, {"child", 0}, {"grandchild", 1}});
-    std::vector<POSE> frame = {{0, 0, 10, QUARTER, QUARTER, 0},
-                               {0, 1, 0, 0, 0, QUARTER},
-                               {1, 0, 0, 0, 0, 0}};
+    std::vector<POSE> frame = {
+        {0, 0, 10, QUARTER, QUARTER, 0}, {0, 1, 0, 0, 0, QUARTER}, {1, 0, 0, 0, 0, 0}};
     std::vector<VEC3> joints;
     skeleton.Solve(frame, joints);
     ASSERT_EQ(joints.size(), 3u);

@@ -1,22 +1,19 @@
+#include "motion/frame_retarget.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "motion/frame_retarget.h"
-
 namespace {
 // The build's own worked example: a source frame of five lines, line 2 the example's source...
 const std::vector<POSE> FRAME = {
-    {0, 0, 10, 0, 0, 0},
-    {1, 1, 1, 0.01, 0.02, 0.03},
-    {1.5, -2, 10, 0.1, 0.2, 0.3},
-    {-1, 0, 0, 1, 2, 3},
-    {0, 0, 0, 0, 0, 0},
+    {0, 0, 10, 0, 0, 0}, {1, 1, 1, 0.01, 0.02, 0.03}, {1.5, -2, 10, 0.1, 0.2, 0.3},
+    {-1, 0, 0, 1, 2, 3}, {0, 0, 0, 0, 0, 0},
 };
 // ...and the model's rest frame; node 4 rests at (0, 4, 8).
 const std::vector<POSE> REST = {
-    {0, 0, 40, 0, 0, 0},    {0.5, 0, 0, 0, 0, 0},         {0, 2, 0, 0, 0, 0},
-    {0, 3, 0, 0, 0, 0},     {0, 4, 8, 0.4, 0.5, 0.6},
+    {0, 0, 40, 0, 0, 0}, {0.5, 0, 0, 0, 0, 0},     {0, 2, 0, 0, 0, 0},
+    {0, 3, 0, 0, 0, 0},  {0, 4, 8, 0.4, 0.5, 0.6},
 };
 
 // Row `row` of a retarget whose every row is `setting`.
@@ -62,7 +59,8 @@ TEST(FrameRetarget, EveryRowFormGivesTheWrittenLinesValues) {
         ExpectPose(Retarget(f.row, {f.nodes, f.correction, f.scale}), f.pose,
                    "row " + std::to_string(f.row) + " NODES " + std::to_string(f.nodes));
     }
-    // Correction 0 multiplies last: a negative coordinate keeps its sign, as the file's "-0.000000".
+    // Correction 0 multiplies last: a negative coordinate keeps its sign, as the file's
+    // "-0.000000".
     EXPECT_TRUE(std::signbit(Retarget(2, {2, 0.0, 1.0}).y));
 }
 
@@ -77,8 +75,10 @@ TEST(FrameRetarget, ReportsTheFirstRowThatCannotBeMade) {
     EXPECT_EQ(retarget.LinesRead(), 10);
 
     // Row 6 keeps a rest line the model's five-line rest frame lacks; so does blending row 5.
-    CFrameRetarget tooShort(REST, 7, std::vector<RETARGET_ROW>{{0, 1, 1}, {1, 1, 1}, {1, 1, 1},
-                                                               {1, 1, 1}, {1, 1, 1}, {101, 1, 1}});
+    CFrameRetarget tooShort(
+        REST, 7,
+        std::vector<RETARGET_ROW>{
+            {0, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {101, 1, 1}});
     EXPECT_EQ(tooShort.PlanProblem().fault, RETARGET_FAULT::MISSING_REST_LINE);
     EXPECT_EQ(tooShort.PlanProblem().row, 5);
 

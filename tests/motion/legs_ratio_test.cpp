@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "motion/legs_ratio.h"
+
+#include <gtest/gtest.h>
 
 // Model, "L Thigh" naming:            Source, "L Leg" naming:
 //   0 root                              0 root
@@ -13,14 +13,14 @@
 //   7 R Foot   (0,0,-8)
 // Model legs: left 18, right 10 + 10 + 8 = 28 (the hock counts); source legs 9 and 11.
 TEST(LegsRatio, SumsTheChainBelowEachThighAndAveragesTheSides) {
-    std::vector<SKELETON_NODE> model = {{"root", -1},   {"L Thigh", 0}, {"L Calf", 1},
-                                        {"L Foot", 2},  {"R Thigh", 0}, {"R Calf", 4},
-                                        {"R Hock", 5},  {"R Foot", 6}};
-    std::vector<POSE> modelRest = {{0, 0, 30}, {0, 4, -2},  {0, 0, -10}, {0, 0, -8},
+    std::vector<SKELETON_NODE> model = {{"root", -1},  {"L Thigh", 0}, {"L Calf", 1},
+                                        {"L Foot", 2}, {"R Thigh", 0}, {"R Calf", 4},
+                                        {"R Hock", 5}, {"R Foot", 6}};
+    std::vector<POSE> modelRest = {{0, 0, 30},  {0, 4, -2},  {0, 0, -10}, {0, 0, -8},
                                    {0, -4, -2}, {0, 0, -10}, {0, 6, -8},  {0, 0, -8}};
-    std::vector<SKELETON_NODE> source = {{"root", -1}, {"L Leg", 0}, {"L Leg1", 1}, {"L Foot", 2},
-                                         {"R Leg", 0},  {"R Leg1", 4}, {"R Foot", 5}};
-    std::vector<POSE> sourceRest = {{0, 0, 20}, {0, 5, -1},  {0, 0, -6}, {0, 0, -3},
+    std::vector<SKELETON_NODE> source = {{"root", -1}, {"L Leg", 0},  {"L Leg1", 1}, {"L Foot", 2},
+                                         {"R Leg", 0}, {"R Leg1", 4}, {"R Foot", 5}};
+    std::vector<POSE> sourceRest = {{0, 0, 20},  {0, 5, -1}, {0, 0, -6}, {0, 0, -3},
                                     {0, -5, -1}, {0, 0, -8}, {0, 0, -3}};
 
     LEGS_RATIO legs = MeasureLegsRatio(model, modelRest, source, sourceRest);

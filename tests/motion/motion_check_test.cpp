@@ -1,6 +1,7 @@
+#include "motion/motion_check.h"
+
 #include <gtest/gtest.h>
 
-#include "motion/motion_check.h"
 #include "motion/motion_texts.h"
 #include "motion/report_json.h"
 #include "sample_animation.h"
@@ -150,11 +151,14 @@ TEST(MotionReportJson, WritesTheWholeShape) {
         "  \"animation\": \"jump \\\\\\\"high\\\".smd\",\n"
         "  \"frames\": 2,\n"
         "  \"bones\": [\n"
-        "    {\"row\": 0, \"model_node\": \"Bip01\", \"source_node\": \"Bip01\", \"max_deg\": null, "
+        "    {\"row\": 0, \"model_node\": \"Bip01\", \"source_node\": \"Bip01\", \"max_deg\": "
+        "null, "
         "\"mean_deg\": null},\n"
-        "    {\"row\": 1, \"model_node\": \"caf\xC3\xA9\\u0001\", \"source_node\": null, \"max_deg\": "
+        "    {\"row\": 1, \"model_node\": \"caf\xC3\xA9\\u0001\", \"source_node\": null, "
+        "\"max_deg\": "
         "null, \"mean_deg\": null},\n"
-        "    {\"row\": 2, \"model_node\": \"Cape\\u00e9\", \"source_node\": \"L Arm\", \"max_deg\": "
+        "    {\"row\": 2, \"model_node\": \"Cape\\u00e9\", \"source_node\": \"L Arm\", "
+        "\"max_deg\": "
         "12.345679, \"mean_deg\": 0.000000}\n"
         "  ],\n"
         "  \"root\": {\"legs_ratio\": 0.500000,\n"
@@ -165,7 +169,9 @@ TEST(MotionReportJson, WritesTheWholeShape) {
         "  \"collapsed_nodes\": [\"Cape\\u00e9\"],\n"
         "  \"unpaired_rows\": [1],\n"
         "  \"warnings\": [\n"
-        "    {\"code\": \"root-travel\", \"text\": \"" + WarningText(w) + "\"}\n"
+        "    {\"code\": \"root-travel\", \"text\": \"" +
+        WarningText(w) +
+        "\"}\n"
         "  ]\n"
         "}";
     EXPECT_EQ(ReportJson(r), object + "\n");
