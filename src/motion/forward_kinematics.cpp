@@ -1,5 +1,6 @@
 #include "motion/forward_kinematics.h"
 
+#include <algorithm>
 #include <cmath>
 
 MAT3 RotationOf(const POSE& pose) {
@@ -59,12 +60,26 @@ CForwardKinematics::CForwardKinematics(const std::vector<SKELETON_NODE>& nodes)
     }
 }
 
+void CForwardKinematics::OwnRotations(std::span<const POSE> frame,
+                                      std::vector<MAT3>& rotations) const {
+    rotations.resize(m_parent.size());
+    const std::size_t count = std::min(frame.size(), rotations.size());
+    for (std::size_t node = 0; node < count; ++node) rotations[node] = RotationOf(frame[node]);
+    for (std::size_t node = count; node < rotations.size(); ++node) rotations[node] = MAT3();
+}
+
 void CForwardKinematics::Solve(std::span<const POSE> frame, std::vector<VEC3>& joints) {
+    OwnRotations(frame, m_own);
+    Solve(frame, m_own, joints);
+}
+
+void CForwardKinematics::Solve(std::span<const POSE> frame, std::span<const MAT3> rotations,
+                               std::vector<VEC3>& joints) {
     joints.resize(m_parent.size());
     static const POSE ZERO_POSE;
     for (int node : m_order) {
         const POSE& pose = static_cast<std::size_t>(node) < frame.size() ? frame[node] : ZERO_POSE;
-        MAT3 own = RotationOf(pose);
+        const MAT3& own = rotations[static_cast<std::size_t>(node)];
         int parent = m_parent[node];
         if (parent < 0) {
             joints[node] = {pose.x, pose.y, pose.z};

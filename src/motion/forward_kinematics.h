@@ -32,8 +32,17 @@ class CForwardKinematics {
     // parent's joint. Allocates nothing once joints has its size.
     void Solve(std::span<const POSE> frame, std::vector<VEC3>& joints);
 
+    // The same in two steps, for callers that know some nodes' own rotations already (a retarget
+    // copies rotations, so its frame shares them with the source's): every node's RotationOf into
+    // rotations (resized to NodeCount()), then the joints from the frame's positions and those
+    // rotations.
+    void OwnRotations(std::span<const POSE> frame, std::vector<MAT3>& rotations) const;
+    void Solve(std::span<const POSE> frame, std::span<const MAT3> rotations,
+               std::vector<VEC3>& joints);
+
   private:
     std::vector<int> m_parent;
     std::vector<int> m_order;   // every node once, each after its parent
+    std::vector<MAT3> m_own;    // the frame's own rotations, reused
     std::vector<MAT3> m_world;  // world rotations of the frame being solved, reused
 };

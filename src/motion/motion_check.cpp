@@ -41,6 +41,10 @@ std::vector<int> Feet(const std::vector<SKELETON_NODE>& nodes) {
     return feet;
 }
 
+bool SameRotation(const POSE& a, const POSE& b) {
+    return a.rx == b.rx && a.ry == b.ry && a.rz == b.rz;
+}
+
 double LowestOf(const std::vector<int>& nodes, const std::vector<VEC3>& joints) {
     double lowest = joints[static_cast<std::size_t>(nodes.front())].z;
     for (int n : nodes) lowest = std::min(lowest, joints[static_cast<std::size_t>(n)].z);
@@ -73,6 +77,7 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
     m_result.root = m_rows.empty() ? -1 : 0;
     m_sourceSkeleton.Solve(m_input.sourceRest, m_sourceJoints);
     m_modelSkeleton.Solve(m_input.modelRest, m_resultJoints);
+    m_modelSkeleton.OwnRotations(m_input.modelRest, m_restOwn);
     for (auto [side, joints] :
          {std::pair{&m_source, &m_sourceJoints}, std::pair{&m_result, &m_resultJoints}}) {
         if (side->root >= 0) side->restHeight = (*joints)[static_cast<std::size_t>(side->root)].z;
@@ -100,8 +105,25 @@ void CMotionCheck::Track(SIDE_STATE& side, const std::vector<VEC3>& joints) {
 }
 
 void CMotionCheck::AddFrame(std::span<const POSE> source, std::span<const POSE> result) {
-    m_sourceSkeleton.Solve(source, m_sourceJoints);
-    m_modelSkeleton.Solve(result, m_resultJoints);
+    m_sourceSkeleton.OwnRotations(source, m_sourceOwn);
+    m_sourceSkeleton.Solve(source, m_sourceOwn, m_sourceJoints);
+    // A retarget copies rotations from the source line or the rest line: their matrices are
+    // known, which halves the sines and cosines of a frame.
+    m_resultOwn.resize(m_rows.size());
+    static const POSE ZERO_POSE;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const POSE& pose = row < result.size() ? result[row] : ZERO_POSE;
+        auto line = static_cast<std::size_t>(m_rows[row].sourceLine);
+        if (m_rows[row].sourceLine != ROW_KEEPS_REST && line < source.size() &&
+            SameRotation(pose, source[line])) {
+            m_resultOwn[row] = m_sourceOwn[line];
+        } else if (row < m_input.modelRest.size() && SameRotation(pose, m_input.modelRest[row])) {
+            m_resultOwn[row] = m_restOwn[row];
+        } else {
+            m_resultOwn[row] = RotationOf(pose);
+        }
+    }
+    m_modelSkeleton.Solve(result, m_resultOwn, m_resultJoints);
     const std::vector<int>& sourceParents = m_sourceSkeleton.Parents();
     const std::vector<int>& modelParents = m_modelSkeleton.Parents();
     for (std::size_t row = 0; row < m_rows.size(); ++row) {

@@ -87,5 +87,6 @@ class CMotionCheck {
     std::vector<ROW_STATE> m_rows;
     SIDE_STATE m_source, m_result;
     std::vector<VEC3> m_sourceJoints, m_resultJoints;
+    std::vector<MAT3> m_sourceOwn, m_resultOwn, m_restOwn;  // nodes' own rotations
     int m_frames = 0;
 };
