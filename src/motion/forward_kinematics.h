@@ -18,7 +18,7 @@ MAT3 RotationOf(const POSE& pose);
 // Solves frames of one skeleton: a node's joint is its parent's joint plus its position turned by
 // the parent's world rotation, and its world rotation is the parent's times its own. Z is up.
 class CForwardKinematics {
-  public:
+public:
     // Works out once the order in which nodes are solved, parents first. A parent that is -1, out
     // of range, or closes a cycle of parents makes the node a root; nothing is refused.
     explicit CForwardKinematics(const std::vector<SKELETON_NODE>& nodes);
@@ -40,7 +40,7 @@ class CForwardKinematics {
     void Solve(std::span<const POSE> frame, std::span<const MAT3> rotations,
                std::vector<VEC3>& joints);
 
-  private:
+private:
     std::vector<int> m_parent;
     std::vector<int> m_order;   // every node once, each after its parent
     std::vector<MAT3> m_own;    // the frame's own rotations, reused

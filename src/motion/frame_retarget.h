@@ -56,7 +56,7 @@ struct RETARGET_PROBLEM {
 
 // The rows of one retarget, planned once and applied to any number of source frames.
 class CFrameRetarget {
-  public:
+public:
     // rows beyond rows.size() up to nodeCount are default rows (NODES 0: the rest line).
     // rootFromLegs, when given, replaces row 0's bone scale. A row that needs a rest line the
     // model lacks is reported by PlanProblem().
@@ -75,7 +75,7 @@ class CFrameRetarget {
     // its size.
     RETARGET_PROBLEM Apply(std::span<const POSE> source, std::vector<POSE>& result) const;
 
-  private:
+private:
     struct PLAN {
         int source = ROW_KEEPS_REST;
         bool blend = false;

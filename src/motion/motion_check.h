@@ -56,13 +56,13 @@ struct MOTION_CHECK_INPUT {
 
 // Fed with each source frame and its retarget, in order; memory does not grow with the frames.
 class CMotionCheck {
-  public:
+public:
     explicit CMotionCheck(MOTION_CHECK_INPUT input);
     // Lines a frame lacks take the zero pose. Allocates nothing.
     void AddFrame(std::span<const POSE> source, std::span<const POSE> result);
     MOTION_REPORT Report() const;
 
-  private:
+private:
     struct ROW_STATE {
         int sourceLine = ROW_KEEPS_REST;  // ROW_KEEPS_REST also for a line the source lacks
         double maxDegrees = 0.0;

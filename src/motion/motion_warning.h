@@ -50,7 +50,7 @@ MOTION_WARNING NoLegsRatioWarning(const LEGS_RATIO& legs);
 // The build's cheap root check: fed with row 0's position as read and as written in every frame,
 // it compares the two height ranges.
 class CRootHeightRange {
-  public:
+public:
     void Add(double sourceZ, double resultZ) {
         if (sourceZ < m_sourceMin) m_sourceMin = sourceZ;
         if (sourceZ > m_sourceMax) m_sourceMax = sourceZ;
@@ -60,7 +60,7 @@ class CRootHeightRange {
     // The ROOT_RANGE warning, or none (no frame, no ratio, a source that hardly moves).
     std::optional<MOTION_WARNING> Warning(const LEGS_RATIO& legs) const;
 
-  private:
+private:
     static constexpr double NONE = std::numeric_limits<double>::infinity();
     double m_sourceMin = NONE, m_sourceMax = -NONE;
     double m_resultMin = NONE, m_resultMax = -NONE;

@@ -45,7 +45,7 @@ void AppendPixel(std::string& out, double value) {
 }
 
 class CSvgWriter {
-  public:
+public:
     CSvgWriter(const CPreviewFigure& source, const CPreviewFigure& result,
                const PREVIEW_OPTIONS& options)
         : m_figures{&source, &result},
@@ -75,7 +75,7 @@ class CSvgWriter {
         return std::move(m_out);
     }
 
-  private:
+private:
     double PanelLeft(int figure, PREVIEW_VIEW view) const {
         return (figure * 2 + (view == PREVIEW_VIEW::SIDE ? 1 : 0)) * m_layout.panelWidth;
     }
@@ -127,7 +127,8 @@ class CSvgWriter {
 
     void WriteBones(int figureIndex, PREVIEW_VIEW view, int row) {
         const CPreviewFigure& figure = *m_figures[figureIndex];
-        if (figure.FrameCount() == 0) return;
+        std::size_t needed = m_options.animate ? 1 : static_cast<std::size_t>(row) + 1;
+        if (figure.FrameCount() < needed) return;
         for (int pass = 0; pass < 3; ++pass) {
             for (std::size_t node = 0; node < figure.NodeCount(); ++node) {
                 int parent = figure.Parent(node);

@@ -14,7 +14,7 @@
 
 // One skeleton and the world joints of the frames to show.
 class CPreviewFigure {
-  public:
+public:
     // paired[n] false draws node n's bone grey (a short or empty list counts as all paired). The
     // ground is the height of the rest pose's lowest joint.
     CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest,
@@ -33,7 +33,7 @@ class CPreviewFigure {
     bool Paired(std::size_t node) const { return node >= m_paired.size() || m_paired[node]; }
     double Ground() const { return m_ground; }
 
-  private:
+private:
     CForwardKinematics m_skeleton;
     std::vector<int> m_parents;
     std::vector<BODY_SIDE> m_sides;
@@ -86,6 +86,7 @@ constexpr const char* PREVIEW_RIGHT_COLOUR = "#d6401f";
 constexpr const char* PREVIEW_MIDDLE_COLOUR = "#202020";
 constexpr const char* PREVIEW_UNPAIRED_COLOUR = "#a8a8a8";
 
-// The whole SVG document. A figure without frames draws nothing but its panels.
+// The whole SVG document. Both figures are meant to hold the same frames: a loop plays each
+// figure's frames over its own length, and a sheet row that a figure lacks stays empty.
 std::string PreviewSvg(const CPreviewFigure& source, const CPreviewFigure& result,
                        const PREVIEW_OPTIONS& options);

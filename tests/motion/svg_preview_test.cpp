@@ -24,7 +24,7 @@ RGB ColourValue(const char* hex) {
 }
 
 class CImage {
-  public:
+public:
     // Draws svg with rsvg-convert and reads the PNG back.
     explicit CImage(const std::string& svg) {
         fs::path folder =
@@ -69,7 +69,7 @@ class CImage {
         return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) < 60;
     }
 
-  private:
+private:
     std::vector<unsigned char> m_pixels;
     int m_width = 0, m_height = 0;
 };
