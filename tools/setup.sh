@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what building and testing Varnex needs on Debian 12, only what is missing.
 set -e
-PACKAGES="g++ make cmake libgtest-dev libwxgtk3.2-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev"
+PACKAGES="g++ make cmake libgtest-dev libwxgtk3.2-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev librsvg2-bin libpng-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

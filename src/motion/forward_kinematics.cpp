@@ -1,0 +1,100 @@
+#include "motion/forward_kinematics.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace varnex {
+
+MAT3 RotationOf(const POSE& pose) {
+    double cx = std::cos(pose.rx), sx = std::sin(pose.rx);
+    double cy = std::cos(pose.ry), sy = std::sin(pose.ry);
+    double cz = std::cos(pose.rz), sz = std::sin(pose.rz);
+    MAT3 r;
+    r.m[0][0] = cz * cy;
+    r.m[1][0] = sz * cy;
+    r.m[2][0] = -sy;
+    r.m[0][1] = cz * sy * sx - sz * cx;
+    r.m[1][1] = sz * sy * sx + cz * cx;
+    r.m[2][1] = cy * sx;
+    r.m[0][2] = cz * sy * cx + sz * sx;
+    r.m[1][2] = sz * sy * cx - cz * sx;
+    r.m[2][2] = cy * cx;
+    return r;
+}
+
+namespace {
+MAT3 Product(const MAT3& a, const MAT3& b) {
+    MAT3 p;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            p.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
+        }
+    }
+    return p;
+}
+}  // namespace
+
+CForwardKinematics::CForwardKinematics(const std::vector<SKELETON_NODE>& nodes)
+    : m_parent(nodes.size(), -1), m_world(nodes.size()) {
+    const int count = static_cast<int>(nodes.size());
+    enum : char { UNSEEN, ON_CHAIN, PLACED };
+    std::vector<char> state(nodes.size(), UNSEEN);
+    std::vector<int> chain;
+    m_order.reserve(nodes.size());
+    for (int first = 0; first < count; ++first) {
+        if (state[first] != UNSEEN) continue;
+        // Climb from the node to the first ancestor already placed (or a root), then place the
+        // chain top down.
+        chain.clear();
+        for (int node = first;;) {
+            state[node] = ON_CHAIN;
+            chain.push_back(node);
+            int parent = nodes[node].parent;
+            if (parent < 0 || parent >= count || state[parent] == ON_CHAIN) break;  // a root
+            m_parent[node] = parent;
+            if (state[parent] == PLACED) break;
+            node = parent;
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            state[*it] = PLACED;
+            m_order.push_back(*it);
+        }
+    }
+}
+
+void CForwardKinematics::OwnRotations(std::span<const POSE> frame,
+                                      std::vector<MAT3>& rotations) const {
+    rotations.resize(m_parent.size());
+    const std::size_t count = std::min(frame.size(), rotations.size());
+    for (std::size_t node = 0; node < count; ++node) rotations[node] = RotationOf(frame[node]);
+    for (std::size_t node = count; node < rotations.size(); ++node) rotations[node] = MAT3();
+}
+
+void CForwardKinematics::Solve(std::span<const POSE> frame, std::vector<VEC3>& joints) {
+    OwnRotations(frame, m_own);
+    Solve(frame, m_own, joints);
+}
+
+void CForwardKinematics::Solve(std::span<const POSE> frame, std::span<const MAT3> rotations,
+                               std::vector<VEC3>& joints) {
+    joints.resize(m_parent.size());
+    static const POSE ZERO_POSE;
+    for (int node : m_order) {
+        const POSE& pose = static_cast<std::size_t>(node) < frame.size() ? frame[node] : ZERO_POSE;
+        const MAT3& own = rotations[static_cast<std::size_t>(node)];
+        int parent = m_parent[node];
+        if (parent < 0) {
+            joints[node] = {pose.x, pose.y, pose.z};
+            m_world[node] = own;
+            continue;
+        }
+        const MAT3& w = m_world[parent];
+        const VEC3& base = joints[parent];
+        joints[node] = {base.x + w.m[0][0] * pose.x + w.m[0][1] * pose.y + w.m[0][2] * pose.z,
+                        base.y + w.m[1][0] * pose.x + w.m[1][1] * pose.y + w.m[1][2] * pose.z,
+                        base.z + w.m[2][0] * pose.x + w.m[2][1] * pose.y + w.m[2][2] * pose.z};
+        m_world[node] = Product(w, own);
+    }
+}
+
+}  // namespace varnex

@@ -1,0 +1,215 @@
+#include "motion/motion_check.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "motion/body_parts.h"
+
+namespace varnex {
+
+namespace {
+// Below this a bone has no direction, and a node this close to its parent's joint sits on it.
+constexpr double NO_LENGTH = 1e-9;
+constexpr double ON_JOINT = 1e-4;
+
+VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+double Length(const VEC3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+
+// The bone of `node` from its parent's joint; false for a root or a bone of no length.
+bool BoneOf(int node, const std::vector<int>& parents, const std::vector<VEC3>& joints,
+            VEC3& bone) {
+    int parent = parents[static_cast<std::size_t>(node)];
+    if (parent < 0) return false;
+    bone = Minus(joints[static_cast<std::size_t>(node)], joints[static_cast<std::size_t>(parent)]);
+    return Length(bone) > NO_LENGTH;
+}
+
+// atan2 of the cross and dot products stays accurate for nearly parallel bones, where acos of
+// the dot product would not.
+double DegreesBetween(const VEC3& a, const VEC3& b) {
+    VEC3 c = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    double dot = a.x * b.x + a.y * b.y + a.z * b.z;
+    return std::atan2(Length(c), dot) * (180.0 / std::numbers::pi);
+}
+
+std::vector<int> Feet(const std::vector<SKELETON_NODE>& nodes) {
+    std::vector<int> classes = ClassifyNodes(nodes);
+    std::vector<int> feet;
+    for (int footClass : {BONE_LEFT_FOOT, BONE_RIGHT_FOOT}) {
+        int foot = FirstNodeOfClass(classes, footClass);
+        if (foot >= 0) feet.push_back(foot);
+    }
+    return feet;
+}
+
+bool SameRotation(const POSE& a, const POSE& b) {
+    return a.rx == b.rx && a.ry == b.ry && a.rz == b.rz;
+}
+
+double LowestOf(const std::vector<int>& nodes, const std::vector<VEC3>& joints) {
+    double lowest = joints[static_cast<std::size_t>(nodes.front())].z;
+    for (int n : nodes) lowest = std::min(lowest, joints[static_cast<std::size_t>(n)].z);
+    return lowest;
+}
+}  // namespace
+
+CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
+    : m_input(std::move(input)),
+      m_sourceSkeleton(m_input.sourceNodes),
+      m_modelSkeleton(m_input.modelNodes),
+      m_rows(m_input.modelNodes.size()) {
+    const std::vector<int>& modelParents = m_modelSkeleton.Parents();
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        int nodes = row < m_input.rows.size() ? m_input.rows[row].nodes : RETARGET_ROW{}.nodes;
+        int line = RowSourceLine(static_cast<int>(row), nodes);
+        if (line != ROW_KEEPS_REST && static_cast<std::size_t>(line) < m_input.sourceNodes.size()) {
+            m_rows[row].sourceLine = line;
+        }
+        // Only a node whose rest position is away from its parent's joint can collapse.
+        if (modelParents[row] >= 0 && row < m_input.modelRest.size()) {
+            const POSE& rest = m_input.modelRest[row];
+            m_rows[row].collapsed = Length({rest.x, rest.y, rest.z}) > ON_JOINT;
+        }
+    }
+
+    m_source.feet = Feet(m_input.sourceNodes);
+    m_result.feet = Feet(m_input.modelNodes);
+    m_source.root = m_rows.empty() ? -1 : m_rows[0].sourceLine;
+    m_result.root = m_rows.empty() ? -1 : 0;
+    m_sourceSkeleton.Solve(m_input.sourceRest, m_sourceJoints);
+    m_modelSkeleton.Solve(m_input.modelRest, m_resultJoints);
+    m_modelSkeleton.OwnRotations(m_input.modelRest, m_restOwn);
+    for (auto [side, joints] :
+         {std::pair{&m_source, &m_sourceJoints}, std::pair{&m_result, &m_resultJoints}}) {
+        if (side->root >= 0) side->restHeight = (*joints)[static_cast<std::size_t>(side->root)].z;
+        if (!side->feet.empty()) side->restFoot = LowestOf(side->feet, *joints);
+    }
+}
+
+void CMotionCheck::Track(SIDE_STATE& side, const std::vector<VEC3>& joints) {
+    bool first = m_frames == 0;
+    if (side.root >= 0) {
+        const VEC3& root = joints[static_cast<std::size_t>(side.root)];
+        if (first) {
+            side.first = root;
+            side.minHeight = root.z;
+            side.maxHeight = root.z;
+        }
+        side.minHeight = std::min(side.minHeight, root.z);
+        side.maxHeight = std::max(side.maxHeight, root.z);
+        side.last = root;
+    }
+    if (!side.feet.empty()) {
+        double foot = LowestOf(side.feet, joints);
+        side.lowestFoot = first ? foot : std::min(side.lowestFoot, foot);
+    }
+}
+
+void CMotionCheck::AddFrame(std::span<const POSE> source, std::span<const POSE> result) {
+    m_sourceSkeleton.OwnRotations(source, m_sourceOwn);
+    m_sourceSkeleton.Solve(source, m_sourceOwn, m_sourceJoints);
+    // A retarget copies rotations from the source line or the rest line: their matrices are
+    // known, which halves the sines and cosines of a frame.
+    m_resultOwn.resize(m_rows.size());
+    static const POSE ZERO_POSE;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const POSE& pose = row < result.size() ? result[row] : ZERO_POSE;
+        auto line = static_cast<std::size_t>(m_rows[row].sourceLine);
+        if (m_rows[row].sourceLine != ROW_KEEPS_REST && line < source.size() &&
+            SameRotation(pose, source[line])) {
+            m_resultOwn[row] = m_sourceOwn[line];
+        } else if (row < m_input.modelRest.size() && SameRotation(pose, m_input.modelRest[row])) {
+            m_resultOwn[row] = m_restOwn[row];
+        } else {
+            m_resultOwn[row] = RotationOf(pose);
+        }
+    }
+    m_modelSkeleton.Solve(result, m_resultOwn, m_resultJoints);
+    const std::vector<int>& sourceParents = m_sourceSkeleton.Parents();
+    const std::vector<int>& modelParents = m_modelSkeleton.Parents();
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        ROW_STATE& state = m_rows[row];
+        if (state.collapsed) {
+            const VEC3& parent = m_resultJoints[static_cast<std::size_t>(modelParents[row])];
+            state.collapsed = Length(Minus(m_resultJoints[row], parent)) <= ON_JOINT;
+        }
+        if (state.sourceLine == ROW_KEEPS_REST) continue;
+        VEC3 from, to;
+        if (!BoneOf(state.sourceLine, sourceParents, m_sourceJoints, from)) continue;
+        if (!BoneOf(static_cast<int>(row), modelParents, m_resultJoints, to)) continue;
+        double degrees = DegreesBetween(from, to);
+        state.maxDegrees = std::max(state.maxDegrees, degrees);
+        state.sumDegrees += degrees;
+        ++state.measured;
+    }
+    Track(m_source, m_sourceJoints);
+    Track(m_result, m_resultJoints);
+    ++m_frames;
+}
+
+ROOT_MOTION CMotionCheck::Summary(const SIDE_STATE& side) const {
+    ROOT_MOTION r;
+    if (side.root < 0) return r;
+    r.restHeight = side.restHeight;
+    if (m_frames == 0) return r;
+    r.minHeight = side.minHeight;
+    r.maxHeight = side.maxHeight;
+    r.travel = std::hypot(side.last.x - side.first.x, side.last.y - side.first.y);
+    if (!side.feet.empty()) r.lowestFoot = side.lowestFoot - side.restFoot;
+    return r;
+}
+
+MOTION_REPORT CMotionCheck::Report() const {
+    MOTION_REPORT report;
+    report.animation = m_input.animation;
+    report.frames = m_frames;
+    report.legs = m_input.legs;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const ROW_STATE& state = m_rows[row];
+        BONE_ANGLES bone;
+        bone.row = static_cast<int>(row);
+        bone.modelNode = m_input.modelNodes[row].name;
+        if (state.sourceLine == ROW_KEEPS_REST) {
+            report.unpairedRows.push_back(bone.row);
+        } else {
+            bone.sourceNode = m_input.sourceNodes[static_cast<std::size_t>(state.sourceLine)].name;
+        }
+        if (state.measured > 0) {
+            bone.maxDegrees = state.maxDegrees;
+            bone.meanDegrees = state.sumDegrees / static_cast<double>(state.measured);
+        }
+        if (state.collapsed && m_frames > 0) report.collapsedNodes.push_back(bone.modelNode);
+        report.bones.push_back(std::move(bone));
+    }
+    report.source = Summary(m_source);
+    report.result = Summary(m_result);
+
+    const LEGS_RATIO& legs = m_input.legs;
+    if (!legs.known) report.warnings.push_back(NoLegsRatioWarning(legs));
+    if (!m_input.rootFromLegs && !m_input.rows.empty()) {
+        if (auto w = RootFactorWarning(m_input.rows[0].boneScale, legs)) {
+            report.warnings.push_back(*w);
+        }
+    }
+    if (report.source.minHeight && report.result.minHeight) {
+        if (auto w = RootMotionWarning(WARNING_CODE::ROOT_RANGE,
+                                       *report.source.maxHeight - *report.source.minHeight,
+                                       *report.result.maxHeight - *report.result.minHeight, legs)) {
+            report.warnings.push_back(*w);
+        }
+        if (auto w = RootMotionWarning(WARNING_CODE::ROOT_TRAVEL, *report.source.travel,
+                                       *report.result.travel, legs)) {
+            report.warnings.push_back(*w);
+        }
+    }
+    if (!report.collapsedNodes.empty()) {
+        MOTION_WARNING w;
+        w.code = WARNING_CODE::COLLAPSED_NODES;
+        w.nodes = report.collapsedNodes;
+        report.warnings.push_back(std::move(w));
+    }
+    return report;
+}
+
+}  // namespace varnex

@@ -1,0 +1,96 @@
+// The motion check: compares a source animation with its retarget frame by frame, the report
+// saying whether the retarget kept the motion.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "motion/forward_kinematics.h"
+#include "motion/frame_retarget.h"
+#include "motion/legs_ratio.h"
+#include "motion/motion_types.h"
+#include "motion/motion_warning.h"
+
+namespace varnex {
+
+// A grid row's bone: the angle between its direction (from its parent's joint to its own) in the
+// source and in the result, over the frames where both directions exist.
+struct BONE_ANGLES {
+    int row = 0;
+    std::string modelNode;
+    std::optional<std::string> sourceNode;  // none for a row left unpaired
+    std::optional<double> maxDegrees;       // none where no frame has both directions
+    std::optional<double> meanDegrees;
+};
+
+// The root of one side, and its lowest foot. Heights are the joints' Z; the foot's is measured
+// from the lower foot of the rest pose. None where there is no frame, or no foot.
+struct ROOT_MOTION {
+    std::optional<double> restHeight;
+    std::optional<double> minHeight, maxHeight;
+    std::optional<double> travel;  // XY distance from the first frame's root to the last's
+    std::optional<double> lowestFoot;
+};
+
+struct MOTION_REPORT {
+    std::string animation;
+    int frames = 0;
+    std::vector<BONE_ANGLES> bones;  // one per grid row
+    LEGS_RATIO legs;
+    ROOT_MOTION source, result;
+    std::vector<std::string> collapsedNodes;
+    std::vector<int> unpairedRows;
+    std::vector<MOTION_WARNING> warnings;
+};
+
+struct MOTION_CHECK_INPUT {
+    std::string animation;                   // as the report names it
+    std::vector<SKELETON_NODE> sourceNodes;  // the animation's own skeleton
+    FRAME_POSES sourceRest;                  // its rest pose
+    std::vector<SKELETON_NODE> modelNodes;
+    FRAME_POSES modelRest;
+    std::vector<RETARGET_ROW> rows;  // one per model node; missing rows are default rows
+    LEGS_RATIO legs;
+    bool rootFromLegs = false;  // row 0 follows the legs: its factor is not compared
+};
+
+// Fed with each source frame and its retarget, in order; memory does not grow with the frames.
+class CMotionCheck {
+public:
+    explicit CMotionCheck(MOTION_CHECK_INPUT input);
+    // Lines a frame lacks take the zero pose. Allocates nothing.
+    void AddFrame(std::span<const POSE> source, std::span<const POSE> result);
+    MOTION_REPORT Report() const;
+
+private:
+    struct ROW_STATE {
+        int sourceLine = ROW_KEEPS_REST;  // ROW_KEEPS_REST also for a line the source lacks
+        double maxDegrees = 0.0;
+        double sumDegrees = 0.0;
+        long long measured = 0;
+        bool collapsed = false;  // still on its parent's joint in every frame so far
+    };
+    struct SIDE_STATE {
+        int root = -1;
+        std::vector<int> feet;
+        double restHeight = 0.0;
+        double restFoot = 0.0;
+        double minHeight = 0.0, maxHeight = 0.0;
+        double lowestFoot = 0.0;
+        VEC3 first, last;
+    };
+    void Track(SIDE_STATE& side, const std::vector<VEC3>& joints);
+    ROOT_MOTION Summary(const SIDE_STATE& side) const;
+
+    MOTION_CHECK_INPUT m_input;
+    CForwardKinematics m_sourceSkeleton, m_modelSkeleton;
+    std::vector<ROW_STATE> m_rows;
+    SIDE_STATE m_source, m_result;
+    std::vector<VEC3> m_sourceJoints, m_resultJoints;
+    std::vector<MAT3> m_sourceOwn, m_resultOwn, m_restOwn;  // nodes' own rotations
+    int m_frames = 0;
+};
+
+}  // namespace varnex

@@ -1,0 +1,71 @@
+// Warnings about the retargeted motion: a fixed code and the values that explain it. Their text
+// is made from these by WarningText (motion_texts.h).
+#pragma once
+
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "motion/legs_ratio.h"
+
+namespace varnex {
+
+enum class WARNING_CODE {
+    ROOT_RANGE,       // the root's height range is off the legs' ratio by more than a factor 2
+    ROOT_TRAVEL,      // the same for the root's horizontal travel
+    ROOT_FACTOR,      // row 0's factor and the legs' ratio are more than a factor 2 apart
+    COLLAPSED_NODES,  // nodes sit on their parent's joint in every frame
+    NO_LEGS_RATIO,    // a skeleton lacks a thigh or a foot on both sides
+};
+// "root-range", "root-travel", "root-factor", "collapsed-nodes", "no-legs-ratio": the same in
+// every language.
+const char* WarningCodeText(WARNING_CODE code);
+
+struct MOTION_WARNING {
+    WARNING_CODE code = WARNING_CODE::ROOT_RANGE;
+    double source = 0.0;             // ROOT_RANGE, ROOT_TRAVEL: the source's value
+    double result = 0.0;             // ... and the result's
+    double factor = 0.0;             // ROOT_FACTOR: row 0's factor
+    double legsRatio = 0.0;          // every root warning
+    std::vector<std::string> nodes;  // COLLAPSED_NODES
+    bool modelHasLegs = true;        // NO_LEGS_RATIO: which skeleton lacks them
+    bool sourceHasLegs = true;
+};
+
+// Two ratios more than a factor of 2 apart; a ratio that is not above 0 is apart from any.
+bool RatiosApart(double a, double b);
+
+// Root motion smaller than this in the source is not compared: its ratio would be noise.
+constexpr double MIN_COMPARED_MOTION = 0.01;
+
+// The warning told at pairing and at build when row 0's factor and the legs' ratio are apart;
+// none without a legs' ratio.
+std::optional<MOTION_WARNING> RootFactorWarning(double rowZeroFactor, const LEGS_RATIO& legs);
+// ROOT_RANGE or ROOT_TRAVEL when result / source is apart from the legs' ratio; none without a
+// ratio or when the source hardly moves.
+std::optional<MOTION_WARNING> RootMotionWarning(WARNING_CODE code, double source, double result,
+                                                const LEGS_RATIO& legs);
+// What a command that needs the legs' ratio says when there is none.
+MOTION_WARNING NoLegsRatioWarning(const LEGS_RATIO& legs);
+
+// The build's cheap root check: fed with row 0's position as read and as written in every frame,
+// it compares the two height ranges.
+class CRootHeightRange {
+public:
+    void Add(double sourceZ, double resultZ) {
+        if (sourceZ < m_sourceMin) m_sourceMin = sourceZ;
+        if (sourceZ > m_sourceMax) m_sourceMax = sourceZ;
+        if (resultZ < m_resultMin) m_resultMin = resultZ;
+        if (resultZ > m_resultMax) m_resultMax = resultZ;
+    }
+    // The ROOT_RANGE warning, or none (no frame, no ratio, a source that hardly moves).
+    std::optional<MOTION_WARNING> Warning(const LEGS_RATIO& legs) const;
+
+private:
+    static constexpr double NONE = std::numeric_limits<double>::infinity();
+    double m_sourceMin = NONE, m_sourceMax = -NONE;
+    double m_resultMin = NONE, m_resultMax = -NONE;
+};
+
+}  // namespace varnex

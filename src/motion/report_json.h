@@ -1,0 +1,25 @@
+// The motion check's report as JSON. Keys and codes are English in every language; numbers have
+// six decimals; a value that does not exist is null.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "motion/motion_check.h"
+
+namespace varnex {
+
+// {"animation", "frames", "bones": [{"row", "model_node", "source_node", "max_deg", "mean_deg"}],
+//  "root": {"legs_ratio", "source": {"rest_height", "min_height", "max_height", "travel",
+//  "lowest_foot_height"}, "result": {...}}, "collapsed_nodes", "unpaired_rows",
+//  "warnings": [{"code", "text"}]}, with a final line end.
+std::string ReportJson(const MOTION_REPORT& report);
+// One report's object alone, several in an array.
+std::string ReportsJson(const std::vector<MOTION_REPORT>& reports);
+
+// text as a JSON string with its quotes. Valid UTF-8 passes through; a byte that is not part of
+// valid UTF-8 is read as Latin-1 (names from older tools) and written as \u00XX.
+void AppendJsonString(std::string& out, std::string_view text);
+
+}  // namespace varnex

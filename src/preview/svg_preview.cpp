@@ -1,0 +1,313 @@
+#include "preview/svg_preview.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "motion/fixed_text.h"
+#include "motion/motion_texts.h"
+
+namespace varnex {
+
+namespace {
+constexpr double PANEL_WIDTH = 240.0;
+constexpr double PANEL_HEIGHT = 360.0;
+constexpr double MARGIN = 14.0;
+constexpr double LABEL_HEIGHT = 18.0;
+constexpr int PIXEL_DECIMALS = 1;
+constexpr PREVIEW_VIEW VIEWS[2] = {PREVIEW_VIEW::FRONT, PREVIEW_VIEW::SIDE};
+
+double Across(const VEC3& joint, PREVIEW_VIEW view) {
+    return view == PREVIEW_VIEW::FRONT ? joint.y : joint.x;
+}
+
+const char* ColourOf(const CPreviewFigure& figure, std::size_t node) {
+    if (!figure.Paired(node)) return PREVIEW_UNPAIRED_COLOUR;
+    switch (figure.Side(node)) {
+        case BODY_SIDE::LEFT:
+            return PREVIEW_LEFT_COLOUR;
+        case BODY_SIDE::RIGHT:
+            return PREVIEW_RIGHT_COLOUR;
+        case BODY_SIDE::MIDDLE:
+            break;
+    }
+    return PREVIEW_MIDDLE_COLOUR;
+}
+
+// Grey bones first, then the middle line, then the limbs, so that colours stay on top.
+int DrawingPass(const CPreviewFigure& figure, std::size_t node) {
+    if (!figure.Paired(node)) return 0;
+    return figure.Side(node) == BODY_SIDE::MIDDLE ? 1 : 2;
+}
+
+// A joint that is no finite number (a source frame holding "1e999") is drawn at 0 rather than
+// making the document unreadable.
+void AppendPixel(std::string& out, double value) {
+    AppendFixed(out, std::isfinite(value) ? value : 0.0, PIXEL_DECIMALS);
+}
+
+class CSvgWriter {
+public:
+    CSvgWriter(const CPreviewFigure& source, const CPreviewFigure& result,
+               const PREVIEW_OPTIONS& options)
+        : m_figures{&source, &result},
+          m_options(options),
+          m_layout(PlanPreview(source, result, options)) {}
+
+    std::string Write() {
+        m_out.reserve(1 << 16);
+        m_out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+        m_out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
+        AppendPixel(m_out, m_layout.width);
+        m_out += "\" height=\"";
+        AppendPixel(m_out, m_layout.height);
+        m_out += "\" viewBox=\"0 0 ";
+        AppendPixel(m_out, m_layout.width);
+        m_out += ' ';
+        AppendPixel(m_out, m_layout.height);
+        m_out += "\">\n<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+        WriteFrameOfPanels();
+        m_out += "<g stroke-width=\"2\" stroke-linecap=\"round\">\n";
+        for (int row = 0; row < m_layout.rows; ++row) {
+            for (int figure = 0; figure < 2; ++figure) {
+                for (PREVIEW_VIEW view : VIEWS) WriteBones(figure, view, row);
+            }
+        }
+        m_out += "</g>\n</svg>\n";
+        return std::move(m_out);
+    }
+
+private:
+    double PanelLeft(int figure, PREVIEW_VIEW view) const {
+        return (figure * 2 + (view == PREVIEW_VIEW::SIDE ? 1 : 0)) * m_layout.panelWidth;
+    }
+
+    // Labels, ground lines and the rule between source and result.
+    void WriteFrameOfPanels() {
+        m_out += "<g font-family=\"sans-serif\" font-size=\"12\" fill=\"#404040\">\n";
+        for (int row = 0; row < m_layout.rows; ++row) {
+            for (int figure = 0; figure < 2; ++figure) {
+                for (PREVIEW_VIEW view : VIEWS) {
+                    std::string label = figure == 0 ? PreviewSourceLabel() : PreviewResultLabel();
+                    label += ", ";
+                    label += view == PREVIEW_VIEW::FRONT ? PreviewFrontLabel() : PreviewSideLabel();
+                    if (!m_options.animate && figure == 0 && view == PREVIEW_VIEW::FRONT &&
+                        static_cast<std::size_t>(row) < m_options.frameNumbers.size()) {
+                        label = PreviewFrameLabel(m_options.frameNumbers[row]) + " : " + label;
+                    }
+                    m_out += "<text x=\"";
+                    AppendPixel(m_out, PanelLeft(figure, view) + MARGIN / 2);
+                    m_out += "\" y=\"";
+                    AppendPixel(m_out, row * m_layout.panelHeight + LABEL_HEIGHT - 4);
+                    m_out += "\">" + label + "</text>\n";
+                }
+            }
+        }
+        m_out += "</g>\n<g stroke=\"#909090\" stroke-width=\"1\">\n";
+        for (int row = 0; row < m_layout.rows; ++row) {
+            double y = row * m_layout.panelHeight + m_layout.groundY;
+            for (int panel = 0; panel < 4; ++panel) {
+                Line(panel * m_layout.panelWidth + MARGIN / 2, y,
+                     (panel + 1) * m_layout.panelWidth - MARGIN / 2, y);
+            }
+        }
+        Line(2 * m_layout.panelWidth, 0, 2 * m_layout.panelWidth, m_layout.height);
+        m_out += "</g>\n";
+    }
+
+    void Line(double x1, double y1, double x2, double y2) {
+        m_out += "<line x1=\"";
+        AppendPixel(m_out, x1);
+        m_out += "\" y1=\"";
+        AppendPixel(m_out, y1);
+        m_out += "\" x2=\"";
+        AppendPixel(m_out, x2);
+        m_out += "\" y2=\"";
+        AppendPixel(m_out, y2);
+        m_out += "\"/>\n";
+    }
+
+    void WriteBones(int figureIndex, PREVIEW_VIEW view, int row) {
+        const CPreviewFigure& figure = *m_figures[figureIndex];
+        std::size_t needed = m_options.animate ? 1 : static_cast<std::size_t>(row) + 1;
+        if (figure.FrameCount() < needed) return;
+        for (int pass = 0; pass < 3; ++pass) {
+            for (std::size_t node = 0; node < figure.NodeCount(); ++node) {
+                int parent = figure.Parent(node);
+                if (parent < 0 || DrawingPass(figure, node) != pass) continue;
+                WriteBone(figureIndex, view, row, node, static_cast<std::size_t>(parent));
+            }
+        }
+    }
+
+    SCREEN_POINT At(int figureIndex, PREVIEW_VIEW view, int row, std::size_t frame,
+                    std::size_t node) const {
+        const CPreviewFigure& figure = *m_figures[figureIndex];
+        return ProjectJoint(m_layout, figureIndex, view, row, figure.Joint(frame, node),
+                            figure.Ground());
+    }
+
+    void WriteBone(int figureIndex, PREVIEW_VIEW view, int row, std::size_t node,
+                   std::size_t parent) {
+        const CPreviewFigure& figure = *m_figures[figureIndex];
+        // A sheet row shows its own frame; a loop starts from frame 0.
+        std::size_t shown = m_options.animate ? 0 : static_cast<std::size_t>(row);
+        SCREEN_POINT a = At(figureIndex, view, row, shown, parent);
+        SCREEN_POINT b = At(figureIndex, view, row, shown, node);
+        m_out += "<line x1=\"";
+        AppendPixel(m_out, a.x);
+        m_out += "\" y1=\"";
+        AppendPixel(m_out, a.y);
+        m_out += "\" x2=\"";
+        AppendPixel(m_out, b.x);
+        m_out += "\" y2=\"";
+        AppendPixel(m_out, b.y);
+        m_out += "\" stroke=\"";
+        m_out += ColourOf(figure, node);
+        if (!m_options.animate || figure.FrameCount() < 2) {
+            m_out += "\"/>\n";
+            return;
+        }
+        m_out += "\">";
+        const char* names[4] = {"x1", "y1", "x2", "y2"};
+        for (int k = 0; k < 4; ++k) {
+            // Values of every frame; a coordinate that never moves needs no animation.
+            m_values.clear();
+            bool moves = false;
+            std::size_t firstEnd = 0;
+            for (std::size_t f = 0; f < figure.FrameCount(); ++f) {
+                SCREEN_POINT p = At(figureIndex, view, row, f, k < 2 ? parent : node);
+                std::size_t start = m_values.size();
+                if (f > 0) m_values += ';';
+                AppendPixel(m_values, k % 2 == 0 ? p.x : p.y);
+                if (f == 0) {
+                    firstEnd = m_values.size();
+                } else if (!moves) {
+                    moves =
+                        m_values.compare(start + 1, std::string::npos, m_values, 0, firstEnd) != 0;
+                }
+            }
+            if (!moves) continue;
+            m_out += "<animate attributeName=\"";
+            m_out += names[k];
+            m_out += "\" dur=\"";
+            double fps = m_options.fps > 0.0 ? m_options.fps : PREVIEW_OPTIONS().fps;
+            AppendFixed(m_out, static_cast<double>(figure.FrameCount()) / fps, 3);
+            m_out += "s\" calcMode=\"discrete\" repeatCount=\"indefinite\" values=\"";
+            m_out += m_values;
+            m_out += "\"/>";
+        }
+        m_out += "</line>\n";
+    }
+
+    const CPreviewFigure* m_figures[2];
+    const PREVIEW_OPTIONS& m_options;
+    PREVIEW_LAYOUT m_layout;
+    std::string m_out;
+    std::string m_values;
+};
+}  // namespace
+
+CPreviewFigure::CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest,
+                               std::vector<bool> paired)
+    : m_skeleton(nodes),
+      m_parents(m_skeleton.Parents()),
+      m_sides(NodeSides(ClassifyNodes(nodes), m_parents)),
+      m_paired(std::move(paired)) {
+    m_skeleton.Solve(rest, m_frameJoints);
+    if (!m_frameJoints.empty()) {
+        m_ground = m_frameJoints.front().z;
+        for (const VEC3& j : m_frameJoints) m_ground = std::min(m_ground, j.z);
+    }
+}
+
+void CPreviewFigure::AddFrame(std::span<const POSE> frame) {
+    m_skeleton.Solve(frame, m_frameJoints);
+    m_joints.insert(m_joints.end(), m_frameJoints.begin(), m_frameJoints.end());
+    ++m_frames;
+}
+
+std::vector<bool> PairedRows(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
+                             std::size_t sourceNodeCount) {
+    std::vector<bool> paired(modelNodeCount, false);
+    for (std::size_t row = 0; row < modelNodeCount; ++row) {
+        int nodes = row < rows.size() ? rows[row].nodes : RETARGET_ROW{}.nodes;
+        int line = RowSourceLine(static_cast<int>(row), nodes);
+        paired[row] = line != ROW_KEEPS_REST && static_cast<std::size_t>(line) < sourceNodeCount;
+    }
+    return paired;
+}
+
+std::vector<bool> DrivingSourceNodes(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
+                                     std::size_t sourceNodeCount) {
+    std::vector<bool> driving(sourceNodeCount, false);
+    for (std::size_t row = 0; row < modelNodeCount; ++row) {
+        int nodes = row < rows.size() ? rows[row].nodes : RETARGET_ROW{}.nodes;
+        int line = RowSourceLine(static_cast<int>(row), nodes);
+        if (line != ROW_KEEPS_REST && static_cast<std::size_t>(line) < sourceNodeCount) {
+            driving[static_cast<std::size_t>(line)] = true;
+        }
+    }
+    return driving;
+}
+
+PREVIEW_LAYOUT PlanPreview(const CPreviewFigure& source, const CPreviewFigure& result,
+                           const PREVIEW_OPTIONS& options) {
+    PREVIEW_LAYOUT layout;
+    layout.panelWidth = PANEL_WIDTH;
+    layout.panelHeight = PANEL_HEIGHT;
+    const CPreviewFigure* figures[2] = {&source, &result};
+    std::size_t sheetRows = std::max(source.FrameCount(), result.FrameCount());
+    layout.rows = options.animate || sheetRows == 0 ? 1 : static_cast<int>(sheetRows);
+    layout.width = 4 * PANEL_WIDTH;
+    layout.height = layout.rows * PANEL_HEIGHT;
+
+    // Heights above each figure's own ground, and the spread across each panel, over every frame.
+    double above = 0.0, below = 0.0, widest = 0.0;
+    for (int f = 0; f < 2; ++f) {
+        const CPreviewFigure& figure = *figures[f];
+        for (int v = 0; v < 2; ++v) {
+            double low = std::numeric_limits<double>::infinity(), high = -low;
+            for (std::size_t frame = 0; frame < figure.FrameCount(); ++frame) {
+                for (std::size_t node = 0; node < figure.NodeCount(); ++node) {
+                    const VEC3& j = figure.Joint(frame, node);
+                    double across = Across(j, VIEWS[v]);
+                    if (!std::isfinite(across) || !std::isfinite(j.z)) continue;
+                    low = std::min(low, across);
+                    high = std::max(high, across);
+                    above = std::max(above, j.z - figure.Ground());
+                    below = std::min(below, j.z - figure.Ground());
+                }
+            }
+            if (low <= high) {
+                layout.centre[f][v] = (low + high) / 2.0;
+                widest = std::max(widest, high - low);
+            }
+        }
+    }
+    double drawWidth = PANEL_WIDTH - 2 * MARGIN;
+    double drawHeight = PANEL_HEIGHT - 2 * MARGIN - LABEL_HEIGHT;
+    // A figure of no size still gets a finite scale.
+    layout.scale =
+        std::min(drawWidth / std::max(widest, 1e-6), drawHeight / std::max(above - below, 1e-6));
+    layout.groundY = LABEL_HEIGHT + MARGIN + above * layout.scale;
+    return layout;
+}
+
+SCREEN_POINT ProjectJoint(const PREVIEW_LAYOUT& layout, int figure, PREVIEW_VIEW view, int row,
+                          const VEC3& joint, double ground) {
+    int v = view == PREVIEW_VIEW::FRONT ? 0 : 1;
+    double left = (figure * 2 + v) * layout.panelWidth;
+    SCREEN_POINT p;
+    p.x = left + layout.panelWidth / 2 +
+          (Across(joint, view) - layout.centre[figure][v]) * layout.scale;
+    p.y = row * layout.panelHeight + layout.groundY - (joint.z - ground) * layout.scale;
+    return p;
+}
+
+std::string PreviewSvg(const CPreviewFigure& source, const CPreviewFigure& result,
+                       const PREVIEW_OPTIONS& options) {
+    return CSvgWriter(source, result, options).Write();
+}
+
+}  // namespace varnex

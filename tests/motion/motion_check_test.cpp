@@ -1,0 +1,185 @@
+#include "motion/motion_check.h"
+
+#include <gtest/gtest.h>
+
+#include "motion/motion_texts.h"
+#include "motion/report_json.h"
+#include "sample_animation.h"
+
+namespace varnex {
+
+namespace {
+// The samples: the runner's walk onto the knight, whose origins are both at the feet.
+struct SAMPLES {
+    SAMPLE_ANIMATION model = ReadSample("knight_ref.smd");
+    SAMPLE_ANIMATION ref = ReadSample("runner_ref.smd");
+    SAMPLE_ANIMATION anim = ReadSample("runner_walk.smd");
+    // A player-like runner: origin at the hips, its root 2.09 above it at rest.
+    void MoveOriginToTheHips() {
+        for (SAMPLE_ANIMATION* a : {&ref, &anim}) {
+            for (FRAME_POSES& frame : a->frames) frame[0].z -= 42.0;
+        }
+    }
+};
+
+struct CHECKED {
+    MOTION_REPORT report;
+    CRootHeightRange buildCheck;
+};
+
+// Retargets the walk in memory and checks it, feeding the build's root check on the way.
+CHECKED Check(const SAMPLES& s, const std::vector<RETARGET_ROW>& rows, bool rootFromLegs) {
+    const SAMPLE_ANIMATION& model = s.model;
+    const SAMPLE_ANIMATION& ref = s.ref;
+    const SAMPLE_ANIMATION& anim = s.anim;
+    MOTION_CHECK_INPUT input;
+    input.animation = "runner_walk.smd";
+    input.sourceNodes = anim.nodes;
+    input.sourceRest = ref.frames[0];
+    input.modelNodes = model.nodes;
+    input.modelRest = model.frames[0];
+    input.rows = rows;
+    input.legs = MeasureLegsRatio(model.nodes, model.frames[0], ref.nodes, ref.frames[0]);
+    input.rootFromLegs = rootFromLegs;
+    ROOT_FROM_LEGS rule;
+    EXPECT_TRUE(
+        MakeRootFromLegs(input.legs.ratio, ref.frames[0], model.frames[0], rows[0].nodes, rule));
+    CFrameRetarget retarget(model.frames[0], static_cast<int>(model.nodes.size()), rows,
+                            rootFromLegs ? &rule : nullptr);
+    CMotionCheck check(input);
+    CHECKED out;
+    std::vector<POSE> result;
+    for (const FRAME_POSES& frame : anim.frames) {
+        EXPECT_EQ(retarget.Apply(frame, result).fault, RETARGET_FAULT::NONE);
+        check.AddFrame(frame, result);
+        out.buildCheck.Add(frame[0].z, result[0].z);
+    }
+    out.report = check.Report();
+    return out;
+}
+
+std::vector<std::string> Codes(const MOTION_REPORT& report) {
+    std::vector<std::string> codes;
+    for (const MOTION_WARNING& w : report.warnings) codes.push_back(WarningCodeText(w.code));
+    return codes;
+}
+}  // namespace
+
+TEST(MotionCheck, SoundPairKeepsLimbDirectionsAndWarnsOfNothing) {
+    SAMPLES s;
+    CHECKED c = Check(s, PairByClass(s.model, s.ref), false);
+    const MOTION_REPORT& r = c.report;
+    EXPECT_EQ(r.frames, 30);
+    ASSERT_EQ(r.bones.size(), 23u);
+    EXPECT_FALSE(r.bones[0].maxDegrees);  // the root has no bone
+    for (const BONE_ANGLES& bone : r.bones) {
+        if (bone.row == 0 || !bone.sourceNode) continue;
+        ASSERT_TRUE(bone.maxDegrees) << bone.modelNode;
+        EXPECT_LT(*bone.maxDegrees, 10.0) << bone.modelNode;
+    }
+    EXPECT_EQ(r.bones[22].sourceNode, std::nullopt);
+    EXPECT_EQ(r.unpairedRows, std::vector<int>{22});
+    EXPECT_TRUE(r.collapsedNodes.empty());
+    EXPECT_NEAR(*r.source.restHeight, 44.09, 1e-9);
+    EXPECT_NEAR(*r.result.restHeight, 36.8, 1e-9);
+    EXPECT_TRUE(r.legs.known);
+    EXPECT_EQ(Codes(r), std::vector<std::string>{});
+    EXPECT_FALSE(c.buildCheck.Warning(r.legs));
+}
+
+// The case that hides until the model is compiled: row 0's factor (36.8 / 2.09) sends the body
+// flying, while the legs stay right. Root motion from the legs keeps the root's motion in
+// proportion to the legs.
+TEST(MotionCheck, RootAtTheHipsWarnsAndLegsRootMotionKeepsTheMotionInProportion) {
+    SAMPLES s;
+    s.MoveOriginToTheHips();
+    std::vector<RETARGET_ROW> rows = PairByClass(s.model, s.ref);
+    CHECKED scaled = Check(s, rows, false);
+    EXPECT_EQ(Codes(scaled.report),
+              (std::vector<std::string>{"root-factor", "root-range", "root-travel"}));
+    std::optional<MOTION_WARNING> atBuild = scaled.buildCheck.Warning(scaled.report.legs);
+    ASSERT_TRUE(atBuild);
+    EXPECT_EQ(atBuild->code, WARNING_CODE::ROOT_RANGE);
+    EXPECT_NE(WarningText(*atBuild).find("--root-motion legs"), std::string::npos);
+
+    CHECKED legs = Check(s, rows, true);
+    const MOTION_REPORT& r = legs.report;
+    EXPECT_EQ(Codes(r), std::vector<std::string>{});
+    EXPECT_FALSE(legs.buildCheck.Warning(r.legs));
+    double sourceRange = *r.source.maxHeight - *r.source.minHeight;
+    double resultRange = *r.result.maxHeight - *r.result.minHeight;
+    EXPECT_NEAR(resultRange, r.legs.ratio * sourceRange, 1e-9);
+    EXPECT_NEAR(*r.result.maxHeight, 36.8, 1e-9);  // the walk's highest root is its rest pose
+}
+
+TEST(MotionCheck, ReportsNodesOnTheirParentsJointAndAMissingLegsRatio) {
+    SAMPLES s;
+    std::vector<RETARGET_ROW> rows = PairByClass(s.model, s.ref);
+    rows[17].correction = 0.0;  // Bip01 L Hand
+    s.model.nodes[5].name = "Bip01 L Hoof";
+    s.model.nodes[9].name = "Bip01 R Hoof";
+    MOTION_REPORT r = Check(s, rows, false).report;
+    EXPECT_EQ(r.collapsedNodes, std::vector<std::string>{"Bip01 L Hand"});
+    EXPECT_FALSE(r.legs.known);
+    EXPECT_FALSE(r.result.lowestFoot);
+    ASSERT_EQ(Codes(r), (std::vector<std::string>{"no-legs-ratio", "collapsed-nodes"}));
+    EXPECT_NE(WarningText(r.warnings[0]).find("du modèle n'a"), std::string::npos);
+    EXPECT_NE(WarningText(r.warnings[1]).find(": Bip01 L Hand"), std::string::npos);
+}
+
+// The JSON form of a small report written out in full: keys, nulls, six decimals, no "-0", names
+// escaped (a quote, a control character, UTF-8 kept, a Latin-1 byte), and an array for two.
+TEST(MotionReportJson, WritesTheWholeShape) {
+    MOTION_REPORT r;
+    r.animation = "jump \\\"high\".smd";
+    r.frames = 2;
+    r.bones = {{0, "Bip01", "Bip01", std::nullopt, std::nullopt},
+               {1, "caf\xC3\xA9\x01", std::nullopt, std::nullopt, std::nullopt},
+               {2, "Cape\xE9", "L Arm", 12.3456789, -1e-9}};
+    r.legs.known = true;
+    r.legs.ratio = 0.5;
+    r.source = {2.0, 1.0, 3.0, 10.0, 0.25};
+    r.result = {40.0, 30.0, 50.0, 200.0, std::nullopt};
+    r.collapsedNodes = {"Cape\xE9"};
+    r.unpairedRows = {1};
+    MOTION_WARNING w;
+    w.code = WARNING_CODE::ROOT_TRAVEL;
+    w.source = 10.0;
+    w.result = 200.0;
+    w.legsRatio = 0.5;
+    r.warnings = {w};
+    const std::string object =
+        "{\n"
+        "  \"animation\": \"jump \\\\\\\"high\\\".smd\",\n"
+        "  \"frames\": 2,\n"
+        "  \"bones\": [\n"
+        "    {\"row\": 0, \"model_node\": \"Bip01\", \"source_node\": \"Bip01\", \"max_deg\": "
+        "null, "
+        "\"mean_deg\": null},\n"
+        "    {\"row\": 1, \"model_node\": \"caf\xC3\xA9\\u0001\", \"source_node\": null, "
+        "\"max_deg\": "
+        "null, \"mean_deg\": null},\n"
+        "    {\"row\": 2, \"model_node\": \"Cape\\u00e9\", \"source_node\": \"L Arm\", "
+        "\"max_deg\": "
+        "12.345679, \"mean_deg\": 0.000000}\n"
+        "  ],\n"
+        "  \"root\": {\"legs_ratio\": 0.500000,\n"
+        "    \"source\": {\"rest_height\": 2.000000, \"min_height\": 1.000000, \"max_height\": "
+        "3.000000, \"travel\": 10.000000, \"lowest_foot_height\": 0.250000},\n"
+        "    \"result\": {\"rest_height\": 40.000000, \"min_height\": 30.000000, \"max_height\": "
+        "50.000000, \"travel\": 200.000000, \"lowest_foot_height\": null}},\n"
+        "  \"collapsed_nodes\": [\"Cape\\u00e9\"],\n"
+        "  \"unpaired_rows\": [1],\n"
+        "  \"warnings\": [\n"
+        "    {\"code\": \"root-travel\", \"text\": \"" +
+        WarningText(w) +
+        "\"}\n"
+        "  ]\n"
+        "}";
+    EXPECT_EQ(ReportJson(r), object + "\n");
+    std::string indented;
+    for (char c : object) indented += c == '\n' ? std::string("\n  ") : std::string(1, c);
+    EXPECT_EQ(ReportsJson({r, r}), "[\n  " + indented + ",\n  " + indented + "\n]\n");
+}
+
+}  // namespace varnex
