@@ -300,8 +300,16 @@ int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream&
 int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std::ostream& out,
                  std::ostream& err) {
     try {
-        ReadAnimationHeadFile(animation);
+        // Each animation is opened once: its head is checked, then it is converted or built from
+        // the same open file.
+        CFile file;
+        file.OpenForReading(animation);
+        CLineReader reader(file);
+        ReadAnimationHead(reader);
         std::string animPath = animation;
+        CFile convertedFile;
+        std::optional<CLineReader> convertedReader;
+        CLineReader* frames = &reader;
         if (o.command == "convert" || o.convertBiped) {
             bool thighNamedLeg = s.marks.thighNamedLeg;
             BIPED_NODES nodes = FindBipedNodes(s.refAnim, thighNamedLeg);
@@ -309,14 +317,21 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
             if (NamesAnyOf(converted, {o.model, o.refAnim})) {
                 throw CVarnexError(ERROR_KIND::CONVERTED_IS_REFERENCE, converted, 0);
             }
-            ConvertAnimationFile(nodes, animPath, LineEnd(o));
+            CAtomicOutput output(converted);
+            file.Seek(0);
+            CLineReader whole(file);
+            WriteConvertedAnimation(nodes, whole, output, LineEnd(o));
+            output.Commit();
             s.marks.leftThigh = nodes.leftThigh;
             s.marks.rightThigh = nodes.rightThigh;
             s.marks.thighNamedLeg = thighNamedLeg;
             animPath = converted;
             out << "écrit : " << animPath << '\n';
+            if (o.command == "convert") return 0;
+            convertedFile.OpenForReading(converted);
+            frames = &convertedReader.emplace(convertedFile);
+            ReadAnimationHead(*frames);
         }
-        if (o.command == "convert") return 0;
         std::string target = o.output;
         if (target.empty()) {
             target = o.outDir.empty() ? std::string("./") : o.outDir;
@@ -331,7 +346,7 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
         job.model = &s.model;
         job.rows = BuildRows(s.grid.Values(), s.scales.factor, s.nodeCount);
         job.lineEnd = LineEnd(o);
-        RetargetAnimationFile(job, animPath, target);
+        RetargetAnimation(job, *frames, target);
         out << "écrit : " << target << '\n';
         return 0;
     } catch (const CVarnexError& e) {

@@ -34,16 +34,24 @@ CFile::~CFile() { Close(); }
 
 void CFile::OpenForReading(const std::string& path) {
     Close();
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        throw CVarnexError(ERROR_KIND::READ_FOLDER, path, 0);
-    }
     errno = 0;
     m_file = std::fopen(path.c_str(), "rb");
     if (m_file == nullptr) {
         int err = errno != 0 ? errno : ENOENT;
+        std::error_code ec;
+        if (err == EISDIR || fs::is_directory(path, ec)) {
+            throw CVarnexError(ERROR_KIND::READ_FOLDER, path, 0);
+        }
         throw CVarnexError(ERROR_KIND::OPEN_FAILED, path, 0, {}, err);
     }
+#ifndef _WIN32
+    // A folder opens for reading here; asking the open file costs no second look at the path.
+    struct stat st;
+    if (::fstat(fileno(m_file), &st) == 0 && S_ISDIR(st.st_mode)) {
+        Close();
+        throw CVarnexError(ERROR_KIND::READ_FOLDER, path, 0);
+    }
+#endif
     m_path = path;
 }
 

@@ -112,6 +112,12 @@ void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSi
     throw MissingEnd(anim);
 }
 
+void RetargetAnimation(const BUILD_JOB& job, CLineReader& anim, const std::string& outputPath) {
+    CAtomicOutput output(outputPath);
+    WriteRetargetedAnimation(job, anim, output);
+    output.Commit();
+}
+
 void RetargetAnimationFile(const BUILD_JOB& job, const std::string& animPath,
                            const std::string& outputPath) {
     CAtomicOutput output(outputPath);

@@ -27,6 +27,11 @@ std::vector<NODE_ROW> BuildRows(const GRID& grid, const std::vector<double>& bon
 // discards what was written.
 void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out);
 
+// Writes outputPath through a temporary file renamed over it only when complete, from an
+// animation whose head the reader has just read. The caller has checked that outputPath names no
+// input.
+void RetargetAnimation(const BUILD_JOB& job, CLineReader& anim, const std::string& outputPath);
+
 // The whole command on files: reads the animation at animPath and writes outputPath through a
 // temporary file, renamed over it only when complete. The caller has checked that outputPath
 // names no input.
