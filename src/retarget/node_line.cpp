@@ -1,6 +1,7 @@
 #include "retarget/node_line.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "smd_input/decimal_text.h"
 #include "platform/varnex_error.h"
@@ -29,6 +30,40 @@ void RequireNumbers(std::initializer_list<std::string_view> fields, const std::s
             throw CVarnexError(ERROR_KIND::NOT_A_NUMBER, source, lineNumber, {PrintableText(field)});
         }
     }
+}
+
+struct POSITION {
+    double x, y, z;
+};
+
+// The row's position from its source position; every route computes it this way.
+POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z) {
+    double s = plan.setting.boneScale;
+    x = x * s;
+    y = y * s;
+    z = z * s;
+    double c = plan.setting.correction;
+    double w = 1.0 - c;
+    if (plan.blend) {
+        x = x * w + plan.x0 * c;
+        y = y * w + plan.y0 * c;
+        z = z * w + plan.z0 * c;
+    } else {
+        x = c * x;
+        y = c * y;
+        z = c * z;
+    }
+    return POSITION{x, y, z};
+}
+
+// Usual positions are below 1e9: with factors below 1e100 every product stays far from overflow.
+bool FiniteForUsual(const ROW_PLAN& plan) {
+    constexpr double LIMIT = 1e100;
+    for (double factor : {plan.setting.boneScale, plan.setting.correction, plan.x0, plan.y0,
+                          plan.z0}) {
+        if (!(std::fabs(factor) < LIMIT)) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -78,6 +113,7 @@ ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& contex
         plan.y0 = TextToDouble(r.y);
         plan.z0 = TextToDouble(r.z);
     }
+    plan.finiteForUsual = FiniteForUsual(plan);
     return plan;
 }
 
@@ -95,43 +131,58 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
                             std::to_string(plan.setting.nodes), std::to_string(n),
                             std::to_string(frame.size)});
     }
-    const FRAME_LINE& source = (*frame.lines)[n];
+    ComposeFromSourceLine(plan, (*frame.lines)[n], context, out);
+}
+
+void ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
+                           const COMPOSE_CONTEXT& context, std::string& out) {
     FRAME_FIELDS f = ParseFrameFields(source.text, context.animSource, source.lineNumber);
     RequireNumbers({f.rx, f.ry, f.rz}, context.animSource, source.lineNumber);
-    double x = TextToDouble(f.x);
-    double y = TextToDouble(f.y);
-    double z = TextToDouble(f.z);
-    double s = plan.setting.boneScale;
-    x = x * s;
-    y = y * s;
-    z = z * s;
-    double c = plan.setting.correction;
-    double w = 1.0 - c;
-    if (plan.blend) {
-        x = x * w + plan.x0 * c;
-        y = y * w + plan.y0 * c;
-        z = z * w + plan.z0 * c;
-    } else {
-        x = c * x;
-        y = c * y;
-        z = c * z;
-    }
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+    POSITION p = CorrectedPosition(plan, TextToDouble(f.x), TextToDouble(f.y), TextToDouble(f.z));
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
         throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, context.animSource, source.lineNumber,
                            {std::string(f.x), std::string(f.y), std::string(f.z),
                             std::to_string(plan.row)});
     }
     out += plan.prefix;
-    AppendDecimalText(out, x);
+    AppendDecimalText(out, p.x);
     out += ' ';
-    AppendDecimalText(out, y);
+    AppendDecimalText(out, p.y);
     out += ' ';
-    AppendDecimalText(out, z);
+    AppendDecimalText(out, p.z);
     for (std::string_view rotation : {f.rx, f.ry, f.rz}) {
         out += ' ';
         out.append(rotation);
     }
     out += context.lineEnd;
+}
+
+char* WriteUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+                         std::string_view lineEnd, char* out) {
+    POSITION p = CorrectedPosition(plan, source.x, source.y, source.z);
+    std::memcpy(out, plan.prefix.data(), plan.prefix.size());
+    out += plan.prefix.size();
+    for (double value : {p.x, p.y, p.z}) {
+        out = WriteUsualDecimalText(out, value);
+        if (out == nullptr) return nullptr;
+        *out++ = ' ';
+    }
+    std::memcpy(out, source.rotation.data(), source.rotation.size());
+    out += source.rotation.size();
+    std::memcpy(out, lineEnd.data(), lineEnd.size());
+    return out + lineEnd.size();
+}
+
+void AppendUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+                         std::string_view lineEnd, std::string& out) {
+    POSITION p = CorrectedPosition(plan, source.x, source.y, source.z);
+    out += plan.prefix;
+    for (double value : {p.x, p.y, p.z}) {
+        AppendDecimalText(out, value);
+        out += ' ';
+    }
+    out.append(source.rotation);
+    out.append(lineEnd);
 }
 
 void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,

@@ -50,11 +50,29 @@ struct ROW_PLAN {
     double x0 = 0.0, y0 = 0.0, z0 = 0.0;  // the rest position, for blending
     std::string prefix;      // the node number in three columns and a space
     std::string restText;    // the whole rest line with its line end, for REST_LINE
+    // Scale, correction and rest position are small enough that no usual source position can
+    // give a position that is not finite: the fast route then needs no check.
+    bool finiteForUsual = false;
 };
 // Throws CVarnexError when the row needs a rest line the model does not have.
 ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& context);
 void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
                         const COMPOSE_CONTEXT& context, std::string& out);
+// The general route for a driven row whose source line is source: splits it, checks it and
+// appends the row's line to out. Throws CVarnexError as ComposeNodeLine does.
+void ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
+                           const COMPOSE_CONTEXT& context, std::string& out);
+
+// The fast route, for a row with finiteForUsual and a source line in the usual form: the row's
+// line, the same bytes as the general route gives.
+// Bytes WriteUsualNodeLine may need besides the prefix, the rotation text and the line end.
+constexpr std::size_t USUAL_NODE_LINE_BYTES = 3 * 16 + 3;
+// Writes the line at out and returns its end; nullptr when a position needs the general
+// formatting (AppendUsualNodeLine then writes it).
+char* WriteUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+                         std::string_view lineEnd, char* out);
+void AppendUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+                         std::string_view lineEnd, std::string& out);
 
 // Appends row's line for the frame to out: the rest line of the reference model, or the source
 // line's position scaled by boneScale and corrected, with the source's rotation text. Throws

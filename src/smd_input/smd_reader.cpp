@@ -139,6 +139,35 @@ FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, 
     return FRAME_FIELDS{f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
 }
 
+bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields) {
+    const char* p = line.data();
+    const char* end = p + line.size();
+    auto skipBlanks = [&] {
+        while (p != end && IsBlank(*p)) ++p;
+    };
+    skipBlanks();
+    const char* number = p;
+    while (p != end && !IsBlank(*p)) ++p;
+    if (p == number) return false;
+    for (double* position : {&fields.x, &fields.y, &fields.z}) {
+        skipBlanks();
+        p = ReadUsualDecimal(p, end, *position);
+        if (p == nullptr) return false;
+    }
+    skipBlanks();
+    const char* rotation = p;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) {
+            if (p == end || *p != ' ') return false;
+            ++p;
+        }
+        p = SkipUsualDecimal(p, end);
+        if (p == nullptr) return false;
+    }
+    fields.rotation = std::string_view(rotation, static_cast<std::size_t>(p - rotation));
+    return true;
+}
+
 SMD_HEAD ReadSmdHead(CByteSource& source, bool withFrame0) {
     CLineReader reader(source);
     return ReadSmdHead(reader, withFrame0);

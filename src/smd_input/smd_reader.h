@@ -57,6 +57,18 @@ struct FRAME_FIELDS {
 // Splits a skeleton line; throws CVarnexError (source, line) when it has fewer than seven fields.
 FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, int lineNumber);
 
+// A skeleton line in the usual form, read in one pass in place: the three positions as numbers,
+// the three rotation fields as one block of the line, "rx ry rz".
+struct USUAL_FRAME_LINE {
+    double x = 0.0, y = 0.0, z = 0.0;
+    std::string_view rotation;
+};
+// True when the line has at least seven fields, x, y and z in the usual number form (see
+// ReadUsualDecimal) and the rotation fields in that form with single spaces between them; fields
+// then holds what ParseFrameFields, TextToDouble and IsDecimalNumber would give. False for any
+// other line, which the general route reads.
+bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields);
+
 // A frame line kept with its line number, for messages.
 struct FRAME_LINE {
     std::string text;
