@@ -17,8 +17,6 @@ constexpr std::size_t BLOCK_SLACK = 1024;
 // Lines a row may read that are told apart from the others; past it (a NODES value in the tens
 // of thousands) every line is read, so a huge value costs no memory before the frame is short.
 constexpr std::size_t MAX_TRACKED_LINES = 1 << 16;
-// A usual rotation block: three fields of at most 17 characters and two spaces.
-constexpr std::size_t USUAL_ROTATION_BYTES = 56;
 
 class CFrameWriter {
 public:
@@ -34,13 +32,14 @@ public:
             std::size_t n = static_cast<std::size_t>(plan.source);
             m_kept = std::max(m_kept, n + 1);
             if (n < MAX_TRACKED_LINES) {
-                if (m_read.size() <= n) m_read.resize(n + 1, false);
-                m_read[n] = true;
+                if (m_read.size() <= n) m_read.resize(n + 1, 0);
+                m_read[n] = 1;
             }
             // A row whose factors could overflow needs the texts of its positions for the message.
             if (!plan.finiteForUsual) m_general = true;
         }
         m_frame.lines = &m_noLines;
+        m_fastLineEnd = MakePaddedText(context.lineEnd, m_lineEnd);
     }
 
     void Start(std::string_view timeLine, const std::string& source, int lineNumber) {
@@ -57,7 +56,7 @@ public:
         if (!m_inFrame) return;  // lines between "skeleton" and the first frame are dropped
         // Only the lines a row reads are kept, so even a huge frame takes little memory.
         if (m_size < m_kept && (m_size >= m_read.size() ? m_size >= MAX_TRACKED_LINES
-                                                       : static_cast<bool>(m_read[m_size]))) {
+                                                       : m_read[m_size] != 0)) {
             if (m_size >= m_slots.size()) m_slots.resize(m_size + 1);
             SOURCE_SLOT& slot = m_slots[m_size];
             USUAL_FRAME_LINE usual;
@@ -67,7 +66,9 @@ public:
                 slot.y = usual.y;
                 slot.z = usual.z;
                 slot.rotationSize = usual.rotation.size();
-                std::memcpy(slot.rotation, usual.rotation.data(), usual.rotation.size());
+                // The line is followed by READABLE_PAST_LINE readable bytes: one fixed-size copy.
+                static_assert(USUAL_ROTATION_ROOM <= READABLE_PAST_LINE);
+                std::memcpy(slot.rotation, usual.rotation.data(), USUAL_ROTATION_ROOM);
             } else {
                 slot.line.text.assign(line);
                 slot.line.lineNumber = lineNumber;
@@ -100,11 +101,9 @@ public:
             }
             USUAL_FRAME_LINE usual{slot.x, slot.y, slot.z,
                                    std::string_view(slot.rotation, slot.rotationSize)};
-            std::size_t room = plan.prefix.size() + USUAL_NODE_LINE_BYTES + slot.rotationSize +
-                               m_context.lineEnd.size();
-            if (room <= BLOCK_SLACK) {
-                if (m_used + room > BLOCK_BYTES + BLOCK_SLACK) Flush();
-                char* end = WriteUsualNodeLine(plan, usual, m_context.lineEnd, m_block.get() + m_used);
+            if (m_fastLineEnd) {
+                if (m_used + USUAL_NODE_LINE_ROOM > BLOCK_BYTES + BLOCK_SLACK) Flush();
+                char* end = WriteUsualNodeLine(plan, usual, m_lineEnd, m_block.get() + m_used);
                 if (end != nullptr) {
                     m_used = static_cast<std::size_t>(end - m_block.get());
                     if (m_used >= BLOCK_BYTES) Flush();
@@ -141,7 +140,7 @@ private:
         bool usual = false;
         double x = 0.0, y = 0.0, z = 0.0;
         std::size_t rotationSize = 0;
-        char rotation[USUAL_ROTATION_BYTES];
+        char rotation[USUAL_ROTATION_ROOM] = {};
         FRAME_LINE line;  // the line as read, when it is not usual
     };
 
@@ -149,7 +148,7 @@ private:
     COutputSink& m_out;
     bool m_general;
     std::vector<ROW_PLAN> m_plans;
-    std::vector<bool> m_read;          // line n is read by a row
+    std::vector<char> m_read;          // line n is read by a row
     std::vector<SOURCE_SLOT> m_slots;  // reused from frame to frame
     std::size_t m_size = 0;   // lines of the frame so far
     std::size_t m_kept = 0;   // lines 0 to m_kept - 1 are the ones the rows read
@@ -157,7 +156,9 @@ private:
     FRAME_VIEW m_frame;
     bool m_inFrame = false;
     std::string m_text;  // a line by the general route
-    std::unique_ptr<char[]> m_block;
+    PADDED_TEXT m_lineEnd;
+    bool m_fastLineEnd = false;        // the line end fits m_lineEnd
+    std::unique_ptr<char[]> m_block;   // BLOCK_BYTES, and room for the line that crosses it
     std::size_t m_used = 0;
 };
 }  // namespace

@@ -6,6 +6,7 @@
 #include "smd_input/decimal_text.h"
 #include "platform/varnex_error.h"
 #include "smd_input/number_text.h"
+#include "smd_input/usual_number.h"
 
 namespace varnex {
 
@@ -68,6 +69,14 @@ bool FiniteForUsual(const ROW_PLAN& plan) {
 
 }  // namespace
 
+bool MakePaddedText(std::string_view text, PADDED_TEXT& padded) {
+    padded = PADDED_TEXT{};
+    if (text.size() > sizeof padded.bytes) return false;
+    std::memcpy(padded.bytes, text.data(), text.size());
+    padded.size = text.size();
+    return true;
+}
+
 int SourceLineOf(int row, int nodes) {
     int n = nodes >= BLEND_OFFSET ? nodes - BLEND_OFFSET : nodes;
     if (n == 0 && row != 0) return REST_LINE;
@@ -100,6 +109,7 @@ ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& contex
     plan.source = SourceLineOf(row, setting.nodes);
     plan.blend = setting.nodes >= BLEND_OFFSET;
     AppendRowPrefix(plan.prefix, row);
+    MakePaddedText(plan.prefix, plan.paddedPrefix);  // at most 13 bytes
     if (plan.source == REST_LINE) {
         const FRAME_LINE& rest = ReadReferenceLine(row, context);
         FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
@@ -158,19 +168,20 @@ void ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
 }
 
 char* WriteUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
-                         std::string_view lineEnd, char* out) {
+                         const PADDED_TEXT& lineEnd, char* out) {
     POSITION p = CorrectedPosition(plan, source.x, source.y, source.z);
-    std::memcpy(out, plan.prefix.data(), plan.prefix.size());
-    out += plan.prefix.size();
-    for (double value : {p.x, p.y, p.z}) {
-        out = WriteUsualDecimalText(out, value);
-        if (out == nullptr) return nullptr;
-        *out++ = ' ';
-    }
-    std::memcpy(out, source.rotation.data(), source.rotation.size());
+    std::memcpy(out, plan.paddedPrefix.bytes, sizeof plan.paddedPrefix.bytes);
+    out += plan.paddedPrefix.size;
+    if ((out = WriteUsualDecimalText(out, p.x)) == nullptr) return nullptr;
+    *out++ = ' ';
+    if ((out = WriteUsualDecimalText(out, p.y)) == nullptr) return nullptr;
+    *out++ = ' ';
+    if ((out = WriteUsualDecimalText(out, p.z)) == nullptr) return nullptr;
+    *out++ = ' ';
+    std::memcpy(out, source.rotation.data(), USUAL_ROTATION_ROOM);
     out += source.rotation.size();
-    std::memcpy(out, lineEnd.data(), lineEnd.size());
-    return out + lineEnd.size();
+    std::memcpy(out, lineEnd.bytes, sizeof lineEnd.bytes);
+    return out + lineEnd.size;
 }
 
 void AppendUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,

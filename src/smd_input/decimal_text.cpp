@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "smd_input/usual_number.h"
+
 namespace varnex {
 
 namespace {
@@ -11,72 +13,30 @@ constexpr int SIGNIFICANT = 17;
 constexpr int DECIMALS = 6;
 }  // namespace
 
-namespace {
-// Most values need no digit string: when |value| x 1e6 lies in the range where a double holds it
-// to a ten-thousandth and away from a tie, rounding the product gives the same digits as the
-// 17-digit route. Sets units to that rounded product; false when it cannot decide.
-bool UsualUnits(double value, unsigned long long& units) {
-    double scaled = std::fabs(value) * 1e6;
-    if (scaled == 0.0) {
-        units = 0;
-        return true;
-    }
-    if (!(scaled >= 0.2 && scaled < 1099511627776.0)) return false;  // 2^40; NaN fails too
+bool UsualUnitsNearTie(double value, std::uint64_t& units) {
+    // Near a tie both the rounding of the product and the 17-digit rounding matter. The product's
+    // rounding error is exact (Dekker's product; 1e6 needs no split), which gives the true
+    // fraction to within 2^-53; the 17-digit rounding moves it by at most scaled x 0.5e-16. Only
+    // values within both of the tie take the digit string.
+    double a = std::fabs(value);
+    double scaled = a * 1e6;
     double whole = std::floor(scaled);
     double fraction = scaled - whole;  // exact below 2^52
-    if (std::fabs(fraction - 0.5) >= 0.01) {
-        units = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
-        return true;
-    }
-    // Near a tie the rounding of the product and the 17-digit rounding both matter. The product's
-    // rounding error is exact (Dekker's product; 1e6 needs no split), which gives the true fraction
-    // to within 2^-53; the 17-digit rounding moves it by at most scaled x 0.5e-16. Only values
-    // within both of the tie take the digit string.
-    double a = std::fabs(value);
-    double split = 134217729.0 * a;  // 2^27 + 1
+    double split = 134217729.0 * a;    // 2^27 + 1
     double high = split - (split - a);
     double low = a - high;
-    double error = -(((scaled - high * 1e6) - low * 1e6));
+    double error = -((scaled - high * 1e6) - low * 1e6);
     double trueFraction = fraction + error;
     double margin = scaled * 1e-16 + 1e-15;
     if (trueFraction > 0.5 + margin) {
-        units = static_cast<unsigned long long>(whole) + 1;
+        units = static_cast<std::uint64_t>(whole) + 1;
         return true;
     }
     if (trueFraction < 0.5 - margin) {
-        units = static_cast<unsigned long long>(whole);
+        units = static_cast<std::uint64_t>(whole);
         return true;
     }
     return false;
-}
-
-constexpr char DIGIT_PAIRS[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-}  // namespace
-
-char* WriteUsualDecimalText(char* out, double value) {
-    unsigned long long units = 0;
-    if (!UsualUnits(value, units)) return nullptr;
-    // Below 2^40 / 1e6 the whole part has at most 7 digits.
-    unsigned whole = static_cast<unsigned>(units / 1000000);
-    unsigned fraction = static_cast<unsigned>(units % 1000000);
-    char* p = out;
-    if (std::signbit(value)) *p++ = '-';
-    int wholeDigits = 1;
-    for (unsigned limit = 10; wholeDigits < 7 && whole >= limit; limit *= 10) ++wholeDigits;
-    p += wholeDigits;
-    char* digit = p;
-    do {
-        *--digit = static_cast<char>('0' + whole % 10);
-        whole /= 10;
-    } while (whole != 0);
-    *p++ = '.';
-    std::memcpy(p, DIGIT_PAIRS + 2 * (fraction / 10000), 2);
-    std::memcpy(p + 2, DIGIT_PAIRS + 2 * (fraction / 100 % 100), 2);
-    std::memcpy(p + 4, DIGIT_PAIRS + 2 * (fraction % 100), 2);
-    return p + DECIMALS;
 }
 
 void AppendDecimalText(std::string& out, double value) {

@@ -14,14 +14,8 @@ std::string DecimalText(double value);
 // Appends DecimalText(value) to out, without a temporary string.
 void AppendDecimalText(std::string& out, double value);
 
-// Writes DecimalText(value) at out and returns the end when the value is a usual one (finite, zero
-// or of magnitude 2e-7 to 1e6, and not within a hair of a tie at the seventh decimal): at most
-// USUAL_DECIMAL_TEXT_BYTES bytes. Returns nullptr, writing nothing useful, for the others.
-constexpr int USUAL_DECIMAL_TEXT_BYTES = 16;
-char* WriteUsualDecimalText(char* out, double value);
-
-// The same text, always built from the 17-digit string (AppendDecimalText takes a shortcut for
-// common values and must agree with this).
+// The same text, always built from the 17-digit string (AppendDecimalText takes the shortcut of
+// WriteUsualDecimalText, which must agree with this).
 void AppendDecimalTextByDigits(std::string& out, double value);
 
 }  // namespace varnex

@@ -1,10 +1,7 @@
 #include "smd_input/number_text.h"
 
-#include <bit>
 #include <charconv>
 #include <climits>
-#include <cstdint>
-#include <cstring>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -149,78 +146,6 @@ double TextToDouble(std::string_view text) {
         parse(rest, std::chars_format::general);
     }
     return negative ? -value : value;
-}
-
-namespace {
-constexpr std::uint64_t INTEGER_POWERS_OF_TEN[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
-
-// The value of eight digit values (0 to 9) held one per byte, the first byte the most significant.
-std::uint32_t EightDigitsValue(std::uint64_t digits) {
-    digits = digits * 10 + (digits >> 8);
-    constexpr std::uint64_t MASK = 0x000000FF000000FF;
-    constexpr std::uint64_t MUL1 = 100 + (1000000ull << 32);
-    constexpr std::uint64_t MUL2 = 1 + (10000ull << 32);
-    return static_cast<std::uint32_t>(
-        (((digits & MASK) * MUL1) + (((digits >> 16) & MASK) * MUL2)) >> 32);
-}
-
-// One scan of a field in the usual form; the decimals are looked at eight bytes at a time when
-// the line holds eight more bytes, as it does for every field but the last.
-template <bool WITH_VALUE>
-const char* ScanUsualDecimal(const char* p, const char* end, double* value) {
-    bool negative = p != end && *p == '-';
-    if (negative) ++p;
-    const char* first = p;
-    std::uint64_t whole = 0;
-    while (p != end && IsDigit(*p)) {
-        whole = whole * 10 + static_cast<unsigned>(*p++ - '0');
-        if (p - first > 9) return nullptr;
-    }
-    int wholeDigits = static_cast<int>(p - first);
-    if (wholeDigits == 0 || p == end || *p != '.') return nullptr;
-    ++p;
-    std::uint64_t fraction = 0;
-    int decimals = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        if (end - p >= 8) {
-            std::uint64_t bytes;
-            std::memcpy(&bytes, p, 8);
-            // Per byte: not zero unless the byte is '0' to '9'; no carry crosses bytes.
-            std::uint64_t notDigit = ((bytes & 0xF0F0F0F0F0F0F0F0) ^ 0x3030303030303030) |
-                                     (((bytes & 0x0F0F0F0F0F0F0F0F) + 0x0606060606060606) &
-                                      0xF0F0F0F0F0F0F0F0);
-            if (notDigit == 0) return nullptr;
-            decimals = std::countr_zero(notDigit) >> 3;
-            if (decimals == 0 || !IsBlank(p[decimals])) return nullptr;
-            if constexpr (WITH_VALUE) {
-                fraction = EightDigitsValue((bytes & 0x0F0F0F0F0F0F0F0F) << (8 * (8 - decimals)));
-            }
-            p += decimals;
-        }
-    }
-    if (decimals == 0) {
-        const char* fractionStart = p;
-        while (p != end && IsDigit(*p)) fraction = fraction * 10 + static_cast<unsigned>(*p++ - '0');
-        decimals = static_cast<int>(p - fractionStart);
-        if (decimals == 0 || decimals > 7 || (p != end && !IsBlank(*p))) return nullptr;
-    }
-    if (wholeDigits + decimals > 15) return nullptr;
-    if constexpr (WITH_VALUE) {
-        // The digits as one integer below 10^15, then the division ReadPlainDecimal makes.
-        std::uint64_t digits = whole * INTEGER_POWERS_OF_TEN[decimals] + fraction;
-        double magnitude = static_cast<double>(digits) / POWERS_OF_TEN[decimals];
-        *value = negative ? -magnitude : magnitude;
-    }
-    return p;
-}
-}  // namespace
-
-const char* ReadUsualDecimal(const char* p, const char* end, double& value) {
-    return ScanUsualDecimal<true>(p, end, &value);
-}
-
-const char* SkipUsualDecimal(const char* p, const char* end) {
-    return ScanUsualDecimal<false>(p, end, nullptr);
 }
 
 }  // namespace varnex

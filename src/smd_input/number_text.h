@@ -18,14 +18,6 @@ double TextToDouble(std::string_view text);
 // exponent, and nothing else ("0.5", "-3", "1e-3"; not "nan", "1.5abc" or "1e999").
 bool IsDecimalNumber(std::string_view text);
 
-// The usual form of an SMD number, "-12.345678": an optional minus, 1 to 9 whole digits, a point,
-// 1 to 7 decimals, at most 15 digits in all, then the field's end (a blank or end). Reads the field
-// that starts at p, sets value to what TextToDouble gives for it and returns the position just
-// past it; returns nullptr for any other form, which the general route then decides.
-const char* ReadUsualDecimal(const char* p, const char* end, double& value);
-// The same check without the value: a field in the usual form is one IsDecimalNumber accepts.
-const char* SkipUsualDecimal(const char* p, const char* end);
-
 // Blanks that separate fields: space, tab, vertical tab and form feed.
 inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
