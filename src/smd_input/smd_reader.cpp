@@ -30,10 +30,10 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 namespace {
-// A buffer of capacity bytes and the readable bytes the fast routes may look at past a line,
-// zero-filled once so that every byte ever looked at holds a value.
+// A buffer of capacity bytes and the READABLE_PAST_LINE bytes the fast routes may look at past
+// the data (zeroed after each read by ClearPastData).
 std::unique_ptr<char[]> NewLineBuffer(std::size_t capacity) {
-    return std::unique_ptr<char[]>(new char[capacity + READABLE_PAST_LINE]());
+    return std::unique_ptr<char[]>(new char[capacity + READABLE_PAST_LINE]);
 }
 
 // The first CR or LF in [p, end), or end.
@@ -58,7 +58,14 @@ CLineReader::CLineReader(CByteSource& source, std::int64_t startOffset, int star
       m_buffer(NewLineBuffer(CHUNK_BYTES * 2)),
       m_capacity(CHUNK_BYTES * 2),
       m_lineNumber(startLine - 1),
-      m_nextOffset(startOffset) {}
+      m_nextOffset(startOffset) {
+    ClearPastData();
+}
+
+void CLineReader::ClearPastData() {
+    // Bytes past a line are looked at but never used; they are given a value all the same.
+    std::memset(m_buffer.get() + m_size, 0, READABLE_PAST_LINE);
+}
 
 bool CLineReader::Fill() {
     if (m_atEnd) return false;
@@ -76,6 +83,7 @@ bool CLineReader::Fill() {
     }
     std::size_t got = m_source.Read(m_buffer.get() + m_size, CHUNK_BYTES);
     m_size += got;
+    ClearPastData();
     if (got == 0) m_atEnd = true;
     return got > 0;
 }

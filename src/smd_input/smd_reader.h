@@ -34,6 +34,7 @@ public:
 
 private:
     bool Fill();
+    void ClearPastData();
 
     CByteSource& m_source;
     std::unique_ptr<char[]> m_buffer;  // not zero-filled: only bytes read are ever looked at
