@@ -100,6 +100,8 @@ CAtomicOutput::CAtomicOutput(std::string targetPath) : m_target(std::move(target
         m_tempPath.clear();
         throw CVarnexError(ERROR_KIND::CREATE_FAILED, m_target, 0, {}, err);
     }
+    // The bytes are gathered here, 64 KB at a time: a stdio buffer would only copy them again.
+    std::setvbuf(m_file, nullptr, _IONBF, 0);
     m_buffer.reserve(WRITE_BUFFER_BYTES);
 }
 
@@ -107,15 +109,23 @@ CAtomicOutput::~CAtomicOutput() { Discard(); }
 
 void CAtomicOutput::Write(std::string_view bytes) {
     if (m_file == nullptr) throw CVarnexError(ERROR_KIND::OUTPUT_CLOSED, m_target, 0);
+    if (m_buffer.empty() && bytes.size() >= WRITE_BUFFER_BYTES) {
+        WriteToFile(bytes);  // a block of a writer that gathers its own
+        return;
+    }
     m_buffer.append(bytes);
     if (m_buffer.size() >= WRITE_BUFFER_BYTES) Flush();
 }
 
+void CAtomicOutput::WriteToFile(std::string_view bytes) {
+    errno = 0;
+    std::size_t n = std::fwrite(bytes.data(), 1, bytes.size(), m_file);
+    if (n != bytes.size()) Fail(ERROR_KIND::WRITE_FAILED, errno);
+}
+
 void CAtomicOutput::Flush() {
     if (m_buffer.empty()) return;
-    errno = 0;
-    std::size_t n = std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file);
-    if (n != m_buffer.size()) Fail(ERROR_KIND::WRITE_FAILED, errno);
+    WriteToFile(m_buffer);
     m_buffer.clear();
 }
 

@@ -92,6 +92,7 @@ public:
 
 private:
     void Flush();
+    void WriteToFile(std::string_view bytes);
     [[noreturn]] void Fail(ERROR_KIND kind, int errorNumber);
 
     std::string m_target;

@@ -15,6 +15,8 @@ struct BUILD_JOB {
     const SMD_HEAD* model = nullptr;  // the reference model: header lines and first frame
     std::vector<NODE_ROW> rows;       // one per model node written in each frame
     std::string lineEnd = "\r\n";
+    // Every line by the general route, as tests and the fuzzer check the fast one against it.
+    bool generalRouteOnly = false;
 };
 
 // The rows of a build: the grid's first rowCount rows with their bone scales.
@@ -22,8 +24,8 @@ std::vector<NODE_ROW> BuildRows(const GRID& grid, const std::vector<double>& bon
                                 int rowCount);
 
 // Reads the animation from its skeleton block on (reader positioned just past "skeleton") and
-// writes the header, each "time" line with its composed node lines, and "end". Holds one frame
-// at a time. Throws CVarnexError naming the file and line of the first problem; the caller
+// writes the header, each "time" line with its composed node lines, and "end". Holds what the
+// rows read of one frame at a time, and writes in blocks of about 64 KB. Throws CVarnexError naming the file and line of the first problem; the caller
 // discards what was written.
 void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out);
 

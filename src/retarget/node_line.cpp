@@ -1,10 +1,12 @@
 #include "retarget/node_line.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "smd_input/decimal_text.h"
 #include "platform/varnex_error.h"
 #include "smd_input/number_text.h"
+#include "smd_input/usual_number.h"
 
 namespace varnex {
 
@@ -31,7 +33,49 @@ void RequireNumbers(std::initializer_list<std::string_view> fields, const std::s
     }
 }
 
+struct POSITION {
+    double x, y, z;
+};
+
+// The row's position from its source position; every route computes it this way.
+POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z) {
+    double s = plan.setting.boneScale;
+    x = x * s;
+    y = y * s;
+    z = z * s;
+    double c = plan.setting.correction;
+    double w = 1.0 - c;
+    if (plan.blend) {
+        x = x * w + plan.x0 * c;
+        y = y * w + plan.y0 * c;
+        z = z * w + plan.z0 * c;
+    } else {
+        x = c * x;
+        y = c * y;
+        z = c * z;
+    }
+    return POSITION{x, y, z};
+}
+
+// Usual positions are below 1e9: with factors below 1e100 every product stays far from overflow.
+bool FiniteForUsual(const ROW_PLAN& plan) {
+    constexpr double LIMIT = 1e100;
+    for (double factor : {plan.setting.boneScale, plan.setting.correction, plan.x0, plan.y0,
+                          plan.z0}) {
+        if (!(std::fabs(factor) < LIMIT)) return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool MakePaddedText(std::string_view text, PADDED_TEXT& padded) {
+    padded = PADDED_TEXT{};
+    if (text.size() > sizeof padded.bytes) return false;
+    std::memcpy(padded.bytes, text.data(), text.size());
+    padded.size = text.size();
+    return true;
+}
 
 int SourceLineOf(int row, int nodes) {
     int n = nodes >= BLEND_OFFSET ? nodes - BLEND_OFFSET : nodes;
@@ -65,6 +109,7 @@ ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& contex
     plan.source = SourceLineOf(row, setting.nodes);
     plan.blend = setting.nodes >= BLEND_OFFSET;
     AppendRowPrefix(plan.prefix, row);
+    MakePaddedText(plan.prefix, plan.paddedPrefix);  // at most 13 bytes
     if (plan.source == REST_LINE) {
         const FRAME_LINE& rest = ReadReferenceLine(row, context);
         FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
@@ -78,6 +123,7 @@ ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& contex
         plan.y0 = TextToDouble(r.y);
         plan.z0 = TextToDouble(r.z);
     }
+    plan.finiteForUsual = FiniteForUsual(plan);
     return plan;
 }
 
@@ -95,43 +141,59 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
                             std::to_string(plan.setting.nodes), std::to_string(n),
                             std::to_string(frame.size)});
     }
-    const FRAME_LINE& source = (*frame.lines)[n];
+    ComposeFromSourceLine(plan, (*frame.lines)[n], context, out);
+}
+
+void ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
+                           const COMPOSE_CONTEXT& context, std::string& out) {
     FRAME_FIELDS f = ParseFrameFields(source.text, context.animSource, source.lineNumber);
     RequireNumbers({f.rx, f.ry, f.rz}, context.animSource, source.lineNumber);
-    double x = TextToDouble(f.x);
-    double y = TextToDouble(f.y);
-    double z = TextToDouble(f.z);
-    double s = plan.setting.boneScale;
-    x = x * s;
-    y = y * s;
-    z = z * s;
-    double c = plan.setting.correction;
-    double w = 1.0 - c;
-    if (plan.blend) {
-        x = x * w + plan.x0 * c;
-        y = y * w + plan.y0 * c;
-        z = z * w + plan.z0 * c;
-    } else {
-        x = c * x;
-        y = c * y;
-        z = c * z;
-    }
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+    POSITION p = CorrectedPosition(plan, TextToDouble(f.x), TextToDouble(f.y), TextToDouble(f.z));
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
         throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, context.animSource, source.lineNumber,
                            {std::string(f.x), std::string(f.y), std::string(f.z),
                             std::to_string(plan.row)});
     }
     out += plan.prefix;
-    AppendDecimalText(out, x);
+    AppendDecimalText(out, p.x);
     out += ' ';
-    AppendDecimalText(out, y);
+    AppendDecimalText(out, p.y);
     out += ' ';
-    AppendDecimalText(out, z);
+    AppendDecimalText(out, p.z);
     for (std::string_view rotation : {f.rx, f.ry, f.rz}) {
         out += ' ';
         out.append(rotation);
     }
     out += context.lineEnd;
+}
+
+char* WriteUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+                         const PADDED_TEXT& lineEnd, char* out) {
+    POSITION p = CorrectedPosition(plan, source.x, source.y, source.z);
+    std::memcpy(out, plan.paddedPrefix.bytes, sizeof plan.paddedPrefix.bytes);
+    out += plan.paddedPrefix.size;
+    if ((out = WriteUsualDecimalText(out, p.x)) == nullptr) return nullptr;
+    *out++ = ' ';
+    if ((out = WriteUsualDecimalText(out, p.y)) == nullptr) return nullptr;
+    *out++ = ' ';
+    if ((out = WriteUsualDecimalText(out, p.z)) == nullptr) return nullptr;
+    *out++ = ' ';
+    std::memcpy(out, source.rotation.data(), USUAL_ROTATION_ROOM);
+    out += source.rotation.size();
+    std::memcpy(out, lineEnd.bytes, sizeof lineEnd.bytes);
+    return out + lineEnd.size;
+}
+
+void AppendUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+                         std::string_view lineEnd, std::string& out) {
+    POSITION p = CorrectedPosition(plan, source.x, source.y, source.z);
+    out += plan.prefix;
+    for (double value : {p.x, p.y, p.z}) {
+        AppendDecimalText(out, value);
+        out += ' ';
+    }
+    out.append(source.rotation);
+    out.append(lineEnd);
 }
 
 void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,

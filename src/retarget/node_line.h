@@ -41,6 +41,14 @@ struct FRAME_VIEW {
 // fields as they stand, single spaces between them.
 std::string NormalizedFrameLine(const FRAME_FIELDS& fields);
 
+// A short text held in a fixed array, so that the fast route copies it in one fixed-size move.
+struct PADDED_TEXT {
+    char bytes[16] = {};
+    std::size_t size = 0;
+};
+// False, leaving padded empty, when text is longer than the array.
+bool MakePaddedText(std::string_view text, PADDED_TEXT& padded);
+
 // What a row does in every frame, worked out once per build.
 struct ROW_PLAN {
     int row = 0;
@@ -49,12 +57,34 @@ struct ROW_PLAN {
     bool blend = false;
     double x0 = 0.0, y0 = 0.0, z0 = 0.0;  // the rest position, for blending
     std::string prefix;      // the node number in three columns and a space
+    PADDED_TEXT paddedPrefix;
     std::string restText;    // the whole rest line with its line end, for REST_LINE
+    // Scale, correction and rest position are small enough that no usual source position can
+    // give a position that is not finite: the fast route then needs no check.
+    bool finiteForUsual = false;
 };
 // Throws CVarnexError when the row needs a rest line the model does not have.
 ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& context);
 void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
                         const COMPOSE_CONTEXT& context, std::string& out);
+// The general route for a driven row whose source line is source: splits it, checks it and
+// appends the row's line to out. Throws CVarnexError as ComposeNodeLine does.
+void ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
+                           const COMPOSE_CONTEXT& context, std::string& out);
+
+// The fast route, for a row with finiteForUsual and a source line in the usual form: the row's
+// line, the same bytes as the general route gives.
+// Room WriteUsualNodeLine needs at out; source.rotation must have USUAL_ROTATION_ROOM readable
+// bytes (it copies them all and keeps its own).
+constexpr std::size_t USUAL_ROTATION_ROOM = 64;
+constexpr std::size_t USUAL_NODE_LINE_ROOM = 16 + 3 * 16 + 3 + USUAL_ROTATION_ROOM + 16;
+static_assert(USUAL_ROTATION_BYTES <= USUAL_ROTATION_ROOM);
+// Writes the line at out and returns its end; nullptr when a position needs the general
+// formatting (AppendUsualNodeLine then writes it).
+char* WriteUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+                         const PADDED_TEXT& lineEnd, char* out);
+void AppendUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+                         std::string_view lineEnd, std::string& out);
 
 // Appends row's line for the frame to out: the rest line of the reference model, or the source
 // line's position scaled by boneScale and corrected, with the source's rotation text. Throws

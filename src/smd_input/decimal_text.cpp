@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "smd_input/usual_number.h"
+
 namespace varnex {
 
 namespace {
@@ -11,46 +13,38 @@ constexpr int SIGNIFICANT = 17;
 constexpr int DECIMALS = 6;
 }  // namespace
 
-namespace {
-// Most values need no digit string: when |value| x 1e6 lies well inside the range where a double
-// holds it to a ten-thousandth and well away from a tie, rounding the product gives the same
-// digits as the 17-digit route. Returns false when it cannot decide.
-bool AppendCommonDecimalText(std::string& out, double value) {
-    double scaled = std::fabs(value) * 1e6;
-    unsigned long long units = 0;
-    if (scaled != 0.0) {
-        if (!(scaled >= 0.2 && scaled < 1099511627776.0)) return false;  // 2^40
-        double fraction = scaled - std::floor(scaled);
-        if (std::fabs(fraction - 0.5) < 0.01) return false;
-        units = static_cast<unsigned long long>(scaled + 0.5);
+bool UsualUnitsNearTie(double value, std::uint64_t& units) {
+    // Near a tie both the rounding of the product and the 17-digit rounding matter. The product's
+    // rounding error is exact (Dekker's product; 1e6 needs no split), which gives the true
+    // fraction to within 2^-53; the 17-digit rounding moves it by at most scaled x 0.5e-16. Only
+    // values within both of the tie take the digit string.
+    double a = std::fabs(value);
+    double scaled = a * 1e6;
+    double whole = std::floor(scaled);
+    double fraction = scaled - whole;  // exact below 2^52
+    double split = 134217729.0 * a;    // 2^27 + 1
+    double high = split - (split - a);
+    double low = a - high;
+    double error = -((scaled - high * 1e6) - low * 1e6);
+    double trueFraction = fraction + error;
+    double margin = scaled * 1e-16 + 1e-15;
+    if (trueFraction > 0.5 + margin) {
+        units = static_cast<std::uint64_t>(whole) + 1;
+        return true;
     }
-    static constexpr char PAIRS[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    char text[32];
-    char* end = text + sizeof text;
-    char* p = end;
-    unsigned long long whole = units / 1000000;
-    unsigned fraction = static_cast<unsigned>(units % 1000000);
-    for (int i = 0; i < DECIMALS / 2; ++i) {
-        p -= 2;
-        std::memcpy(p, PAIRS + 2 * (fraction % 100), 2);
-        fraction /= 100;
+    if (trueFraction < 0.5 - margin) {
+        units = static_cast<std::uint64_t>(whole);
+        return true;
     }
-    *--p = '.';
-    do {
-        *--p = static_cast<char>('0' + whole % 10);
-        whole /= 10;
-    } while (whole != 0);
-    if (std::signbit(value)) *--p = '-';
-    out.append(p, static_cast<std::size_t>(end - p));
-    return true;
+    return false;
 }
-}  // namespace
 
 void AppendDecimalText(std::string& out, double value) {
-    if (std::isfinite(value) && AppendCommonDecimalText(out, value)) return;
+    char text[USUAL_DECIMAL_TEXT_BYTES];
+    if (char* end = WriteUsualDecimalText(text, value)) {
+        out.append(text, static_cast<std::size_t>(end - text));
+        return;
+    }
     AppendDecimalTextByDigits(out, value);
 }
 

@@ -14,8 +14,8 @@ std::string DecimalText(double value);
 // Appends DecimalText(value) to out, without a temporary string.
 void AppendDecimalText(std::string& out, double value);
 
-// The same text, always built from the 17-digit string (AppendDecimalText takes a shortcut for
-// common values and must agree with this).
+// The same text, always built from the 17-digit string (AppendDecimalText takes the shortcut of
+// WriteUsualDecimalText, which must agree with this).
 void AppendDecimalTextByDigits(std::string& out, double value);
 
 }  // namespace varnex

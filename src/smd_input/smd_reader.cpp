@@ -1,10 +1,16 @@
 #include "smd_input/smd_reader.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "platform/varnex_error.h"
 #include "smd_input/number_text.h"
+#include "smd_input/usual_number.h"
 
 namespace varnex {
 
@@ -23,12 +29,43 @@ std::string_view Trim(std::string_view text) {
 }
 }  // namespace
 
+namespace {
+// A buffer of capacity bytes and the READABLE_PAST_LINE bytes the fast routes may look at past
+// the data (zeroed after each read by ClearPastData).
+std::unique_ptr<char[]> NewLineBuffer(std::size_t capacity) {
+    return std::unique_ptr<char[]>(new char[capacity + READABLE_PAST_LINE]);
+}
+
+// The first CR or LF in [p, end), or end.
+const char* FindLineEnd(const char* p, const char* end) {
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        int hits = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        if (hits != 0) return p + std::countr_zero(static_cast<unsigned>(hits));
+    }
+#endif
+    while (p != end && *p != '\r' && *p != '\n') ++p;
+    return p;
+}
+}  // namespace
+
 CLineReader::CLineReader(CByteSource& source, std::int64_t startOffset, int startLine)
     : m_source(source),
-      m_buffer(new char[CHUNK_BYTES * 2]),
+      m_buffer(NewLineBuffer(CHUNK_BYTES * 2)),
       m_capacity(CHUNK_BYTES * 2),
       m_lineNumber(startLine - 1),
-      m_nextOffset(startOffset) {}
+      m_nextOffset(startOffset) {
+    ClearPastData();
+}
+
+void CLineReader::ClearPastData() {
+    // Bytes past a line are looked at but never used; they are given a value all the same.
+    std::memset(m_buffer.get() + m_size, 0, READABLE_PAST_LINE);
+}
 
 bool CLineReader::Fill() {
     if (m_atEnd) return false;
@@ -39,13 +76,14 @@ bool CLineReader::Fill() {
     }
     if (m_capacity - m_size < CHUNK_BYTES) {
         std::size_t capacity = m_capacity * 2;
-        std::unique_ptr<char[]> bigger(new char[capacity]);
+        std::unique_ptr<char[]> bigger = NewLineBuffer(capacity);
         std::memcpy(bigger.get(), m_buffer.get(), m_size);
         m_buffer = std::move(bigger);
         m_capacity = capacity;
     }
     std::size_t got = m_source.Read(m_buffer.get() + m_size, CHUNK_BYTES);
     m_size += got;
+    ClearPastData();
     if (got == 0) m_atEnd = true;
     return got > 0;
 }
@@ -54,37 +92,28 @@ bool CLineReader::Next(std::string_view& line) {
     std::size_t searched = 0;  // bytes behind m_begin already known to hold no line end
     for (;;) {
         const char* start = m_buffer.get() + m_begin;
-        std::size_t avail = m_size - m_begin;
-        const char* from = start + searched;
-        std::size_t rest = avail - searched;
-        const char* lf = static_cast<const char*>(std::memchr(from, '\n', rest));
-        std::size_t limit = lf != nullptr ? static_cast<std::size_t>(lf - from) : rest;
-        const char* cr = static_cast<const char*>(std::memchr(from, '\r', limit));
-        const char* end = nullptr;
-        std::size_t endLength = 0;
-        if (cr != nullptr) {
-            if (cr + 1 == start + avail && !m_atEnd) {
-                // A CR at the buffer's end: the next byte decides between CR LF and a lone CR.
-                searched = static_cast<std::size_t>(cr - start);
+        const char* dataEnd = m_buffer.get() + m_size;
+        const char* end = FindLineEnd(start + searched, dataEnd);
+        std::size_t endLength = 1;
+        if (end == dataEnd) {
+            if (!m_atEnd) {
+                searched = static_cast<std::size_t>(end - start);
+                if (searched > MAX_LINE_BYTES) {
+                    throw CVarnexError(ERROR_KIND::LINE_TOO_LONG, m_source.Name(), m_lineNumber + 1);
+                }
                 Fill();
                 continue;
             }
-            end = cr;
-            endLength = (cr + 1 < start + avail && cr[1] == '\n') ? 2 : 1;
-        } else if (lf != nullptr) {
-            end = lf;
-            endLength = 1;
-        } else if (!m_atEnd) {
-            searched = avail;
-            if (avail > MAX_LINE_BYTES) {
-                throw CVarnexError(ERROR_KIND::LINE_TOO_LONG, m_source.Name(), m_lineNumber + 1);
+            if (end == start) return false;
+            endLength = 0;
+        } else if (*end == '\r') {
+            if (end + 1 == dataEnd && !m_atEnd) {
+                // A CR at the buffer's end: the next byte decides between CR LF and a lone CR.
+                searched = static_cast<std::size_t>(end - start);
+                Fill();
+                continue;
             }
-            Fill();
-            continue;
-        } else if (avail == 0) {
-            return false;
-        } else {
-            end = start + avail;
+            if (end + 1 != dataEnd && end[1] == '\n') endLength = 2;
         }
         std::size_t length = static_cast<std::size_t>(end - start);
         line = std::string_view(start, length);
@@ -137,6 +166,32 @@ FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, 
                            {std::to_string(count)});
     }
     return FRAME_FIELDS{f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
+}
+
+bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields) {
+    const char* p = line.data();
+    const char* end = p + line.size();
+    auto skipBlanks = [&p, end] {
+        while (p != end && IsBlank(*p)) ++p;
+    };
+    skipBlanks();
+    const char* number = p;
+    while (p != end && !IsBlank(*p)) ++p;
+    if (p == number) return false;
+    skipBlanks();
+    if ((p = ReadUsualDecimal(p, end, fields.x)) == nullptr) return false;
+    skipBlanks();
+    if ((p = ReadUsualDecimal(p, end, fields.y)) == nullptr) return false;
+    skipBlanks();
+    if ((p = ReadUsualDecimal(p, end, fields.z)) == nullptr) return false;
+    skipBlanks();
+    // The rotation is copied as it stands: one block when single spaces part its fields.
+    const char* rotation = p;
+    if ((p = SkipUsualDecimal(p, end)) == nullptr || p == end || *p != ' ') return false;
+    if ((p = SkipUsualDecimal(p + 1, end)) == nullptr || p == end || *p != ' ') return false;
+    if ((p = SkipUsualDecimal(p + 1, end)) == nullptr) return false;
+    fields.rotation = std::string_view(rotation, static_cast<std::size_t>(p - rotation));
+    return true;
 }
 
 SMD_HEAD ReadSmdHead(CByteSource& source, bool withFrame0) {

@@ -12,8 +12,12 @@
 
 namespace varnex {
 
+// Bytes past a line's end that the fast routes may read (and never use).
+constexpr std::size_t READABLE_PAST_LINE = 64;
+
 // Reads a source line by line through one buffer. A line ends at LF, CR LF or a lone CR and may
-// be of any length. The one place where lines are counted.
+// be of any length. The one place where lines are counted. Every line it gives is followed in
+// memory by READABLE_PAST_LINE readable bytes, for the fast routes of ReadUsualFrameLine.
 class CLineReader {
 public:
     // startOffset and startLine: where the source is positioned (after a seek), for messages.
@@ -30,6 +34,7 @@ public:
 
 private:
     bool Fill();
+    void ClearPastData();
 
     CByteSource& m_source;
     std::unique_ptr<char[]> m_buffer;  // not zero-filled: only bytes read are ever looked at
@@ -56,6 +61,21 @@ struct FRAME_FIELDS {
 };
 // Splits a skeleton line; throws CVarnexError (source, line) when it has fewer than seven fields.
 FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, int lineNumber);
+
+// A skeleton line in the usual form, read in one pass in place: the three positions as numbers,
+// the three rotation fields as one block of the line, "rx ry rz".
+struct USUAL_FRAME_LINE {
+    double x = 0.0, y = 0.0, z = 0.0;
+    std::string_view rotation;
+};
+// The rotation block of a usual line holds at most this many bytes.
+constexpr std::size_t USUAL_ROTATION_BYTES = 3 * 16 + 2;
+// True when the line has at least seven fields, x, y and z in the usual number form (see
+// ReadUsualDecimal) and the rotation fields in that form with single spaces between them; fields
+// then holds what ParseFrameFields, TextToDouble and IsDecimalNumber would give. False for any
+// other line, which the general route reads. Reads up to READABLE_PAST_LINE bytes past the line's
+// end, which must be readable (as they are after every line of CLineReader).
+bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields);
 
 // A frame line kept with its line number, for messages.
 struct FRAME_LINE {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <iterator>
+
 #include "app/error_text.h"
 
 #include "retarget/build_smd.h"
@@ -67,6 +72,60 @@ TEST(BuildSmd, CommonLayoutsAndLineEndsGiveWellFormedLines) {
     EXPECT_EQ(Build(job, frames),
               std::string(HEADER) + "time 0\r\n  0 1.500000 2.000000 3.000000 0.100000 0.200000 "
                                     "0.300000\r\nend\r\n");
+}
+
+TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
+    // Random frames mixing the usual number form with the others (exponents, signs, long digit
+    // strings, tabs, text), on rows that scale, blend, keep the rest line and repeat a source.
+    std::uint64_t state = 0x2545F4914F6CDD1Dull;
+    auto next = [&state](std::uint64_t n) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state % n;
+    };
+    // The last frames also hold texts a rotation may not have: both routes refuse the same line.
+    int frame = 0;
+    auto number = [&]() -> std::string {
+        static const char* const ODD[] = {"1e-3", "+2.5", "5.", ".25", "-0", "12.345678901",
+                                          "1234567.1", "-0.000000", "0x1p3", "nan", "3.5abc"};
+        if (next(8) == 0) return ODD[next(frame < 280 ? 8 : std::size(ODD))];
+        char text[48];
+        double magnitude = std::pow(10.0, static_cast<double>(next(9)) - 4.0);
+        std::snprintf(text, sizeof text, "%.*f", static_cast<int>(1 + next(7)),
+                      (static_cast<double>(next(2000001)) / 1e6 - 1.0) * magnitude);
+        return text;
+    };
+    std::string frames;
+    for (; frame < 300; ++frame) {
+        frames += "time " + std::to_string(frame) + "\r\n";
+        for (int line = 0; line < 4; ++line) {
+            frames += "  " + std::to_string(line);
+            for (int field = 0; field < 6; ++field) frames += (next(10) == 0 ? "\t" : " ") + number();
+            frames += next(10) == 0 ? " extra\r\n" : "\r\n";
+        }
+    }
+    std::size_t cut = frames.find("time 280");
+    std::string goodFrames = frames.substr(0, cut) + "end\r\n";
+    frames += "end\r\n";
+    auto outputOrMessage = [](const BUILD_JOB& job, const std::string& text) {
+        try {
+            return Build(job, text);
+        } catch (const CVarnexError& e) {
+            return ErrorText(e);
+        }
+    };
+    for (const std::vector<NODE_ROW>& rows :
+         {std::vector<NODE_ROW>{{3, 1.0, 1.2523763407477821}, {3, 0.5, 0.75}},
+          std::vector<NODE_ROW>{{102, 0.25, 1.5}, {0, 1.0, 1.0}},
+          std::vector<NODE_ROW>{{101, -1.5, 1e-9}, {2, 3.0, 1e-4}}}) {
+        BUILD_JOB general = Job(rows);
+        general.generalRouteOnly = true;
+        std::string expected = outputOrMessage(general, goodFrames);
+        EXPECT_EQ(outputOrMessage(Job(rows), goodFrames), expected);
+        EXPECT_NE(expected.find("time 279"), std::string::npos) << expected;
+        EXPECT_EQ(outputOrMessage(Job(rows), frames), outputOrMessage(general, frames));
+    }
 }
 
 TEST(BuildSmd, ChosenLineEndIsUsedForEveryLine) {

@@ -88,6 +88,7 @@ TEST(DecimalText, ShortcutAgreesWithTheDigitStringEverywhere) {
         double value = (unit - 0.5) * std::pow(10.0, static_cast<int>(next() % 20) - 9);
         if (i % 4 == 1) value = std::round(value * 1e7) / 1e7 + 5e-7;  // near a tie
         if (i % 4 == 2) value = (unit * 200.0 - 100.0) * 1.2523763407477821;
+        if (i % 4 == 3) value = (std::round(value * 1e6) + 0.5 + (unit - 0.5) * 1e-8) / 1e6;
         std::string fast = DecimalText(value);
         std::string byDigits;
         AppendDecimalTextByDigits(byDigits, value);

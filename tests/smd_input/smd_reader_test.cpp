@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+
 #include "app/error_text.h"
 #include "platform/varnex_error.h"
+#include "smd_input/number_text.h"
 #include "smd_input/smd_reader.h"
 #include "dialog_fixture.h"
 
@@ -146,6 +150,42 @@ TEST(SmdReading, NodeNamesAndTheTextBehindTheNumber) {
     EXPECT_EQ(NodeNameOf("  3 \"Bip01 L Thigh\"   2"), "Bip01 L Thigh");
     EXPECT_EQ(NodeNameOf("  3 noquotes 2"), "");
     EXPECT_EQ(BehindNodeNumber(" 12 \"Bip01\" -1"), " \"Bip01\" -1");
+}
+
+TEST(SmdReading, UsualFrameLinesReadAsTheGeneralRouteReadsThem) {
+    const char* const LINES[] = {
+        "  0 0.000000 -0.280667 3.547032 -1.398167 0.248250 -0.180804",
+        " 12 1234567.1234567 -9.5 0.0000001 1.5 -2.25 0.125 extra fields",
+        "1 1.5\t2.5 3.5 4.5 5.5 6.5",
+        "  1 1.5 2.5 3.5 4.5\t5.5 6.5",    // a tab inside the rotation: general route
+        "  1 1.5 2.5 3.5 4.5  5.5 6.5",    // two spaces inside the rotation
+        "  1 1e3 2.5 3.5 4.5 5.5 6.5",
+        "  1 12345678.5 2.5 3.5 4.5 5.5 6.5",
+        "  1 1.12345678 2.5 3.5 4.5 5.5 6.5",
+        "  1 1.5 2.5 3.5 4.5 5.5",
+        "  1 1.5 2.5 3.5 4.5 5.5 6.5x",
+        "  1 +1.5 .5 5. -0 4.5 5.5 6.5",
+        "  1 1.5 2.5 3.5 4.5 5.5 -",
+        "  1 -0.000000 2.5 3.5 4.5 5.5 6.5",
+    };
+    int usual = 0;
+    for (const char* text : LINES) {
+        // Past its end a line is followed by readable bytes, here digits that must not count.
+        std::string padded = std::string(text) + std::string(READABLE_PAST_LINE, '7');
+        std::string_view line(padded.data(), std::strlen(text));
+        USUAL_FRAME_LINE fast;
+        if (!ReadUsualFrameLine(line, fast)) continue;
+        ++usual;
+        FRAME_FIELDS f = ParseFrameFields(line, "walk.smd", 1);
+        EXPECT_EQ(fast.x, TextToDouble(f.x)) << text;
+        EXPECT_EQ(std::signbit(fast.x), std::signbit(TextToDouble(f.x))) << text;
+        EXPECT_EQ(fast.y, TextToDouble(f.y)) << text;
+        EXPECT_EQ(fast.z, TextToDouble(f.z)) << text;
+        for (std::string_view field : {f.rx, f.ry, f.rz}) EXPECT_TRUE(IsDecimalNumber(field)) << text;
+        EXPECT_EQ(fast.rotation, std::string(f.rx) + " " + std::string(f.ry) + " " + std::string(f.rz))
+            << text;
+    }
+    EXPECT_EQ(usual, 4);  // the first three and the last: the others take the general route
 }
 
 }  // namespace varnex
