@@ -8,7 +8,7 @@ namespace {
 class CFrameWriter {
 public:
     CFrameWriter(const BUILD_JOB& job, const COMPOSE_CONTEXT& context, COutputSink& out)
-        : m_context(context), m_out(out) {
+        : m_context(context), m_out(out), m_rootHeights(job.rootHeights) {
         m_text.reserve(1 << 14);
         for (std::size_t i = 0; i < job.rows.size(); ++i) {
             m_plans.push_back(PlanRow(static_cast<int>(i), job.rows[i], context));
@@ -45,7 +45,12 @@ public:
         m_text += m_context.lineEnd;
         m_frame.lines = &m_lines;
         m_frame.size = m_size;
-        for (const ROW_PLAN& plan : m_plans) ComposePlannedLine(plan, m_frame, m_context, m_text);
+        ROOT_HEIGHT root;
+        for (std::size_t i = 0; i < m_plans.size(); ++i) {
+            ROOT_HEIGHT* height = i == 0 && m_rootHeights != nullptr ? &root : nullptr;
+            ComposePlannedLine(m_plans[i], m_frame, m_context, m_text, height);
+        }
+        if (m_rootHeights != nullptr && !m_plans.empty()) m_rootHeights->Add(root.read, root.written);
         m_out.Write(m_text);
         m_inFrame = false;
     }
@@ -53,6 +58,7 @@ public:
 private:
     const COMPOSE_CONTEXT& m_context;
     COutputSink& m_out;
+    CRootHeightRange* m_rootHeights;
     std::vector<ROW_PLAN> m_plans;
     std::vector<FRAME_LINE> m_lines;  // reused from frame to frame
     std::size_t m_size = 0;   // lines of the frame so far
@@ -80,6 +86,7 @@ void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSi
     context.modelSource = job.model->source;
     context.refLines = &job.model->frame0Lines;
     context.lineEnd = job.lineEnd;
+    context.rootFromLegs = job.rootFromLegs;
     std::string header;
     for (const std::string& line : job.model->headerLines) {
         header += line;

@@ -65,6 +65,10 @@ ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& contex
     plan.source = SourceLineOf(row, setting.nodes);
     plan.blend = setting.nodes >= BLEND_OFFSET;
     AppendRowPrefix(plan.prefix, row);
+    if (row == 0 && context.rootFromLegs != nullptr) {
+        plan.rootFromLegs = true;
+        plan.root = *context.rootFromLegs;
+    }
     if (plan.source == REST_LINE) {
         const FRAME_LINE& rest = ReadReferenceLine(row, context);
         FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
@@ -82,7 +86,7 @@ ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& contex
 }
 
 void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
-                        const COMPOSE_CONTEXT& context, std::string& out) {
+                        const COMPOSE_CONTEXT& context, std::string& out, ROOT_HEIGHT* height) {
     if (plan.source == REST_LINE) {
         out += plan.restText;
         return;
@@ -101,10 +105,18 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
     double x = TextToDouble(f.x);
     double y = TextToDouble(f.y);
     double z = TextToDouble(f.z);
-    double s = plan.setting.boneScale;
-    x = x * s;
-    y = y * s;
-    z = z * s;
+    double readZ = z;
+    if (plan.rootFromLegs) {
+        const ROOT_FROM_LEGS& r = plan.root;
+        x = RootCoordinateFromLegs(x, r.sourceRest.x, r.modelRest.x, r.legsRatio);
+        y = RootCoordinateFromLegs(y, r.sourceRest.y, r.modelRest.y, r.legsRatio);
+        z = RootCoordinateFromLegs(z, r.sourceRest.z, r.modelRest.z, r.legsRatio);
+    } else {
+        double s = plan.setting.boneScale;
+        x = x * s;
+        y = y * s;
+        z = z * s;
+    }
     double c = plan.setting.correction;
     double w = 1.0 - c;
     if (plan.blend) {
@@ -121,6 +133,7 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
                            {std::string(f.x), std::string(f.y), std::string(f.z),
                             std::to_string(plan.row)});
     }
+    if (height != nullptr) *height = {readZ, z};
     out += plan.prefix;
     AppendDecimalText(out, x);
     out += ' ';

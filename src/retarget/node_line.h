@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/frame_retarget.h"
 #include "pairing/grid.h"
 #include "smd_input/smd_reader.h"
 
@@ -27,6 +28,7 @@ struct COMPOSE_CONTEXT {
     std::string modelSource;
     const std::vector<FRAME_LINE>* refLines = nullptr;  // the reference model's first frame
     std::string lineEnd = "\r\n";
+    const ROOT_FROM_LEGS* rootFromLegs = nullptr;  // row 0 follows the legs (--root-motion legs)
 };
 
 // A frame of the animation as the build holds it: its lines 0 to size - 1.
@@ -50,11 +52,20 @@ struct ROW_PLAN {
     double x0 = 0.0, y0 = 0.0, z0 = 0.0;  // the rest position, for blending
     std::string prefix;      // the node number in three columns and a space
     std::string restText;    // the whole rest line with its line end, for REST_LINE
+    bool rootFromLegs = false;  // row 0 only: the rule below takes the place of the bone scale
+    ROOT_FROM_LEGS root;
+};
+// Row 0's height as read from the source line and as written, for the build's root check.
+struct ROOT_HEIGHT {
+    double read = 0.0;
+    double written = 0.0;
 };
 // Throws CVarnexError when the row needs a rest line the model does not have.
 ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& context);
+// height, when given, receives the line's height as read and as written (not for REST_LINE).
 void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
-                        const COMPOSE_CONTEXT& context, std::string& out);
+                        const COMPOSE_CONTEXT& context, std::string& out,
+                        ROOT_HEIGHT* height = nullptr);
 
 // Appends row's line for the frame to out: the rest line of the reference model, or the source
 // line's position scaled by boneScale and corrected, with the source's rotation text. Throws
