@@ -47,6 +47,7 @@ constexpr int HEADER_LINES = MODEL_NODES + 4;  // version, nodes, the node lines
 constexpr int CONVERT_FRAMES = 20000;
 constexpr double GOAL_CP_RATIO = 5.0;
 constexpr double GOAL_RSS_MIB = 32.0;
+constexpr double GOAL_MOTION_RATIO = 3.0;  // check and preview against BUILD SMD
 
 struct CHILD_RUN {
     double wallSeconds = 0;
@@ -324,6 +325,11 @@ int Run(int argc, char** argv) {
     const std::vector<std::string> convertArgs = {
         cli,          "convert",       "--model",       "bench_model.smd",
         "--ref-anim", "bench_ref.smd", "bench_anim.smd"};
+    const std::vector<std::string> checkArgs = {
+        cli, "check", "--model", "bench_model.smd", "--ref-anim", "bench_ref.smd", "bench_anim.smd"};
+    const std::vector<std::string> previewArgs = {
+        cli,  "preview",     "--model", "bench_model.smd", "--ref-anim", "bench_ref.smd",
+        "--step", "40", "-o", "preview.svg", "bench_anim.smd"};
     const std::vector<std::string> gridArgs = {
         cli, "grid", "--model", "bench_model.smd", "--ref-anim", "bench_ref.smd"};
 
@@ -332,6 +338,8 @@ int Run(int argc, char** argv) {
     bool converted = false;
     SIZE_ROW convertRow;
     TIMING convert;
+    TIMING check;
+    TIMING preview;
     int convertFrames = std::find(sizes.begin(), sizes.end(), CONVERT_FRAMES) != sizes.end()
                             ? CONVERT_FRAMES
                             : sizes.back();
@@ -354,6 +362,11 @@ int Run(int argc, char** argv) {
             std::fprintf(stderr, "  %d frames: convert, best of %d\n", row.frames, runs);
             convert = Best(runs, convertArgs, work, work / "bench_animNew.smd");
             CheckAnimationLines(work / "bench_animNew.smd", row.frames);
+            std::fprintf(stderr, "  %d frames: check and preview --step 40, best of %d\n",
+                         row.frames, runs);
+            check = Best(runs, checkArgs, work, fs::path());
+            preview = Best(runs, previewArgs, work, work / "preview.svg");
+            fs::remove(work / "preview.svg");
             convertRow = row;
             converted = true;
         }
@@ -413,6 +426,24 @@ int Run(int argc, char** argv) {
                     Fixed(convert.wallSeconds, 3).c_str(),
                     Fixed(MegaBytes(convertRow.animBytes) / convert.wallSeconds, 1).c_str(),
                     Fixed(convert.maxRssMiB, 1).c_str());
+    }
+    if (converted) {
+        double checkRatio = check.wallSeconds / convertRow.build.wallSeconds;
+        double previewRatio = preview.wallSeconds / convertRow.build.wallSeconds;
+        std::printf(
+            "\nMotion check and preview of the same animation, best of %d: `varnex-cli check` "
+            "(every frame retargeted in memory and compared) and `varnex-cli preview --step 40` "
+            "(the SVG of every 40th frame).\n\n",
+            runs);
+        std::printf("| frames | build s | check s | check / build | preview s | preview / build |\n");
+        std::printf("|---:|---:|---:|---:|---:|---:|\n");
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", Grouped(convertRow.frames).c_str(),
+                    Fixed(convertRow.build.wallSeconds, 3).c_str(), Fixed(check.wallSeconds, 3).c_str(),
+                    Fixed(checkRatio, 2).c_str(), Fixed(preview.wallSeconds, 3).c_str(),
+                    Fixed(previewRatio, 2).c_str());
+        std::printf("\nGoal: check and preview at most %.0fx BUILD SMD: %s.\n", GOAL_MOTION_RATIO,
+                    checkRatio <= GOAL_MOTION_RATIO && previewRatio <= GOAL_MOTION_RATIO ? "met"
+                                                                                          : "missed");
     }
     std::printf(
         "\nPairing of two 60-node skeletons (`varnex-cli grid`, the whole process): "

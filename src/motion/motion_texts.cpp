@@ -243,5 +243,10 @@ std::string PreviewFrameText(int frame, int frames) {
 std::string PreviewCannotRetargetText(const std::string& reason) {
     return "résultat non calculé : " + reason;
 }
+std::string PreviewRowProblemText(int row, int line, bool notFinite) {
+    return "la ligne " + std::to_string(row) + " de la grille lit la ligne de squelette " +
+           std::to_string(line) +
+           (notFinite ? ", qui ne donne pas un nombre fini" : ", que cette frame n'a pas");
+}
 
 }  // namespace varnex

@@ -53,5 +53,7 @@ std::string PreviewNeedsFilesText();
 std::string PreviewFrameText(int frame, int frames);
 // The preview window's status when the grid cannot be retargeted: the reason, already in words.
 std::string PreviewCannotRetargetText(const std::string& reason);
+// Grid row `row` reads frame line `line`, which the frame lacks, or which gives no finite number.
+std::string PreviewRowProblemText(int row, int line, bool notFinite);
 
 }  // namespace varnex

@@ -71,4 +71,16 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
     throw MissingEnd(m_reader);
 }
 
+ANIMATION_POSES ReadAnimationPoses(const std::string& path) {
+    CFile file;
+    file.OpenForReading(path);
+    CLineReader reader(file);
+    ANIMATION_POSES animation;
+    animation.nodes = SkeletonOf(ReadAnimationHead(reader).nodes);
+    CAnimationFrameReader frames(reader);
+    FRAME_POSES poses;
+    while (frames.Next(&poses)) animation.frames.push_back(poses);
+    return animation;
+}
+
 }  // namespace varnex

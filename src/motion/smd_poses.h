@@ -51,4 +51,13 @@ private:
     std::vector<int> m_lineNumbers;
 };
 
+// A whole animation in memory: its node list and the poses of every frame.
+struct ANIMATION_POSES {
+    std::vector<SKELETON_NODE> nodes;
+    std::vector<FRAME_POSES> frames;
+};
+// Reads the animation at path; throws CVarnexError as ReadAnimationHead and
+// CAnimationFrameReader do.
+ANIMATION_POSES ReadAnimationPoses(const std::string& path);
+
 }  // namespace varnex
