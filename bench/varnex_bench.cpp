@@ -58,6 +58,7 @@ constexpr int BATCH_FILES = 200;
 constexpr int BATCH_FRAMES = 12;  // about 45 KB, a real animation's size
 constexpr double GOAL_SEPARATE_MS = 1.0;
 constexpr double GOAL_BATCH_MS = 0.3;
+constexpr double GOAL_MOTION_RATIO = 3.0;  // check and preview against BUILD SMD
 
 struct CHILD_RUN {
     double wallSeconds = 0;
@@ -327,6 +328,8 @@ struct SIZE_ROW {
     SAMPLES copy;   // cp
     SAMPLES plain;  // the plain buffered copy
     SAMPLES convert;
+    SAMPLES check;    // varnex-cli check of the same animation
+    SAMPLES preview;  // varnex-cli preview --step 40
 };
 
 std::string FindPlainCopy() {
@@ -399,6 +402,11 @@ int Run(int argc, char** argv) {
     const std::vector<std::string> convertArgs = {
         cli,          "convert",       "--model",       "bench_model.smd",
         "--ref-anim", "bench_ref.smd", "bench_anim.smd"};
+    const std::vector<std::string> checkArgs = {
+        cli, "check", "--model", "bench_model.smd", "--ref-anim", "bench_ref.smd", "bench_anim.smd"};
+    const std::vector<std::string> previewArgs = {
+        cli,  "preview",     "--model", "bench_model.smd", "--ref-anim", "bench_ref.smd",
+        "--step", "40", "-o", "preview.svg", "bench_anim.smd"};
 
     std::vector<SIZE_ROW> rows;
     int convertFrames = std::find(sizes.begin(), sizes.end(), CONVERT_FRAMES) != sizes.end()
@@ -418,11 +426,13 @@ int Run(int argc, char** argv) {
             row.plain.Add(RunOnce(plainArgs, work, work / "plain.smd"));
             if (frames == convertFrames) {
                 row.convert.Add(RunOnce(convertArgs, work, work / "bench_animNew.smd"));
+                row.check.Add(RunOnce(checkArgs, work, fs::path()));
+                row.preview.Add(RunOnce(previewArgs, work, work / "preview.svg"));
             }
         }
         CheckAnimationLines(work / "out.smd", frames);
         if (frames == convertFrames) CheckAnimationLines(work / "bench_animNew.smd", frames);
-        for (const char* name : {"out.smd", "copy.smd", "plain.smd", "bench_animNew.smd"}) {
+        for (const char* name : {"out.smd", "copy.smd", "plain.smd", "bench_animNew.smd", "preview.svg"}) {
             fs::remove(work / name);
         }
         rows.push_back(row);
@@ -518,6 +528,23 @@ int Run(int argc, char** argv) {
                     Fixed(r.convert.WallMedian(), 3).c_str(), MBps(r.animBytes, r.convert).c_str(),
                     r.convert.Spread().c_str(), Fixed(r.convert.maxRssMiB, 1).c_str(),
                     Ratio(r.convert, r.copy).c_str(), Ratio(r.convert, r.plain).c_str());
+    }
+    for (const SIZE_ROW& r : rows) {
+        if (r.check.wall.empty()) continue;
+        std::printf(
+            "\nMotion check and preview of the same animation, medians of %d runs taken in turn "
+            "with the build: `varnex-cli check` (every frame retargeted in memory and compared) "
+            "and `varnex-cli preview --step 40` (the SVG of every 40th frame).\n\n"
+            "| frames | build s | check s | check / build | preview s | preview / build |\n"
+            "|---:|---:|---:|---:|---:|---:|\n"
+            "| %s | %s | %s | %s | %s | %s |\n",
+            runs, Grouped(r.frames).c_str(), Fixed(r.build.WallMedian(), 3).c_str(),
+            Fixed(r.check.WallMedian(), 3).c_str(), Ratio(r.check, r.build).c_str(),
+            Fixed(r.preview.WallMedian(), 3).c_str(), Ratio(r.preview, r.build).c_str());
+        bool met = r.check.WallMedian() <= GOAL_MOTION_RATIO * r.build.WallMedian() &&
+                   r.preview.WallMedian() <= GOAL_MOTION_RATIO * r.build.WallMedian();
+        std::printf("\nGoal: check and preview at most %.0fx BUILD SMD: %s.\n", GOAL_MOTION_RATIO,
+                    met ? "met" : "missed");
     }
     double separateMs = separate.WallMedian() * 1e3;
     double perFileMs = oneCall.WallMedian() * 1e3 / BATCH_FILES;

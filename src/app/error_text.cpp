@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "motion/motion_texts.h"
 #include "pairing/bone_classifier.h"
 #include "pairing/grid.h"
 
@@ -112,6 +113,8 @@ std::string ErrorMessage(const CVarnexError& e) {
                    " de l'animation de référence : choisissez une animation du même squelette";
         case ERROR_KIND::THIGHS_ALREADY_ON_SPINE:
             return "les deux cuisses sont déjà rattachées à la colonne : rien à convertir";
+        case ERROR_KIND::NO_LEGS_RATIO: return NoLegsRatioForRootText(v(0) == "1", v(1) == "1");
+        case ERROR_KIND::FRAME_NOT_IN_ANIMATION: return FrameNotInAnimationText(v(0), v(1));
         case ERROR_KIND::THIGH_VALUE_NOT_FINITE:
             return "ligne de cuisse : une valeur n'est pas un nombre fini";
     }

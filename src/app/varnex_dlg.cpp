@@ -6,6 +6,7 @@
 #include "app/error_text.h"
 #include "biped/biped_conversion.h"
 #include "conversion_file/con_file.h"
+#include "motion/motion_texts.h"
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"
 #include "platform/file_access.h"
@@ -190,6 +191,11 @@ void CVarnexDlg::OnLoadRefAnim() {
         KeepGrid();
         m_platform.ShowStatus("modèle : " + std::to_string(m_nodeCount) + " nodes, " +
                               std::to_string(paired) + " lignes appariées");
+        if (!m_rootFromLegs && m_nodeCount > 0) {
+            if (auto w = RootFactorWarning(m_boneScale[0], LoadedLegsRatio(m_model, m_refAnim))) {
+                m_platform.ShowStatus(WindowWarningText(*w));
+            }
+        }
         if (!pairing.beyondNodes.empty()) {
             m_platform.ShowMessage(NoteBeyondNodes(*path, pairing.beyondNodes));
         }
@@ -244,11 +250,43 @@ void CVarnexDlg::OnBuildSmd() {
         job.model = &m_model;
         job.rows = BuildRows(m_grid.Values(), m_boneScale, m_nodeCount);
         job.lineEnd = m_lineBreak;
+        ROOT_MODE mode = m_rootFromLegs ? ROOT_MODE::LEGS : ROOT_MODE::SCALE;
+        std::optional<ROOT_FROM_LEGS> rule;
+        if (m_rootFromLegs) {
+            rule = RootRuleFromLegs(m_model, m_refAnim, job.rows.empty() ? 0 : job.rows[0].nodes);
+            job.rootFromLegs = &*rule;
+        }
+        CRootHeightRange heights;
+        job.rootHeights = &heights;
         RetargetAnimationFile(job, m_animPath, *path);
         m_outputPath = *path;
-        m_platform.ShowStatus("écrit : " + *path);
+        std::string status = "écrit : " + *path;
+        double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
+        for (const MOTION_WARNING& w :
+             BuildWarnings(LoadedLegsRatio(m_model, m_refAnim), factor, mode, heights)) {
+            status += " ; " + WindowWarningText(w);
+        }
+        m_platform.ShowStatus(status);
     } catch (const CVarnexError& e) {
         Refuse(e);
+    }
+}
+
+std::optional<MOTION_SETUP> CVarnexDlg::PreviewSetup(std::string& why) const {
+    if (!m_refAnimLoaded) {
+        why = MSG_NEED_REFS;
+        return std::nullopt;
+    }
+    CGridTexts screen = m_grid;
+    m_platform.TakeGrid(screen.Nodes(), screen.Corrections());
+    try {
+        screen.RequireFiniteCorrections(m_nodeCount);
+        std::vector<NODE_ROW> rows = BuildRows(screen.Values(), m_boneScale, m_nodeCount);
+        return MakeMotionSetup(m_model, m_refAnim, rows,
+                               m_rootFromLegs ? ROOT_MODE::LEGS : ROOT_MODE::SCALE);
+    } catch (const CVarnexError& e) {
+        why = ErrorText(e);
+        return std::nullopt;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/grid_texts.h"
+#include "motion/motion_setup.h"
 #include "pairing/grid.h"
 #include "platform/dialog_platform.h"
 #include "platform/varnex_error.h"
@@ -61,6 +62,15 @@ public:
     // The next SMD Ref Animation also pairs unpaired rows with source nodes of the same name.
     void SetPairSameNames(bool on) { m_pairSameNames = on; }
     bool PairSameNames() const { return m_pairSameNames; }
+    // BUILD SMD and the preview move row 0 by the legs' ratio (the window's checkable entry).
+    void SetRootFromLegs(bool on) { m_rootFromLegs = on; }
+    bool RootFromLegs() const { return m_rootFromLegs; }
+
+    // The engine's values of the grid as the screen shows it now, for the preview: the loaded
+    // skeletons, the rows as BUILD SMD would take them and the root rule. Leaves the grid as it
+    // is. Nothing, with the reason in why, before both references are loaded or when the grid or
+    // a first frame cannot be retargeted.
+    std::optional<MOTION_SETUP> PreviewSetup(std::string& why) const;
 
     COMMAND_RESULT LastResult() const { return m_lastResult; }
     const SMD_HEAD& Model() const { return m_model; }
@@ -99,6 +109,7 @@ private:
     bool m_animLoaded = false;
     bool m_helpFound = false;
     bool m_pairSameNames = false;
+    bool m_rootFromLegs = false;
     BIPED_MARKS m_marks;
     std::vector<double> m_boneScale = std::vector<double>(DEFAULT_GRID_ROWS, 0.0);
 };

@@ -12,9 +12,14 @@
 #include "app/grid_texts.h"
 #include "biped/biped_conversion.h"
 #include "conversion_file/con_file.h"
+#include "motion/motion_check.h"
+#include "motion/motion_setup.h"
+#include "motion/motion_texts.h"
+#include "motion/report_json.h"
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"
 #include "platform/file_access.h"
+#include "preview/svg_preview.h"
 #include "retarget/build_smd.h"
 #include "smd_input/decimal_text.h"
 #include "smd_input/number_text.h"
@@ -24,6 +29,9 @@ namespace varnex {
 namespace {
 constexpr int EXIT_REFUSED = 1;
 constexpr int EXIT_USAGE = 2;
+// Without --to, a preview shows at most this many frames: a longer loop is more than a browser
+// plays smoothly.
+constexpr int PREVIEW_DEFAULT_FRAMES = 600;
 
 const char* const HELP_TEXT = R"(varnex-cli : transfère une animation Half-Life (SMD) d'un squelette biped à un autre.
 
@@ -88,6 +96,14 @@ struct OPTIONS {
     bool lfLineEnds = false;
     bool convertBiped = false;
     bool pairSameNames = false;
+    ROOT_MODE rootMotion = ROOT_MODE::SCALE;
+    bool json = false;
+    int fps = 30;
+    int from = 0;
+    std::optional<int> to;
+    int step = 1;
+    bool rangeGiven = false;
+    std::vector<int> sheetFrames;  // --frames: a still sheet of these
     std::vector<GRID_EDIT> edits;
     std::vector<std::string> animations;
 };
@@ -122,14 +138,41 @@ GRID_EDIT ParseEdit(const std::string& text) {
     return edit;
 }
 
+// A whole number from minimum up, as an option's value.
+int ParseCount(const std::string& option, const std::string& text, int minimum) {
+    bool digits = !text.empty() && text.size() <= 7 &&
+                  text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || std::stoi(text) < minimum) throw CUsageError(CliNumberUsage(option, text));
+    return std::stoi(text);
+}
+
+std::vector<int> ParseFrameList(const std::string& text) {
+    std::vector<int> frames;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t comma = text.find(',', start);
+        std::string item = text.substr(start, comma == std::string::npos ? comma : comma - start);
+        if (item.empty() || item.size() > 7 || item.find_first_not_of("0123456789") != std::string::npos) {
+            throw CUsageError(CliFrameListUsage(text));
+        }
+        frames.push_back(std::stoi(item));
+        if (comma == std::string::npos) return frames;
+        start = comma + 1;
+    }
+}
+
 OPTIONS ParseOptions(int argc, const char* const* argv) {
     OPTIONS o;
-    if (argc < 2) throw CUsageError("commande manquante (build, grid ou convert)");
+    if (argc < 2) throw CUsageError("commande manquante (build, grid, convert, check ou preview)");
     o.command = argv[1];
     if (o.command == "--help" || o.command == "-h") return o;
-    if (o.command != "build" && o.command != "grid" && o.command != "convert") {
-        throw CUsageError("commande inconnue « " + o.command + " » (build, grid ou convert)");
+    if (o.command != "build" && o.command != "grid" && o.command != "convert" &&
+        o.command != "check" && o.command != "preview") {
+        throw CUsageError("commande inconnue « " + o.command +
+                          " » (build, grid, convert, check ou preview)");
     }
+    const bool builds = o.command == "build" || o.command == "check" || o.command == "preview";
+    const bool preview = o.command == "preview";
     for (int i = 2; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&]() -> std::string {
@@ -149,13 +192,32 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
             o.edits.push_back(ParseEdit(value()));
         } else if (arg == "--save-con" && o.command == "grid") {
             o.saveCon = value();
-        } else if (arg == "-o" && o.command == "build") {
+        } else if (arg == "-o" && (o.command == "build" || preview)) {
             o.output = value();
-        } else if (arg == "--out-dir" && o.command == "build") {
+        } else if (arg == "--out-dir" && (o.command == "build" || preview)) {
             o.outDir = value();
+        } else if (arg == "--root-motion" && builds) {
+            std::string kind = value();
+            if (kind != "legs" && kind != "scale") throw CUsageError(CliRootMotionUsage(kind));
+            o.rootMotion = kind == "legs" ? ROOT_MODE::LEGS : ROOT_MODE::SCALE;
+        } else if (arg == "--json" && o.command == "check") {
+            o.json = true;
+        } else if (arg == "--fps" && preview) {
+            o.fps = ParseCount(arg, value(), 1);
+        } else if (arg == "--from" && preview) {
+            o.from = ParseCount(arg, value(), 0);
+            o.rangeGiven = true;
+        } else if (arg == "--to" && preview) {
+            o.to = ParseCount(arg, value(), 0);
+            o.rangeGiven = true;
+        } else if (arg == "--step" && preview) {
+            o.step = ParseCount(arg, value(), 1);
+            o.rangeGiven = true;
+        } else if (arg == "--frames" && preview) {
+            o.sheetFrames = ParseFrameList(value());
         } else if (arg == "--pair-same-names" && o.command != "convert") {
             o.pairSameNames = true;
-        } else if (arg == "--convert-biped" && o.command == "build") {
+        } else if (arg == "--convert-biped" && builds) {
             o.convertBiped = true;
         } else if (arg == "--line-ends" && o.command != "grid") {
             std::string kind = value();
@@ -180,6 +242,7 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
     if (!o.output.empty() && o.animations.size() > 1) {
         throw CUsageError("-o ne vaut que pour une seule animation : utilisez --out-dir");
     }
+    if (!o.sheetFrames.empty() && o.rangeGiven) throw CUsageError(CliFramesOrRangeUsage());
     return o;
 }
 
@@ -193,6 +256,7 @@ struct SESSION {
     CGridTexts grid;
     BIPED_MARKS marks;
     BONE_SCALES scales;
+    LEGS_RATIO legs;  // for the root warnings; not known when a first frame cannot be read
 };
 
 class CRefused {};  // the message is already out
@@ -296,58 +360,204 @@ int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream&
     return 0;
 }
 
-// SMD Animation, Convert CS Bipede when asked, then BUILD SMD, for one animation.
+// SMD Animation and Convert CS Bipede when asked: the animation to retarget, opened once and
+// left where its frames begin (the converted file after a conversion).
+struct READY_ANIMATION {
+    std::string path;
+    CFile file;
+    std::optional<CLineReader> frames;
+};
+
+void ReadyAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std::ostream& out,
+                    READY_ANIMATION& ready) {
+    ready.path = animation;
+    ready.file.OpenForReading(animation);
+    ReadAnimationHead(ready.frames.emplace(ready.file));
+    if (o.command != "convert" && !o.convertBiped) return;
+    bool thighNamedLeg = s.marks.thighNamedLeg;
+    BIPED_NODES nodes = FindBipedNodes(s.refAnim, thighNamedLeg);
+    std::string converted = ConvertedPathOf(animation);
+    if (NamesAnyOf(converted, {o.model, o.refAnim})) {
+        throw CVarnexError(ERROR_KIND::CONVERTED_IS_REFERENCE, converted, 0);
+    }
+    CAtomicOutput output(converted);
+    ready.file.Seek(0);
+    CLineReader whole(ready.file);
+    WriteConvertedAnimation(nodes, whole, output, LineEnd(o));
+    output.Commit();
+    s.marks.leftThigh = nodes.leftThigh;
+    s.marks.rightThigh = nodes.rightThigh;
+    s.marks.thighNamedLeg = thighNamedLeg;
+    ready.path = converted;
+    out << "écrit : " << converted << '\n';
+    if (o.command == "convert") return;
+    ready.file.OpenForReading(converted);
+    ReadAnimationHead(ready.frames.emplace(ready.file));
+}
+
+// The same for the commands that read the animation again by its path.
+std::string ReadyAnimation(SESSION& s, const OPTIONS& o, const std::string& animation,
+                           std::ostream& out) {
+    READY_ANIMATION ready;
+    ReadyAnimation(s, o, animation, out, ready);
+    return ready.path;
+}
+
+// -o, or BUILD SMD's name in --out-dir (or the current folder) with the extension given; never an
+// input.
+std::string OutputPath(const OPTIONS& o, const std::string& animPath, const std::string& extension) {
+    std::string target = o.output;
+    if (target.empty()) {
+        target = o.outDir.empty() ? std::string("./") : o.outDir;
+        if (target.back() != '/' && target.back() != '\\') target += '/';
+        std::string name = DefaultOutputName(o.model, animPath);
+        if (extension != ".smd") {
+            bool smd = name.size() > 4 && name.compare(name.size() - 4, 4, ".smd") == 0;
+            name = (smd ? name.substr(0, name.size() - 4) : name) + extension;
+        }
+        target += name;
+    }
+    if (NamesAnyOf(target, {o.model, o.refAnim, animPath})) {
+        throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, target, 0);
+    }
+    return target;
+}
+
+void TellWarning(const std::string& file, const MOTION_WARNING& warning, std::ostream& err) {
+    err << "varnex-cli: " << WarningNote(file, warning) << '\n';
+}
+
+// The rows of a build, once the corrections are known to be numbers.
+std::vector<NODE_ROW> RowsOf(const SESSION& s) {
+    s.grid.RequireFiniteCorrections(s.nodeCount);
+    return BuildRows(s.grid.Values(), s.scales.factor, s.nodeCount);
+}
+
+// SMD Animation, Convert CS Bipede when asked, then BUILD SMD, for one animation, opened once.
 int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std::ostream& out,
                  std::ostream& err) {
     try {
-        // Each animation is opened once: its head is checked, then it is converted or built from
-        // the same open file.
-        CFile file;
-        file.OpenForReading(animation);
-        CLineReader reader(file);
-        ReadAnimationHead(reader);
-        std::string animPath = animation;
-        CFile convertedFile;
-        std::optional<CLineReader> convertedReader;
-        CLineReader* frames = &reader;
-        if (o.command == "convert" || o.convertBiped) {
-            bool thighNamedLeg = s.marks.thighNamedLeg;
-            BIPED_NODES nodes = FindBipedNodes(s.refAnim, thighNamedLeg);
-            std::string converted = ConvertedPathOf(animPath);
-            if (NamesAnyOf(converted, {o.model, o.refAnim})) {
-                throw CVarnexError(ERROR_KIND::CONVERTED_IS_REFERENCE, converted, 0);
-            }
-            CAtomicOutput output(converted);
-            file.Seek(0);
-            CLineReader whole(file);
-            WriteConvertedAnimation(nodes, whole, output, LineEnd(o));
-            output.Commit();
-            s.marks.leftThigh = nodes.leftThigh;
-            s.marks.rightThigh = nodes.rightThigh;
-            s.marks.thighNamedLeg = thighNamedLeg;
-            animPath = converted;
-            out << "écrit : " << animPath << '\n';
-            if (o.command == "convert") return 0;
-            convertedFile.OpenForReading(converted);
-            frames = &convertedReader.emplace(convertedFile);
-            ReadAnimationHead(*frames);
-        }
-        std::string target = o.output;
-        if (target.empty()) {
-            target = o.outDir.empty() ? std::string("./") : o.outDir;
-            if (target.back() != '/' && target.back() != '\\') target += '/';
-            target += DefaultOutputName(o.model, animPath);
-        }
-        if (NamesAnyOf(target, {o.model, o.refAnim, animPath})) {
-            throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, target, 0);
-        }
-        s.grid.RequireFiniteCorrections(s.nodeCount);
+        READY_ANIMATION ready;
+        ReadyAnimation(s, o, animation, out, ready);
+        if (o.command == "convert") return 0;
+        std::string target = OutputPath(o, ready.path, ".smd");
         BUILD_JOB job;
         job.model = &s.model;
-        job.rows = BuildRows(s.grid.Values(), s.scales.factor, s.nodeCount);
+        job.rows = RowsOf(s);
         job.lineEnd = LineEnd(o);
-        RetargetAnimation(job, *frames, target);
+        std::optional<ROOT_FROM_LEGS> rule;
+        if (o.rootMotion == ROOT_MODE::LEGS) {
+            rule = RootRuleFromLegs(s.model, s.refAnim, job.rows.empty() ? 0 : job.rows[0].nodes);
+            job.rootFromLegs = &*rule;
+        }
+        CRootHeightRange heights;
+        job.rootHeights = &heights;
+        RetargetAnimation(job, *ready.frames, target);
         out << "écrit : " << target << '\n';
+        double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
+        for (const MOTION_WARNING& w : BuildWarnings(s.legs, factor, o.rootMotion, heights)) {
+            TellWarning(target, w, err);
+        }
+        return 0;
+    } catch (const CVarnexError& e) {
+        Report(e, err);
+        return EXIT_REFUSED;
+    }
+}
+
+// The motion check of one animation, retargeted in memory.
+MOTION_REPORT CheckAnimation(SESSION& s, const OPTIONS& o, const std::string& animation,
+                             std::ostream& out) {
+    std::string animPath = ReadyAnimation(s, o, animation, out);
+    MOTION_SETUP setup = MakeMotionSetup(s.model, s.refAnim, RowsOf(s), o.rootMotion);
+    CAnimationRetarget run(setup, animPath);
+    MOTION_CHECK_INPUT input;
+    input.animation = animPath;
+    input.sourceNodes = run.SourceNodes();
+    input.sourceRest = setup.refRest;
+    input.modelNodes = setup.modelNodes;
+    input.modelRest = setup.modelRest;
+    input.rows = setup.rows;
+    input.legs = setup.legs;
+    input.rootFromLegs = setup.rootFromLegs.has_value();
+    CMotionCheck check(std::move(input));
+    while (run.Next(true)) check.AddFrame(run.Source(), run.Result());
+    return check.Report();
+}
+
+int RunCheck(SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
+    int status = 0;
+    std::vector<MOTION_REPORT> reports;
+    for (const std::string& animation : o.animations) {
+        try {
+            reports.push_back(CheckAnimation(s, o, animation, out));
+        } catch (const CVarnexError& e) {
+            Report(e, err);
+            status = EXIT_REFUSED;
+        }
+    }
+    if (o.json) {
+        if (!reports.empty()) out << ReportsJson(reports);
+        return status;
+    }
+    for (std::size_t i = 0; i < reports.size(); ++i) out << (i > 0 ? "\n" : "") << ReportTable(reports[i]);
+    return status;
+}
+
+// preview of one animation: the frames chosen, retargeted in memory, drawn into one SVG file.
+int PreviewAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std::ostream& out,
+                     std::ostream& err) {
+    try {
+        std::string animPath = ReadyAnimation(s, o, animation, out);
+        std::string target = OutputPath(o, animPath, ".svg");
+        MOTION_SETUP setup = MakeMotionSetup(s.model, s.refAnim, RowsOf(s), o.rootMotion);
+        CAnimationRetarget run(setup, animPath);
+        std::size_t modelCount = setup.modelNodes.size();
+        std::size_t sourceCount = run.SourceNodes().size();
+        CPreviewFigure sourceFigure(run.SourceNodes(), setup.refRest,
+                                    DrivingSourceNodes(setup.rows, modelCount, sourceCount));
+        CPreviewFigure resultFigure(setup.modelNodes, setup.modelRest,
+                                    PairedRows(setup.rows, modelCount, sourceCount));
+        PREVIEW_OPTIONS options;
+        options.animate = o.sheetFrames.empty();
+        options.fps = o.fps;
+        bool cut = false;
+        for (int frame = 0;; ++frame) {
+            bool wanted;
+            if (!options.animate) {
+                wanted = std::find(o.sheetFrames.begin(), o.sheetFrames.end(), frame) !=
+                         o.sheetFrames.end();
+            } else {
+                wanted = frame >= o.from && (frame - o.from) % o.step == 0 && (!o.to || frame <= *o.to);
+                if (wanted && !o.to && options.frameNumbers.size() == PREVIEW_DEFAULT_FRAMES) {
+                    wanted = false;
+                    cut = true;
+                }
+            }
+            if (!run.Next(wanted)) break;
+            if (!wanted) continue;
+            sourceFigure.AddFrame(run.Source());
+            resultFigure.AddFrame(run.Result());
+            options.frameNumbers.push_back(frame);
+        }
+        int frames = run.FramesRead();
+        std::vector<int> asked = o.sheetFrames;
+        asked.push_back(o.from);
+        for (int frame : asked) {
+            if (frame >= frames) {
+                throw CVarnexError(ERROR_KIND::FRAME_NOT_IN_ANIMATION, animPath, 0,
+                                   {std::to_string(frame), std::to_string(frames)});
+            }
+        }
+        CAtomicOutput output(target);
+        output.Write(PreviewSvg(sourceFigure, resultFigure, options));
+        output.Commit();
+        out << "écrit : " << target << '\n';
+        if (cut) {
+            err << "varnex-cli: "
+                << PreviewCutNote(animPath, frames, static_cast<int>(options.frameNumbers.size()))
+                << '\n';
+        }
         return 0;
     } catch (const CVarnexError& e) {
         Report(e, err);
@@ -365,6 +575,13 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
         err << "varnex-cli: " << e.Text() << "\n(varnex-cli --help pour l'aide)\n";
         return EXIT_USAGE;
     }
+    if (o.command != "convert") s.legs = LoadedLegsRatio(s.model, s.refAnim);
+    // The pairing's root warning; a build says it with each animation it writes, and a check in
+    // its report.
+    if ((o.command == "grid" || o.command == "preview") && o.rootMotion == ROOT_MODE::SCALE &&
+        !s.scales.factor.empty()) {
+        if (auto w = RootFactorWarning(s.scales.factor[0], s.legs)) TellWarning(o.refAnim, *w, err);
+    }
     if (o.command == "grid") {
         PrintGrid(s, out);
         return o.saveCon.empty() ? 0 : SaveCon(s, o, out, err);
@@ -378,9 +595,12 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
             return EXIT_REFUSED;
         }
     }
+    if (o.command == "check") return RunCheck(s, o, out, err);
     int status = 0;
     for (const std::string& animation : o.animations) {
-        if (RunAnimation(s, o, animation, out, err) != 0) status = EXIT_REFUSED;
+        int done = o.command == "preview" ? PreviewAnimation(s, o, animation, out, err)
+                                          : RunAnimation(s, o, animation, out, err);
+        if (done != 0) status = EXIT_REFUSED;
     }
     return status;
 }
@@ -395,7 +615,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return EXIT_USAGE;
     }
     if (options.command == "--help") {
-        out << HELP_TEXT;
+        out << HELP_TEXT << CliMotionHelp();
         return 0;
     }
     return Run(options, out, err);

@@ -1,4 +1,4 @@
-// The application: runs the main window modally and ends when it ends.
+// The application: shows the main window and ends when it ends.
 #pragma once
 
 #include <wx/app.h>
@@ -9,7 +9,7 @@ class CVarnexApp : public wxApp {
 public:
     // Nothing to set up; no command line is read.
     bool OnInit() override;
-    // The main window's modal run is the whole program.
+    // The main window's run is the whole program.
     int OnRun() override;
 };
 

@@ -16,9 +16,11 @@
 
 #include "gui/about_dlg.h"
 #include "gui/dialog_font.h"
+#include "gui/preview_window.h"
 #include "gui/varnex_icon.h"
 #include "gui/window_layout.h"
 #include "gui/wx_text.h"
+#include "motion/motion_texts.h"
 
 namespace varnex {
 
@@ -87,6 +89,9 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
     Bind(wxEVT_CLOSE_WINDOW, &CVarnexWindow::OnCloseWindow, this);
     Bind(wxEVT_CONTEXT_MENU, &CVarnexWindow::OnContextMenu, this);
     Bind(wxEVT_MENU, &CVarnexWindow::OnAboutItem, this, IDM_ABOUTBOX);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenPreview(); }, IDM_PREVIEW);
+    Bind(wxEVT_MENU, [this](wxCommandEvent& e) { m_dlg.SetRootFromLegs(e.IsChecked()); },
+         IDM_ROOT_FROM_LEGS);
     Centre();
 }
 
@@ -170,6 +175,8 @@ void CVarnexWindow::OnCharHook(wxKeyEvent& event) {
         FocusNextEdit(wxWindow::FindFocus());
     } else if (event.GetModifiers() == wxMOD_ALT && event.GetKeyCode() == 'A') {
         ShowAboutBox();
+    } else if (event.GetModifiers() == wxMOD_ALT && event.GetKeyCode() == 'P') {
+        OpenPreview();
     } else {
         event.Skip();
     }
@@ -206,7 +213,20 @@ void CVarnexWindow::Finish(int code) {
 void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
     wxMenu menu;
     menu.Append(IDM_ABOUTBOX, ABOUT_ITEM_TEXT);
+    menu.Append(IDM_PREVIEW, ToWx(PreviewMenuText()));
+    menu.AppendCheckItem(IDM_ROOT_FROM_LEGS, ToWx(RootFromLegsMenuText()))
+        ->Check(m_dlg.RootFromLegs());
     PopupMenu(&menu);
+}
+
+void CVarnexWindow::OpenPreview() {
+    if (m_preview) {
+        m_preview->Reload();
+    } else {
+        m_preview = new CPreviewWindow(*this);
+    }
+    m_preview->Show();
+    m_preview->Raise();
 }
 
 void CVarnexWindow::ShowAboutBox() {

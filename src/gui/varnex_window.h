@@ -11,12 +11,15 @@
 #include <wx/filedlg.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/weakref.h>
 
 #include <array>
 
 #include "app/varnex_dlg.h"
 
 namespace varnex {
+
+class CPreviewWindow;
 
 class CVarnexWindow : public wxDialog, public CDialogPlatform {
 public:
@@ -28,6 +31,10 @@ public:
         return m_correctionEdits[static_cast<std::size_t>(row)];
     }
     wxStaticText* StatusLine() const { return m_statusLine; }
+
+    // "Aperçu" (Alt+P): opens the preview window beside this one, or reloads and raises it.
+    void OpenPreview();
+    CPreviewWindow* Preview() const { return m_preview.get(); }
 
     // The dialog platform. The modal ones (message box, question, file dialog, browser) are
     // virtual so that a test can answer them. A file dialog opens in the folder of the last file
@@ -66,6 +73,7 @@ private:
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_correctionEdits{};
     wxStaticText* m_statusLine = nullptr;
     wxString m_lastFolder;  // of the last file chosen in a file dialog
+    wxWeakRef<CPreviewWindow> m_preview;
     bool m_initialised = false;
 };
 

@@ -46,6 +46,9 @@ enum class ERROR_KIND {
     NO_REST_LINE,              // {lines, node}
     FRAME_TOO_SHORT_FOR_ROW,   // {time text, row, NODES, line, lines}
     POSITION_NOT_FINITE,       // {x, y, z, row}
+    // Retargeting in memory: check, preview, root motion from the legs.
+    NO_LEGS_RATIO,             // {"1" when the model has a leg else "0", the same for the source}
+    FRAME_NOT_IN_ANIMATION,    // {frame asked for, frames the animation has}
     // Conversion files.
     CON_TOO_SHORT,             // {bytes}
     CON_CORRECTION_NOT_FINITE, // {row}

@@ -24,6 +24,7 @@ public:
         : m_context(context),
           m_out(out),
           m_general(job.generalRouteOnly),
+          m_rootHeights(job.rootHeights),
           m_block(new char[BLOCK_BYTES + BLOCK_SLACK]) {
         for (std::size_t i = 0; i < job.rows.size(); ++i) {
             m_plans.push_back(PlanRow(static_cast<int>(i), job.rows[i], context));
@@ -113,6 +114,21 @@ public:
             AppendUsualNodeLine(plan, usual, m_context.lineEnd, m_text);
             Append(m_text);
         }
+        if (m_rootHeights != nullptr && !m_plans.empty()) AddRootHeight(m_plans.front());
+    }
+
+    // Row 0's height as read and as written, for the build's root check: the line has just been
+    // written, so it reads.
+    void AddRootHeight(const ROW_PLAN& plan) {
+        const SOURCE_SLOT& slot = m_slots[static_cast<std::size_t>(plan.source)];
+        double x = slot.x, y = slot.y, z = slot.z;
+        if (!slot.usual) {
+            FRAME_FIELDS f = ParseFrameFields(slot.line.text, m_context.animSource, slot.line.lineNumber);
+            x = TextToDouble(f.x);
+            y = TextToDouble(f.y);
+            z = TextToDouble(f.z);
+        }
+        m_rootHeights->Add(z, CorrectedPosition(plan, x, y, z).z);
     }
 
     void Append(std::string_view bytes) {
@@ -147,6 +163,7 @@ private:
     const COMPOSE_CONTEXT& m_context;
     COutputSink& m_out;
     bool m_general;
+    CRootHeightRange* m_rootHeights;
     std::vector<ROW_PLAN> m_plans;
     std::vector<char> m_read;          // line n is read by a row
     std::vector<SOURCE_SLOT> m_slots;  // reused from frame to frame
@@ -180,6 +197,7 @@ void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSi
     context.modelSource = job.model->source;
     context.refLines = &job.model->frame0Lines;
     context.lineEnd = job.lineEnd;
+    context.rootFromLegs = job.rootFromLegs;
     std::string header;
     for (const std::string& line : job.model->headerLines) {
         header += line;

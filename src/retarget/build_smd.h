@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "motion/frame_retarget.h"
+#include "motion/motion_warning.h"
 #include "platform/file_access.h"
 #include "retarget/node_line.h"
 #include "smd_input/smd_reader.h"
@@ -17,6 +19,8 @@ struct BUILD_JOB {
     std::string lineEnd = "\r\n";
     // Every line by the general route, as tests and the fuzzer check the fast one against it.
     bool generalRouteOnly = false;
+    const ROOT_FROM_LEGS* rootFromLegs = nullptr;  // row 0 follows the legs (--root-motion legs)
+    CRootHeightRange* rootHeights = nullptr;       // fed with row 0's heights in every frame
 };
 
 // The rows of a build: the grid's first rowCount rows with their bone scales.

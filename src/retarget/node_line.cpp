@@ -33,16 +33,31 @@ void RequireNumbers(std::initializer_list<std::string_view> fields, const std::s
     }
 }
 
-struct POSITION {
-    double x, y, z;
-};
+// Usual positions are below 1e9: with factors below 1e100 every product stays far from overflow.
+bool FiniteForUsual(const ROW_PLAN& plan) {
+    constexpr double LIMIT = 1e100;
+    for (double factor : {plan.setting.boneScale, plan.setting.correction, plan.x0, plan.y0,
+                          plan.z0}) {
+        if (!(std::fabs(factor) < LIMIT)) return false;
+    }
+    // The legs' rule brings rest positions in, which the limit above does not see.
+    return !plan.rootFromLegs;
+}
 
-// The row's position from its source position; every route computes it this way.
+}  // namespace
+
 POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z) {
-    double s = plan.setting.boneScale;
-    x = x * s;
-    y = y * s;
-    z = z * s;
+    if (plan.rootFromLegs) {
+        const ROOT_FROM_LEGS& r = plan.root;
+        x = RootCoordinateFromLegs(x, r.sourceRest.x, r.modelRest.x, r.legsRatio);
+        y = RootCoordinateFromLegs(y, r.sourceRest.y, r.modelRest.y, r.legsRatio);
+        z = RootCoordinateFromLegs(z, r.sourceRest.z, r.modelRest.z, r.legsRatio);
+    } else {
+        double s = plan.setting.boneScale;
+        x = x * s;
+        y = y * s;
+        z = z * s;
+    }
     double c = plan.setting.correction;
     double w = 1.0 - c;
     if (plan.blend) {
@@ -56,18 +71,6 @@ POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z) {
     }
     return POSITION{x, y, z};
 }
-
-// Usual positions are below 1e9: with factors below 1e100 every product stays far from overflow.
-bool FiniteForUsual(const ROW_PLAN& plan) {
-    constexpr double LIMIT = 1e100;
-    for (double factor : {plan.setting.boneScale, plan.setting.correction, plan.x0, plan.y0,
-                          plan.z0}) {
-        if (!(std::fabs(factor) < LIMIT)) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 bool MakePaddedText(std::string_view text, PADDED_TEXT& padded) {
     padded = PADDED_TEXT{};
@@ -110,6 +113,10 @@ ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& contex
     plan.blend = setting.nodes >= BLEND_OFFSET;
     AppendRowPrefix(plan.prefix, row);
     MakePaddedText(plan.prefix, plan.paddedPrefix);  // at most 13 bytes
+    if (row == 0 && context.rootFromLegs != nullptr) {
+        plan.rootFromLegs = true;
+        plan.root = *context.rootFromLegs;
+    }
     if (plan.source == REST_LINE) {
         const FRAME_LINE& rest = ReadReferenceLine(row, context);
         FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);

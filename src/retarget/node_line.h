@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/frame_retarget.h"
 #include "pairing/grid.h"
 #include "smd_input/smd_reader.h"
 
@@ -27,6 +28,7 @@ struct COMPOSE_CONTEXT {
     std::string modelSource;
     const std::vector<FRAME_LINE>* refLines = nullptr;  // the reference model's first frame
     std::string lineEnd = "\r\n";
+    const ROOT_FROM_LEGS* rootFromLegs = nullptr;  // row 0 follows the legs (--root-motion legs)
 };
 
 // A frame of the animation as the build holds it: its lines 0 to size - 1.
@@ -62,7 +64,14 @@ struct ROW_PLAN {
     // Scale, correction and rest position are small enough that no usual source position can
     // give a position that is not finite: the fast route then needs no check.
     bool finiteForUsual = false;
+    bool rootFromLegs = false;  // row 0 only: the rule below takes the place of the bone scale
+    ROOT_FROM_LEGS root;
 };
+struct POSITION {
+    double x, y, z;
+};
+// The row's position from its source position; every route computes it this way.
+POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z);
 // Throws CVarnexError when the row needs a rest line the model does not have.
 ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& context);
 void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,

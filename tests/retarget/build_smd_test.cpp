@@ -7,8 +7,14 @@
 
 #include "app/error_text.h"
 
+#include "app/grid_texts.h"
+#include "motion/motion_setup.h"
+#include "pairing/bone_scale.h"
+#include "pairing/skeleton_pairing.h"
 #include "retarget/build_smd.h"
 #include "platform/varnex_error.h"
+#include "smd_input/decimal_text.h"
+#include "test_support.h"
 
 namespace varnex {
 
@@ -193,6 +199,74 @@ TEST(OutputName, ModelPrefixThenAnimationName) {
     EXPECT_EQ(DefaultOutputName("/home/u/x_y_z.smd", "/home/u/anims/run.smd"), "x_run.smd");
     EXPECT_EQ(DefaultOutputName("/m/a.sm", "walk.smd"), "walk.smd");
     EXPECT_EQ(DefaultOutputName("model.smd", "walk.smd"), "modelwalk.smd");
+}
+
+// The samples paired as SMD Ref Animation pairs them, row 0 with a Correction of 0.8: with the
+// root following the legs, the build writes row 0 as the in-memory retarget makes it, to the last
+// digit, and every other line as the default build does; the root's height range then follows
+// the legs' ratio (times the Correction), so the build's root check says nothing of it.
+TEST(BuildSmd, RootFromTheLegsChangesOnlyRowZeroAsTheMemoryRetargetDoes) {
+    SMD_HEAD model = ReadModelFile(SamplePath("knight_ref.smd"));
+    SMD_HEAD ref = ReadReferenceAnimationFile(SamplePath("runner_ref.smd"));
+    int nodes = static_cast<int>(model.nodes.size());
+    CGridTexts grid;
+    grid.Resize(DEFAULT_GRID_ROWS);
+    PAIRING pairing = PairSkeletons(model.nodes, nodes, ref.nodes, BIPED_MARKS());
+    grid.SetPartners(pairing.partner);
+    grid.Corrections()[0] = "0.8";
+    BONE_SCALES scales = ComputeBoneScales(model, ref, grid.Values(), nodes, pairing.marks);
+    BUILD_JOB job;
+    job.model = &model;
+    job.rows = BuildRows(grid.Values(), scales.factor, nodes);
+    auto build = [&job] {
+        CFile file;
+        file.OpenForReading(SamplePath("runner_walk.smd"));
+        CLineReader reader(file);
+        ReadAnimationHead(reader);
+        CStringSink sink;
+        WriteRetargetedAnimation(job, reader, sink);
+        return sink.Text();
+    };
+    std::string scaled = build();
+    MOTION_SETUP setup = MakeMotionSetup(model, ref, job.rows, ROOT_MODE::LEGS);
+    job.rootFromLegs = &*setup.rootFromLegs;
+    CRootHeightRange heights;
+    job.rootHeights = &heights;
+    std::string legs = build();
+
+    CAnimationRetarget memory(setup, SamplePath("runner_walk.smd"));
+    auto nextLine = [](const std::string& text, std::size_t& from) {
+        std::size_t end = text.find("\r\n", from);
+        std::string line = text.substr(from, end - from);
+        from = end + 2;
+        return line;
+    };
+    std::size_t at = 0, scaledAt = 0;
+    int frames = 0;
+    bool inFrames = false;
+    while (at < legs.size()) {
+        std::string line = nextLine(legs, at);
+        std::string before = nextLine(scaled, scaledAt);
+        inFrames = inFrames || line == "skeleton";
+        if (!inFrames || line.rfind("  0 ", 0) != 0) {
+            EXPECT_EQ(line, before);
+            continue;
+        }
+        ASSERT_TRUE(memory.Next(true));
+        const POSE& root = memory.Result()[0];
+        std::string position =
+            "  0 " + DecimalText(root.x) + " " + DecimalText(root.y) + " " + DecimalText(root.z) + " ";
+        EXPECT_EQ(line.substr(0, position.size()), position);
+        // The rotations are copied as they stand, as on every row.
+        EXPECT_EQ(line.substr(line.size() - 20), before.substr(before.size() - 20));
+        if (frames > 0) {
+            EXPECT_NE(line, before) << "frame 0 is the rest pose in both";
+        }
+        ++frames;
+    }
+    EXPECT_EQ(frames, 30);
+    EXPECT_FALSE(memory.Next(true));
+    EXPECT_FALSE(heights.Warning(setup.legs).has_value());
 }
 
 }  // namespace varnex

@@ -1,0 +1,261 @@
+#include "gui/preview_window.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/dcmemory.h>
+#include <wx/display.h>
+#include <wx/graphics.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/textctrl.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "app/error_text.h"
+#include "gui/varnex_window.h"
+#include "gui/wx_text.h"
+#include "motion/motion_texts.h"
+#include "preview/svg_preview.h"
+
+namespace varnex {
+
+namespace {
+constexpr int PLAY_FPS = 30;
+constexpr double TURN_PER_PIXEL = 0.01;  // radians
+constexpr double ZOOM_PER_NOTCH = 1.15;
+const wxSize PREVIEW_SIZE(760, 480);
+
+wxColour ColourOf(BONE_COLOUR colour) {
+    switch (colour) {
+        case BONE_COLOUR::LEFT:
+            return wxColour(PREVIEW_LEFT_COLOUR);
+        case BONE_COLOUR::RIGHT:
+            return wxColour(PREVIEW_RIGHT_COLOUR);
+        case BONE_COLOUR::UNPAIRED:
+            return wxColour(PREVIEW_UNPAIRED_COLOUR);
+        case BONE_COLOUR::MIDDLE:
+            break;
+    }
+    return wxColour(PREVIEW_MIDDLE_COLOUR);
+}
+}  // namespace
+
+CPreviewCanvas::CPreviewCanvas(wxWindow* parent) : wxWindow(parent, wxID_ANY) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetMinSize(wxSize(320, 240));
+    Bind(wxEVT_PAINT, &CPreviewCanvas::OnPaint, this);
+    Bind(wxEVT_LEFT_DOWN, &CPreviewCanvas::OnMouse, this);
+    Bind(wxEVT_LEFT_UP, &CPreviewCanvas::OnMouse, this);
+    Bind(wxEVT_MOTION, &CPreviewCanvas::OnMouse, this);
+    Bind(wxEVT_MOUSEWHEEL, &CPreviewCanvas::OnMouse, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
+}
+
+void CPreviewCanvas::Draw(wxGraphicsContext& gc, const wxSize& size) {
+    double width = size.GetWidth(), height = size.GetHeight();
+    gc.SetBrush(*wxWHITE_BRUSH);
+    gc.SetPen(*wxTRANSPARENT_PEN);
+    gc.DrawRectangle(0, 0, width, height);
+    m_view.width = width;
+    m_view.height = height;
+    if (m_scene != nullptr) m_scene->Draw(m_frame, m_view, m_drawing);
+
+    gc.SetFont(GetFont(), wxColour(64, 64, 64));
+    gc.DrawText(ToWx(PreviewSourceLabel()), 8, 6);
+    gc.DrawText(ToWx(PreviewResultLabel()), width / 2 + 8, 6);
+    gc.SetPen(wxPen(wxColour(144, 144, 144), 1));
+    gc.StrokeLine(width / 2, 0, width / 2, height);
+    gc.StrokeLine(8, m_drawing.groundY, width / 2 - 8, m_drawing.groundY);
+    gc.StrokeLine(width / 2 + 8, m_drawing.groundY, width - 8, m_drawing.groundY);
+    if (m_scene == nullptr) return;
+    // Grey first, then the middle line, then the limbs, so that the colours stay on top.
+    for (BONE_COLOUR pass : {BONE_COLOUR::UNPAIRED, BONE_COLOUR::MIDDLE, BONE_COLOUR::LEFT,
+                             BONE_COLOUR::RIGHT}) {
+        wxGraphicsPath path = gc.CreatePath();
+        bool any = false;
+        for (const SCENE_BONE& bone : m_drawing.bones) {
+            if (bone.colour != pass) continue;
+            path.MoveToPoint(bone.x1, bone.y1);
+            path.AddLineToPoint(bone.x2, bone.y2);
+            any = true;
+        }
+        if (!any) continue;
+        wxPen pen(ColourOf(pass), 2);
+        pen.SetCap(wxCAP_ROUND);
+        gc.SetPen(pen);
+        gc.StrokePath(path);
+    }
+}
+
+wxBitmap CPreviewCanvas::Render(const wxSize& size) {
+    wxBitmap bitmap(size.GetWidth(), size.GetHeight(), 24);
+    wxMemoryDC dc(bitmap);
+    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
+    if (gc) Draw(*gc, size);
+    gc.reset();
+    dc.SelectObject(wxNullBitmap);
+    return bitmap;
+}
+
+void CPreviewCanvas::OnPaint(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(this);
+    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
+    if (gc) Draw(*gc, GetClientSize());
+}
+
+void CPreviewCanvas::OnMouse(wxMouseEvent& event) {
+    if (event.GetEventType() == wxEVT_MOUSEWHEEL) {
+        int notches = event.GetWheelDelta() > 0 ? event.GetWheelRotation() / event.GetWheelDelta() : 0;
+        m_view.zoom *= std::pow(ZOOM_PER_NOTCH, notches);
+        Refresh();
+    } else if (event.LeftDown()) {
+        m_dragFrom = event.GetPosition();
+        if (!HasCapture()) CaptureMouse();
+    } else if (event.LeftUp()) {
+        if (HasCapture()) ReleaseMouse();
+    } else if (event.Dragging() && event.LeftIsDown()) {
+        m_view.yaw += (event.GetPosition().x - m_dragFrom.x) * TURN_PER_PIXEL;
+        m_dragFrom = event.GetPosition();
+        Refresh();
+    }
+}
+
+CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
+    : wxFrame(&owner, wxID_ANY, ToWx(PreviewWindowTitle()), wxDefaultPosition, PREVIEW_SIZE),
+      m_owner(owner),
+      m_timer(this) {
+    wxPanel* panel = new wxPanel(this);
+    m_canvas = new CPreviewCanvas(panel);
+    m_play = new wxButton(panel, wxID_ANY, ToWx(PreviewPlayText()));
+    m_slider = new wxSlider(panel, wxID_ANY, 0, 0, 1);
+    wxButton* front = new wxButton(panel, wxID_ANY, ToWx(PreviewFrontLabel()));
+    wxButton* side = new wxButton(panel, wxID_ANY, ToWx(PreviewSideLabel()));
+    m_status = new wxStaticText(panel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+    wxBoxSizer* controls = new wxBoxSizer(wxHORIZONTAL);
+    controls->Add(m_play, 0, wxALL, 4);
+    controls->Add(m_slider, 1, wxALL | wxEXPAND, 4);
+    controls->Add(front, 0, wxALL, 4);
+    controls->Add(side, 0, wxALL, 4);
+    wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(m_canvas, 1, wxEXPAND);
+    column->Add(controls, 0, wxEXPAND);
+    column->Add(m_status, 0, wxALL | wxEXPAND, 4);
+    panel->SetSizer(column);
+
+    m_play->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetPlaying(!Playing()); });
+    front->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(0.0); });
+    side->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(std::numbers::pi / 2); });
+    m_slider->Bind(wxEVT_SLIDER, &CPreviewWindow::OnSlider, this);
+    Bind(wxEVT_TIMER, &CPreviewWindow::OnTimer, this);
+    // Every grid box of the main window, whatever its row: leaving it redraws the result.
+    for (wxWindow* child : owner.GetChildren()) {
+        if (dynamic_cast<wxTextCtrl*>(child) != nullptr) {
+            child->Bind(wxEVT_KILL_FOCUS, &CPreviewWindow::OnGridBoxLeft, this);
+        }
+    }
+
+    // Beside the dialog, on the screen that shows it.
+    wxRect dialog = owner.GetScreenRect();
+    int screen = wxDisplay::GetFromWindow(&owner);
+    wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0 : static_cast<unsigned>(screen)).GetClientArea();
+    wxPoint at(dialog.GetRight() + 8, dialog.GetTop());
+    if (at.x + PREVIEW_SIZE.GetWidth() > area.GetRight()) {
+        at.x = std::max(area.GetLeft(), area.GetRight() - PREVIEW_SIZE.GetWidth());
+    }
+    SetPosition(at);
+    Reload();
+}
+
+void CPreviewWindow::Reload() {
+    SetPlaying(false);
+    m_canvas->SetScene(nullptr);
+    m_scene.reset();
+    std::string why;
+    std::optional<MOTION_SETUP> setup = m_owner.Dialog().PreviewSetup(why);
+    const std::string& animPath = m_owner.Dialog().AnimPath();
+    if (setup && animPath.empty()) why = PreviewNeedsFilesText();
+    if (!setup || animPath.empty()) {
+        m_status->SetLabelText(ToWx(why));
+        m_canvas->Refresh();
+        return;
+    }
+    try {
+        ANIMATION_POSES animation = ReadAnimationPoses(animPath);
+        if (animation.nodes.empty()) animation.nodes = setup->refNodes;
+        m_scene = std::make_unique<CPreviewScene>(std::move(*setup), std::move(animation.nodes),
+                                                  std::move(animation.frames));
+    } catch (const CVarnexError& e) {
+        m_status->SetLabelText(ToWx(ErrorText(e)));
+        m_canvas->Refresh();
+        return;
+    }
+    m_canvas->SetScene(m_scene.get());
+    m_slider->SetRange(0, std::max(1, m_scene->FrameCount() - 1));
+    ShowFrame(std::min(m_frame, std::max(0, m_scene->FrameCount() - 1)));
+}
+
+void CPreviewWindow::FollowGrid() {
+    if (!m_scene) {
+        Reload();
+        return;
+    }
+    std::string why;
+    std::optional<MOTION_SETUP> setup = m_owner.Dialog().PreviewSetup(why);
+    if (!setup) {
+        m_status->SetLabelText(ToWx(PreviewCannotRetargetText(why)));
+        return;
+    }
+    m_scene->SetRows(std::move(setup->rows), setup->rootFromLegs);
+    ShowFrame(m_frame);
+}
+
+void CPreviewWindow::ShowFrame(int frame) {
+    m_frame = frame;
+    if (m_slider->GetValue() != frame) m_slider->SetValue(frame);
+    m_canvas->SetFrame(frame);
+    m_canvas->Refresh();
+    ShowFrameStatus();
+}
+
+void CPreviewWindow::ShowFrameStatus() {
+    if (!m_scene) return;
+    // The drawing is made at the next paint; the problem is the retarget's, known now.
+    SCENE_DRAWING probe;
+    m_scene->Draw(m_frame, SCENE_VIEW{0.0, 1.0, 2.0, 2.0}, probe);
+    std::string text = PreviewFrameText(m_frame, m_scene->FrameCount());
+    if (probe.problem.fault != RETARGET_FAULT::NONE) {
+        text += " ; " + PreviewCannotRetargetText(PreviewRowProblemText(
+                            probe.problem.row, probe.problem.line,
+                            probe.problem.fault == RETARGET_FAULT::NOT_FINITE));
+    }
+    m_status->SetLabelText(ToWx(text));
+}
+
+void CPreviewWindow::SetPlaying(bool on) {
+    if (on && m_scene && m_scene->FrameCount() > 1) {
+        m_timer.Start(1000 / PLAY_FPS);
+    } else {
+        m_timer.Stop();
+    }
+    m_play->SetLabel(ToWx(Playing() ? PreviewPauseText() : PreviewPlayText()));
+}
+
+void CPreviewWindow::SetView(double yaw) {
+    m_canvas->View().yaw = yaw;
+    m_canvas->Refresh();
+}
+
+void CPreviewWindow::OnSlider(wxCommandEvent&) { ShowFrame(m_slider->GetValue()); }
+
+void CPreviewWindow::OnTimer(wxTimerEvent&) {
+    if (!m_scene || m_scene->FrameCount() == 0) return;
+    ShowFrame((m_frame + 1) % m_scene->FrameCount());
+}
+
+void CPreviewWindow::OnGridBoxLeft(wxFocusEvent& event) {
+    event.Skip();
+    FollowGrid();
+}
+
+}  // namespace varnex

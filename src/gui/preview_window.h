@@ -1,0 +1,90 @@
+// The window's preview: the animation on its skeleton beside its retarget on the model's, for the
+// grid as the main window shows it. A frame slider, play and pause, front and side views, a drag
+// that turns the view and the wheel that zooms. Leaving a grid box after typing redraws the result
+// from memory; no file is written.
+#pragma once
+
+#include <wx/button.h>
+#include <wx/frame.h>
+#include <wx/graphics.h>
+#include <wx/slider.h>
+#include <wx/stattext.h>
+#include <wx/timer.h>
+
+#include <memory>
+
+#include "preview/preview_scene.h"
+
+namespace varnex {
+
+class CVarnexWindow;
+
+// The context menu's entries of the main window.
+inline constexpr int IDM_PREVIEW = 17;
+inline constexpr int IDM_ROOT_FROM_LEGS = 18;
+
+// Draws a scene with wxWidgets' own graphics context.
+class CPreviewCanvas : public wxWindow {
+public:
+    explicit CPreviewCanvas(wxWindow* parent);
+
+    // The scene to draw (none: an empty canvas); the canvas does not own it.
+    void SetScene(CPreviewScene* scene) { m_scene = scene; }
+    void SetFrame(int frame) { m_frame = frame; }
+    SCENE_VIEW& View() { return m_view; }
+    // The problem of the last drawing's result, if any.
+    const RETARGET_PROBLEM& LastProblem() const { return m_drawing.problem; }
+
+    // One drawing of size into gc: panels, ground lines, bones.
+    void Draw(wxGraphicsContext& gc, const wxSize& size);
+    // The same into a bitmap, as the screen would show it.
+    wxBitmap Render(const wxSize& size);
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    void OnMouse(wxMouseEvent& event);
+
+    CPreviewScene* m_scene = nullptr;
+    int m_frame = 0;
+    SCENE_VIEW m_view;
+    SCENE_DRAWING m_drawing;
+    wxPoint m_dragFrom;
+};
+
+class CPreviewWindow : public wxFrame {
+public:
+    // Opens beside owner on what its dialog has loaded, and follows owner's grid boxes.
+    explicit CPreviewWindow(CVarnexWindow& owner);
+
+    // Reads the animation and the grid again (after a new load); a problem is told in the
+    // preview's status line and leaves it empty.
+    void Reload();
+    // Takes the grid from the owner's screen and redraws the result.
+    void FollowGrid();
+    void ShowFrame(int frame);
+    void SetPlaying(bool on);
+
+    CPreviewCanvas* Canvas() const { return m_canvas; }
+    wxSlider* Slider() const { return m_slider; }
+    wxStaticText* StatusLine() const { return m_status; }
+    bool Playing() const { return m_timer.IsRunning(); }
+    int Frame() const { return m_frame; }
+
+private:
+    void OnSlider(wxCommandEvent& event);
+    void OnTimer(wxTimerEvent& event);
+    void OnGridBoxLeft(wxFocusEvent& event);
+    void SetView(double yaw);
+    void ShowFrameStatus();
+
+    CVarnexWindow& m_owner;
+    std::unique_ptr<CPreviewScene> m_scene;
+    CPreviewCanvas* m_canvas = nullptr;
+    wxSlider* m_slider = nullptr;
+    wxButton* m_play = nullptr;
+    wxStaticText* m_status = nullptr;
+    wxTimer m_timer;
+    int m_frame = 0;
+};
+
+}  // namespace varnex

@@ -1,0 +1,137 @@
+#include "motion/motion_setup.h"
+
+#include "motion/fixed_text.h"
+#include "motion/smd_poses.h"
+#include "platform/varnex_error.h"
+
+namespace varnex {
+
+namespace {
+LEGS_RATIO LegsRatioOf(const MOTION_SETUP& s) {
+    return MeasureLegsRatio(s.modelNodes, s.modelRest, s.refNodes, s.refRest);
+}
+
+MOTION_SETUP ReadSkeletons(const SMD_HEAD& model, const SMD_HEAD& refAnim) {
+    MOTION_SETUP s;
+    s.modelSource = model.source;
+    s.modelNodes = SkeletonOf(model.nodes);
+    s.modelRest = PosesOfLines(model.frame0Lines, model.source);
+    s.refNodes = SkeletonOf(refAnim.nodes);
+    s.refRest = PosesOfLines(refAnim.frame0Lines, refAnim.source);
+    s.legs = LegsRatioOf(s);
+    return s;
+}
+
+ROOT_FROM_LEGS RuleOf(const MOTION_SETUP& s, const SMD_HEAD& model, const SMD_HEAD& refAnim,
+                      int rowZeroNodes) {
+    if (!s.legs.known) {
+        MOTION_WARNING why = NoLegsRatioWarning(s.legs);
+        throw CVarnexError(ERROR_KIND::NO_LEGS_RATIO,
+                           why.modelHasLegs ? refAnim.source : model.source, 0,
+                           {why.modelHasLegs ? "1" : "0", why.sourceHasLegs ? "1" : "0"});
+    }
+    ROOT_FROM_LEGS rule;
+    if (!MakeRootFromLegs(s.legs.ratio, s.refRest, s.modelRest, rowZeroNodes, rule)) {
+        if (s.modelRest.empty()) throw CVarnexError(ERROR_KIND::NO_REST_LINE, model.source, 0, {"0", "0"});
+        throw CVarnexError(ERROR_KIND::FRAME0_NO_LINE_FOR_ROW, refAnim.source, refAnim.frame0TimeLine,
+                           {"0", std::to_string(rowZeroNodes), refAnim.frame0Time,
+                            std::to_string(refAnim.frame0Lines.size()),
+                            std::to_string(RowSourceLine(0, rowZeroNodes))});
+    }
+    return rule;
+}
+}  // namespace
+
+std::vector<RETARGET_ROW> RetargetRows(const std::vector<NODE_ROW>& rows) {
+    std::vector<RETARGET_ROW> out;
+    out.reserve(rows.size());
+    for (const NODE_ROW& r : rows) out.push_back({r.nodes, r.correction, r.boneScale});
+    return out;
+}
+
+MOTION_SETUP MakeMotionSetup(const SMD_HEAD& model, const SMD_HEAD& refAnim,
+                             const std::vector<NODE_ROW>& rows, ROOT_MODE rootMotion) {
+    MOTION_SETUP s = ReadSkeletons(model, refAnim);
+    s.rows = RetargetRows(rows);
+    if (rootMotion == ROOT_MODE::LEGS) {
+        s.rootFromLegs = RuleOf(s, model, refAnim, rows.empty() ? 0 : rows[0].nodes);
+    }
+    return s;
+}
+
+LEGS_RATIO LoadedLegsRatio(const SMD_HEAD& model, const SMD_HEAD& refAnim) {
+    try {
+        return ReadSkeletons(model, refAnim).legs;
+    } catch (const CVarnexError&) {
+        return LEGS_RATIO();
+    }
+}
+
+ROOT_FROM_LEGS RootRuleFromLegs(const SMD_HEAD& model, const SMD_HEAD& refAnim, int rowZeroNodes) {
+    return RuleOf(ReadSkeletons(model, refAnim), model, refAnim, rowZeroNodes);
+}
+
+std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZeroFactor,
+                                          ROOT_MODE rootMotion, const CRootHeightRange& heights) {
+    std::vector<MOTION_WARNING> warnings;
+    if (rootMotion == ROOT_MODE::SCALE) {
+        if (auto w = RootFactorWarning(rowZeroFactor, legs)) warnings.push_back(*w);
+    }
+    if (auto w = heights.Warning(legs)) warnings.push_back(*w);
+    return warnings;
+}
+
+namespace {
+const ROOT_FROM_LEGS* RuleOrNone(const MOTION_SETUP& setup) {
+    return setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
+}
+}  // namespace
+
+CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath)
+    : m_setup(setup),
+      m_retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
+                 RuleOrNone(setup)) {
+    const RETARGET_PROBLEM& plan = m_retarget.PlanProblem();
+    if (plan.fault == RETARGET_FAULT::MISSING_REST_LINE) {
+        throw CVarnexError(ERROR_KIND::NO_REST_LINE, setup.modelSource, 0,
+                           {std::to_string(setup.modelRest.size()), std::to_string(plan.row)});
+    }
+    if (plan.fault == RETARGET_FAULT::NOT_FINITE) {
+        const POSE& p = setup.modelRest[static_cast<std::size_t>(plan.row)];
+        throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, setup.modelSource, 0,
+                           {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
+                            std::to_string(plan.row)});
+    }
+    m_file.OpenForReading(animPath);
+    m_reader = std::make_unique<CLineReader>(m_file);
+    SMD_HEAD head = ReadAnimationHead(*m_reader);
+    m_sourceNodes = SkeletonOf(head.nodes);
+    if (m_sourceNodes.empty()) m_sourceNodes = setup.refNodes;
+    m_frames = std::make_unique<CAnimationFrameReader>(*m_reader);
+}
+
+bool CAnimationRetarget::Next(bool wanted) {
+    if (!m_frames->Next(wanted ? &m_source : nullptr)) return false;
+    if (!wanted) return true;
+    RETARGET_PROBLEM problem = m_retarget.Apply(m_source, m_result);
+    if (problem.fault == RETARGET_FAULT::MISSING_SOURCE_LINE) {
+        int nodes = static_cast<std::size_t>(problem.row) < m_setup.rows.size()
+                        ? m_setup.rows[static_cast<std::size_t>(problem.row)].nodes
+                        : 0;
+        throw CVarnexError(ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW, m_reader->SourceName(),
+                           m_frames->TimeLineNumber(),
+                           {m_frames->TimeText(), std::to_string(problem.row),
+                            std::to_string(nodes), std::to_string(problem.line),
+                            std::to_string(m_source.size())});
+    }
+    if (problem.fault != RETARGET_FAULT::NONE) {
+        const POSE& p = m_source[static_cast<std::size_t>(problem.line)];
+        throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, m_reader->SourceName(),
+                           m_frames->LineNumberOf(static_cast<std::size_t>(problem.line)),
+                           {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
+                            std::to_string(problem.row)});
+    }
+    return true;
+}
+
+}  // namespace varnex

@@ -1,0 +1,94 @@
+// What retargeting in memory needs, made from the loaded SMD files and the build's rows: the two
+// skeletons with their rest poses, the rows, the legs' ratio and, on request, the root rule that
+// follows the legs.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "motion/frame_retarget.h"
+#include "motion/legs_ratio.h"
+#include "motion/motion_types.h"
+#include "motion/motion_warning.h"
+#include "motion/smd_poses.h"
+#include "platform/file_access.h"
+#include "retarget/node_line.h"
+#include "smd_input/smd_reader.h"
+
+namespace varnex {
+
+// How row 0's position follows the source root: scaled by its bone scale (the default), or
+// displaced from the model's rest by the legs' ratio.
+enum class ROOT_MODE { SCALE, LEGS };
+
+struct MOTION_SETUP {
+    std::string modelSource;               // for messages
+    std::vector<SKELETON_NODE> modelNodes;
+    FRAME_POSES modelRest;                 // the model's first frame
+    std::vector<SKELETON_NODE> refNodes;   // the reference animation's node list
+    FRAME_POSES refRest;                   // its first frame
+    std::vector<RETARGET_ROW> rows;
+    LEGS_RATIO legs;
+    std::optional<ROOT_FROM_LEGS> rootFromLegs;  // with ROOT_MODE::LEGS
+};
+
+// The build's rows as the motion code takes them.
+std::vector<RETARGET_ROW> RetargetRows(const std::vector<NODE_ROW>& rows);
+
+// Everything from the two loaded files (read with their first frames). Throws CVarnexError naming
+// the file and line of a first-frame line that cannot be read, and with ROOT_MODE::LEGS as
+// RootRuleFromLegs does.
+MOTION_SETUP MakeMotionSetup(const SMD_HEAD& model, const SMD_HEAD& refAnim,
+                             const std::vector<NODE_ROW>& rows, ROOT_MODE rootMotion);
+
+// The legs' ratio of the two loaded files; not known when a first-frame line cannot be read, so
+// that a warning never stops a command that would run without it.
+LEGS_RATIO LoadedLegsRatio(const SMD_HEAD& model, const SMD_HEAD& refAnim);
+
+// The root rule for row 0 reading line rowZeroNodes names. Throws CVarnexError: NO_LEGS_RATIO
+// naming the file whose skeleton lacks a leg, NO_REST_LINE when a first frame lacks the root's
+// line, or the first-frame line that cannot be read.
+ROOT_FROM_LEGS RootRuleFromLegs(const SMD_HEAD& model, const SMD_HEAD& refAnim, int rowZeroNodes);
+
+// What BUILD SMD says once it has written the animation: row 0's factor against the legs' ratio
+// (not when the root follows the legs), then the root height range it wrote.
+std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZeroFactor,
+                                          ROOT_MODE rootMotion, const CRootHeightRange& heights);
+
+// An animation file retargeted in memory, frame by frame, with the engine's arithmetic: the
+// source frame on the animation's own skeleton and its result on the model's.
+class CAnimationRetarget {
+public:
+    // Opens the animation and reads its head. Throws CVarnexError naming the file: one that
+    // cannot be read or has no "skeleton" line, or a row that needs a rest line the model lacks.
+    CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath);
+    CAnimationRetarget(const CAnimationRetarget&) = delete;
+    CAnimationRetarget& operator=(const CAnimationRetarget&) = delete;
+
+    // The animation's own node list, or the reference animation's when it has none.
+    const std::vector<SKELETON_NODE>& SourceNodes() const { return m_sourceNodes; }
+
+    // Goes to the next frame; when wanted, reads it and retargets it into Source() and Result().
+    // False at the animation's "end". Throws CVarnexError naming the file and line as BUILD SMD
+    // would refuse the frame, or as CAnimationFrameReader refuses a line.
+    bool Next(bool wanted);
+    // The frame last given, counted from 0.
+    int FrameIndex() const { return m_frames->Frames() - 1; }
+    int FramesRead() const { return m_frames->Frames(); }
+    const FRAME_POSES& Source() const { return m_source; }
+    const std::vector<POSE>& Result() const { return m_result; }
+
+private:
+    const MOTION_SETUP& m_setup;
+    CFile m_file;
+    std::unique_ptr<CLineReader> m_reader;
+    std::unique_ptr<CAnimationFrameReader> m_frames;
+    std::vector<SKELETON_NODE> m_sourceNodes;
+    CFrameRetarget m_retarget;
+    FRAME_POSES m_source;
+    std::vector<POSE> m_result;
+};
+
+}  // namespace varnex

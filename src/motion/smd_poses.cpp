@@ -1,0 +1,86 @@
+#include "motion/smd_poses.h"
+
+#include "smd_input/number_text.h"
+
+namespace varnex {
+
+std::vector<SKELETON_NODE> SkeletonOf(const std::vector<SMD_NODE>& nodes) {
+    std::vector<SKELETON_NODE> skeleton;
+    skeleton.reserve(nodes.size());
+    for (const SMD_NODE& node : nodes) skeleton.push_back({node.name, node.parent});
+    return skeleton;
+}
+
+POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber) {
+    FRAME_FIELDS f = ParseFrameFields(line, source, lineNumber);
+    for (std::string_view rotation : {f.rx, f.ry, f.rz}) {
+        if (!IsDecimalNumber(rotation)) {
+            throw CVarnexError(ERROR_KIND::NOT_A_NUMBER, source, lineNumber,
+                               {PrintableText(rotation)});
+        }
+    }
+    return {TextToDouble(f.x),  TextToDouble(f.y),  TextToDouble(f.z),
+            TextToDouble(f.rx), TextToDouble(f.ry), TextToDouble(f.rz)};
+}
+
+FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string& source) {
+    FRAME_POSES poses;
+    poses.reserve(lines.size());
+    for (const FRAME_LINE& line : lines) {
+        poses.push_back(PoseOfLine(line.text, source, line.lineNumber));
+    }
+    return poses;
+}
+
+bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
+    if (m_ended) return false;
+    if (poses != nullptr) poses->clear();
+    m_lineNumbers.clear();
+    if (m_inFrame) {
+        m_timeText.swap(m_nextTimeText);
+        m_timeLine = m_nextTimeLine;
+    }
+    std::string_view line;
+    while (m_reader.Next(line)) {
+        if (line.empty() || line.front() < '0' || line.front() > '9') {
+            if (IsBlankLine(line)) continue;
+            if (IsKeywordLine(line, "end")) {
+                m_ended = true;
+                if (m_inFrame) ++m_frames;
+                return m_inFrame;
+            }
+            if (IsTimeLine(line)) {
+                std::string text = TimeLineText(line, m_reader.SourceName(), m_reader.LineNumber());
+                if (m_inFrame) {
+                    m_nextTimeText = std::move(text);
+                    m_nextTimeLine = m_reader.LineNumber();
+                    ++m_frames;
+                    return true;  // the next call reads the frame this line starts
+                }
+                m_timeText = std::move(text);
+                m_timeLine = m_reader.LineNumber();
+                m_inFrame = true;
+                continue;
+            }
+        }
+        if (m_inFrame && poses != nullptr) {
+            poses->push_back(PoseOfLine(line, m_reader.SourceName(), m_reader.LineNumber()));
+            m_lineNumbers.push_back(m_reader.LineNumber());
+        }
+    }
+    throw MissingEnd(m_reader);
+}
+
+ANIMATION_POSES ReadAnimationPoses(const std::string& path) {
+    CFile file;
+    file.OpenForReading(path);
+    CLineReader reader(file);
+    ANIMATION_POSES animation;
+    animation.nodes = SkeletonOf(ReadAnimationHead(reader).nodes);
+    CAnimationFrameReader frames(reader);
+    FRAME_POSES poses;
+    while (frames.Next(&poses)) animation.frames.push_back(poses);
+    return animation;
+}
+
+}  // namespace varnex

@@ -1,0 +1,63 @@
+// SMD text turned into the motion code's values: node lists, first frames and the frames of an
+// animation, read by the same rules as BUILD SMD.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "motion/motion_types.h"
+#include "smd_input/smd_reader.h"
+
+namespace varnex {
+
+// The node list as the motion code takes it: names and parents, in the order the lines stand.
+std::vector<SKELETON_NODE> SkeletonOf(const std::vector<SMD_NODE>& nodes);
+
+// One skeleton line's six values: positions by the atof rule, as BUILD SMD reads them, rotations
+// that must be numbers, as BUILD SMD requires. Throws CVarnexError (source, line) for fewer than
+// seven fields or a rotation that is no number.
+POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber);
+// A first frame's lines in order; throws as PoseOfLine.
+FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string& source);
+
+// The frames of an animation, one at a time, from a reader just past "skeleton" (as
+// ReadAnimationHead leaves it). Lines before the first "time" line are dropped, as BUILD SMD
+// drops them.
+class CAnimationFrameReader {
+public:
+    explicit CAnimationFrameReader(CLineReader& reader) : m_reader(reader) {}
+    // Reads the next frame: its skeleton lines into poses in the order they stand, or only past
+    // them when poses is null. False once "end" is read. Throws CVarnexError naming the file and
+    // line: a line of a frame read into poses that PoseOfLine refuses, a "time" line without a
+    // number, a file without "end".
+    bool Next(FRAME_POSES* poses);
+    // Frames given so far.
+    int Frames() const { return m_frames; }
+    // Of the frame last given: its "time" line as BUILD SMD quotes it, that line's number, and the
+    // line number of pose n (read into poses).
+    const std::string& TimeText() const { return m_timeText; }
+    int TimeLineNumber() const { return m_timeLine; }
+    int LineNumberOf(std::size_t pose) const {
+        return pose < m_lineNumbers.size() ? m_lineNumbers[pose] : m_timeLine;
+    }
+
+private:
+    CLineReader& m_reader;
+    bool m_inFrame = false;
+    bool m_ended = false;
+    int m_frames = 0;
+    std::string m_timeText, m_nextTimeText;
+    int m_timeLine = 0, m_nextTimeLine = 0;
+    std::vector<int> m_lineNumbers;
+};
+
+// A whole animation in memory: its node list and the poses of every frame.
+struct ANIMATION_POSES {
+    std::vector<SKELETON_NODE> nodes;
+    std::vector<FRAME_POSES> frames;
+};
+// Reads the animation at path; throws CVarnexError as ReadAnimationHead and
+// CAnimationFrameReader do.
+ANIMATION_POSES ReadAnimationPoses(const std::string& path);
+
+}  // namespace varnex

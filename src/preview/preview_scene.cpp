@@ -1,0 +1,108 @@
+#include "preview/preview_scene.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "preview/svg_preview.h"
+
+namespace varnex {
+
+namespace {
+// Room above the taller figure and below the ground, as a share of a panel's height.
+constexpr double FIGURE_SHARE = 0.8;
+constexpr double GROUND_SHARE = 0.88;
+
+double Across(const VEC3& joint, double yaw) {
+    return joint.y * std::cos(yaw) + joint.x * std::sin(yaw);
+}
+}  // namespace
+
+CPreviewScene::FIGURE CPreviewScene::MakeFigure(CForwardKinematics& skeleton,
+                                                const std::vector<SKELETON_NODE>& nodes,
+                                                const FRAME_POSES& rest) {
+    FIGURE f;
+    f.parents = skeleton.Parents();
+    f.sides = NodeSides(ClassifyNodes(nodes), f.parents);
+    skeleton.Solve(rest, m_joints);
+    if (!m_joints.empty()) {
+        double low = m_joints.front().z, high = low;
+        for (const VEC3& j : m_joints) {
+            if (!std::isfinite(j.z)) continue;
+            low = std::min(low, j.z);
+            high = std::max(high, j.z);
+        }
+        f.ground = low;
+        f.height = high - low;
+    }
+    return f;
+}
+
+CPreviewScene::CPreviewScene(MOTION_SETUP setup, std::vector<SKELETON_NODE> sourceNodes,
+                             std::vector<FRAME_POSES> frames)
+    : m_setup(std::move(setup)),
+      m_sourceNodes(std::move(sourceNodes)),
+      m_frames(std::move(frames)),
+      m_sourceSkeleton(m_sourceNodes),
+      m_modelSkeleton(m_setup.modelNodes) {
+    m_source = MakeFigure(m_sourceSkeleton, m_sourceNodes, m_setup.refRest);
+    m_result = MakeFigure(m_modelSkeleton, m_setup.modelNodes, m_setup.modelRest);
+    SetRows(m_setup.rows, m_setup.rootFromLegs);
+}
+
+void CPreviewScene::SetRows(std::vector<RETARGET_ROW> rows,
+                            std::optional<ROOT_FROM_LEGS> rootFromLegs) {
+    m_setup.rows = std::move(rows);
+    m_setup.rootFromLegs = rootFromLegs;
+    m_retarget.emplace(m_setup.modelRest, static_cast<int>(m_setup.modelNodes.size()),
+                       m_setup.rows, m_setup.rootFromLegs ? &*m_setup.rootFromLegs : nullptr);
+    std::size_t modelCount = m_setup.modelNodes.size();
+    m_source.paired = DrivingSourceNodes(m_setup.rows, modelCount, m_sourceNodes.size());
+    m_result.paired = PairedRows(m_setup.rows, modelCount, m_sourceNodes.size());
+}
+
+void CPreviewScene::AddBones(const FIGURE& figure, const std::vector<VEC3>& joints, double left,
+                             double scale, double groundY, double yaw,
+                             std::vector<SCENE_BONE>& bones) const {
+    // The figure is followed across the panel: its root stays in the middle.
+    double centre = joints.empty() ? 0.0 : Across(joints.front(), yaw);
+    if (!std::isfinite(centre)) centre = 0.0;
+    for (std::size_t node = 0; node < joints.size() && node < figure.parents.size(); ++node) {
+        int parent = figure.parents[node];
+        if (parent < 0) continue;
+        const VEC3& a = joints[static_cast<std::size_t>(parent)];
+        const VEC3& b = joints[node];
+        SCENE_BONE bone;
+        bone.x1 = left + (Across(a, yaw) - centre) * scale;
+        bone.y1 = groundY - (a.z - figure.ground) * scale;
+        bone.x2 = left + (Across(b, yaw) - centre) * scale;
+        bone.y2 = groundY - (b.z - figure.ground) * scale;
+        if (!std::isfinite(bone.x1 + bone.y1 + bone.x2 + bone.y2)) continue;
+        bool paired = node >= figure.paired.size() || figure.paired[node];
+        BODY_SIDE side = node < figure.sides.size() ? figure.sides[node] : BODY_SIDE::MIDDLE;
+        bone.colour = !paired                    ? BONE_COLOUR::UNPAIRED
+                      : side == BODY_SIDE::LEFT  ? BONE_COLOUR::LEFT
+                      : side == BODY_SIDE::RIGHT ? BONE_COLOUR::RIGHT
+                                                 : BONE_COLOUR::MIDDLE;
+        bones.push_back(bone);
+    }
+}
+
+void CPreviewScene::Draw(int frame, const SCENE_VIEW& view, SCENE_DRAWING& drawing) {
+    drawing.bones.clear();
+    drawing.problem = {};
+    double panel = view.width / 2.0;
+    drawing.groundY = view.height * GROUND_SHARE;
+    double tallest = std::max({m_source.height, m_result.height, 1e-6});
+    double scale = view.height * FIGURE_SHARE / tallest * view.zoom;
+    if (m_frames.empty()) return;
+    const FRAME_POSES& source =
+        m_frames[static_cast<std::size_t>(std::clamp(frame, 0, FrameCount() - 1))];
+    m_sourceSkeleton.Solve(source, m_joints);
+    AddBones(m_source, m_joints, panel / 2.0, scale, drawing.groundY, view.yaw, drawing.bones);
+    drawing.problem = m_retarget->Apply(source, m_resultPoses);
+    if (drawing.problem.fault != RETARGET_FAULT::NONE) return;
+    m_modelSkeleton.Solve(m_resultPoses, m_joints);
+    AddBones(m_result, m_joints, panel * 1.5, scale, drawing.groundY, view.yaw, drawing.bones);
+}
+
+}  // namespace varnex

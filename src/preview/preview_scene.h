@@ -1,0 +1,78 @@
+// The window's preview without the window: one frame of the source and of its retarget, projected
+// for two panels side by side (source on the left) from a view that turns about the vertical
+// axis. The grid can change between two drawings: the result is retargeted again from memory.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "motion/body_parts.h"
+#include "motion/forward_kinematics.h"
+#include "motion/frame_retarget.h"
+#include "motion/motion_setup.h"
+
+namespace varnex {
+
+enum class BONE_COLOUR { MIDDLE, LEFT, RIGHT, UNPAIRED };
+
+// A bone as drawn, in pixels of the whole drawing, y down.
+struct SCENE_BONE {
+    double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+    BONE_COLOUR colour = BONE_COLOUR::MIDDLE;
+};
+
+// yaw 0 looks from +X, where biped models face (Y across, as the SVG's front view); pi/2 from the
+// figure's right (X across, the side view). zoom 1 fits the taller rest pose in a panel.
+struct SCENE_VIEW {
+    double yaw = 0.0;
+    double zoom = 1.0;
+    double width = 0.0, height = 0.0;  // of the whole drawing: two panels
+};
+
+struct SCENE_DRAWING {
+    std::vector<SCENE_BONE> bones;
+    double groundY = 0.0;  // the ground line, the same in both panels
+    RETARGET_PROBLEM problem;  // why the result could not be made; only the source is drawn then
+};
+
+class CPreviewScene {
+public:
+    // setup's skeletons, rows and root rule; the animation's own node list and its frames.
+    CPreviewScene(MOTION_SETUP setup, std::vector<SKELETON_NODE> sourceNodes,
+                  std::vector<FRAME_POSES> frames);
+
+    // The grid changed: the result follows these rows and root rule from the next drawing.
+    void SetRows(std::vector<RETARGET_ROW> rows, std::optional<ROOT_FROM_LEGS> rootFromLegs);
+    const std::vector<RETARGET_ROW>& Rows() const { return m_setup.rows; }
+
+    int FrameCount() const { return static_cast<int>(m_frames.size()); }
+    std::size_t NodeCount() const { return m_modelSkeleton.NodeCount(); }
+
+    // Frame `frame` (clamped to the frames there are) into drawing. Allocates nothing once the
+    // drawing has held as many bones.
+    void Draw(int frame, const SCENE_VIEW& view, SCENE_DRAWING& drawing);
+
+private:
+    struct FIGURE {
+        std::vector<int> parents;
+        std::vector<BODY_SIDE> sides;
+        std::vector<bool> paired;
+        double ground = 0.0;  // the rest pose's lowest joint
+        double height = 0.0;  // from it to the highest
+    };
+    FIGURE MakeFigure(CForwardKinematics& skeleton, const std::vector<SKELETON_NODE>& nodes,
+                      const FRAME_POSES& rest);
+    void AddBones(const FIGURE& figure, const std::vector<VEC3>& joints, double left,
+                  double scale, double groundY, double yaw, std::vector<SCENE_BONE>& bones) const;
+
+    MOTION_SETUP m_setup;
+    std::vector<SKELETON_NODE> m_sourceNodes;
+    std::vector<FRAME_POSES> m_frames;
+    CForwardKinematics m_sourceSkeleton, m_modelSkeleton;
+    FIGURE m_source, m_result;
+    std::optional<CFrameRetarget> m_retarget;
+    std::vector<POSE> m_resultPoses;
+    std::vector<VEC3> m_joints;
+};
+
+}  // namespace varnex
