@@ -1,6 +1,7 @@
 #include "gui/varnex_window.h"
 
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -13,10 +14,13 @@
 #include <exception>
 #include <iterator>
 #include <map>
+#include <utility>
 
 #include "gui/about_dlg.h"
 #include "gui/dialog_font.h"
 #include "gui/preview_window.h"
+#include "gui/grid_edit.h"
+#include "gui/grid_tooltip.h"
 #include "gui/varnex_icon.h"
 #include "gui/window_layout.h"
 #include "gui/wx_text.h"
@@ -58,17 +62,17 @@ bool IsEnterKey(const wxKeyEvent& event) {
 // list already does that, and a star in the name box would only be taken as a file name.
 bool IsPattern(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
-// GTK's entries keep inner margins meant for wide boxes: in the grid's narrow boxes they would
-// hide the first digit of a three-digit NODES value.
-class CGridEdit : public wxTextCtrl {
-public:
-    CGridEdit(wxWindow* parent, int id, const wxPoint& at, const wxSize& size)
-        : wxTextCtrl(parent, id, wxEmptyString, at, size) {
-#ifdef __WXGTK3__
-        GTKApplyCssStyle("entry { padding-left: 2px; padding-right: 2px; }");
-#endif
+// The edit boxes among window's children and theirs, in Tab order.
+void CollectEdits(const wxWindow& window, std::vector<wxTextCtrl*>& edits) {
+    for (wxWindow* child : window.GetChildren()) {
+        if (auto* edit = dynamic_cast<wxTextCtrl*>(child)) {
+            edits.push_back(edit);
+        } else if (!child->IsTopLevel()) {
+            CollectEdits(*child, edits);
+        }
     }
-};
+}
+
 }  // namespace
 
 CVarnexWindow::CVarnexWindow(wxWindow* parent)
@@ -92,7 +96,16 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenPreview(); }, IDM_PREVIEW);
     Bind(wxEVT_MENU, [this](wxCommandEvent& e) { m_dlg.SetRootFromLegs(e.IsChecked()); },
          IDM_ROOT_FROM_LEGS);
+    Bind(wxEVT_MENU, &CVarnexWindow::OnPairSameNamesItem, this, IDM_PAIR_SAME_NAMES);
     Centre();
+}
+
+CVarnexWindow::~CVarnexWindow() {
+    // GTK makes the focused box leave when the window is destroyed, after this object is gone.
+    for (int row = 0; row < ShownRows(); ++row) {
+        NodeEdit(row)->Unbind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+        CorrectionEdit(row)->Unbind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+    }
 }
 
 void CVarnexWindow::CreateControls() {
@@ -101,7 +114,9 @@ void CVarnexWindow::CreateControls() {
         return ConvertDialogToPixels(wxSize(r.width, r.height));
     };
     auto edit = [&](int id, const DLG_RECT& r) {
-        return new CGridEdit(this, id, at(r), size(r));
+        auto* box = new CGridEdit(this, id, at(r), size(r));
+        box->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+        return box;
     };
 
     std::map<int, std::size_t> nodeRows;
@@ -184,17 +199,13 @@ void CVarnexWindow::OnCharHook(wxKeyEvent& event) {
 
 void CVarnexWindow::FocusNextEdit(wxWindow* box) {
     // The children stand in Tab order.
-    const wxWindowList& children = GetChildren();
-    auto current = std::find(children.begin(), children.end(), box);
-    if (current == children.end() || !dynamic_cast<wxTextCtrl*>(box)) return;
-    for (auto next = std::next(current);; ++next) {
-        if (next == children.end()) next = children.begin();
-        if (auto* edit = dynamic_cast<wxTextCtrl*>(*next)) {
-            edit->SetFocus();
-            edit->SelectAll();
-            return;
-        }
-    }
+    std::vector<wxTextCtrl*> edits;
+    CollectEdits(*this, edits);
+    auto current = std::find(edits.begin(), edits.end(), box);
+    if (current == edits.end()) return;
+    wxTextCtrl* next = std::next(current) == edits.end() ? edits.front() : *std::next(current);
+    next->SetFocus();
+    next->SelectAll();
 }
 
 void CVarnexWindow::OnCloseWindow(wxCloseEvent& event) {
@@ -216,6 +227,8 @@ void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
     menu.Append(IDM_PREVIEW, ToWx(PreviewMenuText()));
     menu.AppendCheckItem(IDM_ROOT_FROM_LEGS, ToWx(RootFromLegsMenuText()))
         ->Check(m_dlg.RootFromLegs());
+    menu.AppendCheckItem(IDM_PAIR_SAME_NAMES, ToWx(PAIR_SAME_NAMES_ITEM_TEXT));
+    menu.Check(IDM_PAIR_SAME_NAMES, m_dlg.PairSameNames());
     PopupMenu(&menu);
 }
 
@@ -229,23 +242,96 @@ void CVarnexWindow::OpenPreview() {
     m_preview->Raise();
 }
 
+void CVarnexWindow::OnPairSameNamesItem(wxCommandEvent&) {
+    m_dlg.SetPairSameNames(!m_dlg.PairSameNames());
+}
+
 void CVarnexWindow::ShowAboutBox() {
     CAboutDlg about(this);
     about.ShowModal();
 }
 
+int CVarnexWindow::ShownRows() const {
+    return m_extraRows ? m_extraRows->Rows() : DEFAULT_GRID_ROWS;
+}
+
+wxTextCtrl* CVarnexWindow::NodeEdit(int row) const {
+    return row < DEFAULT_GRID_ROWS ? m_nodeEdits[static_cast<std::size_t>(row)]
+                                   : m_extraRows->NodeEdit(row);
+}
+
+wxTextCtrl* CVarnexWindow::CorrectionEdit(int row) const {
+    return row < DEFAULT_GRID_ROWS ? m_correctionEdits[static_cast<std::size_t>(row)]
+                                   : m_extraRows->CorrectionEdit(row);
+}
+
+void CVarnexWindow::ShowRows(int rows) {
+    rows = std::max(rows, DEFAULT_GRID_ROWS);
+    if (rows == ShownRows()) return;
+    // Cleared first, so that nothing looks for a row among boxes being destroyed.
+    if (CExtraRows* old = std::exchange(m_extraRows, nullptr)) old->Destroy();
+    bool extraColumn = rows > DEFAULT_GRID_ROWS;
+    if (extraColumn) {
+        m_extraRows = new CExtraRows(this, rows);
+        m_extraRows->MoveAfterInTabOrder(m_correctionEdits.back());
+        for (int row = DEFAULT_GRID_ROWS; row < rows; ++row) {
+            NodeEdit(row)->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+            CorrectionEdit(row)->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+        }
+    }
+    auto place = [this](wxWindow* control, const DLG_RECT& r) {
+        control->SetSize(wxRect(ConvertDialogToPixels(wxPoint(r.x, r.y)),
+                                ConvertDialogToPixels(wxSize(r.width, r.height))));
+    };
+    for (const BUTTON_LAYOUT& button : MAIN_BUTTONS) {
+        place(FindWindow(button.id), ButtonRect(button, extraColumn));
+    }
+    place(m_statusLine, StatusLineRect(extraColumn));
+    int width = MAIN_WIDTH + (extraColumn ? EXTRA_COLUMN_WIDTH : 0);
+    SetClientSize(ConvertDialogToPixels(wxSize(width, MAIN_HEIGHT)));
+    // Widening to the right must not take the buttons off the screen.
+    wxRect screen = wxDisplay(this).GetClientArea();
+    wxRect window = GetRect();
+    if (window.GetRight() > screen.GetRight()) {
+        Move(std::max(screen.GetLeft(), screen.GetRight() + 1 - window.GetWidth()), window.y);
+    }
+}
+
+void CVarnexWindow::ShowRowTooltip(int row) {
+    wxString tip = ToWx(GridRowTooltip(row, FromWx(NodeEdit(row)->GetValue()),
+                                       FromWx(CorrectionEdit(row)->GetValue()), m_dlg.Model(),
+                                       m_dlg.NodeCount(), m_dlg.RefAnim()));
+    NodeEdit(row)->SetToolTip(tip);
+    CorrectionEdit(row)->SetToolTip(tip);
+}
+
+void CVarnexWindow::OnEditLeft(wxFocusEvent& event) {
+    event.Skip();
+    for (int row = 0; row < ShownRows(); ++row) {
+        if (event.GetEventObject() == NodeEdit(row) ||
+            event.GetEventObject() == CorrectionEdit(row)) {
+            ShowRowTooltip(row);
+            return;
+        }
+    }
+}
+
 void CVarnexWindow::TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) {
-    for (std::size_t row = 0; row < nodeText.size() && row < DEFAULT_GRID_ROWS; ++row) {
-        nodeText[row] = FromWx(NodeEdit(static_cast<int>(row))->GetValue());
-        correctionText[row] = FromWx(CorrectionEdit(static_cast<int>(row))->GetValue());
+    int rows = std::min(static_cast<int>(nodeText.size()), ShownRows());
+    for (int row = 0; row < rows; ++row) {
+        nodeText[static_cast<std::size_t>(row)] = FromWx(NodeEdit(row)->GetValue());
+        correctionText[static_cast<std::size_t>(row)] = FromWx(CorrectionEdit(row)->GetValue());
     }
 }
 
 void CVarnexWindow::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) {
-    for (std::size_t row = 0; row < nodeText.size() && row < DEFAULT_GRID_ROWS; ++row) {
-        NodeEdit(static_cast<int>(row))->ChangeValue(ToWx(nodeText[row]));
-        CorrectionEdit(static_cast<int>(row))->ChangeValue(ToWx(correctionText[row]));
+    ShowRows(static_cast<int>(nodeText.size()));
+    int rows = std::min(static_cast<int>(nodeText.size()), ShownRows());
+    for (int row = 0; row < rows; ++row) {
+        NodeEdit(row)->ChangeValue(ToWx(nodeText[static_cast<std::size_t>(row)]));
+        CorrectionEdit(row)->ChangeValue(ToWx(correctionText[static_cast<std::size_t>(row)]));
     }
+    for (int row = 0; row < ShownRows(); ++row) ShowRowTooltip(row);
 }
 
 void CVarnexWindow::ShowMessage(const std::string& text) {

@@ -1,10 +1,13 @@
-// The main window: the grid's 120 edit boxes and the nine buttons, laid out in dialog units, and
-// the dialog platform that the commands of CVarnexDlg run on. Each button calls its handler on
-// the one CVarnexDlg; the window adds no logic of its own.
+// The main window: the grid's edit boxes and the nine buttons, laid out in dialog units, and the
+// dialog platform that the commands of CVarnexDlg run on. Each button calls its handler on the one
+// CVarnexDlg; the window adds no logic of its own. Rows 60 and above, when the model has more
+// nodes, stand in an extra column (CExtraRows); each row's boxes carry a tooltip saying which
+// model node the row writes and where its line comes from.
 //
 // Keys: Enter in an edit box moves to the next edit box in Tab order (Enter on a button presses
-// it); Escape does nothing; Alt+A, or the right button's menu, opens the About box. The close box
-// ends the dialog without taking the grid, asking first when the grid holds edits.
+// it); Escape does nothing; Alt+A, or the right button's menu, opens the About box. The menu also
+// switches same-name pairing for the next SMD Ref Animation. The close box ends the dialog without
+// taking the grid, asking first when the grid holds edits.
 #pragma once
 
 #include <wx/dialog.h>
@@ -16,6 +19,7 @@
 #include <array>
 
 #include "app/varnex_dlg.h"
+#include "gui/extra_rows.h"
 
 namespace varnex {
 
@@ -24,12 +28,14 @@ class CPreviewWindow;
 class CVarnexWindow : public wxDialog, public CDialogPlatform {
 public:
     explicit CVarnexWindow(wxWindow* parent = nullptr);
+    ~CVarnexWindow() override;
 
     CVarnexDlg& Dialog() { return m_dlg; }
-    wxTextCtrl* NodeEdit(int row) const { return m_nodeEdits[static_cast<std::size_t>(row)]; }
-    wxTextCtrl* CorrectionEdit(int row) const {
-        return m_correctionEdits[static_cast<std::size_t>(row)];
-    }
+    // The rows the window has boxes for: 60, or the grid's rows when it has more.
+    int ShownRows() const;
+    // Row 0 to ShownRows() - 1.
+    wxTextCtrl* NodeEdit(int row) const;
+    wxTextCtrl* CorrectionEdit(int row) const;
     wxStaticText* StatusLine() const { return m_statusLine; }
 
     // "Aperçu" (Alt+P): opens the preview window beside this one, or reloads and raises it.
@@ -65,12 +71,19 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
+    void OnPairSameNamesItem(wxCommandEvent& event);
+    // Leaving a box after typing: its row's tooltip follows the new text.
+    void OnEditLeft(wxFocusEvent& event);
+    // Boxes for rows rows: the extra column comes, goes or changes, the dialog widening with it.
+    void ShowRows(int rows);
+    void ShowRowTooltip(int row);
     // Gives the focus to the edit box after box in Tab order, passing over the buttons.
     void FocusNextEdit(wxWindow* box);
 
     CVarnexDlg m_dlg;
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_nodeEdits{};
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_correctionEdits{};
+    CExtraRows* m_extraRows = nullptr;  // rows 60 and above, when there are any
     wxStaticText* m_statusLine = nullptr;
     wxString m_lastFolder;  // of the last file chosen in a file dialog
     wxWeakRef<CPreviewWindow> m_preview;

@@ -13,22 +13,32 @@ struct GROUP_COLUMNS {
     int correctionHeadingWidth;
 };
 
-constexpr GROUP_COLUMNS GROUPS[GRID_GROUPS] = {
+constexpr GROUP_COLUMNS GROUPS[GRID_GROUPS + 1] = {
     {7, 18, 26, 19, 64, 51, 51},
     {135, 18, 155, 20, 195, 50, 63},
     {265, 18, 285, 20, 325, 49, 63},
+    {395, 18, 415, 20, 455, 49, 63},  // the extra column
 };
 
 constexpr int HEADING_Y = 6;
 constexpr int TEXT_HEIGHT = 8;
 constexpr int EDIT_HEIGHT = 12;
 constexpr int NODES_HEADING_WIDTH = 31;
-constexpr int ROW_PITCH = 15;
 constexpr int FIRST_EDIT_Y = 17;
 constexpr int FIRST_LABEL_Y = 22;
 
-const GROUP_COLUMNS& GroupOf(int row) { return GROUPS[row / GROUP_ROWS]; }
-int EditY(int row) { return FIRST_EDIT_Y + ROW_PITCH * (row % GROUP_ROWS); }
+constexpr int FIRST_EXTRA_ROW = GRID_GROUPS * GROUP_ROWS;
+static_assert(FIRST_EXTRA_ROW == DEFAULT_GRID_ROWS);
+// Buttons from here rightwards move with the extra column.
+constexpr int RIGHT_BUTTONS_X = 394;
+constexpr int FIRST_EXTRA_ID = 6000;
+
+const GROUP_COLUMNS& GroupOf(int row) {
+    return GROUPS[row < FIRST_EXTRA_ROW ? row / GROUP_ROWS : EXTRA_GROUP];
+}
+// The row's place from the top of its column.
+int PlaceInColumn(int row) { return row < FIRST_EXTRA_ROW ? row % GROUP_ROWS : row - FIRST_EXTRA_ROW; }
+int EditY(int row) { return FIRST_EDIT_Y + GRID_ROW_PITCH * PlaceInColumn(row); }
 }  // namespace
 
 const std::array<BUTTON_LAYOUT, 9> MAIN_BUTTONS = {{
@@ -45,7 +55,7 @@ const std::array<BUTTON_LAYOUT, 9> MAIN_BUTTONS = {{
 
 DLG_RECT RowLabelRect(int row) {
     const GROUP_COLUMNS& g = GroupOf(row);
-    return {g.labelX, FIRST_LABEL_Y + ROW_PITCH * (row % GROUP_ROWS), g.labelWidth, TEXT_HEIGHT};
+    return {g.labelX, FIRST_LABEL_Y + GRID_ROW_PITCH * PlaceInColumn(row), g.labelWidth, TEXT_HEIGHT};
 }
 
 DLG_RECT NodeEditRect(int row) {
@@ -65,6 +75,38 @@ DLG_RECT NodesHeadingRect(int group) {
 DLG_RECT CorrectionHeadingRect(int group) {
     const GROUP_COLUMNS& g = GROUPS[group];
     return {g.correctionX, HEADING_Y, g.correctionHeadingWidth, TEXT_HEIGHT};
+}
+
+DLG_RECT ExtraColumnRect() {
+    // From the headings down to the last visible row, with room for the scroll bar on the right.
+    DLG_RECT rows = ExtraRowsRect();
+    return {rows.x, HEADING_Y, rows.width, rows.y + rows.height - HEADING_Y};
+}
+
+DLG_RECT ExtraRowsRect() {
+    const GROUP_COLUMNS& g = GROUPS[EXTRA_GROUP];
+    return {g.labelX - 2, FIRST_EDIT_Y, EXTRA_COLUMN_WIDTH - 5, GRID_ROW_PITCH * GROUP_ROWS};
+}
+
+DLG_RECT ButtonRect(const BUTTON_LAYOUT& button, bool extraColumn) {
+    DLG_RECT r = button.rect;
+    if (extraColumn && r.x >= RIGHT_BUTTONS_X) r.x += EXTRA_COLUMN_WIDTH;
+    return r;
+}
+
+DLG_RECT StatusLineRect(bool extraColumn) {
+    DLG_RECT r = STATUS_LINE_RECT;
+    if (extraColumn) r.width += EXTRA_COLUMN_WIDTH;
+    return r;
+}
+
+int GridNodeEditId(int row) {
+    return row < FIRST_EXTRA_ROW ? NodeEditId(row) : FIRST_EXTRA_ID + 2 * (row - FIRST_EXTRA_ROW);
+}
+
+int GridCorrectionEditId(int row) {
+    return row < FIRST_EXTRA_ROW ? CorrectionEditId(row)
+                                 : FIRST_EXTRA_ID + 2 * (row - FIRST_EXTRA_ROW) + 1;
 }
 
 std::vector<int> MainTabOrder() {

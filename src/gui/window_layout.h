@@ -28,6 +28,8 @@ inline constexpr int MAIN_HEIGHT = 357;
 inline constexpr DLG_RECT STATUS_LINE_RECT = {7, 345, 464, 8};
 inline constexpr int GRID_GROUPS = 3;
 inline constexpr int GROUP_ROWS = 20;
+// From one grid row to the next.
+inline constexpr int GRID_ROW_PITCH = 15;
 
 // Button ids.
 inline constexpr int IDC_REF_MODEL = 1020;
@@ -40,9 +42,12 @@ inline constexpr int IDC_LOAD_CON = 1046;
 inline constexpr int IDC_HELP_BUTTON = 1127;
 inline constexpr int IDC_CONVERT_BIPED = 1130;
 
-// The About item of the window's menu, and the About box.
+// The items of the window's menu, and the About box.
 inline constexpr int IDM_ABOUTBOX = 16;
 inline constexpr const char* ABOUT_ITEM_TEXT = "&A propos de Varnex...";
+// The menu's checkable entry: the next SMD Ref Animation also pairs same-named nodes.
+inline constexpr int IDM_PAIR_SAME_NAMES = 48;
+inline constexpr const char* PAIR_SAME_NAMES_ITEM_TEXT = "Apparier aussi les nodes de même nom";
 inline constexpr const char* ABOUT_CAPTION = "A propos de Varnex";
 inline constexpr const char* ABOUT_TEXT = "Varnex version 1.3";
 inline constexpr int ABOUT_WIDTH = 235;
@@ -54,13 +59,31 @@ inline constexpr DLG_RECT ABOUT_OK_RECT = {178, 7, 50, 14};
 // The nine buttons, top to bottom on the right, then the two conversion file buttons.
 extern const std::array<BUTTON_LAYOUT, 9> MAIN_BUTTONS;
 
-// Grid rows 0 to 59: the row number label and the two edit boxes.
+// A grid row's number label and two edit boxes. Rows 60 and above stand in the extra column,
+// one under the other from its top, as if it went on down: its scrolled area shows them.
 DLG_RECT RowLabelRect(int row);
 DLG_RECT NodeEditRect(int row);
 DLG_RECT CorrectionEditRect(int row);
-// Group 0 to 2: its two headings.
+// Group 0 to 2, or EXTRA_GROUP: its two headings.
 DLG_RECT NodesHeadingRect(int group);
 DLG_RECT CorrectionHeadingRect(int group);
+
+// When the model has more than 60 nodes the dialog widens by one column of 20 rows right of the
+// third group, and the buttons on the right move over to make room; the column scrolls when it
+// holds more than 20 rows. The first 60 rows stay where they are.
+inline constexpr int EXTRA_GROUP = GRID_GROUPS;
+inline constexpr int EXTRA_COLUMN_WIDTH = 130;
+// The extra column, headings included, and its scrolled part.
+DLG_RECT ExtraColumnRect();
+DLG_RECT ExtraRowsRect();
+// Where a button or the status line stands, with or without the extra column.
+DLG_RECT ButtonRect(const BUTTON_LAYOUT& button, bool extraColumn);
+DLG_RECT StatusLineRect(bool extraColumn);
+
+// Control ids of any grid row's boxes: those of the dialog for rows 0 to 59, then from 6000 up,
+// clear of the dialog's ids and of the window system's own (4999 to 5999).
+int GridNodeEditId(int row);
+int GridCorrectionEditId(int row);
 
 // The ids of the focusable controls of the main dialog, in Tab order.
 std::vector<int> MainTabOrder();

@@ -7,37 +7,12 @@
 #include <wx/menu.h>
 #include <wx/uiaction.h>
 
-#include <functional>
 
 #include "gui/window_layout.h"
 #include "gui/wx_text.h"
 #include "scripted_window.h"
 
 namespace varnex {
-
-namespace {
-bool RunUntil(const std::function<bool()>& done) {
-    for (int round = 0; round < 200; ++round) {
-        if (done()) return true;
-        wxTheApp->Yield(true);
-    }
-    return done();
-}
-
-// Clicks into a box and selects its text, as a user does before typing over it.
-void ClickInto(wxTextCtrl* box) {
-    wxUIActionSimulator user;
-    user.MouseMove(box->GetScreenPosition() + wxPoint(box->GetSize().x / 2, box->GetSize().y / 2));
-    user.MouseDblClick();
-    RunUntil([box] { return wxWindow::FindFocus() == box; });
-}
-
-int FocusedId() {
-    wxWindow* focus = wxWindow::FindFocus();
-    return focus ? focus->GetId() : wxID_NONE;
-}
-
-}  // namespace
 
 TEST(Keyboard, TypedTextIsWhatTheNextCommandTakes) {
     CScriptedWindow window;
@@ -135,17 +110,25 @@ TEST(Keyboard, AltAOpensTheAboutBox) {
     EXPECT_TRUE(window.IsShown());
 }
 
-// Other entries may join the menu; the About item is found by its id.
-TEST(ContextMenu, RightClickOffersTheAboutItem) {
+// Other entries may join the menu; the items are found by their ids. Same-name pairing is a
+// checkable item, off at first.
+TEST(ContextMenu, RightClickOffersTheAboutItemAndSameNamePairing) {
     CScriptedWindow window;
     ShowAndDraw(window);
     wxString itemText;
+    wxString sameNamesText;
+    bool sameNamesUnchecked = false;
     bool closed = false;
     // The menu runs its own loop while it is open: it is read, then closed by Escape, from there.
     window.Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
         if (wxMenuItem* item =
                 event.GetMenu() ? event.GetMenu()->FindItem(IDM_ABOUTBOX) : nullptr) {
             itemText = item->GetItemLabel();
+        }
+        if (wxMenuItem* item =
+                event.GetMenu() ? event.GetMenu()->FindItem(IDM_PAIR_SAME_NAMES) : nullptr) {
+            sameNamesText = item->GetItemLabel();
+            sameNamesUnchecked = item->IsCheckable() && !item->IsChecked();
         }
         wxUIActionSimulator().Char(WXK_ESCAPE);
         event.Skip();
@@ -161,6 +144,8 @@ TEST(ContextMenu, RightClickOffersTheAboutItem) {
     user.MouseClick(wxMOUSE_BTN_RIGHT);
     ASSERT_TRUE(RunUntil([&] { return closed; }));
     EXPECT_EQ(itemText, "&A propos de Varnex...");
+    EXPECT_EQ(FromWx(sameNamesText), "Apparier aussi les nodes de même nom");
+    EXPECT_TRUE(sameNamesUnchecked);
     EXPECT_TRUE(window.IsShown());
 }
 

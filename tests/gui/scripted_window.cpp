@@ -1,9 +1,11 @@
 #include "scripted_window.h"
 
+#include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/uiaction.h>
 
 #include "gui/wx_text.h"
 
@@ -33,13 +35,13 @@ void CScriptedWindow::Type(wxTextCtrl* box, const std::string& text) { box->SetV
 
 std::vector<std::string> CScriptedWindow::NodeBoxes() const {
     std::vector<std::string> texts;
-    for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) texts.push_back(FromWx(NodeEdit(row)->GetValue()));
+    for (int row = 0; row < ShownRows(); ++row) texts.push_back(FromWx(NodeEdit(row)->GetValue()));
     return texts;
 }
 
 std::vector<std::string> CScriptedWindow::CorrectionBoxes() const {
     std::vector<std::string> texts;
-    for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
+    for (int row = 0; row < ShownRows(); ++row) {
         texts.push_back(FromWx(CorrectionEdit(row)->GetValue()));
     }
     return texts;
@@ -52,6 +54,47 @@ void ShowAndDraw(wxWindow& window) {
     for (int round = 0; round < 20; ++round) {
         window.Update();
         wxTheApp->Yield(true);
+    }
+}
+
+bool RunUntil(const std::function<bool()>& done) {
+    for (int round = 0; round < 200; ++round) {
+        if (done()) return true;
+        wxTheApp->Yield(true);
+    }
+    return done();
+}
+
+int FocusedId() {
+    wxWindow* focus = wxWindow::FindFocus();
+    return focus ? focus->GetId() : wxID_NONE;
+}
+
+void ClickInto(wxTextCtrl* box) {
+    wxUIActionSimulator user;
+    user.MouseMove(box->GetScreenPosition() + wxPoint(box->GetSize().x / 2, box->GetSize().y / 2));
+    user.MouseDblClick();
+    RunUntil([box] { return wxWindow::FindFocus() == box; });
+}
+
+void ExpectApartAndInside(const wxWindow& window) {
+    wxRect area(wxPoint(0, 0), window.GetVirtualSize());
+    std::vector<wxWindow*> children(window.GetChildren().begin(), window.GetChildren().end());
+    ASSERT_FALSE(children.empty());
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        wxRect r = children[i]->GetRect();
+        EXPECT_TRUE(area.Contains(r))
+            << "child " << i << " (" << children[i]->GetLabel() << ") leaves the window: " << r.x
+            << "," << r.y << " " << r.width << "x" << r.height << " in " << area.width << "x"
+            << area.height;
+        for (std::size_t j = i + 1; j < children.size(); ++j) {
+            EXPECT_FALSE(r.Intersects(children[j]->GetRect()))
+                << "children " << i << " (" << children[i]->GetLabel() << ") and " << j << " ("
+                << children[j]->GetLabel() << ") overlap";
+        }
+        if (!children[i]->GetChildren().empty() && !dynamic_cast<wxTextCtrl*>(children[i])) {
+            ExpectApartAndInside(*children[i]);
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ public:
     void Press(int buttonId);
     // Replaces an edit box's text, as the user's typing does.
     static void Type(wxTextCtrl* box, const std::string& text);
-    // The texts of all 60 rows' boxes.
+    // The texts of every row's boxes.
     std::vector<std::string> NodeBoxes() const;
     std::vector<std::string> CorrectionBoxes() const;
 
@@ -63,6 +64,16 @@ private:
 
 // Shows window and lets it be drawn.
 void ShowAndDraw(wxWindow& window);
+// Lets the event loop run until done holds, a bounded number of rounds, never a clock; whether
+// it holds.
+bool RunUntil(const std::function<bool()>& done);
+// The id of the window that has the focus, wxID_NONE when none has.
+int FocusedId();
+// Clicks into a box through the X server and selects its text, as a user does before typing.
+void ClickInto(wxTextCtrl* box);
+// Every child of window lies inside its area (scrolled, for a scrolled window) and overlaps no
+// other child; children's children likewise.
+void ExpectApartAndInside(const wxWindow& window);
 // Saves what the screen shows of window as a PNG; false when it could not.
 bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png);
 

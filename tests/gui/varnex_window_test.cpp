@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/image.h>
+#include <wx/uiaction.h>
 
 #include <filesystem>
+#include <set>
 
 #include "app/varnex_dlg.h"
 #include "gui/window_layout.h"
+#include "retarget/node_line.h"
 #include "gui/wx_text.h"
 #include "scripted_window.h"
 #include "test_support.h"
@@ -77,6 +80,45 @@ void LoadThreeSamples(CScriptedWindow& window, const CSampleFolder& folder) {
     window.Answer(folder.Path("runner_walk.smd"));
     window.Press(IDC_ANIM);
 }
+
+// A 72-node biped made from the knight, whose right leg comes last (rows 68 to 71) after a cape
+// of 50 bones ("Cape 18" to "Cape 67") hung from the spine; the sword goes. Its first frame, the
+// rest pose, is written as the build writes lines.
+//   rows 0-6: root, pelvis, spine, left leg   rows 7-17: spine1, neck, head, arms
+//   rows 18-67: the cape                       rows 68-71: right thigh, calf, foot, toe
+std::string Biped72(const std::string& knightPath) {
+    SMD_HEAD knight = ReadModelFile(knightPath);
+    std::vector<int> order = {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
+    for (int cape = 0; cape < 50; ++cape) order.push_back(-1);
+    for (int leg : {7, 8, 9, 10}) order.push_back(leg);
+    std::vector<int> rowOf(knight.nodes.size(), -1);
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        if (order[row] >= 0) rowOf[static_cast<std::size_t>(order[row])] = static_cast<int>(row);
+    }
+    std::string nodes = "version 1\r\nnodes\r\n";
+    std::string frame = "skeleton\r\ntime 0\r\n";
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        std::string name = "Cape " + std::to_string(row);
+        int parent = row == 18 ? 2 : static_cast<int>(row) - 1;
+        FRAME_FIELDS pose{"", "0.000000", "-0.600000", "-0.500000", "0.000000", "0.000000",
+                          "0.000000"};
+        if (int k = order[row]; k >= 0) {
+            const SMD_NODE& node = knight.nodes[static_cast<std::size_t>(k)];
+            name = node.name;
+            parent = node.parent < 0 ? -1 : rowOf[static_cast<std::size_t>(node.parent)];
+            const FRAME_LINE& line = knight.frame0Lines[static_cast<std::size_t>(k)];
+            pose = ParseFrameFields(line.text, knightPath, line.lineNumber);
+        }
+        std::string number = std::to_string(row);
+        pose.number = number;
+        nodes += number + " \"" + name + "\" " + std::to_string(parent) + "\r\n";
+        frame += NormalizedFrameLine(pose) + "\r\n";
+    }
+    return nodes + "end\r\n" + frame + "end\r\n";
+}
+
+std::string TooltipOf(const wxTextCtrl* box) { return FromWx(box->GetToolTipText()); }
+
 std::string StatusOf(const CScriptedWindow& window) {
     return FromWx(window.StatusLine()->GetLabelText());
 }
@@ -417,6 +459,105 @@ TEST(MainWindowPicture, SavesAScreenshotOfThePairedGrid) {
     };
     EXPECT_GT(brightness(inside), brightness(outside))
         << "inside " << inside.x << "," << inside.y << " outside " << outside.x << "," << outside.y;
+}
+
+// A model of more than 60 nodes, loaded through the buttons: its rows from 60 on get boxes of their
+// own beside the first 60, are paired, typed into, named in their tooltips, taken and built; the
+// context menu's same-name pairing reaches them; a smaller model brings the 60-row window back.
+TEST(WholeSkeleton, RowsBeyondSixtyAreShownEditedNamedAndBuilt) {
+    CSampleFolder folder;
+    WriteFile(folder.Path("biped72_ref.smd"), Biped72(folder.Path("knight_ref.smd")));
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    const wxSize sixtyRows = window.GetClientSize();
+    window.Answer(folder.Path("biped72_ref.smd"));
+    window.Press(IDC_REF_MODEL);
+    window.Answer(folder.Path("runner_ref.smd"));
+    window.Press(IDC_REF_ANIM);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    ASSERT_EQ(window.ShownRows(), 72);
+    ShowAndDraw(window);
+    EXPECT_EQ(window.GetClientSize().y, sixtyRows.y);
+    ExpectApartAndInside(window);
+    std::set<int> ids;
+    for (int row = 0; row < 72; ++row) {
+        ids.insert({window.NodeEdit(row)->GetId(), window.CorrectionEdit(row)->GetId()});
+    }
+    for (const BUTTON_LAYOUT& button : MAIN_BUTTONS) ids.insert(button.id);
+    EXPECT_EQ(ids.size(), 72u * 2 + MAIN_BUTTONS.size()) << "every box has an id of its own";
+
+    // The right leg is paired with the runner's "L Leg" naming; the tooltips name both nodes.
+    std::vector<std::string> boxes = window.NodeBoxes();
+    EXPECT_EQ(std::vector<std::string>(boxes.begin() + 68, boxes.end()),
+              (std::vector<std::string>{"3", "8", "9", "10"}));
+    EXPECT_EQ(TooltipOf(window.NodeEdit(68)),
+              "ligne 68 : node « Bip01 R Thigh » du modèle\nsource : node 3 « Bip01 R Leg »");
+    EXPECT_EQ(TooltipOf(window.CorrectionEdit(68)), TooltipOf(window.NodeEdit(68)));
+    fs::remove("varnex-window-72.png");
+    EXPECT_TRUE(SaveScreenshot(window, "varnex-window-72.png"));
+
+    // Tab and Enter go on from row 59 into the new rows, NODES then Correction, and round the
+    // end; leaving a box after typing renews its row's tooltip.
+    wxUIActionSimulator user;
+    auto enter = [&](wxTextCtrl* box, const char* text) {
+        ClickInto(box);
+        user.Text(text);
+        EXPECT_TRUE(RunUntil([&] { return box->GetValue() == text; })) << text;
+        user.Char(WXK_RETURN);
+    };
+    ClickInto(window.CorrectionEdit(59));
+    user.Char(WXK_TAB);
+    EXPECT_TRUE(RunUntil([&] { return FocusedId() == window.NodeEdit(60)->GetId(); }));
+    enter(window.NodeEdit(71), "0");
+    EXPECT_TRUE(RunUntil([&] { return FocusedId() == window.CorrectionEdit(60)->GetId(); }));
+    EXPECT_EQ(TooltipOf(window.NodeEdit(71)),
+              "ligne 71 : node « Bip01 R Toe0 » du modèle\ngarde la ligne de repos du modèle");
+    enter(window.NodeEdit(70), "109");
+    enter(window.CorrectionEdit(70), "0.25");
+    ClickInto(window.CorrectionEdit(71));
+    user.Char(WXK_RETURN);
+    EXPECT_TRUE(RunUntil([&] { return FocusedId() == window.NodeEdit(0)->GetId(); }));
+    EXPECT_EQ(TooltipOf(window.CorrectionEdit(70)),
+              "ligne 70 : node « Bip01 R Foot » du modèle\nsource : node 9 « Bip01 R Foot », "
+              "mélange avec la position de repos, poids 0.25");
+
+    // Built: a line for each of the 72 nodes in every frame, row 71 its rest line as typed.
+    window.Answer(folder.Path("runner_walk.smd"));
+    window.Press(IDC_ANIM);
+    window.Answer(folder.Path("built.smd"));
+    window.Press(IDC_BUILD_SMD);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    EXPECT_EQ(window.Dialog().Grid().Nodes()[70], "109");
+    EXPECT_EQ(window.Dialog().Grid().Corrections()[70], "0.25");
+    std::string written = ReadFile(folder.Path("built.smd"));
+    int frames = CountLinesStartingWith(written, "time ");
+    ASSERT_GT(frames, 1);
+    std::string model = ReadFile(folder.Path("biped72_ref.smd"));
+    std::size_t at = model.find("\r\n 71 ") + 2;
+    std::string restLine71 = model.substr(at, model.find("\r\n", at) + 2 - at);
+    EXPECT_EQ(CountLinesStartingWith(written, restLine71), frames);
+    EXPECT_EQ(CountLinesStartingWith(written, " 72 "), 0);
+
+    // Same-name pairing from the menu: the model as its own reference pairs the cape by name.
+    window.Answer(folder.Path("biped72_ref.smd"));
+    window.Press(IDC_REF_ANIM);
+    EXPECT_EQ(window.NodeBoxes()[65], "0");
+    wxCommandEvent item(wxEVT_MENU, IDM_PAIR_SAME_NAMES);
+    window.ProcessWindowEvent(item);
+    EXPECT_TRUE(window.Dialog().PairSameNames());
+    window.Answer(folder.Path("biped72_ref.smd"));
+    window.Press(IDC_REF_ANIM);
+    EXPECT_EQ(window.NodeBoxes()[65], "65");
+    EXPECT_EQ(TooltipOf(window.NodeEdit(65)),
+              "ligne 65 : node « Cape 65 » du modèle\nsource : node 65 « Cape 65 »");
+
+    window.Answer(folder.Path("knight_ref.smd"));
+    window.Press(IDC_REF_MODEL);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    EXPECT_EQ(window.ShownRows(), DEFAULT_GRID_ROWS);
+    EXPECT_EQ(window.GetClientSize(), sixtyRows);
+    EXPECT_EQ(window.FindWindow(GridNodeEditId(60)), nullptr);
+    ExpectApartAndInside(window);
 }
 
 }  // namespace varnex

@@ -7,25 +7,6 @@
 
 namespace varnex {
 
-namespace {
-// Every child lies inside the window's client area and overlaps no other child.
-void ExpectApartAndInside(const wxWindow& window) {
-    wxRect client(wxPoint(0, 0), window.GetClientSize());
-    std::vector<wxWindow*> children(window.GetChildren().begin(), window.GetChildren().end());
-    ASSERT_FALSE(children.empty());
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        wxRect r = children[i]->GetRect();
-        EXPECT_TRUE(client.Contains(r))
-            << "child " << i << " (" << children[i]->GetLabel() << ") leaves the window";
-        for (std::size_t j = i + 1; j < children.size(); ++j) {
-            EXPECT_FALSE(r.Intersects(children[j]->GetRect()))
-                << "children " << i << " (" << children[i]->GetLabel() << ") and " << j << " ("
-                << children[j]->GetLabel() << ") overlap";
-        }
-    }
-}
-}  // namespace
-
 TEST(Layout, NoControlOverlapsAnotherAndAllLieInsideTheWindow) {
     CScriptedWindow window;
     ExpectApartAndInside(window);

@@ -1,0 +1,72 @@
+#include "gui/extra_rows.h"
+
+#include <wx/stattext.h>
+
+#include <string>
+
+#include "gui/grid_edit.h"
+#include "gui/window_layout.h"
+#include "pairing/grid.h"
+
+namespace varnex {
+
+CExtraRows::CExtraRows(wxWindow* dialog, int rows) {
+    auto px = [dialog](int x, int y) { return dialog->ConvertDialogToPixels(wxPoint(x, y)); };
+    // Sizes from the corners, so that a container holds its contents despite rounding.
+    auto size = [px](const DLG_RECT& r) {
+        wxPoint extent = px(r.x + r.width, r.y + r.height) - px(r.x, r.y);
+        return wxSize(extent.x, extent.y);
+    };
+    const DLG_RECT column = ExtraColumnRect();
+    const DLG_RECT area = ExtraRowsRect();
+    Create(dialog, wxID_ANY, px(column.x, column.y), size(column), wxTAB_TRAVERSAL | wxBORDER_NONE);
+    SetFont(dialog->GetFont());
+    // Each control's place is its place in the dialog less its container's.
+    auto in = [&](const DLG_RECT& r, const DLG_RECT& container) {
+        return px(r.x, r.y) - px(container.x, container.y);
+    };
+
+    DLG_RECT nodes = NodesHeadingRect(EXTRA_GROUP);
+    DLG_RECT correction = CorrectionHeadingRect(EXTRA_GROUP);
+    new wxStaticText(this, wxID_ANY, "NODES", in(nodes, column), size(nodes), wxST_NO_AUTORESIZE);
+    new wxStaticText(this, wxID_ANY, "Correction", in(correction, column), size(correction),
+                     wxST_NO_AUTORESIZE);
+
+    auto* scrolled = new wxScrolledWindow(this, wxID_ANY, in(area, column), size(area),
+                                          wxVSCROLL | wxTAB_TRAVERSAL | wxBORDER_NONE);
+    scrolled->SetFont(dialog->GetFont());
+    scrolled->ShowScrollbars(wxSHOW_SB_NEVER, wxSHOW_SB_DEFAULT);
+    int pitch = dialog->ConvertDialogToPixels(wxSize(0, GRID_ROW_PITCH)).y;
+    scrolled->SetScrollRate(0, pitch);
+    int extra = rows - DEFAULT_GRID_ROWS;
+    scrolled->SetVirtualSize(size(area).x,
+                             dialog->ConvertDialogToPixels(wxSize(0, GRID_ROW_PITCH * extra)).y);
+
+    // Tab visits the controls in the order they are created.
+    for (int row = DEFAULT_GRID_ROWS; row < rows; ++row) {
+        DLG_RECT r = NodeEditRect(row);
+        m_nodeEdits.push_back(new CGridEdit(scrolled, GridNodeEditId(row), in(r, area), size(r)));
+    }
+    for (int row = DEFAULT_GRID_ROWS; row < rows; ++row) {
+        DLG_RECT r = CorrectionEditRect(row);
+        m_correctionEdits.push_back(
+            new CGridEdit(scrolled, GridCorrectionEditId(row), in(r, area), size(r)));
+    }
+    for (int row = DEFAULT_GRID_ROWS; row < rows; ++row) {
+        DLG_RECT label = RowLabelRect(row);
+        new wxStaticText(scrolled, wxID_ANY, std::to_string(row), in(label, area), size(label),
+                         wxST_NO_AUTORESIZE);
+    }
+}
+
+int CExtraRows::Rows() const { return DEFAULT_GRID_ROWS + static_cast<int>(m_nodeEdits.size()); }
+
+wxTextCtrl* CExtraRows::NodeEdit(int row) const {
+    return m_nodeEdits[static_cast<std::size_t>(row - DEFAULT_GRID_ROWS)];
+}
+
+wxTextCtrl* CExtraRows::CorrectionEdit(int row) const {
+    return m_correctionEdits[static_cast<std::size_t>(row - DEFAULT_GRID_ROWS)];
+}
+
+}  // namespace varnex

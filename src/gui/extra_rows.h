@@ -1,0 +1,30 @@
+// Grid rows 60 and above, for a model of more nodes: a column of its own beside the first 60 rows,
+// with its headings and a scrolled area that shows 20 rows at a time.
+#pragma once
+
+#include <wx/panel.h>
+#include <wx/scrolwin.h>
+#include <wx/textctrl.h>
+
+#include <vector>
+
+namespace varnex {
+
+class CExtraRows : public wxPanel {
+public:
+    // The boxes of rows 60 to rows - 1 in dialog's extra column, laid out in dialog's units, with
+    // their own ids; in Tab order the NODES boxes top to bottom, then the Correction boxes.
+    CExtraRows(wxWindow* dialog, int rows);
+
+    // The grid's rows, the first 60 included.
+    int Rows() const;
+    // Row 60 to Rows() - 1.
+    wxTextCtrl* NodeEdit(int row) const;
+    wxTextCtrl* CorrectionEdit(int row) const;
+
+private:
+    std::vector<wxTextCtrl*> m_nodeEdits;
+    std::vector<wxTextCtrl*> m_correctionEdits;
+};
+
+}  // namespace varnex
