@@ -29,9 +29,7 @@ struct CHECKED {
 
 // Retargets the walk in memory and checks it, feeding the build's root check on the way.
 CHECKED Check(const SAMPLES& s, const std::vector<RETARGET_ROW>& rows, bool rootFromLegs) {
-    const SAMPLE_ANIMATION& model = s.model;
-    const SAMPLE_ANIMATION& ref = s.ref;
-    const SAMPLE_ANIMATION& anim = s.anim;
+    const SAMPLE_ANIMATION &model = s.model, &ref = s.ref, &anim = s.anim;
     MOTION_CHECK_INPUT input;
     input.animation = "runner_walk.smd";
     input.sourceNodes = anim.nodes;
@@ -65,33 +63,28 @@ std::vector<std::string> Codes(const MOTION_REPORT& report) {
 }
 }  // namespace
 
-TEST(MotionCheck, SoundPairKeepsLimbDirectionsAndWarnsOfNothing) {
+// The sound pair keeps the limbs' directions and warns of nothing. Then the case that hides
+// until the model is compiled: with the origin at the hips, row 0's factor (36.8 / 2.09) sends the
+// body flying while the legs stay right; root motion from the legs keeps the root's motion in
+// proportion to the legs.
+TEST(MotionCheck, SoundPairWarnsOfNothingAndLegsRootMotionMendsARootAtTheHips) {
     SAMPLES s;
     CHECKED c = Check(s, PairByClass(s.model, s.ref), false);
-    const MOTION_REPORT& r = c.report;
-    EXPECT_EQ(r.frames, 30);
-    ASSERT_EQ(r.bones.size(), 23u);
-    EXPECT_FALSE(r.bones[0].maxDegrees);  // the root has no bone
-    for (const BONE_ANGLES& bone : r.bones) {
+    const MOTION_REPORT& sound = c.report;
+    EXPECT_EQ(sound.frames, 30);
+    ASSERT_EQ(sound.bones.size(), 23u);
+    EXPECT_FALSE(sound.bones[0].maxDegrees);  // the root has no bone
+    for (const BONE_ANGLES& bone : sound.bones) {
         if (bone.row == 0 || !bone.sourceNode) continue;
         ASSERT_TRUE(bone.maxDegrees) << bone.modelNode;
         EXPECT_LT(*bone.maxDegrees, 10.0) << bone.modelNode;
     }
-    EXPECT_EQ(r.bones[22].sourceNode, std::nullopt);
-    EXPECT_EQ(r.unpairedRows, std::vector<int>{22});
-    EXPECT_TRUE(r.collapsedNodes.empty());
-    EXPECT_NEAR(*r.source.restHeight, 44.09, 1e-9);
-    EXPECT_NEAR(*r.result.restHeight, 36.8, 1e-9);
-    EXPECT_TRUE(r.legs.known);
-    EXPECT_EQ(Codes(r), std::vector<std::string>{});
-    EXPECT_FALSE(c.buildCheck.Warning(r.legs));
-}
+    EXPECT_EQ(sound.unpairedRows, std::vector<int>{22});
+    EXPECT_NEAR(*sound.source.restHeight, 44.09, 1e-9);
+    EXPECT_NEAR(*sound.result.restHeight, 36.8, 1e-9);
+    EXPECT_EQ(Codes(sound), std::vector<std::string>{});
+    EXPECT_FALSE(c.buildCheck.Warning(sound.legs));
 
-// The case that hides until the model is compiled: row 0's factor (36.8 / 2.09) sends the body
-// flying, while the legs stay right. Root motion from the legs keeps the root's motion in
-// proportion to the legs.
-TEST(MotionCheck, RootAtTheHipsWarnsAndLegsRootMotionKeepsTheMotionInProportion) {
-    SAMPLES s;
     s.MoveOriginToTheHips();
     std::vector<RETARGET_ROW> rows = PairByClass(s.model, s.ref);
     CHECKED scaled = Check(s, rows, false);
@@ -128,7 +121,7 @@ TEST(MotionCheck, ReportsNodesOnTheirParentsJointAndAMissingLegsRatio) {
 }
 
 // The JSON form of a small report written out in full: keys, nulls, six decimals, no "-0", names
-// escaped (a quote, a control character, UTF-8 kept, a Latin-1 byte), and an array for two.
+// escaped (a quote, a control character, UTF-8 kept, a Latin-1 byte).
 TEST(MotionReportJson, WritesTheWholeShape) {
     MOTION_REPORT r;
     r.animation = "jump \\\"high\".smd";
@@ -177,9 +170,6 @@ TEST(MotionReportJson, WritesTheWholeShape) {
         "  ]\n"
         "}";
     EXPECT_EQ(ReportJson(r), object + "\n");
-    std::string indented;
-    for (char c : object) indented += c == '\n' ? std::string("\n  ") : std::string(1, c);
-    EXPECT_EQ(ReportsJson({r, r}), "[\n  " + indented + ",\n  " + indented + "\n]\n");
 }
 
 }  // namespace varnex

@@ -6,18 +6,16 @@
 #include <vector>
 
 #include "motion/frame_retarget.h"
-#include "motion/motion_types.h"
+#include "motion/smd_poses.h"
 
 namespace varnex {
 
-struct SAMPLE_ANIMATION {
-    std::vector<SKELETON_NODE> nodes;
-    std::vector<FRAME_POSES> frames;
-};
+using SAMPLE_ANIMATION = ANIMATION_POSES;
 
-// Reads a well-formed SMD of samples/ (or tests/expected/ with dir "tests/expected"); throws
-// std::runtime_error when the file cannot be read.
-SAMPLE_ANIMATION ReadSample(const std::string& name, const std::string& dir = "samples");
+// A file of samples/, read by the engine's own reader.
+inline SAMPLE_ANIMATION ReadSample(const std::string& name) {
+    return ReadAnimationPoses(std::string(VARNEX_SOURCE_DIR) + "/samples/" + name);
+}
 
 // Each model node takes the first source node of its class, class 0 the source's node 0;
 // corrections 1, bone scales the ratio of rest position lengths (1 for a row kept at rest).

@@ -44,18 +44,4 @@ TEST(BoneClassifier, OrderTableGivesEachTextItsClass) {
     }
 }
 
-TEST(BoneClassifier, RecordsTheNamingOfTheLastLeftThigh) {
-    int naming = 0;
-    EXPECT_EQ(ClassifyBone("Biped L Leg", naming), 47);
-    EXPECT_EQ(naming, 1);
-    ClassifyBone("Biped L Leg1", naming);
-    ClassifyBone("Biped R Leg", naming);
-    ClassifyBone("Biped R Thigh", naming);
-    EXPECT_EQ(naming, 1) << "calf and right thigh leave the record as it was";
-    ClassifyBone("Biped L Thigh", naming);
-    EXPECT_EQ(naming, 0);
-    ClassifyBone("Biped L Leg", naming);
-    EXPECT_EQ(naming, 1);
-}
-
 }  // namespace varnex

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/error_text.h"
 #include "pairing/bone_scale.h"
-#include "test_support.h"
+#include "dialog_fixture.h"
 
 namespace varnex {
 namespace {
@@ -38,39 +37,22 @@ BIPED_MARKS Marks(int leftThigh, int spine, bool thighNamedLeg) {
 }
 }  // namespace
 
-TEST(BoneScale, RatioOfOffsetLengthsWithTheThighsOwnLength) {
-    // "L Thigh" naming: the spine does not count.
+TEST(BoneScale, RatioOfOffsetLengthsAndTheLegNamingAddsTheSpineToTheThighsOnly) {
+    // "L Thigh" naming: the spine does not count. Row 0 paired with 0 gets the roots' ratio,
+    // other rows paired with 0 exactly 1, a reference bone of zero length 0.
     BONE_SCALES r = ComputeBoneScales(MODEL, REF, Rows({0, 3, 1, 0, 4}), 5, Marks(1, 2, false));
-    EXPECT_EQ(r.factor, (std::vector<double>{2.0, 2.0, 2.0, 1.0, 0.0}))
-        << "row 0 paired with 0 gets the roots' ratio, other rows paired with 0 exactly 1, a "
-           "reference bone of zero length 0";
-    EXPECT_EQ(r.spineLength, 0.0);
-}
-
-TEST(BoneScale, LegNamingAddsTheSpineLengthToTheThighsOnly) {
-    BONE_SCALES r = ComputeBoneScales(MODEL, REF, Rows({0, 3, 1, 0, 4}), 5, Marks(1, 2, true));
-    EXPECT_EQ(r.spineLength, 5.0);
-    EXPECT_EQ(r.factor[2], 24.0 / 13.0);
-    EXPECT_EQ(r.factor[1], 2.0);
+    EXPECT_EQ(r.factor, (std::vector<double>{2.0, 2.0, 2.0, 1.0, 0.0}));
+    r = ComputeBoneScales(MODEL, REF, Rows({0, 3, 1, 0, 4}), 5, Marks(1, 2, true));
+    EXPECT_EQ(r.factor, (std::vector<double>{2.0, 2.0, 24.0 / 13.0, 1.0, 0.0}));
     // Without a spine the thigh keeps its plain length.
-    EXPECT_EQ(ComputeBoneScales(MODEL, REF, Rows({0, 3, 1, 0, 4}), 5, Marks(1, -1, true)).factor[2], 2.0);
-}
-
-TEST(BoneScale, TypedMinusOneIsNoMissingThigh) {
-    // Thigh nodes not found are -1; a row typed -1 must not take the thigh correction.
-    BONE_SCALES r = ComputeBoneScales(MODEL, REF, Rows({0, -1, 1, 0, 4}), 5, Marks(-1, 2, true));
-    EXPECT_EQ(r.factor[1], 0.1) << "NODES below 0 measures line 0: 2 / 20";
-}
-
-TEST(BoneScale, NodesPastTheReferenceFrameAreRefusedWithTheRow) {
-    try {
-        ComputeBoneScales(MODEL, REF, Rows({0, 3, 1, 0, 104}), 5, BIPED_MARKS{});
-        FAIL() << "accepted";
-    } catch (const CVarnexError& e) {
-        EXPECT_EQ(ErrorText(e),
-                  "ref.smd:10: ligne 4 de la grille (NODES « 104 ») : la frame « time 0 » n'a que 5 "
-                  "lignes de squelette, il n'y a pas de ligne 104");
-    }
+    r = ComputeBoneScales(MODEL, REF, Rows({0, 3, 1, 0, 4}), 5, Marks(1, -1, true));
+    EXPECT_EQ(r.factor[2], 2.0);
+    // Thigh nodes not found are -1; a row typed -1 must not take the thigh correction: NODES
+    // below 0 measures line 0, 2 / 20.
+    r = ComputeBoneScales(MODEL, REF, Rows({0, -1, 1, 0, 4}), 5, Marks(-1, 2, true));
+    EXPECT_EQ(r.factor[1], 0.1);
+    EXPECT_EQ(KindOf([] { ComputeBoneScales(MODEL, REF, Rows({0, 3, 1, 0, 104}), 5, {}); }),
+              ERROR_KIND::FRAME0_NO_LINE_FOR_ROW);
 }
 
 }  // namespace varnex

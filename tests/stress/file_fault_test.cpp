@@ -43,21 +43,16 @@ class FileFaultTest : public CDialogFixture {
 const std::string EXPECTED_WALK = ExpectedPath("knight_runner_walk.smd");
 }  // namespace
 
-TEST_F(FileFaultTest, OutputUnderARegularFileIsToldAndNothingWritten) {
+TEST_F(FileFaultTest, OutputsThatCannotBeCreatedAreToldAndNothingWritten) {
     LoadAll();
     Build(dir.Path("runner_walk.smd/out.smd"));
     EXPECT_EQ(Refusal(), dir.Path("runner_walk.smd/out.smd") +
                              ": impossible de créer le fichier : Not a directory");
-    EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
-    ExpectSamplesIntact();
-}
-
-TEST_F(FileFaultTest, ConversionFileIntoAMissingFolderIsToldAndNothingWritten) {
-    ui.Answer(dir.Path("gone/grid.con"));
-    dlg.OnSaveCon();
+    Run(&CVarnexDlg::OnSaveCon, "gone/grid.con");
     EXPECT_EQ(Refusal(), dir.Path("gone/grid.con") +
                              ": impossible de créer le fichier : No such file or directory");
     EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
+    ExpectSamplesIntact();
 }
 
 TEST_F(FileFaultTest, ReadOnlyFolderIsToldAndItsOldOutputKept) {
@@ -96,29 +91,6 @@ TEST_F(FileFaultTest, ReferencesAreReadOnceSoLaterChangesToThemDoNotMatter) {
     Build(dir.Path("out.smd"));
     EXPECT_EQ(ui.messages, std::vector<std::string>{});
     EXPECT_EQ(ReadFile(dir.Path("out.smd")), ReadFile(EXPECTED_WALK));
-}
-
-TEST_F(FileFaultTest, AnimationReplacedByAFolderBeforeTheBuildIsTold) {
-    LoadAll();
-    fs::rename(dir.Path("runner_walk.smd"), dir.Path("aside.smd"));
-    fs::create_directory(dir.Path("runner_walk.smd"));
-    Build(dir.Path("out.smd"));
-    EXPECT_EQ(Refusal(),
-              dir.Path("runner_walk.smd") + ": impossible de lire ce fichier : c'est un dossier");
-    EXPECT_EQ(ListFolder(dir.Root()),
-              (std::vector<std::string>{"aside.smd", "knight_ref.smd", "runner_ref.smd",
-                                        "runner_walk.smd"}));
-}
-
-TEST_F(FileFaultTest, AnimationDeletedBeforeTheConversionIsTold) {
-    LoadAll();
-    fs::rename(dir.Path("runner_walk.smd"), dir.Path("aside.smd"));
-    dlg.OnConvertBiped();
-    EXPECT_EQ(Refusal(), dir.Path("runner_walk.smd") +
-                             ": impossible d'ouvrir le fichier : No such file or directory");
-    EXPECT_EQ(ListFolder(dir.Root()),
-              (std::vector<std::string>{"aside.smd", "knight_ref.smd", "runner_ref.smd"}));
-    EXPECT_EQ(dlg.AnimPath(), dir.Path("runner_walk.smd"));
 }
 
 TEST_F(FileFaultTest, FileSizeLimitMidBuildIsToldAndThePreviousOutputKept) {
@@ -182,21 +154,14 @@ TEST_F(FileFaultTest, OutputNamingAnInputUnderAnotherSpellingIsRefused) {
           dir.Path("hard.smd")}) {
         Build(output);
         EXPECT_EQ(Refusal(), output + tail);
+        ui.Answer(output);
+        dlg.OnSaveCon();
+        EXPECT_EQ(Refusal(), output + tail);
     }
     EXPECT_EQ(ReadFile(dir.Path("hard.smd")), before[0]);
     EXPECT_EQ(ListFolder(dir.Root()),
               (std::vector<std::string>{"hard.smd", "knight_ref.smd", "link.smd", "runner_ref.smd",
                                         "runner_walk.smd", "sub"}));
-    ExpectSamplesIntact();
-}
-
-TEST_F(FileFaultTest, ConversionFileOverAnInputIsRefused) {
-    LoadAll();
-    ui.Answer(dir.Path("runner_ref.smd"));
-    dlg.OnSaveCon();
-    EXPECT_EQ(Refusal(), dir.Path("runner_ref.smd") +
-                             ": c'est un des fichiers d'entrée : choisissez un autre nom pour ne "
-                             "pas l'écraser");
     ExpectSamplesIntact();
 }
 

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace varnex {
 
@@ -20,25 +19,11 @@ namespace varnex {
 #endif
 
 namespace {
-struct PIPE {
-    int read = -1;
-    int write = -1;
-};
-
-PIPE MakePipe() {
-    int fds[2];
-    if (pipe(fds) != 0) std::abort();
-    return PIPE{fds[0], fds[1]};
-}
-
 // In the child: the setup, then the standard streams onto the pipes.
-void SetUpChild(const PROCESS_SETUP& setup, const PIPE& out, const PIPE& err) {
-    dup2(out.write, STDOUT_FILENO);
-    dup2(err.write, STDERR_FILENO);
-    close(out.read);
-    close(err.read);
-    close(out.write);
-    close(err.write);
+void SetUpChild(const PROCESS_SETUP& setup, const int out[2], const int err[2]) {
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
     if (!setup.workDir.empty() && chdir(setup.workDir.c_str()) != 0) _exit(CHILD_SETUP_FAILED);
     if (setup.fileSizeLimit >= 0) {
         std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
@@ -50,11 +35,11 @@ void SetUpChild(const PROCESS_SETUP& setup, const PIPE& out, const PIPE& err) {
 }
 
 // In the parent: both pipes read to their end, then the child waited for.
-PROCESS_RESULT Collect(pid_t pid, const PIPE& out, const PIPE& err) {
-    close(out.write);
-    close(err.write);
+PROCESS_RESULT Collect(pid_t pid, const int out[2], const int err[2]) {
+    close(out[1]);
+    close(err[1]);
     PROCESS_RESULT result;
-    pollfd fds[2] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}};
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     std::string* texts[2] = {&result.out, &result.err};
     int open = 2;
     while (open > 0) {
@@ -86,40 +71,28 @@ PROCESS_RESULT Collect(pid_t pid, const PIPE& out, const PIPE& err) {
 }
 }  // namespace
 
-PROCESS_RESULT RunProcess(const std::vector<std::string>& argv, const PROCESS_SETUP& setup) {
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    std::fflush(nullptr);
-    PIPE out = MakePipe();
-    PIPE err = MakePipe();
-    pid_t pid = fork();
-    if (pid < 0) std::abort();
-    if (pid == 0) {
-        SetUpChild(setup, out, err);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    return Collect(pid, out, err);
-}
-
 PROCESS_RESULT RunVarnexCli(const std::vector<std::string>& args, const PROCESS_SETUP& setup) {
-    std::vector<std::string> argv{VARNEX_CLI};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return RunProcess(argv, setup);
+    std::vector<char*> argv{const_cast<char*>(VARNEX_CLI)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    return RunInChild(
+        [&argv]() -> std::string {
+            execv(argv[0], argv.data());
+            _exit(127);
+        },
+        setup);
 }
 
 PROCESS_RESULT RunInChild(const std::function<std::string()>& body, const PROCESS_SETUP& setup) {
     std::fflush(nullptr);
-    PIPE out = MakePipe();
-    PIPE err = MakePipe();
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) std::abort();
     pid_t pid = fork();
     if (pid < 0) std::abort();
     if (pid == 0) {
         SetUpChild(setup, out, err);
         std::string text = body();
-        std::size_t done = 0;
-        while (done < text.size()) {
+        for (std::size_t done = 0; done < text.size();) {
             ssize_t n = write(STDOUT_FILENO, text.data() + done, text.size() - done);
             if (n <= 0) _exit(1);
             done += static_cast<std::size_t>(n);
@@ -158,22 +131,6 @@ void WriteLongAnimation(const std::string& path, int frameCount, int extraLines)
     }
     std::fputs("end\r\n", f);
     if (std::fclose(f) != 0) std::abort();
-}
-
-bool SameFileBytes(const std::string& a, const std::string& b) {
-    std::ifstream fa(a, std::ios::binary);
-    std::ifstream fb(b, std::ios::binary);
-    if (!fa || !fb) return false;
-    std::vector<char> ba(1 << 16), bb(1 << 16);
-    for (;;) {
-        fa.read(ba.data(), static_cast<std::streamsize>(ba.size()));
-        fb.read(bb.data(), static_cast<std::streamsize>(bb.size()));
-        std::streamsize na = fa.gcount(), nb = fb.gcount();
-        if (na != nb || std::memcmp(ba.data(), bb.data(), static_cast<std::size_t>(na)) != 0) {
-            return false;
-        }
-        if (na == 0) return true;
-    }
 }
 
 std::vector<std::string> TemporaryFilesIn(const std::string& folder) {

@@ -27,10 +27,8 @@ struct PROCESS_SETUP {
 
 constexpr int CHILD_SETUP_FAILED = 125;
 
-// Runs argv[0] with argv (fork, exec, wait4). Never throws for the child's failures: they are in
-// the result.
-PROCESS_RESULT RunProcess(const std::vector<std::string>& argv, const PROCESS_SETUP& setup = {});
-// varnex-cli of this build with args.
+// Runs varnex-cli of this build with args (fork, exec, wait4). Never throws for the child's
+// failures: they are in the result.
 PROCESS_RESULT RunVarnexCli(const std::vector<std::string>& args, const PROCESS_SETUP& setup = {});
 // Runs body in a forked child (no exec); its returned text comes back in out, its exit status is
 // 0, or CHILD_SETUP_FAILED when prepare fails.
@@ -50,8 +48,6 @@ bool EnterPrivateMountNamespace();
 // gives back the same bytes. extraLines lines that no row reads are added to the last frame.
 void WriteLongAnimation(const std::string& path, int frameCount, int extraLines = 0);
 
-// True when both files hold the same bytes (read in chunks, never whole).
-bool SameFileBytes(const std::string& a, const std::string& b);
 // Names in folder that look like temporary outputs ("*.tmp-*").
 std::vector<std::string> TemporaryFilesIn(const std::string& folder);
 
