@@ -7,6 +7,7 @@
 #include "build/build_smd.h"
 #include "build/decimal_text.h"
 #include "conversion_file/con_file.h"
+#include "platform/help_page.h"
 #include "platform/varnex_error.h"
 #include "smd_input/bone_classifier.h"
 #include "smd_input/number_text.h"
@@ -87,10 +88,9 @@ void CVarnexDlg::OnInitDialog() {
     m_nodeText.fill("0");
     m_correctionText.fill("1");
     UpdateData(0);
-    std::error_code ec;
-    std::filesystem::path help = std::filesystem::current_path(ec) / HELP_PAGE_NAME;
-    m_helpFound = !ec && std::filesystem::is_regular_file(help, ec) ? 1 : 0;
-    if (m_helpFound) m_helpPath = help.string();
+    std::string help = FindHelpPage(HELP_PAGE_NAME, RunningProgramPath());
+    m_helpFound = help.empty() ? 0 : 1;
+    if (m_helpFound) m_helpPath = help;
     g_lineBreak = "\r\n";
 }
 

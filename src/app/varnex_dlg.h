@@ -27,7 +27,8 @@ extern const char* const CON_FILTER;  // "SMD Conversion con(*.con)|*.con||"
 // choose LF).
 extern std::string g_lineBreak;
 
-// The help page looked for at start-up in the current folder.
+// The help page looked for at start-up in the current folder, then beside the program, then in
+// the installed share folder.
 extern const char* const HELP_PAGE_NAME;  // "converter.htm"
 
 class CVarnexDlg {

@@ -11,6 +11,7 @@
 #include "build/decimal_text.h"
 #include "build/node_line.h"
 #include "cli/cli_platform.h"
+#include "platform/native_path.h"
 #include "smd_input/number_text.h"
 
 namespace {
@@ -226,7 +227,7 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
 
     if (!o.outDir.empty()) {
         std::error_code ec;
-        std::filesystem::create_directories(o.outDir, ec);
+        std::filesystem::create_directories(PathFromUtf8(o.outDir), ec);
         if (ec) {
             err << "varnex-cli: " << o.outDir << " : impossible de créer le dossier : "
                 << ec.message() << '\n';

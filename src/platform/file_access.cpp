@@ -6,6 +6,7 @@
 #include <random>
 #include <system_error>
 
+#include "platform/native_path.h"
 #include "platform/varnex_error.h"
 
 namespace fs = std::filesystem;
@@ -29,11 +30,11 @@ CFile::~CFile() { Close(); }
 void CFile::OpenForReading(const std::string& path) {
     Close();
     std::error_code ec;
-    if (fs::is_directory(path, ec)) {
+    if (fs::is_directory(PathFromUtf8(path), ec)) {
         throw CVarnexError(path, 0, "impossible de lire ce fichier : c'est un dossier");
     }
     errno = 0;
-    m_file = std::fopen(path.c_str(), "rb");
+    m_file = OpenFileUtf8(path, "rb");
     if (m_file == nullptr) {
         int err = errno != 0 ? errno : ENOENT;
         throw CVarnexError(path, 0, "impossible d'ouvrir le fichier : " + SystemReason(err));
@@ -72,7 +73,7 @@ void CFile::Close() {
 
 CAtomicOutput::CAtomicOutput(std::string targetPath) : m_target(std::move(targetPath)) {
     std::error_code ec;
-    if (fs::is_directory(m_target, ec)) {
+    if (fs::is_directory(PathFromUtf8(m_target), ec)) {
         throw CVarnexError(m_target, 0, "impossible d'écrire ce fichier : c'est un dossier");
     }
     std::random_device rd;
@@ -80,7 +81,7 @@ CAtomicOutput::CAtomicOutput(std::string targetPath) : m_target(std::move(target
         m_tempPath = m_target + ".tmp-" + std::to_string(rd() % 1000000);
         errno = 0;
         // "x": never reuse a file that happens to exist under that name.
-        m_file = std::fopen(m_tempPath.c_str(), "wbx");
+        m_file = OpenFileUtf8(m_tempPath, "wbx");
         if (m_file == nullptr && errno != EEXIST) break;
     }
     if (m_file == nullptr) {
@@ -122,7 +123,7 @@ void CAtomicOutput::Commit() {
     errno = 0;
     if (std::fclose(f) != 0) Fail("erreur d'écriture", errno);
     std::error_code ec;
-    fs::rename(m_tempPath, m_target, ec);
+    fs::rename(PathFromUtf8(m_tempPath), PathFromUtf8(m_target), ec);
     if (ec) Fail("impossible de remplacer le fichier", ec.value());
     m_tempPath.clear();
 }
@@ -134,22 +135,24 @@ void CAtomicOutput::Discard() {
     }
     if (!m_tempPath.empty()) {
         std::error_code ec;
-        fs::remove(m_tempPath, ec);
+        fs::remove(PathFromUtf8(m_tempPath), ec);
         m_tempPath.clear();
     }
     m_buffer.clear();
 }
 
-bool IsSameFile(const std::string& a, const std::string& b) {
+bool IsSameFile(const std::string& textA, const std::string& textB) {
+    fs::path a = PathFromUtf8(textA);
+    fs::path b = PathFromUtf8(textB);
     std::error_code ec;
     if (fs::exists(a, ec) && fs::exists(b, ec)) {
         bool same = fs::equivalent(a, b, ec);
         if (!ec) return same;
     }
     fs::path pa = fs::weakly_canonical(a, ec);
-    if (ec) pa = fs::path(a).lexically_normal();
+    if (ec) pa = a.lexically_normal();
     fs::path pb = fs::weakly_canonical(b, ec);
-    if (ec) pb = fs::path(b).lexically_normal();
+    if (ec) pb = b.lexically_normal();
     return pa == pb;
 }
 
