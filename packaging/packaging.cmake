@@ -75,7 +75,6 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
   # The libraries the programs link (wxWidgets, the C++ runtime) become the package's dependencies.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_STRIP_FILES ON)
 endif()
 
 set(CPACK_PACKAGE_NAME varnex)
@@ -85,6 +84,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Carries Half-Life SMD animations from one biped skeleton to another")
 set(CPACK_PACKAGE_DESCRIPTION
     "Varnex retargets a Half-Life skeletal animation (SMD) made for one biped skeleton onto a model's skeleton: it pairs the nodes by biped bone name, scales positions by the ratio of bone lengths and copies rotations. It comes as a window (varnex) and as a command-line tool for batch work (varnex-cli).")
+set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR}/packages)
 include(CPack)
