@@ -11,6 +11,7 @@
 #include "pairing/skeleton_pairing.h"
 #include "platform/file_access.h"
 #include "retarget/build_smd.h"
+#include "platform/help_page.h"
 
 namespace varnex {
 
@@ -80,10 +81,9 @@ void CVarnexDlg::OnInitDialog() {
     m_grid = CGridTexts();
     UpdateData(false);
     KeepGrid();
-    std::error_code ec;
-    std::filesystem::path help = std::filesystem::current_path(ec) / HELP_PAGE_NAME;
-    m_helpFound = !ec && std::filesystem::is_regular_file(help, ec);
-    if (m_helpFound) m_helpPath = help.string();
+    std::string help = FindHelpPage(HELP_PAGE_NAME, RunningProgramPath());
+    m_helpFound = !help.empty();
+    if (m_helpFound) m_helpPath = help;
     m_lineBreak = "\r\n";
 }
 

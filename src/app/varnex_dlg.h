@@ -25,7 +25,8 @@ int CorrectionEditId(int row);
 extern const char* const SMD_FILTER;  // "Half-Life SMD smd(*.smd)|*.smd||"
 extern const char* const CON_FILTER;  // "SMD Conversion con(*.con)|*.con||"
 
-// The help page looked for at start-up in the current folder.
+// The help page looked for at start-up in the current folder, then beside the program, then in
+// the installed share folder.
 extern const char* const HELP_PAGE_NAME;  // "converter.htm"
 
 class CVarnexDlg {

@@ -1,5 +1,6 @@
 # Runs varnex-cli as a user would, in a fresh work folder, and checks what it says and writes.
 #   CLI           path of varnex-cli
+#   EMULATOR      what runs it, when it is built for another system (optional)
 #   WORK          work folder (emptied first); the command runs there
 #   COPY          files copied into WORK before the run
 #   ARGS          the arguments, separated by "|"
@@ -14,7 +15,7 @@ if(COPY)
   file(COPY ${copies} DESTINATION "${WORK}")
 endif()
 string(REPLACE "|" ";" args "${ARGS}")
-execute_process(COMMAND "${CLI}" ${args} WORKING_DIRECTORY "${WORK}"
+execute_process(COMMAND ${EMULATOR} "${CLI}" ${args} WORKING_DIRECTORY "${WORK}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message("stdout:\n${out}\nstderr:\n${err}")
 if(NOT status STREQUAL "${EXIT}")
