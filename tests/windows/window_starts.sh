@@ -7,6 +7,8 @@ RUN="$1"
 EXE="$2"
 PNG="$3"
 rm -f "$PNG"
+# The first run makes the Wine folder, which takes minutes on a busy machine: not on the clock.
+"$RUN" --version >/dev/null 2>&1 || true
 "$RUN" "$EXE" &
 program=$!
 window=""
