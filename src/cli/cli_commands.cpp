@@ -25,7 +25,8 @@ namespace {
 constexpr int EXIT_REFUSED = 1;
 constexpr int EXIT_USAGE = 2;
 
-const char* const HELP_TEXT = R"(varnex-cli : transfère une animation Half-Life (SMD) d'un squelette biped à un autre.
+// TRANSLATORS: the text of varnex-cli --help; keep the options' names and the columns.
+const char* const HELP_TEXT = MarkText(R"(varnex-cli : transfère une animation Half-Life (SMD) d'un squelette biped à un autre.
 
 Usage :
   varnex-cli build --model M.smd --ref-anim R.smd [options] ANIM.smd [ANIM2.smd ...]
@@ -60,16 +61,20 @@ Options :
                        par défaut le dossier courant
   --line-ends lf|crlf  fins de ligne écrites : crlf (défaut, comme la fenêtre) ou lf
   --save-con F.con     (grid) enregistre la grille dans un fichier de conversion
+  --lang fr|en         langue des messages ; sinon VARNEX_LANG, puis LANGUAGE, LC_ALL,
+                       LC_MESSAGES et LANG
   --help               cette aide
 
 Exemple :
-  varnex-cli build --model samples/knight_ref.smd --ref-anim samples/runner_ref.smd \
-      --set 5=:0.8 --out-dir out samples/runner_walk.smd
+  varnex-cli build --model samples/knight_ref.smd --ref-anim samples/runner_ref.smd )"
+    // A backslash ending a line inside a raw string would be taken as a line splice by the
+    // extraction of the texts.
+    "\\\n" R"(      --set 5=:0.8 --out-dir out samples/runner_walk.smd
   écrit out/knight_runner_walk.smd.
 
 Code de sortie : 0 fait, 1 un fichier refusé (message sur la sortie d'erreur), 2 ligne de
 commande incorrecte.
-)";
+)");
 
 struct GRID_EDIT {
     int row;
@@ -90,6 +95,7 @@ struct OPTIONS {
     bool pairSameNames = false;
     std::vector<GRID_EDIT> edits;
     std::vector<std::string> animations;
+    const CTextCatalog* texts = &OriginalTexts();
 };
 
 class CUsageError {
@@ -101,14 +107,16 @@ private:
     std::string m_text;
 };
 
-GRID_EDIT ParseEdit(const std::string& text) {
+GRID_EDIT ParseEdit(const std::string& text, const CTextCatalog& texts) {
     std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0) {
-        throw CUsageError("--set attend ROW=NODES[:CORRECTION], pas « " + text + " »");
+        throw CUsageError(texts.Tr("--set attend ROW=NODES[:CORRECTION], pas « {0} »", {text}));
     }
     std::string rowText = text.substr(0, equals);
     for (char c : rowText) {
-        if (c < '0' || c > '9') throw CUsageError("--set : ligne « " + rowText + " » invalide");
+        if (c < '0' || c > '9') {
+            throw CUsageError(texts.Tr("--set : ligne « {0} » invalide", {rowText}));
+        }
     }
     // Rows are checked against the grid once the model is read; past 9999 no model goes.
     int row = rowText.size() > 4 ? 9999 : std::stoi(rowText);
@@ -118,22 +126,26 @@ GRID_EDIT ParseEdit(const std::string& text) {
     std::string nodes = value.substr(0, colon);
     if (!nodes.empty()) edit.nodes = nodes;
     if (colon != std::string::npos) edit.correction = value.substr(colon + 1);
-    if (!edit.nodes && !edit.correction) throw CUsageError("--set « " + text + " » ne change rien");
+    if (!edit.nodes && !edit.correction) {
+        throw CUsageError(texts.Tr("--set « {0} » ne change rien", {text}));
+    }
     return edit;
 }
 
-OPTIONS ParseOptions(int argc, const char* const* argv) {
+OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& texts) {
     OPTIONS o;
-    if (argc < 2) throw CUsageError("commande manquante (build, grid ou convert)");
+    o.texts = &texts;
+    if (argc < 2) throw CUsageError(texts.Tr("commande manquante (build, grid ou convert)"));
     o.command = argv[1];
     if (o.command == "--help" || o.command == "-h") return o;
     if (o.command != "build" && o.command != "grid" && o.command != "convert") {
-        throw CUsageError("commande inconnue « " + o.command + " » (build, grid ou convert)");
+        throw CUsageError(
+            texts.Tr("commande inconnue « {0} » (build, grid ou convert)", {o.command}));
     }
     for (int i = 2; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&]() -> std::string {
-            if (i + 1 >= argc) throw CUsageError(arg + " attend une valeur");
+            if (i + 1 >= argc) throw CUsageError(texts.Tr("{0} attend une valeur", {arg}));
             return argv[++i];
         };
         if (arg == "--help" || arg == "-h") {
@@ -146,7 +158,7 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
         } else if (arg == "--con" && o.command != "convert") {
             o.con = value();
         } else if (arg == "--set" && o.command != "convert") {
-            o.edits.push_back(ParseEdit(value()));
+            o.edits.push_back(ParseEdit(value(), texts));
         } else if (arg == "--save-con" && o.command == "grid") {
             o.saveCon = value();
         } else if (arg == "-o" && o.command == "build") {
@@ -162,23 +174,28 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
             if (kind == "lf" || kind == "crlf") {
                 o.lfLineEnds = kind == "lf";
             } else {
-                throw CUsageError("--line-ends attend lf ou crlf, pas « " + kind + " »");
+                throw CUsageError(texts.Tr("--line-ends attend lf ou crlf, pas « {0} »", {kind}));
             }
         } else if (!arg.empty() && arg[0] == '-') {
-            throw CUsageError("option inconnue pour " + o.command + " : « " + arg + " »");
+            throw CUsageError(
+                texts.Tr("option inconnue pour {0} : « {1} »", {o.command, arg}));
         } else {
             o.animations.push_back(arg);
         }
     }
-    if (o.model.empty()) throw CUsageError("--model manque");
-    if (o.refAnim.empty()) throw CUsageError("--ref-anim manque");
+    if (o.model.empty()) throw CUsageError(texts.Tr("--model manque"));
+    if (o.refAnim.empty()) throw CUsageError(texts.Tr("--ref-anim manque"));
     if (o.command == "grid" && !o.animations.empty()) {
-        throw CUsageError("grid ne prend pas d'animation : « " + o.animations[0] + " »");
+        throw CUsageError(texts.Tr("grid ne prend pas d'animation : « {0} »", {o.animations[0]}));
     }
-    if (o.command != "grid" && o.animations.empty()) throw CUsageError("aucune animation donnée");
-    if (!o.output.empty() && !o.outDir.empty()) throw CUsageError("-o et --out-dir s'excluent");
+    if (o.command != "grid" && o.animations.empty()) {
+        throw CUsageError(texts.Tr("aucune animation donnée"));
+    }
+    if (!o.output.empty() && !o.outDir.empty()) {
+        throw CUsageError(texts.Tr("-o et --out-dir s'excluent"));
+    }
     if (!o.output.empty() && o.animations.size() > 1) {
-        throw CUsageError("-o ne vaut que pour une seule animation : utilisez --out-dir");
+        throw CUsageError(texts.Tr("-o ne vaut que pour une seule animation : utilisez --out-dir"));
     }
     return o;
 }
@@ -197,26 +214,29 @@ struct SESSION {
 
 class CRefused {};  // the message is already out
 
-void Report(const CVarnexError& e, std::ostream& err) { err << "varnex-cli: " << ErrorText(e) << '\n'; }
+void Report(const CVarnexError& e, const OPTIONS& o, std::ostream& err) {
+    err << "varnex-cli: " << ErrorText(e, *o.texts) << '\n';
+}
 
 // SMD Ref Modele, SMD Ref Animation, the conversion file and the typed rows.
 SESSION Prepare(const OPTIONS& o, std::ostream& err) {
+    const CTextCatalog& texts = *o.texts;
     SESSION s;
     try {
         s.model = ReadModelFile(o.model);
     } catch (const CVarnexError& e) {
-        Report(e, err);
+        Report(e, o, err);
         throw CRefused();
     }
     s.nodeCount = static_cast<int>(s.model.nodes.size());
     s.grid.Resize(std::max(s.nodeCount, DEFAULT_GRID_ROWS));
     if (s.nodeCount > MODEL_COMPILER_MAX_NODES) {
-        err << "varnex-cli: " << NoteOverCompilerLimit(o.model, s.nodeCount) << '\n';
+        err << "varnex-cli: " << NoteOverCompilerLimit(o.model, s.nodeCount, texts) << '\n';
     }
     for (const GRID_EDIT& edit : o.edits) {
         if (edit.row >= s.grid.Rows()) {
-            throw CUsageError("--set : la ligne doit aller de 0 à " + std::to_string(s.grid.Rows() - 1) +
-                              ", pas " + std::to_string(edit.row));
+            throw CUsageError(texts.Tr("--set : la ligne doit aller de 0 à {0}, pas {1}",
+                                       {std::to_string(s.grid.Rows() - 1), std::to_string(edit.row)}));
         }
     }
     try {
@@ -229,17 +249,18 @@ SESSION Prepare(const OPTIONS& o, std::ostream& err) {
         s.marks = pairing.marks;
         s.scales = ComputeBoneScales(s.model, s.refAnim, s.grid.Values(), s.nodeCount, s.marks);
         if (!pairing.beyondNodes.empty()) {
-            err << "varnex-cli: " << NoteBeyondNodes(o.refAnim, pairing.beyondNodes) << '\n';
+            err << "varnex-cli: " << NoteBeyondNodes(o.refAnim, pairing.beyondNodes, texts) << '\n';
         }
         if (!o.con.empty()) {
             CON_FILE_ROWS file = ReadConFileFor(o.con, s.grid.Rows());
             s.grid.SetRows(file.rows);
             if (file.leftOut > 0) {
-                err << "varnex-cli: " << NoteRowsLeftOut(o.con, file.leftOut, s.grid.Rows()) << '\n';
+                err << "varnex-cli: " << NoteRowsLeftOut(o.con, file.leftOut, s.grid.Rows(), texts)
+                    << '\n';
             }
         }
     } catch (const CVarnexError& e) {
-        Report(e, err);
+        Report(e, o, err);
         throw CRefused();
     }
     for (const GRID_EDIT& edit : o.edits) {
@@ -250,14 +271,14 @@ SESSION Prepare(const OPTIONS& o, std::ostream& err) {
     return s;
 }
 
-void PrintGrid(const SESSION& s, std::ostream& out) {
+void PrintGrid(const SESSION& s, const CTextCatalog& texts, std::ostream& out) {
     auto nameOf = [](const std::vector<SMD_NODE>& nodes, int n) -> std::string {
         if (n < 0 || static_cast<std::size_t>(n) >= nodes.size()) return "-";
         return nodes[static_cast<std::size_t>(n)].name;
     };
-    out << std::left << std::setw(5) << "row" << std::setw(8) << "NODES" << std::setw(12)
-        << "Correction" << std::setw(12) << "scale" << std::setw(24) << "model node"
-        << "ref-anim node\n";
+    // TRANSLATORS: the grid listing's heading; its columns are 5, 8, 12, 12 and 24 characters wide.
+    out << texts.Tr("row  NODES   Correction  scale       model node              ref-anim node")
+        << '\n' << std::left;
     for (int r = 0; r < s.grid.Rows(); ++r) {
         std::size_t i = static_cast<std::size_t>(r);
         bool used = r < s.nodeCount;
@@ -265,7 +286,7 @@ void PrintGrid(const SESSION& s, std::ostream& out) {
         std::string refName = "-";
         if (used) {
             int n = SourceLineOf(r, TextToInt(s.grid.Nodes()[i]));
-            refName = n == REST_LINE ? "(repos du modèle)" : nameOf(s.refAnim.nodes, n);
+            refName = n == REST_LINE ? texts.Tr("(repos du modèle)") : nameOf(s.refAnim.nodes, n);
         }
         out << std::setw(5) << r << std::setw(8) << s.grid.Nodes()[i] << std::setw(12)
             << s.grid.Corrections()[i] << std::setw(12) << scale << std::setw(24)
@@ -273,11 +294,13 @@ void PrintGrid(const SESSION& s, std::ostream& out) {
     }
     std::vector<int> sameNames = SameNamePartners(s.model.nodes, s.nodeCount, s.refAnim.nodes, s.grid.Values());
     out << NoteSameNames(static_cast<int>(
-               std::count_if(sameNames.begin(), sameNames.end(), [](int n) { return n >= 0; })))
+               std::count_if(sameNames.begin(), sameNames.end(), [](int n) { return n >= 0; })),
+                             texts)
         << '\n';
 }
 
 int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
+    const CTextCatalog& texts = *o.texts;
     try {
         if (NamesAnyOf(o.saveCon, {o.model, o.refAnim})) {
             throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, o.saveCon, 0);
@@ -289,10 +312,12 @@ int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream&
         output.Commit();
     } catch (const CVarnexError& e) {
         err << "varnex-cli: "
-            << (e.File().empty() ? o.saveCon + " : " + ErrorMessage(e) : ErrorText(e)) << '\n';
+            << (e.File().empty() ? texts.Tr("{0} : {1}", {o.saveCon, ErrorMessage(e, texts)})
+                                 : ErrorText(e, texts))
+            << '\n';
         return EXIT_REFUSED;
     }
-    out << "écrit : " << o.saveCon << '\n';
+    out << texts.Tr("écrit : {0}", {o.saveCon}) << '\n';
     return 0;
 }
 
@@ -314,7 +339,7 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
             s.marks.rightThigh = nodes.rightThigh;
             s.marks.thighNamedLeg = thighNamedLeg;
             animPath = converted;
-            out << "écrit : " << animPath << '\n';
+            out << o.texts->Tr("écrit : {0}", {animPath}) << '\n';
         }
         if (o.command == "convert") return 0;
         std::string target = o.output;
@@ -332,34 +357,45 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
         job.rows = BuildRows(s.grid.Values(), s.scales.factor, s.nodeCount);
         job.lineEnd = LineEnd(o);
         RetargetAnimationFile(job, animPath, target);
-        out << "écrit : " << target << '\n';
+        out << o.texts->Tr("écrit : {0}", {target}) << '\n';
         return 0;
     } catch (const CVarnexError& e) {
-        Report(e, err);
+        Report(e, o, err);
         return EXIT_REFUSED;
     }
 }
 
+void ReportUsage(const CUsageError& e, const CTextCatalog& texts, std::ostream& err) {
+    err << "varnex-cli: " << e.Text() << '\n' << texts.Tr("(varnex-cli --help pour l'aide)") << '\n';
+}
+
 int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
+    const CTextCatalog& texts = *o.texts;
     SESSION s;
     try {
         s = Prepare(o, err);
     } catch (const CRefused&) {
         return EXIT_REFUSED;
     } catch (const CUsageError& e) {
-        err << "varnex-cli: " << e.Text() << "\n(varnex-cli --help pour l'aide)\n";
+        ReportUsage(e, texts, err);
         return EXIT_USAGE;
     }
     if (o.command == "grid") {
-        PrintGrid(s, out);
+        PrintGrid(s, texts, out);
         return o.saveCon.empty() ? 0 : SaveCon(s, o, out, err);
     }
     if (!o.outDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(o.outDir, ec);
         if (ec) {
-            err << "varnex-cli: " << o.outDir << " : impossible de créer le dossier : "
-                << ec.message() << '\n';
+            // The folder's error speaks the user's language where it is a common one.
+            std::error_condition reason = ec.default_error_condition();
+            err << "varnex-cli: "
+                << texts.Tr("{0} : impossible de créer le dossier : {1}",
+                            {o.outDir, reason.category() == std::generic_category()
+                                           ? SystemReason(reason.value(), texts)
+                                           : ec.message()})
+                << '\n';
             return EXIT_REFUSED;
         }
     }
@@ -371,16 +407,31 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
 }
 }  // namespace
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           const CTextCatalog& texts, const std::vector<std::string>& languages) {
+    // --lang chose the catalog before the run; here it is only checked and set aside.
+    std::vector<const char*> args;
     OPTIONS options;
     try {
-        options = ParseOptions(argc, argv);
+        for (int i = 0; i < argc; ++i) {
+            if (i == 0 || std::string(argv[i]) != "--lang") {
+                args.push_back(argv[i]);
+                continue;
+            }
+            std::string language = i + 1 < argc ? argv[++i] : "";
+            if (std::find(languages.begin(), languages.end(), language) == languages.end()) {
+                std::string known;
+                for (const std::string& l : languages) known += (known.empty() ? "" : "|") + l;
+                throw CUsageError(texts.Tr("--lang attend {0}, pas « {1} »", {known, language}));
+            }
+        }
+        options = ParseOptions(static_cast<int>(args.size()), args.data(), texts);
     } catch (const CUsageError& e) {
-        err << "varnex-cli: " << e.Text() << "\n(varnex-cli --help pour l'aide)\n";
+        ReportUsage(e, texts, err);
         return EXIT_USAGE;
     }
     if (options.command == "--help") {
-        out << HELP_TEXT;
+        out << texts.Tr(HELP_TEXT);
         return 0;
     }
     return Run(options, out, err);

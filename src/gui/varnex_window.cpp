@@ -47,6 +47,13 @@ const BUTTON_LAYOUT* FindButton(int id) {
     return nullptr;
 }
 
+// A language's name as its speakers write it, for the menu.
+std::string LanguageName(const std::string& code) {
+    if (code == "fr") return "Français";
+    if (code == "en") return "English";
+    return code;
+}
+
 bool IsEnterKey(const wxKeyEvent& event) {
     return event.GetModifiers() == wxMOD_NONE &&
            (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER);
@@ -73,6 +80,7 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, MAIN_CAPTION, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxRESIZE_BORDER |
                    wxDIALOG_NO_PARENT),
+      m_texts(CatalogFolders(ProgramFolder())),
       m_dlg(*this) {
     SetIcons(VarnexIcons());
     SetFont(DialogFont());
@@ -87,6 +95,8 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
     Bind(wxEVT_CLOSE_WINDOW, &CVarnexWindow::OnCloseWindow, this);
     Bind(wxEVT_CONTEXT_MENU, &CVarnexWindow::OnContextMenu, this);
     Bind(wxEVT_MENU, &CVarnexWindow::OnAboutItem, this, IDM_ABOUTBOX);
+    Bind(wxEVT_MENU, &CVarnexWindow::OnLanguageItem, this, IDM_LANGUAGE_FIRST,
+         IDM_LANGUAGE_FIRST + LANGUAGE_ITEMS - 1);
     Centre();
 }
 
@@ -114,16 +124,21 @@ void CVarnexWindow::CreateControls() {
             int row = static_cast<int>(correction->second);
             m_correctionEdits[correction->second] = edit(id, CorrectionEditRect(row));
         } else if (const BUTTON_LAYOUT* button = FindButton(id)) {
-            new wxButton(this, id, button->label, at(button->rect), size(button->rect));
+            m_labels.emplace_back(
+                new wxButton(this, id, button->label, at(button->rect), size(button->rect)),
+                button->label);
         }
     }
 
     for (int group = 0; group < GRID_GROUPS; ++group) {
         DLG_RECT nodes = NodesHeadingRect(group);
         DLG_RECT correction = CorrectionHeadingRect(group);
-        new wxStaticText(this, wxID_ANY, "NODES", at(nodes), size(nodes), wxST_NO_AUTORESIZE);
-        new wxStaticText(this, wxID_ANY, "Correction", at(correction), size(correction),
-                         wxST_NO_AUTORESIZE);
+        m_labels.emplace_back(new wxStaticText(this, wxID_ANY, NODES_HEADING, at(nodes),
+                                               size(nodes), wxST_NO_AUTORESIZE),
+                              NODES_HEADING);
+        m_labels.emplace_back(new wxStaticText(this, wxID_ANY, CORRECTION_HEADING, at(correction),
+                                               size(correction), wxST_NO_AUTORESIZE),
+                              CORRECTION_HEADING);
     }
     for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
         DLG_RECT label = RowLabelRect(row);
@@ -153,6 +168,28 @@ void CVarnexWindow::OnButton(wxCommandEvent& event) {
 }
 
 void CVarnexWindow::OnAboutItem(wxCommandEvent&) { ShowAboutBox(); }
+
+bool CVarnexWindow::SetLanguage(const std::string& language) {
+    bool read = m_texts.SetLanguage(language);
+    ShowLabels();
+    // What the line told was said in the other language.
+    ShowStatus("");
+    return read;
+}
+
+void CVarnexWindow::ShowLabels() {
+    for (auto [control, original] : m_labels) control->SetLabel(ToWx(m_texts.Tr(original)));
+}
+
+void CVarnexWindow::OnLanguageItem(wxCommandEvent& event) {
+    auto index = static_cast<std::size_t>(event.GetId() - IDM_LANGUAGE_FIRST);
+    if (index >= m_languages.size()) return;
+    if (!SetLanguage(m_languages[index])) {
+        ShowMessage(m_texts.Tr("Le catalogue de la langue « {0} » est illisible : Varnex reste en "
+                               "français",
+                               {m_languages[index]}));
+    }
+}
 
 void CVarnexWindow::OnInitDialogEvent(wxInitDialogEvent&) {
     // Showing the window again must not reset the working state.
@@ -205,12 +242,19 @@ void CVarnexWindow::Finish(int code) {
 
 void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
     wxMenu menu;
-    menu.Append(IDM_ABOUTBOX, ABOUT_ITEM_TEXT);
+    menu.Append(IDM_ABOUTBOX, ToWx(m_texts.Tr(ABOUT_ITEM_TEXT)));
+    menu.AppendSeparator();
+    m_languages = m_texts.Languages();
+    for (std::size_t i = 0; i < m_languages.size() && i < LANGUAGE_ITEMS; ++i) {
+        int id = IDM_LANGUAGE_FIRST + static_cast<int>(i);
+        menu.AppendRadioItem(id, ToWx(LanguageName(m_languages[i])));
+        menu.Check(id, m_languages[i] == m_texts.Language());
+    }
     PopupMenu(&menu);
 }
 
 void CVarnexWindow::ShowAboutBox() {
-    CAboutDlg about(this);
+    CAboutDlg about(this, m_texts);
     about.ShowModal();
 }
 
@@ -247,8 +291,8 @@ std::optional<std::string> CVarnexWindow::ChooseFile(const FILE_DIALOG& request)
         wxString completed =
             request.save ? WithDefaultExtension(path, ToWx(request.defaultExtension)) : path;
         if (completed == path || !request.askBeforeReplacing || !wxFileExists(completed) ||
-            AskYesNo("Le fichier " + FromWx(wxFileName(completed).GetFullName()) +
-                     " existe déjà.\nVoulez-vous le remplacer ?")) {
+            AskYesNo(m_texts.Tr("Le fichier {0} existe déjà.\nVoulez-vous le remplacer ?",
+                                {FromWx(wxFileName(completed).GetFullName())}))) {
             m_lastFolder = wxFileName(completed).GetPath();
             return PathFromWx(completed);
         }
@@ -263,7 +307,7 @@ wxString CVarnexWindow::RunFileDialog(wxFileDialog& dialog) {
 
 bool CVarnexWindow::AskYesNo(const std::string& text) {
     wxMessageDialog question(this, ToWx(text), "Varnex", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING);
-    question.SetYesNoLabels("Oui", "Non");
+    question.SetYesNoLabels(ToWx(m_texts.Tr("Oui")), ToWx(m_texts.Tr("Non")));
     return question.ShowModal() == wxID_YES;
 }
 

@@ -4,7 +4,8 @@
 //
 // Keys: Enter in an edit box moves to the next edit box in Tab order (Enter on a button presses
 // it); Escape does nothing; Alt+A, or the right button's menu, opens the About box. The close box
-// ends the dialog without taking the grid, asking first when the grid holds edits.
+// ends the dialog without taking the grid, asking first when the grid holds edits. The right
+// button's menu also switches the running window to another language.
 #pragma once
 
 #include <wx/dialog.h>
@@ -13,14 +14,22 @@
 #include <wx/textctrl.h>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "app/varnex_dlg.h"
+#include "i18n/wx_text_catalog.h"
 
 namespace varnex {
 
 class CVarnexWindow : public wxDialog, public CDialogPlatform {
 public:
+    // In French until SetLanguage; the catalogs are looked for beside the program.
     explicit CVarnexWindow(wxWindow* parent = nullptr);
+
+    // Speaks language from now on: every label, message and question, and the help page. False,
+    // and French, when its catalog cannot be read.
+    bool SetLanguage(const std::string& language);
 
     CVarnexDlg& Dialog() { return m_dlg; }
     wxTextCtrl* NodeEdit(int row) const { return m_nodeEdits[static_cast<std::size_t>(row)]; }
@@ -41,6 +50,7 @@ public:
     bool OpenHelpPage(const std::string& path) override;
     void ShowStatus(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    const CTextCatalog& Texts() const override { return m_texts; }
 
 protected:
     // Runs the About box modally.
@@ -58,10 +68,16 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
+    void OnLanguageItem(wxCommandEvent& event);
+    // Gives every labelled control its text in the current language.
+    void ShowLabels();
     // Gives the focus to the edit box after box in Tab order, passing over the buttons.
     void FocusNextEdit(wxWindow* box);
 
+    CWxTextCatalog m_texts;
     CVarnexDlg m_dlg;
+    std::vector<std::pair<wxWindow*, const char*>> m_labels;  // with their French originals
+    std::vector<std::string> m_languages;                    // of the menu's items
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_nodeEdits{};
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_correctionEdits{};
     wxStaticText* m_statusLine = nullptr;

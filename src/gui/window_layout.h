@@ -5,6 +5,8 @@
 #include <array>
 #include <vector>
 
+#include "platform/text_catalog.h"
+
 namespace varnex {
 
 struct DLG_RECT {
@@ -15,7 +17,7 @@ struct DLG_RECT {
 };
 
 struct BUTTON_LAYOUT {
-    const char* label;
+    const char* label;  // the French original, looked up in the user's language
     int id;
     DLG_RECT rect;
 };
@@ -42,9 +44,14 @@ inline constexpr int IDC_CONVERT_BIPED = 1130;
 
 // The About item of the window's menu, and the About box.
 inline constexpr int IDM_ABOUTBOX = 16;
-inline constexpr const char* ABOUT_ITEM_TEXT = "&A propos de Varnex...";
-inline constexpr const char* ABOUT_CAPTION = "A propos de Varnex";
-inline constexpr const char* ABOUT_TEXT = "Varnex version 1.3";
+// The texts are French originals, looked up in the user's language.
+inline constexpr const char* ABOUT_ITEM_TEXT = MarkText("&A propos de Varnex...");
+inline constexpr const char* ABOUT_CAPTION = MarkText("A propos de Varnex");
+inline constexpr const char* ABOUT_TEXT = MarkText("Varnex version 1.3");
+inline constexpr const char* ABOUT_OK_TEXT = MarkText("OK");
+// The languages of the window's menu: the first item's id, one item a language.
+inline constexpr int IDM_LANGUAGE_FIRST = 32;
+inline constexpr int LANGUAGE_ITEMS = 16;
 inline constexpr int ABOUT_WIDTH = 235;
 inline constexpr int ABOUT_HEIGHT = 78;
 inline constexpr DLG_RECT ABOUT_ICON_RECT = {11, 17, 32, 32};  // size in pixels, not units
@@ -53,6 +60,10 @@ inline constexpr DLG_RECT ABOUT_OK_RECT = {178, 7, 50, 14};
 
 // The nine buttons, top to bottom on the right, then the two conversion file buttons.
 extern const std::array<BUTTON_LAYOUT, 9> MAIN_BUTTONS;
+
+// The headings of each group of the grid (French originals).
+inline constexpr const char* NODES_HEADING = MarkText("NODES");
+inline constexpr const char* CORRECTION_HEADING = MarkText("Correction");
 
 // Grid rows 0 to 59: the row number label and the two edit boxes.
 DLG_RECT RowLabelRect(int row);

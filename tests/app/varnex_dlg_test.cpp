@@ -107,7 +107,7 @@ TEST_F(DialogTest, RefusedModelChangesNothing) {
                              ": la liste des nodes n'est pas fermée par une ligne « end »");
     Run(&CVarnexDlg::OnLoadRefModel, "missing.smd");
     EXPECT_EQ(Refusal(), dir.Path("missing.smd") +
-                             ": impossible d'ouvrir le fichier : No such file or directory");
+                             ": impossible d'ouvrir le fichier : fichier ou dossier introuvable");
     // The first model is still the one the pairing sees.
     Run(&CVarnexDlg::OnLoadRefAnim, "runner_ref.smd");
     EXPECT_EQ(ui.screenNodes[3], "1");
@@ -134,7 +134,7 @@ TEST_F(DialogTest, RefusedBuildsLeaveNoFileBehind) {
     std::filesystem::remove(dir.Path("walk.smd"));
     Run(&CVarnexDlg::OnBuildSmd, "out.smd");
     EXPECT_EQ(Refusal(), dir.Path("walk.smd") +
-                             ": impossible d'ouvrir le fichier : No such file or directory");
+                             ": impossible d'ouvrir le fichier : fichier ou dossier introuvable");
     EXPECT_EQ(ListFolder(dir.Root()), (std::vector<std::string>{"knight_ref.smd", "runner_ref.smd"}));
     EXPECT_EQ(dlg.OutputPath(), "");
 }

@@ -153,7 +153,7 @@ std::vector<BAD_INPUT> Table() {
          "varnex-cli: folder.smd: impossible d'écrire ce fichier : c'est un dossier\n"},
         {"missing file as the animation", "other.smd", [] { return std::string("x"); },
          BuildAnim("missing.smd"), 1, "",
-         "varnex-cli: missing.smd: impossible d'ouvrir le fichier : No such file or directory\n"},
+         "varnex-cli: missing.smd: impossible d'ouvrir le fichier : fichier ou dossier introuvable\n"},
 
         // Truncated files.
         {"model cut inside its node list (300 bytes)", "cut.smd",

@@ -5,8 +5,10 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
+#include "app/error_text.h"
 #include "dialog_fixture.h"
 #include "stress_support.h"
 
@@ -47,7 +49,7 @@ TEST_F(FileFaultTest, OutputUnderARegularFileIsToldAndNothingWritten) {
     LoadAll();
     Build(dir.Path("runner_walk.smd/out.smd"));
     EXPECT_EQ(Refusal(), dir.Path("runner_walk.smd/out.smd") +
-                             ": impossible de créer le fichier : Not a directory");
+                             ": impossible de créer le fichier : " + SystemReason(ENOTDIR));
     EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
     ExpectSamplesIntact();
 }
@@ -67,7 +69,7 @@ TEST_F(FileFaultTest, ConversionFileIntoAMissingFolderIsToldAndNothingWritten) {
     ui.Answer(dir.Path("gone/grid.con"));
     dlg.OnSaveCon();
     EXPECT_EQ(Refusal(), dir.Path("gone/grid.con") +
-                             ": impossible de créer le fichier : No such file or directory");
+                             ": impossible de créer le fichier : fichier ou dossier introuvable");
     EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
 }
 
@@ -90,8 +92,8 @@ TEST_F(FileFaultTest, ReadOnlyFolderIsToldAndItsOldOutputKept) {
                      setup);
     if (run.exitStatus == CHILD_SETUP_FAILED) GTEST_SKIP() << "no read-only bind mount here";
     EXPECT_EQ(run.err,
-              "varnex-cli: ro/knight_runner_walk.smd: impossible de créer le fichier : Read-only "
-              "file system\n");
+              "varnex-cli: ro/knight_runner_walk.smd: impossible de créer le fichier : système "
+              "de fichiers en lecture seule\n");
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(ReadFile(dir.Path("ro/knight_runner_walk.smd")), "previous build\r\n");
@@ -126,7 +128,7 @@ TEST_F(FileFaultTest, AnimationDeletedBeforeTheConversionIsTold) {
     fs::rename(dir.Path("runner_walk.smd"), dir.Path("aside.smd"));
     dlg.OnConvertBiped();
     EXPECT_EQ(Refusal(), dir.Path("runner_walk.smd") +
-                             ": impossible d'ouvrir le fichier : No such file or directory");
+                             ": impossible d'ouvrir le fichier : fichier ou dossier introuvable");
     EXPECT_EQ(ListFolder(dir.Root()),
               (std::vector<std::string>{"aside.smd", "knight_ref.smd", "runner_ref.smd"}));
     EXPECT_EQ(dlg.AnimPath(), dir.Path("runner_walk.smd"));
@@ -144,7 +146,7 @@ TEST_F(FileFaultTest, FileSizeLimitMidBuildIsToldAndThePreviousOutputKept) {
     PROCESS_RESULT run = RunVarnexCli(
         {"build", "--model", "model.smd", "--ref-anim", "model.smd", "-o", "out.smd", "long.smd"},
         setup);
-    EXPECT_EQ(run.err, "varnex-cli: out.smd: erreur d'écriture : File too large\n");
+    EXPECT_EQ(run.err, "varnex-cli: out.smd: erreur d'écriture : fichier trop volumineux\n");
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(ReadFile(dir.Path("out.smd")), "previous build\r\n");
@@ -161,7 +163,7 @@ TEST_F(FileFaultTest, FileSizeLimitAtTheLastWriteIsToldAndNothingWritten) {
         {"build", "--model", "knight_ref.smd", "--ref-anim", "runner_ref.smd", "runner_walk.smd"},
         setup);
     EXPECT_EQ(run.err,
-              "varnex-cli: ./knight_runner_walk.smd: erreur d'écriture : File too large\n");
+              "varnex-cli: ./knight_runner_walk.smd: erreur d'écriture : fichier trop volumineux\n");
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
     ExpectSamplesIntact();
@@ -189,7 +191,7 @@ TEST_F(FileFaultTest, FullDiskIsToldAndLeavesTheDiskAsItWas) {
         setup);
     if (run.exitStatus == CHILD_SETUP_FAILED) GTEST_SKIP() << "no tmpfs mount here";
     EXPECT_EQ(run.out, full +
-                           "/out.smd: erreur d'écriture : No space left on device\n"
+                           "/out.smd: erreur d'écriture : disque plein\n"
                            "[old.smd][previous build\r\n]");
     EXPECT_EQ(run.exitStatus, 0);
     ExpectSamplesIntact();
