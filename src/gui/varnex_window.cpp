@@ -86,6 +86,7 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
     SetFont(DialogFont());
     SetClientSize(ConvertDialogToPixels(wxSize(MAIN_WIDTH, MAIN_HEIGHT)));
     CreateControls();
+    m_languages = m_texts.Languages();
 
     for (const BUTTON_COMMAND& command : BUTTON_COMMANDS) {
         Bind(wxEVT_BUTTON, &CVarnexWindow::OnButton, this, command.id);
@@ -244,7 +245,6 @@ void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
     wxMenu menu;
     menu.Append(IDM_ABOUTBOX, ToWx(m_texts.Tr(ABOUT_ITEM_TEXT)));
     menu.AppendSeparator();
-    m_languages = m_texts.Languages();
     for (std::size_t i = 0; i < m_languages.size() && i < LANGUAGE_ITEMS; ++i) {
         int id = IDM_LANGUAGE_FIRST + static_cast<int>(i);
         menu.AppendRadioItem(id, ToWx(LanguageName(m_languages[i])));

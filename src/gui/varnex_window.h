@@ -30,6 +30,8 @@ public:
     // Speaks language from now on: every label, message and question, and the help page. False,
     // and French, when its catalog cannot be read.
     bool SetLanguage(const std::string& language);
+    // The languages the window can speak, French first.
+    const std::vector<std::string>& Languages() const { return m_languages; }
 
     CVarnexDlg& Dialog() { return m_dlg; }
     wxTextCtrl* NodeEdit(int row) const { return m_nodeEdits[static_cast<std::size_t>(row)]; }
