@@ -12,7 +12,7 @@ endif()
 if(MERGE)
   file(GLOB pos ${SOURCE_DIR}/po/*.po)
   foreach(po ${pos})
-    execute_process(COMMAND ${MSGMERGE} --quiet --update --backup=none --sort-by-file ${po} ${POT}
+    execute_process(COMMAND ${MSGMERGE} --quiet --update --backup=none --sort-by-file --add-location=file ${po} ${POT}
                     RESULT_VARIABLE failed)
     if(failed)
       message(FATAL_ERROR "msgmerge failed on ${po}")

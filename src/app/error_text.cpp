@@ -22,7 +22,9 @@ std::string SystemText(int errorNumber, const std::string& language) {
     if (language.size() == 2 && language != "en") {
         // "fr" is read through fr_FR.UTF-8, the locale that carries the C library's French.
         std::string name = language + "_";
-        for (char c : language) name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (char c : language) {
+            name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
         name += ".UTF-8";
         words = newlocale(LC_ALL_MASK, name.c_str(), static_cast<locale_t>(nullptr));
     }

@@ -21,10 +21,13 @@ const char* const HELP_PAGE_NAME = MarkText("converter.htm");
 namespace {
 const char* const MSG_NEED_REF_MODEL = MarkText("Choisissez d'abord un modèle de référence");
 const char* const MSG_NEED_REFS = MarkText("Ouvrez les deux SMD de référence d'abord");
-const char* const MSG_NEED_REFS_THEN_ANIM = MarkText("Ouvrez les deux SMD de référence d'abord, puis celui de l'animation à copier");
+const char* const MSG_NEED_REFS_THEN_ANIM =
+    MarkText("Ouvrez les deux SMD de référence d'abord, puis celui de l'animation à copier");
 const char* const MSG_NEED_ANIM = MarkText("Choisissez une animation à copier");
-const char* const MSG_NEED_ANIM_FOR_BIPED = MarkText("Choisissez d'abord un fichier de référence puis une animation qui y correspond");
-const char* const MSG_QUIT_LOSING_EDITS = MarkText("La grille a été modifiée depuis le dernier appariement, le dernier enregistrement ou le "
+const char* const MSG_NEED_ANIM_FOR_BIPED =
+    MarkText("Choisissez d'abord un fichier de référence puis une animation qui y correspond");
+const char* const MSG_QUIT_LOSING_EDITS = MarkText(
+    "La grille a été modifiée depuis le dernier appariement, le dernier enregistrement ou le "
     "dernier chargement d'un fichier .con.\nQuitter sans enregistrer ces modifications ?");
 
 FILE_DIALOG OpenDialog(const std::string& title, const char* extension, const char* initialName,
@@ -38,8 +41,8 @@ FILE_DIALOG OpenDialog(const std::string& title, const char* extension, const ch
     return request;
 }
 
-FILE_DIALOG SaveDialog(const std::string& title, const char* extension, const std::string& initialName,
-                       const char* filter) {
+FILE_DIALOG SaveDialog(const std::string& title, const char* extension,
+                       const std::string& initialName, const char* filter) {
     FILE_DIALOG request;
     request.title = title;
     request.save = true;
@@ -338,8 +341,9 @@ void CVarnexDlg::OnHelpButton() {
     }
     std::string pagePath = page.string();
     if (!m_platform.OpenHelpPage(pagePath)) {
-        Refuse(texts.Tr("Impossible d'ouvrir la page d'aide {0} : aucun navigateur n'a pu être lancé",
-                        {pagePath}));
+        Refuse(texts.Tr(
+            "Impossible d'ouvrir la page d'aide {0} : aucun navigateur n'a pu être lancé",
+            {pagePath}));
         return;
     }
     m_platform.ShowStatus(texts.Tr("page d'aide ouverte : {0}", {pagePath}));

@@ -235,8 +235,9 @@ SESSION Prepare(const OPTIONS& o, std::ostream& err) {
     }
     for (const GRID_EDIT& edit : o.edits) {
         if (edit.row >= s.grid.Rows()) {
-            throw CUsageError(texts.Tr("--set : la ligne doit aller de 0 à {0}, pas {1}",
-                                       {std::to_string(s.grid.Rows() - 1), std::to_string(edit.row)}));
+            throw CUsageError(
+                texts.Tr("--set : la ligne doit aller de 0 à {0}, pas {1}",
+                         {std::to_string(s.grid.Rows() - 1), std::to_string(edit.row)}));
         }
     }
     try {
@@ -366,7 +367,8 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
 }
 
 void ReportUsage(const CUsageError& e, const CTextCatalog& texts, std::ostream& err) {
-    err << "varnex-cli: " << e.Text() << '\n' << texts.Tr("(varnex-cli --help pour l'aide)") << '\n';
+    err << "varnex-cli: " << e.Text() << '\n'
+        << texts.Tr("(varnex-cli --help pour l'aide)") << '\n';
 }
 
 int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {

@@ -26,7 +26,7 @@ wxString CatalogPath(const std::string& folder, const wxString& language) {
 
 // Reads <folder>/<language>/LC_MESSAGES/varnex.mo from the first folder that has it.
 class CCatalogLoader : public wxTranslationsLoader {
-public:
+  public:
     explicit CCatalogLoader(std::vector<std::string> folders) : m_folders(std::move(folders)) {}
 
     wxMsgCatalog* LoadCatalog(const wxString& domain, const wxString& language) override {
@@ -56,7 +56,7 @@ public:
         return languages;
     }
 
-private:
+  private:
     std::vector<std::string> m_folders;
 };
 }  // namespace
@@ -98,16 +98,16 @@ std::vector<std::string> CWxTextCatalog::Languages() const {
 
 std::string CWxTextCatalog::Find(const char* original) const {
     if (!m_translations) return std::string();
-    const wxString* found = m_translations->GetTranslatedString(wxString::FromUTF8(original),
-                                                                DOMAIN_NAME);
+    const wxString* found =
+        m_translations->GetTranslatedString(wxString::FromUTF8(original), DOMAIN_NAME);
     return found != nullptr ? found->utf8_string() : std::string();
 }
 
 std::string CWxTextCatalog::FindPlural(const char* singular, unsigned long count) const {
     if (!m_translations) return std::string();
     const wxString* found = m_translations->GetTranslatedString(
-        wxString::FromUTF8(singular), static_cast<unsigned>(std::min<unsigned long>(count, 0xFFFFFFFEul)),
-        DOMAIN_NAME);
+        wxString::FromUTF8(singular),
+        static_cast<unsigned>(std::min<unsigned long>(count, 0xFFFFFFFEul)), DOMAIN_NAME);
     return found != nullptr ? found->utf8_string() : std::string();
 }
 

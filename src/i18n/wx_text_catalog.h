@@ -13,8 +13,9 @@ class wxTranslations;
 namespace varnex {
 
 class CWxTextCatalog : public CTextCatalog {
-public:
-    // Speaks French (the originals) until SetLanguage; catalogs are looked for in folders, in order.
+  public:
+    // Speaks French (the originals) until SetLanguage; catalogs are looked for in folders, in
+    // order.
     explicit CWxTextCatalog(std::vector<std::string> folders);
     ~CWxTextCatalog() override;
     CWxTextCatalog(const CWxTextCatalog&) = delete;
@@ -27,11 +28,11 @@ public:
     // French and every language whose catalog lies in the folders, sorted after French.
     std::vector<std::string> Languages() const;
 
-protected:
+  protected:
     std::string Find(const char* original) const override;
     std::string FindPlural(const char* singular, unsigned long count) const override;
 
-private:
+  private:
     std::vector<std::string> m_folders;
     std::unique_ptr<wxTranslations> m_translations;  // none for French
     std::string m_language = "fr";

@@ -14,7 +14,7 @@
 namespace varnex {
 
 class CTextCatalog {
-public:
+  public:
     virtual ~CTextCatalog() = default;
 
     // The text in the catalog's language for the French original, its {n} replaced by values[n];
@@ -27,7 +27,7 @@ public:
     // The code of the catalog's language: "fr" for the originals, "en", ...
     virtual std::string Language() const { return "fr"; }
 
-protected:
+  protected:
     // The translation, or nothing (an empty text) when the catalog has none.
     virtual std::string Find(const char* /*original*/) const { return std::string(); }
     virtual std::string FindPlural(const char* /*singular*/, unsigned long /*count*/) const {

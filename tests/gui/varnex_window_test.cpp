@@ -374,7 +374,8 @@ TEST(LanguageMenu, SwitchesTheLabelsAndTheMessagesOfTheRunningWindow) {
     const std::vector<std::string>& languages = window.Languages();
     auto english = std::find(languages.begin(), languages.end(), "en");
     ASSERT_NE(english, languages.end());
-    wxCommandEvent item(wxEVT_MENU, IDM_LANGUAGE_FIRST + static_cast<int>(english - languages.begin()));
+    wxCommandEvent item(wxEVT_MENU,
+                        IDM_LANGUAGE_FIRST + static_cast<int>(english - languages.begin()));
     window.ProcessWindowEvent(item);
     EXPECT_EQ(window.FindWindow(IDC_REF_MODEL)->GetLabel(), "SMD Ref Model");
     window.Press(IDC_REF_ANIM);

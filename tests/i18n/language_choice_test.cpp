@@ -35,8 +35,8 @@ TEST(LanguageChoice, FirstSettingThatNamesALanguageWins) {
         {"de", none, none, none, none, "en_US.UTF-8", "en"},
     };
     for (const CASE& c : cases) {
-        EXPECT_EQ(ChooseLanguage(c.option, c.varnexLang, {c.language, c.lcAll, c.lcMessages, c.lang},
-                                 AVAILABLE),
+        EXPECT_EQ(ChooseLanguage(c.option, c.varnexLang,
+                                 {c.language, c.lcAll, c.lcMessages, c.lang}, AVAILABLE),
                   c.expected)
             << "option " << c.option.value_or("-") << ", VARNEX_LANG " << c.varnexLang.value_or("-")
             << ", LANGUAGE " << c.language.value_or("-") << ", LC_ALL " << c.lcAll.value_or("-")

@@ -11,7 +11,7 @@ namespace varnex {
 
 namespace {
 class CEnglishFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(english.SetLanguage("en")) << ProgramFolder(); }
     CWxTextCatalog english{CatalogFolders(ProgramFolder())};
 };
@@ -21,17 +21,20 @@ TEST_F(CEnglishFixture, TranslatesTextsTheirValuesAndTheirPlurals) {
     EXPECT_EQ(english.Languages(), (std::vector<std::string>{"fr", "en"}));
     EXPECT_EQ(english.Language(), "en");
     CVarnexError error(ERROR_KIND::INCOMPLETE_FRAME_LINE, "walk.smd", 57, {"5"});
-    EXPECT_EQ(ErrorText(error, english), "walk.smd:57: incomplete skeleton line: 5 fields instead of 7");
+    EXPECT_EQ(ErrorText(error, english),
+              "walk.smd:57: incomplete skeleton line: 5 fields instead of 7");
     EXPECT_EQ(NoteRowsLeftOut("a.con", 1, 60, english),
               "a.con: 1 row of the file is not loaded: the grid has only 60");
     EXPECT_EQ(NoteRowsLeftOut("a.con", 2, 60, english),
               "a.con: 2 rows of the file are not loaded: the grid has only 60");
     // French's plural starts at 2, English's at 0.
-    EXPECT_EQ(NoteSameNames(1), "1 ligne non appariée a un node du même nom dans l'animation de "
-                                "référence : --pair-same-names les apparie");
+    EXPECT_EQ(NoteSameNames(1),
+              "1 ligne non appariée a un node du même nom dans l'animation de "
+              "référence : --pair-same-names les apparie");
     EXPECT_EQ(english.Tr("ceci n'est dans aucun catalogue"), "ceci n'est dans aucun catalogue");
     english.SetLanguage("fr");
-    EXPECT_EQ(ErrorText(error, english), "walk.smd:57: ligne de squelette incomplète : 5 champs au lieu de 7");
+    EXPECT_EQ(ErrorText(error, english),
+              "walk.smd:57: ligne de squelette incomplète : 5 champs au lieu de 7");
 }
 
 // The window system sets the process's locale from the user's settings: a French C library must
