@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what building and testing Varnex needs on Debian 12, only what is missing.
 set -e
-PACKAGES="g++ make cmake libgtest-dev libwxgtk3.2-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev librsvg2-bin libpng-dev"
+PACKAGES="g++ make cmake libgtest-dev libwxgtk3.2-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev librsvg2-bin libpng-dev gettext locales"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
@@ -13,3 +13,12 @@ if [ -n "$missing" ]; then
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
+# The language tests run under French and English locales: generate those the machine lacks.
+for wanted in en_US fr_FR; do
+    if ! locale -a 2>/dev/null | grep -qix "$wanted.utf-\{0,1\}8"; then
+        echo "Generating the locale $wanted.UTF-8"
+        SUDO=""
+        [ "$(id -u)" -ne 0 ] && SUDO=sudo
+        $SUDO localedef -i "$wanted" -c -f UTF-8 "$wanted.UTF-8"
+    fi
+done
