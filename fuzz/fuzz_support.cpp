@@ -39,7 +39,7 @@ FUZZ_SETUP PairAndScale(const SMD_HEAD& model, const SMD_HEAD& refAnim) {
     int count = static_cast<int>(model.nodes.size());
     setup.rowCount = count > DEFAULT_GRID_ROWS ? DEFAULT_GRID_ROWS : count;
     PAIRING pairing = PairSkeletons(model.nodes, setup.rowCount, refAnim.nodes, BIPED_MARKS{});
-    setup.grid.SetPartners(pairing);
+    setup.grid.SetPartners(pairing.partner);
     setup.marks = pairing.marks;
     setup.boneScale =
         ComputeBoneScales(model, refAnim, setup.grid.Values(), setup.rowCount, setup.marks).factor;

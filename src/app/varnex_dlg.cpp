@@ -11,6 +11,7 @@
 #include "pairing/skeleton_pairing.h"
 #include "platform/file_access.h"
 #include "retarget/build_smd.h"
+#include "platform/help_page.h"
 
 namespace varnex {
 
@@ -79,9 +80,7 @@ void CVarnexDlg::OnInitDialog() {
     m_grid = CGridTexts();
     UpdateData(false);
     KeepGrid();
-    std::error_code ec;
-    std::filesystem::path folder = std::filesystem::current_path(ec);
-    m_helpFolder = ec ? std::string() : folder.string();
+    m_programPath = RunningProgramPath();
     m_lineBreak = "\r\n";
 }
 
@@ -370,14 +369,12 @@ void CVarnexDlg::OnHelpButton() {
     m_lastResult = COMMAND_RESULT::DONE;
     const CTextCatalog& texts = m_platform.Texts();
     std::string pageName = texts.Tr(HELP_PAGE_NAME);
-    std::error_code ec;
-    std::filesystem::path page = std::filesystem::path(m_helpFolder) / pageName;
-    if (m_helpFolder.empty() || !std::filesystem::is_regular_file(page, ec)) {
+    std::string pagePath = FindHelpPage(pageName, m_programPath);
+    if (pagePath.empty()) {
         m_platform.ShowMessage(texts.Tr(
             "Le fichier d'aide : {0}  est introuvable, recherchez le manuellement", {pageName}));
         return;
     }
-    std::string pagePath = page.string();
     if (!m_platform.OpenHelpPage(pagePath)) {
         Refuse(texts.Tr(
             "Impossible d'ouvrir la page d'aide {0} : aucun navigateur n'a pu être lancé",

@@ -25,8 +25,9 @@ int CorrectionEditId(int row);
 extern const char* const SMD_FILTER;  // "Half-Life SMD smd(*.smd)|*.smd||"
 extern const char* const CON_FILTER;  // "SMD Conversion con(*.con)|*.con||"
 
-// The help page, looked for in the folder that was current at start-up; each language names its
-// own page (English: "converter-en.htm").
+// The help page, looked for when HELP is pressed in the current folder, then beside the program,
+// then in the installed share folder; each language names its own page (English:
+// "converter-en.htm").
 extern const char* const HELP_PAGE_NAME;  // "converter.htm"
 
 class CVarnexDlg {
@@ -103,7 +104,7 @@ private:
     std::string m_refAnimPath;
     std::string m_animPath;
     std::string m_outputPath;
-    std::string m_helpFolder;  // current at start-up
+    std::string m_programPath;  // of the running program, where the help page may be
     SMD_HEAD m_model;    // SMD Ref Modele: header, node list, rest frame
     SMD_HEAD m_refAnim;  // SMD Ref Animation: node list, first frame
     int m_nodeCount = 0;

@@ -22,6 +22,7 @@
 #include "preview/svg_preview.h"
 #include "retarget/build_smd.h"
 #include "smd_input/decimal_text.h"
+#include "platform/native_path.h"
 #include "smd_input/number_text.h"
 
 namespace varnex {
@@ -626,7 +627,7 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
     }
     if (!o.outDir.empty()) {
         std::error_code ec;
-        std::filesystem::create_directories(o.outDir, ec);
+        std::filesystem::create_directories(PathFromUtf8(o.outDir), ec);
         if (ec) {
             // The folder's error speaks the user's language where it is a common one.
             std::error_condition reason = ec.default_error_condition();

@@ -14,8 +14,13 @@ wxString ToWx(const std::string& text) {
 std::string FromWx(const wxString& text) { return text.utf8_string(); }
 
 std::string PathFromWx(const wxString& path) {
+#ifdef __WINDOWS__
+    // Paths are UTF-8 inside Varnex; the platform layer widens them again for the system.
+    return path.utf8_string();
+#else
     wxCharBuffer bytes = path.fn_str();
     return std::string(bytes.data(), bytes.length());
+#endif
 }
 
 wxString WildcardOf(const std::string& filter) {

@@ -6,6 +6,7 @@
 #include <random>
 #include <system_error>
 
+#include "platform/native_path.h"
 #include "platform/varnex_error.h"
 
 #ifndef _WIN32
@@ -35,11 +36,11 @@ CFile::~CFile() { Close(); }
 void CFile::OpenForReading(const std::string& path) {
     Close();
     errno = 0;
-    m_file = std::fopen(path.c_str(), "rb");
+    m_file = OpenFileUtf8(path, "rb");
     if (m_file == nullptr) {
         int err = errno != 0 ? errno : ENOENT;
         std::error_code ec;
-        if (err == EISDIR || fs::is_directory(path, ec)) {
+        if (err == EISDIR || fs::is_directory(PathFromUtf8(path), ec)) {
             throw CVarnexError(ERROR_KIND::READ_FOLDER, path, 0);
         }
         throw CVarnexError(ERROR_KIND::OPEN_FAILED, path, 0, {}, err);
@@ -84,7 +85,7 @@ void CFile::Close() {
 
 CAtomicOutput::CAtomicOutput(std::string targetPath) : m_target(std::move(targetPath)) {
     std::error_code ec;
-    if (fs::is_directory(m_target, ec)) {
+    if (fs::is_directory(PathFromUtf8(m_target), ec)) {
         throw CVarnexError(ERROR_KIND::WRITE_FOLDER, m_target, 0);
     }
     std::random_device rd;
@@ -92,7 +93,7 @@ CAtomicOutput::CAtomicOutput(std::string targetPath) : m_target(std::move(target
         m_tempPath = m_target + ".tmp-" + std::to_string(rd() % 1000000);
         errno = 0;
         // "x": never reuse a file that happens to exist under that name.
-        m_file = std::fopen(m_tempPath.c_str(), "wbx");
+        m_file = OpenFileUtf8(m_tempPath, "wbx");
         if (m_file == nullptr && errno != EEXIST) break;
     }
     if (m_file == nullptr) {
@@ -144,7 +145,7 @@ void CAtomicOutput::Commit() {
     errno = 0;
     if (std::fclose(f) != 0) Fail(ERROR_KIND::WRITE_FAILED, errno);
     std::error_code ec;
-    fs::rename(m_tempPath, m_target, ec);
+    fs::rename(PathFromUtf8(m_tempPath), PathFromUtf8(m_target), ec);
     if (ec) Fail(ERROR_KIND::REPLACE_FAILED, ec.value());
     m_tempPath.clear();
 }
@@ -156,22 +157,24 @@ void CAtomicOutput::Discard() {
     }
     if (!m_tempPath.empty()) {
         std::error_code ec;
-        fs::remove(m_tempPath, ec);
+        fs::remove(PathFromUtf8(m_tempPath), ec);
         m_tempPath.clear();
     }
     m_buffer.clear();
 }
 
-bool IsSameFile(const std::string& a, const std::string& b) {
+bool IsSameFile(const std::string& textA, const std::string& textB) {
+    fs::path a = PathFromUtf8(textA);
+    fs::path b = PathFromUtf8(textB);
     std::error_code ec;
     if (fs::exists(a, ec) && fs::exists(b, ec)) {
         bool same = fs::equivalent(a, b, ec);
         if (!ec) return same;
     }
     fs::path pa = fs::weakly_canonical(a, ec);
-    if (ec) pa = fs::path(a).lexically_normal();
+    if (ec) pa = a.lexically_normal();
     fs::path pb = fs::weakly_canonical(b, ec);
-    if (ec) pb = fs::path(b).lexically_normal();
+    if (ec) pb = b.lexically_normal();
     return pa == pb;
 }
 

@@ -1,5 +1,6 @@
 # Runs varnex-cli as a user would, in a fresh work folder, and checks what it says and writes.
 #   CLI           path of varnex-cli
+#   EMULATOR      what runs it, when it is built for another system (optional)
 #   WORK          work folder (emptied first); the command runs there
 #   COPY          files copied into WORK before the run
 #   ARGS          the arguments, separated by "|"
@@ -27,7 +28,7 @@ if(LANG_ENV)
     set(ENV{${CMAKE_MATCH_1}} "${CMAKE_MATCH_2}")
   endforeach()
 endif()
-execute_process(COMMAND "${CLI}" ${args} WORKING_DIRECTORY "${WORK}"
+execute_process(COMMAND ${EMULATOR} "${CLI}" ${args} WORKING_DIRECTORY "${WORK}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message("stdout:\n${out}\nstderr:\n${err}")
 if(NOT status STREQUAL "${EXIT}")

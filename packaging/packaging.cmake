@@ -1,0 +1,96 @@
+# What an installation holds, and the packages made of it with CPack: on Linux a Debian package
+# (programs in /usr/bin, help pages, translations, icon, menu entry, manual page, copyright file),
+# for Windows a zip with both programs, the help pages, the translations, the samples, the README
+# and every licence.
+
+if(WIN32)
+  set(VARNEX_DOC_DIR .)
+  install(TARGETS varnex-cli RUNTIME DESTINATION .)
+  if(TARGET varnex)
+    install(TARGETS varnex RUNTIME DESTINATION .)
+  endif()
+  install(FILES resources/converter.htm resources/converter-en.htm DESTINATION .)
+  # The programs look for the compiled catalogs in "locale" beside them.
+  install(DIRECTORY ${VARNEX_LOCALE_DIR}/ DESTINATION locale)
+  install(FILES README.md DESTINATION .)
+  install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
+  install(FILES samples/knight_ref.smd samples/runner_ref.smd samples/runner_walk.smd
+          DESTINATION samples)
+  # What is linked in statically brings its notices along: wxWidgets (kept beside its build),
+  # the mingw-w64 runtime and winpthreads, the GCC runtime libraries, zlib.
+  if(wxWidgets_CONFIG_EXECUTABLE)
+    get_filename_component(wx_prefix ${wxWidgets_CONFIG_EXECUTABLE} DIRECTORY)
+    get_filename_component(wx_prefix ${wx_prefix} DIRECTORY)
+    install(FILES ${wx_prefix}/wxWidgets-licence.txt ${wx_prefix}/wxWidgets-lgpl.txt
+            DESTINATION licences OPTIONAL)
+  endif()
+  set(notices
+    "/usr/share/doc/mingw-w64-common/copyright=mingw-w64-runtime.txt"
+    "/usr/share/doc/gcc-mingw-w64-base/copyright=gcc-runtime.txt"
+    "/usr/share/doc/libz-mingw-w64/copyright=zlib.txt")
+  foreach(notice IN LISTS notices)
+    string(REPLACE "=" ";" pair ${notice})
+    list(GET pair 0 from)
+    list(GET pair 1 to)
+    if(EXISTS ${from})
+      install(FILES ${from} DESTINATION licences RENAME ${to})
+    endif()
+  endforeach()
+
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_PACKAGE_FILE_NAME varnex-${PROJECT_VERSION}-win64)
+  else()
+    set(CPACK_PACKAGE_FILE_NAME varnex-${PROJECT_VERSION}-win32)
+  endif()
+else()
+  include(GNUInstallDirs)
+  install(TARGETS varnex-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  if(TARGET varnex)
+    install(TARGETS varnex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES packaging/varnex.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES resources/varnex_32.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps
+            RENAME varnex.xpm)
+  endif()
+  # The programs look for it in <prefix>/share/varnex beside <prefix>/bin.
+  install(FILES resources/converter.htm resources/converter-en.htm
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/varnex)
+  # and for the compiled catalogs in <prefix>/share/locale.
+  install(DIRECTORY ${VARNEX_LOCALE_DIR}/ DESTINATION ${CMAKE_INSTALL_LOCALEDIR})
+  install(FILES samples/knight_ref.smd samples/runner_ref.smd samples/runner_walk.smd
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/varnex/samples)
+  install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/varnex)
+  # Manual pages are installed compressed.
+  find_program(GZIP gzip)
+  if(GZIP)
+    add_custom_command(OUTPUT varnex-cli.1.gz
+      COMMAND ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/varnex-cli.1 > varnex-cli.1.gz
+      DEPENDS packaging/varnex-cli.1 VERBATIM)
+    add_custom_target(varnex-man ALL DEPENDS varnex-cli.1.gz)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/varnex-cli.1.gz
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  else()
+    install(FILES packaging/varnex-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Varnex developers")
+  set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+  # The libraries the programs link (wxWidgets, the C++ runtime) become the package's dependencies.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+
+set(CPACK_PACKAGE_NAME varnex)
+set(CPACK_PACKAGE_VENDOR "The Varnex developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Carries Half-Life SMD animations from one biped skeleton to another")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Varnex retargets a Half-Life skeletal animation (SMD) made for one biped skeleton onto a model's skeleton: it pairs the nodes by biped bone name, scales positions by the ratio of bone lengths and copies rotations. It comes as a window (varnex) and as a command-line tool for batch work (varnex-cli).")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR}/packages)
+include(CPack)

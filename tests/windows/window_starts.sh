@@ -1,0 +1,32 @@
+#!/bin/sh
+# Starts the Windows window under Wine on the current X display, waits for the window "Varnex 1.3",
+# saves a screenshot of it, and closes the program.
+#   sh window_starts.sh WINE_RUN VARNEX_EXE SCREENSHOT.png
+set -e
+RUN="$1"
+EXE="$2"
+PNG="$3"
+rm -f "$PNG"
+"$RUN" "$EXE" &
+program=$!
+window=""
+for _ in $(seq 1 120); do
+    window=$(xdotool search --name '^Varnex 1\.3$' 2>/dev/null | head -n 1) || true
+    [ -n "$window" ] && break
+    sleep 1
+done
+status=0
+if [ -z "$window" ]; then
+    echo "no window named \"Varnex 1.3\" within 120 s" >&2
+    status=1
+else
+    # Time to draw its controls.
+    sleep 3
+    xwd -id "$window" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$PNG"
+    echo "window $window shown; screenshot: $PNG"
+fi
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+# Wine's helper processes hold the display until its server ends.
+"$RUN" --server -w 2>/dev/null || true
+[ "$status" -eq 0 ] && [ -s "$PNG" ] || { echo "no screenshot" >&2; exit 1; }
