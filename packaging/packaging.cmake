@@ -1,6 +1,7 @@
 # What an installation holds, and the packages made of it with CPack: on Linux a Debian package
-# (programs in /usr/bin, help page, icon, menu entry, manual page, copyright file), for Windows a
-# zip with both programs, the help page, the samples, the README and every licence.
+# (programs in /usr/bin, help pages, translations, icon, menu entry, manual page, copyright file),
+# for Windows a zip with both programs, the help pages, the translations, the samples, the README
+# and every licence.
 
 if(WIN32)
   set(VARNEX_DOC_DIR .)
@@ -8,7 +9,9 @@ if(WIN32)
   if(TARGET varnex)
     install(TARGETS varnex RUNTIME DESTINATION .)
   endif()
-  install(FILES resources/converter.htm DESTINATION .)
+  install(FILES resources/converter.htm resources/converter-en.htm DESTINATION .)
+  # The programs look for the compiled catalogs in "locale" beside them.
+  install(DIRECTORY ${VARNEX_LOCALE_DIR}/ DESTINATION locale)
   install(FILES README.md DESTINATION .)
   install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   install(FILES samples/knight_ref.smd samples/runner_ref.smd samples/runner_walk.smd
@@ -51,7 +54,10 @@ else()
             RENAME varnex.xpm)
   endif()
   # The programs look for it in <prefix>/share/varnex beside <prefix>/bin.
-  install(FILES resources/converter.htm DESTINATION ${CMAKE_INSTALL_DATADIR}/varnex)
+  install(FILES resources/converter.htm resources/converter-en.htm
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/varnex)
+  # and for the compiled catalogs in <prefix>/share/locale.
+  install(DIRECTORY ${VARNEX_LOCALE_DIR}/ DESTINATION ${CMAKE_INSTALL_LOCALEDIR})
   install(FILES samples/knight_ref.smd samples/runner_ref.smd samples/runner_walk.smd
           DESTINATION ${CMAKE_INSTALL_DATADIR}/varnex/samples)
   install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/varnex)

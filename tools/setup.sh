@@ -5,7 +5,7 @@
 # needs, and Wine with the tools the Windows window's test uses; package: what tools/package.sh
 # needs besides.
 set -e
-PACKAGES="g++ make cmake libgtest-dev libwxgtk3.2-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev librsvg2-bin libpng-dev"
+PACKAGES="g++ make cmake libgtest-dev libwxgtk3.2-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev librsvg2-bin libpng-dev gettext locales"
 for group in "$@"; do
     case "$group" in
         windows) PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
@@ -25,3 +25,13 @@ if [ -n "$missing" ]; then
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
+# The language tests run under French and English locales: generate those the machine lacks.
+for wanted in en_US fr_FR; do
+    if ! locale -a 2>/dev/null | grep -qix "$wanted.utf-\{0,1\}8"; then
+        echo "Generating the locale $wanted.UTF-8"
+        SUDO=""
+        [ "$(id -u)" -ne 0 ] && SUDO=sudo
+        # Status 1 is warnings only: the locale is written.
+        $SUDO localedef -i "$wanted" -c -f UTF-8 "$wanted.UTF-8" || [ $? -eq 1 ]
+    fi
+done

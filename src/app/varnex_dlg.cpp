@@ -17,23 +17,22 @@ namespace varnex {
 
 const char* const SMD_FILTER = "Half-Life SMD smd(*.smd)|*.smd||";
 const char* const CON_FILTER = "SMD Conversion con(*.con)|*.con||";
-const char* const HELP_PAGE_NAME = "converter.htm";
+// TRANSLATORS: the name of this language's help page, installed beside converter.htm.
+const char* const HELP_PAGE_NAME = MarkText("converter.htm");
 
 namespace {
-const char* const MSG_NEED_REF_MODEL = "Choisissez d'abord un modèle de référence";
-const char* const MSG_NEED_REFS = "Ouvrez les deux SMD de référence d'abord";
+const char* const MSG_NEED_REF_MODEL = MarkText("Choisissez d'abord un modèle de référence");
+const char* const MSG_NEED_REFS = MarkText("Ouvrez les deux SMD de référence d'abord");
 const char* const MSG_NEED_REFS_THEN_ANIM =
-    "Ouvrez les deux SMD de référence d'abord, puis celui de l'animation à copier";
-const char* const MSG_NEED_ANIM = "Choisissez une animation à copier";
+    MarkText("Ouvrez les deux SMD de référence d'abord, puis celui de l'animation à copier");
+const char* const MSG_NEED_ANIM = MarkText("Choisissez une animation à copier");
 const char* const MSG_NEED_ANIM_FOR_BIPED =
-    "Choisissez d'abord un fichier de référence puis une animation qui y correspond";
-const char* const MSG_NO_HELP =
-    "Le fichier d'aide : converter.htm  est introuvable, recherchez le manuellement";
-const char* const MSG_QUIT_LOSING_EDITS =
+    MarkText("Choisissez d'abord un fichier de référence puis une animation qui y correspond");
+const char* const MSG_QUIT_LOSING_EDITS = MarkText(
     "La grille a été modifiée depuis le dernier appariement, le dernier enregistrement ou le "
-    "dernier chargement d'un fichier .con.\nQuitter sans enregistrer ces modifications ?";
+    "dernier chargement d'un fichier .con.\nQuitter sans enregistrer ces modifications ?");
 
-FILE_DIALOG OpenDialog(const char* title, const char* extension, const char* initialName,
+FILE_DIALOG OpenDialog(const std::string& title, const char* extension, const char* initialName,
                        const char* filter) {
     FILE_DIALOG request;
     request.title = title;
@@ -44,8 +43,8 @@ FILE_DIALOG OpenDialog(const char* title, const char* extension, const char* ini
     return request;
 }
 
-FILE_DIALOG SaveDialog(const char* title, const char* extension, const std::string& initialName,
-                       const char* filter) {
+FILE_DIALOG SaveDialog(const std::string& title, const char* extension,
+                       const std::string& initialName, const char* filter) {
     FILE_DIALOG request;
     request.title = title;
     request.save = true;
@@ -81,9 +80,7 @@ void CVarnexDlg::OnInitDialog() {
     m_grid = CGridTexts();
     UpdateData(false);
     KeepGrid();
-    std::string help = FindHelpPage(HELP_PAGE_NAME, RunningProgramPath());
-    m_helpFound = !help.empty();
-    if (m_helpFound) m_helpPath = help;
+    m_programPath = RunningProgramPath();
     m_lineBreak = "\r\n";
 }
 
@@ -103,19 +100,21 @@ bool CVarnexDlg::ConfirmQuit() {
     if (screen.Nodes() == m_keptGrid.Nodes() && screen.Corrections() == m_keptGrid.Corrections()) {
         return true;
     }
-    return m_platform.AskYesNo(MSG_QUIT_LOSING_EDITS);
+    return m_platform.AskYesNo(m_platform.Texts().Tr(MSG_QUIT_LOSING_EDITS));
 }
+
+void CVarnexDlg::RefuseWith(const char* message) { Refuse(m_platform.Texts().Tr(message)); }
 
 void CVarnexDlg::Refuse(const std::string& message) {
     m_lastResult = COMMAND_RESULT::REFUSED;
     m_platform.ShowMessage(message);
 }
 
-void CVarnexDlg::Refuse(const CVarnexError& error) { Refuse(ErrorText(error)); }
+void CVarnexDlg::Refuse(const CVarnexError& error) { Refuse(ErrorText(error, m_platform.Texts())); }
 
 std::optional<std::string> CVarnexDlg::ChooseSmdToOpen(const char* title) {
     std::optional<std::string> path =
-        m_platform.ChooseFile(OpenDialog(title, "smd", "*.smd", SMD_FILTER));
+        m_platform.ChooseFile(OpenDialog(m_platform.Texts().Tr(title), "smd", "*.smd", SMD_FILTER));
     if (!path) m_lastResult = COMMAND_RESULT::CANCELLED;
     return path;
 }
@@ -128,7 +127,7 @@ void CVarnexDlg::RefuseInputAsOutput(const std::string& output) const {
 
 void CVarnexDlg::OnLoadRefModel() {
     m_lastResult = COMMAND_RESULT::DONE;
-    std::optional<std::string> path = ChooseSmdToOpen("SMD Ref Modele");
+    std::optional<std::string> path = ChooseSmdToOpen(MarkText("SMD Ref Modele"));
     if (!path) return;
     try {
         SMD_HEAD model = ReadModelFile(*path);
@@ -142,10 +141,10 @@ void CVarnexDlg::OnLoadRefModel() {
         m_model = std::move(model);
         m_refModelLoaded = true;
         UpdateData(false);
-        m_platform.ShowStatus("modèle chargé : " + *path + ", " + std::to_string(m_nodeCount) +
-                              " nodes");
+        m_platform.ShowStatus(m_platform.Texts().Tr("modèle chargé : {0}, {1} nodes",
+                                                    {*path, std::to_string(m_nodeCount)}));
         if (m_nodeCount > MODEL_COMPILER_MAX_NODES) {
-            m_platform.ShowMessage(NoteOverCompilerLimit(*path, m_nodeCount));
+            m_platform.ShowMessage(NoteOverCompilerLimit(*path, m_nodeCount, m_platform.Texts()));
         }
     } catch (const CVarnexError& e) {
         Refuse(e);
@@ -155,11 +154,11 @@ void CVarnexDlg::OnLoadRefModel() {
 void CVarnexDlg::OnLoadRefAnim() {
     m_lastResult = COMMAND_RESULT::DONE;
     if (!m_refModelLoaded) {
-        Refuse(MSG_NEED_REF_MODEL);
+        RefuseWith(MSG_NEED_REF_MODEL);
         return;
     }
     UpdateData(true);
-    std::optional<std::string> path = ChooseSmdToOpen("SMD Ref Animation");
+    std::optional<std::string> path = ChooseSmdToOpen(MarkText("SMD Ref Animation"));
     if (!path) return;
     try {
         SMD_HEAD ref = ReadReferenceAnimationFile(*path);
@@ -189,15 +188,16 @@ void CVarnexDlg::OnLoadRefAnim() {
         m_refAnimLoaded = true;
         UpdateData(false);
         KeepGrid();
-        m_platform.ShowStatus("modèle : " + std::to_string(m_nodeCount) + " nodes, " +
-                              std::to_string(paired) + " lignes appariées");
+        m_platform.ShowStatus(m_platform.Texts().Tr(
+            "modèle : {0} nodes, {1} lignes appariées",
+            {std::to_string(m_nodeCount), std::to_string(paired)}));
         if (!m_rootFromLegs && m_nodeCount > 0) {
             if (auto w = RootFactorWarning(m_boneScale[0], LoadedLegsRatio(m_model, m_refAnim))) {
-                m_platform.ShowStatus(WindowWarningText(*w));
+                m_platform.ShowStatus(WindowWarningText(*w, m_platform.Texts()));
             }
         }
         if (!pairing.beyondNodes.empty()) {
-            m_platform.ShowMessage(NoteBeyondNodes(*path, pairing.beyondNodes));
+            m_platform.ShowMessage(NoteBeyondNodes(*path, pairing.beyondNodes, m_platform.Texts()));
         }
     } catch (const CVarnexError& e) {
         Refuse(e);
@@ -207,16 +207,16 @@ void CVarnexDlg::OnLoadRefAnim() {
 void CVarnexDlg::OnLoadAnim() {
     m_lastResult = COMMAND_RESULT::DONE;
     if (!m_refAnimLoaded) {
-        Refuse(MSG_NEED_REFS);
+        RefuseWith(MSG_NEED_REFS);
         return;
     }
-    std::optional<std::string> path = ChooseSmdToOpen("SMD Animation");
+    std::optional<std::string> path = ChooseSmdToOpen(MarkText("SMD Animation"));
     if (path) {
         try {
             ReadAnimationHeadFile(*path);
             m_animPath = *path;
             m_animLoaded = true;
-            m_platform.ShowStatus("animation chargée : " + *path);
+            m_platform.ShowStatus(m_platform.Texts().Tr("animation chargée : {0}", {*path}));
         } catch (const CVarnexError& e) {
             Refuse(e);
             return;
@@ -229,16 +229,17 @@ void CVarnexDlg::OnBuildSmd() {
     m_lastResult = COMMAND_RESULT::DONE;
     UpdateData(true);
     if (!m_refAnimLoaded) {
-        Refuse(MSG_NEED_REFS_THEN_ANIM);
+        RefuseWith(MSG_NEED_REFS_THEN_ANIM);
         return;
     }
     if (!m_animLoaded) {
-        Refuse(MSG_NEED_ANIM);
+        RefuseWith(MSG_NEED_ANIM);
         return;
     }
     std::string name = DefaultOutputName(m_refModelPath, m_animPath);
     std::optional<std::string> path = m_platform.ChooseFile(SaveDialog(
-        "BUILD SMD : enregistrer l'animation sur le squelette du modèle", "smd", name, SMD_FILTER));
+        m_platform.Texts().Tr("BUILD SMD : enregistrer l'animation sur le squelette du modèle"),
+        "smd", name, SMD_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -260,11 +261,11 @@ void CVarnexDlg::OnBuildSmd() {
         job.rootHeights = &heights;
         RetargetAnimationFile(job, m_animPath, *path);
         m_outputPath = *path;
-        std::string status = "écrit : " + *path;
+        std::string status = m_platform.Texts().Tr("écrit : {0}", {*path});
         double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
         for (const MOTION_WARNING& w :
              BuildWarnings(LoadedLegsRatio(m_model, m_refAnim), factor, mode, heights)) {
-            status += " ; " + WindowWarningText(w);
+            status += " ; " + WindowWarningText(w, m_platform.Texts());
         }
         m_platform.ShowStatus(status);
     } catch (const CVarnexError& e) {
@@ -274,7 +275,7 @@ void CVarnexDlg::OnBuildSmd() {
 
 std::optional<MOTION_SETUP> CVarnexDlg::PreviewSetup(std::string& why) const {
     if (!m_refAnimLoaded) {
-        why = MSG_NEED_REFS;
+        why = m_platform.Texts().Tr(MSG_NEED_REFS);
         return std::nullopt;
     }
     CGridTexts screen = m_grid;
@@ -285,7 +286,7 @@ std::optional<MOTION_SETUP> CVarnexDlg::PreviewSetup(std::string& why) const {
         return MakeMotionSetup(m_model, m_refAnim, rows,
                                m_rootFromLegs ? ROOT_MODE::LEGS : ROOT_MODE::SCALE);
     } catch (const CVarnexError& e) {
-        why = ErrorText(e);
+        why = ErrorText(e, m_platform.Texts());
         return std::nullopt;
     }
 }
@@ -293,8 +294,10 @@ std::optional<MOTION_SETUP> CVarnexDlg::PreviewSetup(std::string& why) const {
 void CVarnexDlg::OnSaveCon() {
     m_lastResult = COMMAND_RESULT::DONE;
     UpdateData(true);
+    const CTextCatalog& texts = m_platform.Texts();
     std::optional<std::string> path = m_platform.ChooseFile(
-        SaveDialog("Save Con file : enregistrer la grille", "con", "Nouveau.con", CON_FILTER));
+        SaveDialog(texts.Tr("Save Con file : enregistrer la grille"), "con",
+                   texts.Tr("Nouveau.con"), CON_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -307,16 +310,19 @@ void CVarnexDlg::OnSaveCon() {
         output.Write(bytes);
         output.Commit();
         KeepGrid();
-        m_platform.ShowStatus("grille enregistrée dans " + *path);
+        m_platform.ShowStatus(texts.Tr("grille enregistrée dans {0}", {*path}));
     } catch (const CVarnexError& e) {
-        Refuse(e.File().empty() ? *path + " : " + ErrorMessage(e) : ErrorText(e));
+        // TRANSLATORS: a file, then what is wrong with it.
+        Refuse(e.File().empty() ? texts.Tr("{0} : {1}", {*path, ErrorMessage(e, texts)})
+                                : ErrorText(e, texts));
     }
 }
 
 void CVarnexDlg::OnLoadCon() {
     m_lastResult = COMMAND_RESULT::DONE;
+    const CTextCatalog& texts = m_platform.Texts();
     std::optional<std::string> path = m_platform.ChooseFile(
-        OpenDialog("Load Con file : charger une grille", "con", "*.con", CON_FILTER));
+        OpenDialog(texts.Tr("Load Con file : charger une grille"), "con", "*.con", CON_FILTER));
     if (!path) {
         m_lastResult = COMMAND_RESULT::CANCELLED;
         return;
@@ -326,8 +332,10 @@ void CVarnexDlg::OnLoadCon() {
         m_grid.SetRows(file.rows);
         UpdateData(false);
         KeepGrid();
-        m_platform.ShowStatus("grille chargée de " + *path);
-        if (file.leftOut > 0) m_platform.ShowMessage(NoteRowsLeftOut(*path, file.leftOut, m_grid.Rows()));
+        m_platform.ShowStatus(texts.Tr("grille chargée de {0}", {*path}));
+        if (file.leftOut > 0) {
+            m_platform.ShowMessage(NoteRowsLeftOut(*path, file.leftOut, m_grid.Rows(), texts));
+        }
     } catch (const CVarnexError& e) {
         Refuse(e);
     }
@@ -336,7 +344,7 @@ void CVarnexDlg::OnLoadCon() {
 void CVarnexDlg::OnConvertBiped() {
     m_lastResult = COMMAND_RESULT::DONE;
     if (!m_animLoaded) {
-        Refuse(MSG_NEED_ANIM_FOR_BIPED);
+        RefuseWith(MSG_NEED_ANIM_FOR_BIPED);
         return;
     }
     try {
@@ -351,7 +359,7 @@ void CVarnexDlg::OnConvertBiped() {
         m_marks.rightThigh = nodes.rightThigh;
         m_marks.thighNamedLeg = thighNamedLeg;
         m_animPath = convertedPath;
-        m_platform.ShowStatus("écrit : " + convertedPath);
+        m_platform.ShowStatus(m_platform.Texts().Tr("écrit : {0}", {convertedPath}));
     } catch (const CVarnexError& e) {
         Refuse(e);
     }
@@ -359,16 +367,21 @@ void CVarnexDlg::OnConvertBiped() {
 
 void CVarnexDlg::OnHelpButton() {
     m_lastResult = COMMAND_RESULT::DONE;
-    if (!m_helpFound) {
-        m_platform.ShowMessage(MSG_NO_HELP);
+    const CTextCatalog& texts = m_platform.Texts();
+    std::string pageName = texts.Tr(HELP_PAGE_NAME);
+    std::string pagePath = FindHelpPage(pageName, m_programPath);
+    if (pagePath.empty()) {
+        m_platform.ShowMessage(texts.Tr(
+            "Le fichier d'aide : {0}  est introuvable, recherchez le manuellement", {pageName}));
         return;
     }
-    if (!m_platform.OpenHelpPage(m_helpPath)) {
-        Refuse("Impossible d'ouvrir la page d'aide " + m_helpPath +
-               " : aucun navigateur n'a pu être lancé");
+    if (!m_platform.OpenHelpPage(pagePath)) {
+        Refuse(texts.Tr(
+            "Impossible d'ouvrir la page d'aide {0} : aucun navigateur n'a pu être lancé",
+            {pagePath}));
         return;
     }
-    m_platform.ShowStatus("page d'aide ouverte : " + m_helpPath);
+    m_platform.ShowStatus(texts.Tr("page d'aide ouverte : {0}", {pagePath}));
 }
 
 void CVarnexDlg::OnQuit() {

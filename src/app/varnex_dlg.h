@@ -25,8 +25,9 @@ int CorrectionEditId(int row);
 extern const char* const SMD_FILTER;  // "Half-Life SMD smd(*.smd)|*.smd||"
 extern const char* const CON_FILTER;  // "SMD Conversion con(*.con)|*.con||"
 
-// The help page looked for at start-up in the current folder, then beside the program, then in
-// the installed share folder.
+// The help page, looked for when HELP is pressed in the current folder, then beside the program,
+// then in the installed share folder; each language names its own page (English:
+// "converter-en.htm").
 extern const char* const HELP_PAGE_NAME;  // "converter.htm"
 
 class CVarnexDlg {
@@ -36,7 +37,7 @@ public:
 
     explicit CVarnexDlg(CDialogPlatform& platform);
 
-    // Start-up once the window exists: grid to "0" and "1" and shown, help page looked for, line
+    // Start-up once the window exists: grid to "0" and "1" and shown, help folder noted, line
     // break CR LF.
     void OnInitDialog();
 
@@ -86,6 +87,8 @@ private:
     // Shows the words of an error and marks the command refused.
     void Refuse(const std::string& message);
     void Refuse(const CVarnexError& error);
+    // The same for one of the marked texts, looked up in the user's language.
+    void RefuseWith(const char* message);
     std::optional<std::string> ChooseSmdToOpen(const char* title);
     // The grid as it is now counts as kept: quitting loses nothing.
     void KeepGrid();
@@ -101,14 +104,13 @@ private:
     std::string m_refAnimPath;
     std::string m_animPath;
     std::string m_outputPath;
-    std::string m_helpPath;
+    std::string m_programPath;  // of the running program, where the help page may be
     SMD_HEAD m_model;    // SMD Ref Modele: header, node list, rest frame
     SMD_HEAD m_refAnim;  // SMD Ref Animation: node list, first frame
     int m_nodeCount = 0;
     bool m_refModelLoaded = false;
     bool m_refAnimLoaded = false;
     bool m_animLoaded = false;
-    bool m_helpFound = false;
     bool m_pairSameNames = false;
     bool m_rootFromLegs = false;
     BIPED_MARKS m_marks;

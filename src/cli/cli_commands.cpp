@@ -34,7 +34,8 @@ constexpr int EXIT_USAGE = 2;
 // plays smoothly.
 constexpr int PREVIEW_DEFAULT_FRAMES = 600;
 
-const char* const HELP_TEXT = R"(varnex-cli : transfère une animation Half-Life (SMD) d'un squelette biped à un autre.
+// TRANSLATORS: the text of varnex-cli --help; keep the options' names and the columns.
+const char* const HELP_TEXT = MarkText(R"(varnex-cli : transfère une animation Half-Life (SMD) d'un squelette biped à un autre.
 
 Usage :
   varnex-cli build --model M.smd --ref-anim R.smd [options] ANIM.smd [ANIM2.smd ...]
@@ -69,16 +70,20 @@ Options :
                        par défaut le dossier courant
   --line-ends lf|crlf  fins de ligne écrites : crlf (défaut, comme la fenêtre) ou lf
   --save-con F.con     (grid) enregistre la grille dans un fichier de conversion
+  --lang fr|en         langue des messages ; sinon VARNEX_LANG, puis LANGUAGE, LC_ALL,
+                       LC_MESSAGES et LANG
   --help               cette aide
 
 Exemple :
-  varnex-cli build --model samples/knight_ref.smd --ref-anim samples/runner_ref.smd \
-      --set 5=:0.8 --out-dir out samples/runner_walk.smd
+  varnex-cli build --model samples/knight_ref.smd --ref-anim samples/runner_ref.smd )"
+    // A backslash ending a line inside a raw string would be taken as a line splice by the
+    // extraction of the texts.
+    "\\\n" R"(      --set 5=:0.8 --out-dir out samples/runner_walk.smd
   écrit out/knight_runner_walk.smd.
 
 Code de sortie : 0 fait, 1 un fichier refusé (message sur la sortie d'erreur), 2 ligne de
 commande incorrecte.
-)";
+)");
 
 struct GRID_EDIT {
     int row;
@@ -107,6 +112,7 @@ struct OPTIONS {
     std::vector<int> sheetFrames;  // --frames: a still sheet of these
     std::vector<GRID_EDIT> edits;
     std::vector<std::string> animations;
+    const CTextCatalog* texts = &OriginalTexts();
 };
 
 class CUsageError {
@@ -118,14 +124,16 @@ private:
     std::string m_text;
 };
 
-GRID_EDIT ParseEdit(const std::string& text) {
+GRID_EDIT ParseEdit(const std::string& text, const CTextCatalog& texts) {
     std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0) {
-        throw CUsageError("--set attend ROW=NODES[:CORRECTION], pas « " + text + " »");
+        throw CUsageError(texts.Tr("--set attend ROW=NODES[:CORRECTION], pas « {0} »", {text}));
     }
     std::string rowText = text.substr(0, equals);
     for (char c : rowText) {
-        if (c < '0' || c > '9') throw CUsageError("--set : ligne « " + rowText + " » invalide");
+        if (c < '0' || c > '9') {
+            throw CUsageError(texts.Tr("--set : ligne « {0} » invalide", {rowText}));
+        }
     }
     // Rows are checked against the grid once the model is read; past 9999 no model goes.
     int row = rowText.size() > 4 ? 9999 : std::stoi(rowText);
@@ -135,26 +143,29 @@ GRID_EDIT ParseEdit(const std::string& text) {
     std::string nodes = value.substr(0, colon);
     if (!nodes.empty()) edit.nodes = nodes;
     if (colon != std::string::npos) edit.correction = value.substr(colon + 1);
-    if (!edit.nodes && !edit.correction) throw CUsageError("--set « " + text + " » ne change rien");
+    if (!edit.nodes && !edit.correction) {
+        throw CUsageError(texts.Tr("--set « {0} » ne change rien", {text}));
+    }
     return edit;
 }
 
 // A whole number from minimum up, as an option's value.
-int ParseCount(const std::string& option, const std::string& text, int minimum) {
+int ParseCount(const std::string& option, const std::string& text, int minimum,
+               const CTextCatalog& texts) {
     bool digits = !text.empty() && text.size() <= 7 &&
                   text.find_first_not_of("0123456789") == std::string::npos;
-    if (!digits || std::stoi(text) < minimum) throw CUsageError(CliNumberUsage(option, text));
+    if (!digits || std::stoi(text) < minimum) throw CUsageError(CliNumberUsage(option, text, texts));
     return std::stoi(text);
 }
 
-std::vector<int> ParseFrameList(const std::string& text) {
+std::vector<int> ParseFrameList(const std::string& text, const CTextCatalog& texts) {
     std::vector<int> frames;
     std::size_t start = 0;
     for (;;) {
         std::size_t comma = text.find(',', start);
         std::string item = text.substr(start, comma == std::string::npos ? comma : comma - start);
         if (item.empty() || item.size() > 7 || item.find_first_not_of("0123456789") != std::string::npos) {
-            throw CUsageError(CliFrameListUsage(text));
+            throw CUsageError(CliFrameListUsage(text, texts));
         }
         frames.push_back(std::stoi(item));
         if (comma == std::string::npos) return frames;
@@ -162,22 +173,26 @@ std::vector<int> ParseFrameList(const std::string& text) {
     }
 }
 
-OPTIONS ParseOptions(int argc, const char* const* argv) {
+OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& texts) {
     OPTIONS o;
-    if (argc < 2) throw CUsageError("commande manquante (build, grid, convert, check ou preview)");
+    o.texts = &texts;
+    if (argc < 2) {
+        throw CUsageError(texts.Tr("commande manquante (build, grid, convert, check ou preview)"));
+    }
     o.command = argv[1];
     if (o.command == "--help" || o.command == "-h") return o;
     if (o.command != "build" && o.command != "grid" && o.command != "convert" &&
         o.command != "check" && o.command != "preview") {
-        throw CUsageError("commande inconnue « " + o.command +
-                          " » (build, grid, convert, check ou preview)");
+        throw CUsageError(texts.Tr("commande inconnue « {0} » (build, grid, convert, check ou "
+                                   "preview)",
+                                   {o.command}));
     }
     const bool builds = o.command == "build" || o.command == "check" || o.command == "preview";
     const bool preview = o.command == "preview";
     for (int i = 2; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&]() -> std::string {
-            if (i + 1 >= argc) throw CUsageError(arg + " attend une valeur");
+            if (i + 1 >= argc) throw CUsageError(texts.Tr("{0} attend une valeur", {arg}));
             return argv[++i];
         };
         if (arg == "--help" || arg == "-h") {
@@ -190,7 +205,7 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
         } else if (arg == "--con" && o.command != "convert") {
             o.con = value();
         } else if (arg == "--set" && o.command != "convert") {
-            o.edits.push_back(ParseEdit(value()));
+            o.edits.push_back(ParseEdit(value(), texts));
         } else if (arg == "--save-con" && o.command == "grid") {
             o.saveCon = value();
         } else if (arg == "-o" && (o.command == "build" || preview)) {
@@ -199,23 +214,23 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
             o.outDir = value();
         } else if (arg == "--root-motion" && builds) {
             std::string kind = value();
-            if (kind != "legs" && kind != "scale") throw CUsageError(CliRootMotionUsage(kind));
+            if (kind != "legs" && kind != "scale") throw CUsageError(CliRootMotionUsage(kind, texts));
             o.rootMotion = kind == "legs" ? ROOT_MODE::LEGS : ROOT_MODE::SCALE;
         } else if (arg == "--json" && o.command == "check") {
             o.json = true;
         } else if (arg == "--fps" && preview) {
-            o.fps = ParseCount(arg, value(), 1);
+            o.fps = ParseCount(arg, value(), 1, texts);
         } else if (arg == "--from" && preview) {
-            o.from = ParseCount(arg, value(), 0);
+            o.from = ParseCount(arg, value(), 0, texts);
             o.rangeGiven = true;
         } else if (arg == "--to" && preview) {
-            o.to = ParseCount(arg, value(), 0);
+            o.to = ParseCount(arg, value(), 0, texts);
             o.rangeGiven = true;
         } else if (arg == "--step" && preview) {
-            o.step = ParseCount(arg, value(), 1);
+            o.step = ParseCount(arg, value(), 1, texts);
             o.rangeGiven = true;
         } else if (arg == "--frames" && preview) {
-            o.sheetFrames = ParseFrameList(value());
+            o.sheetFrames = ParseFrameList(value(), texts);
         } else if (arg == "--pair-same-names" && o.command != "convert") {
             o.pairSameNames = true;
         } else if (arg == "--convert-biped" && builds) {
@@ -225,25 +240,30 @@ OPTIONS ParseOptions(int argc, const char* const* argv) {
             if (kind == "lf" || kind == "crlf") {
                 o.lfLineEnds = kind == "lf";
             } else {
-                throw CUsageError("--line-ends attend lf ou crlf, pas « " + kind + " »");
+                throw CUsageError(texts.Tr("--line-ends attend lf ou crlf, pas « {0} »", {kind}));
             }
         } else if (!arg.empty() && arg[0] == '-') {
-            throw CUsageError("option inconnue pour " + o.command + " : « " + arg + " »");
+            throw CUsageError(
+                texts.Tr("option inconnue pour {0} : « {1} »", {o.command, arg}));
         } else {
             o.animations.push_back(arg);
         }
     }
-    if (o.model.empty()) throw CUsageError("--model manque");
-    if (o.refAnim.empty()) throw CUsageError("--ref-anim manque");
+    if (o.model.empty()) throw CUsageError(texts.Tr("--model manque"));
+    if (o.refAnim.empty()) throw CUsageError(texts.Tr("--ref-anim manque"));
     if (o.command == "grid" && !o.animations.empty()) {
-        throw CUsageError("grid ne prend pas d'animation : « " + o.animations[0] + " »");
+        throw CUsageError(texts.Tr("grid ne prend pas d'animation : « {0} »", {o.animations[0]}));
     }
-    if (o.command != "grid" && o.animations.empty()) throw CUsageError("aucune animation donnée");
-    if (!o.output.empty() && !o.outDir.empty()) throw CUsageError("-o et --out-dir s'excluent");
+    if (o.command != "grid" && o.animations.empty()) {
+        throw CUsageError(texts.Tr("aucune animation donnée"));
+    }
+    if (!o.output.empty() && !o.outDir.empty()) {
+        throw CUsageError(texts.Tr("-o et --out-dir s'excluent"));
+    }
     if (!o.output.empty() && o.animations.size() > 1) {
-        throw CUsageError("-o ne vaut que pour une seule animation : utilisez --out-dir");
+        throw CUsageError(texts.Tr("-o ne vaut que pour une seule animation : utilisez --out-dir"));
     }
-    if (!o.sheetFrames.empty() && o.rangeGiven) throw CUsageError(CliFramesOrRangeUsage());
+    if (!o.sheetFrames.empty() && o.rangeGiven) throw CUsageError(CliFramesOrRangeUsage(texts));
     return o;
 }
 
@@ -262,26 +282,30 @@ struct SESSION {
 
 class CRefused {};  // the message is already out
 
-void Report(const CVarnexError& e, std::ostream& err) { err << "varnex-cli: " << ErrorText(e) << '\n'; }
+void Report(const CVarnexError& e, const OPTIONS& o, std::ostream& err) {
+    err << "varnex-cli: " << ErrorText(e, *o.texts) << '\n';
+}
 
 // SMD Ref Modele, SMD Ref Animation, the conversion file and the typed rows.
 SESSION Prepare(const OPTIONS& o, std::ostream& err) {
+    const CTextCatalog& texts = *o.texts;
     SESSION s;
     try {
         s.model = ReadModelFile(o.model);
     } catch (const CVarnexError& e) {
-        Report(e, err);
+        Report(e, o, err);
         throw CRefused();
     }
     s.nodeCount = static_cast<int>(s.model.nodes.size());
     s.grid.Resize(std::max(s.nodeCount, DEFAULT_GRID_ROWS));
     if (s.nodeCount > MODEL_COMPILER_MAX_NODES) {
-        err << "varnex-cli: " << NoteOverCompilerLimit(o.model, s.nodeCount) << '\n';
+        err << "varnex-cli: " << NoteOverCompilerLimit(o.model, s.nodeCount, texts) << '\n';
     }
     for (const GRID_EDIT& edit : o.edits) {
         if (edit.row >= s.grid.Rows()) {
-            throw CUsageError("--set : la ligne doit aller de 0 à " + std::to_string(s.grid.Rows() - 1) +
-                              ", pas " + std::to_string(edit.row));
+            throw CUsageError(
+                texts.Tr("--set : la ligne doit aller de 0 à {0}, pas {1}",
+                         {std::to_string(s.grid.Rows() - 1), std::to_string(edit.row)}));
         }
     }
     try {
@@ -294,17 +318,18 @@ SESSION Prepare(const OPTIONS& o, std::ostream& err) {
         s.marks = pairing.marks;
         s.scales = ComputeBoneScales(s.model, s.refAnim, s.grid.Values(), s.nodeCount, s.marks);
         if (!pairing.beyondNodes.empty()) {
-            err << "varnex-cli: " << NoteBeyondNodes(o.refAnim, pairing.beyondNodes) << '\n';
+            err << "varnex-cli: " << NoteBeyondNodes(o.refAnim, pairing.beyondNodes, texts) << '\n';
         }
         if (!o.con.empty()) {
             CON_FILE_ROWS file = ReadConFileFor(o.con, s.grid.Rows());
             s.grid.SetRows(file.rows);
             if (file.leftOut > 0) {
-                err << "varnex-cli: " << NoteRowsLeftOut(o.con, file.leftOut, s.grid.Rows()) << '\n';
+                err << "varnex-cli: " << NoteRowsLeftOut(o.con, file.leftOut, s.grid.Rows(), texts)
+                    << '\n';
             }
         }
     } catch (const CVarnexError& e) {
-        Report(e, err);
+        Report(e, o, err);
         throw CRefused();
     }
     for (const GRID_EDIT& edit : o.edits) {
@@ -315,14 +340,14 @@ SESSION Prepare(const OPTIONS& o, std::ostream& err) {
     return s;
 }
 
-void PrintGrid(const SESSION& s, std::ostream& out) {
+void PrintGrid(const SESSION& s, const CTextCatalog& texts, std::ostream& out) {
     auto nameOf = [](const std::vector<SMD_NODE>& nodes, int n) -> std::string {
         if (n < 0 || static_cast<std::size_t>(n) >= nodes.size()) return "-";
         return nodes[static_cast<std::size_t>(n)].name;
     };
-    out << std::left << std::setw(5) << "row" << std::setw(8) << "NODES" << std::setw(12)
-        << "Correction" << std::setw(12) << "scale" << std::setw(24) << "model node"
-        << "ref-anim node\n";
+    // TRANSLATORS: the grid listing's heading; its columns are 5, 8, 12, 12 and 24 characters wide.
+    out << texts.Tr("row  NODES   Correction  scale       model node              ref-anim node")
+        << '\n' << std::left;
     for (int r = 0; r < s.grid.Rows(); ++r) {
         std::size_t i = static_cast<std::size_t>(r);
         bool used = r < s.nodeCount;
@@ -330,7 +355,7 @@ void PrintGrid(const SESSION& s, std::ostream& out) {
         std::string refName = "-";
         if (used) {
             int n = SourceLineOf(r, TextToInt(s.grid.Nodes()[i]));
-            refName = n == REST_LINE ? "(repos du modèle)" : nameOf(s.refAnim.nodes, n);
+            refName = n == REST_LINE ? texts.Tr("(repos du modèle)") : nameOf(s.refAnim.nodes, n);
         }
         out << std::setw(5) << r << std::setw(8) << s.grid.Nodes()[i] << std::setw(12)
             << s.grid.Corrections()[i] << std::setw(12) << scale << std::setw(24)
@@ -338,11 +363,13 @@ void PrintGrid(const SESSION& s, std::ostream& out) {
     }
     std::vector<int> sameNames = SameNamePartners(s.model.nodes, s.nodeCount, s.refAnim.nodes, s.grid.Values());
     out << NoteSameNames(static_cast<int>(
-               std::count_if(sameNames.begin(), sameNames.end(), [](int n) { return n >= 0; })))
+               std::count_if(sameNames.begin(), sameNames.end(), [](int n) { return n >= 0; })),
+                             texts)
         << '\n';
 }
 
 int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
+    const CTextCatalog& texts = *o.texts;
     try {
         if (NamesAnyOf(o.saveCon, {o.model, o.refAnim})) {
             throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, o.saveCon, 0);
@@ -354,10 +381,12 @@ int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream&
         output.Commit();
     } catch (const CVarnexError& e) {
         err << "varnex-cli: "
-            << (e.File().empty() ? o.saveCon + " : " + ErrorMessage(e) : ErrorText(e)) << '\n';
+            << (e.File().empty() ? texts.Tr("{0} : {1}", {o.saveCon, ErrorMessage(e, texts)})
+                                 : ErrorText(e, texts))
+            << '\n';
         return EXIT_REFUSED;
     }
-    out << "écrit : " << o.saveCon << '\n';
+    out << texts.Tr("écrit : {0}", {o.saveCon}) << '\n';
     return 0;
 }
 
@@ -390,7 +419,7 @@ void ReadyAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, 
     s.marks.rightThigh = nodes.rightThigh;
     s.marks.thighNamedLeg = thighNamedLeg;
     ready.path = converted;
-    out << "écrit : " << converted << '\n';
+    out << o.texts->Tr("écrit : {0}", {converted}) << '\n';
     if (o.command == "convert") return;
     ready.file.OpenForReading(converted);
     ReadAnimationHead(ready.frames.emplace(ready.file));
@@ -424,8 +453,9 @@ std::string OutputPath(const OPTIONS& o, const std::string& animPath, const std:
     return target;
 }
 
-void TellWarning(const std::string& file, const MOTION_WARNING& warning, std::ostream& err) {
-    err << "varnex-cli: " << WarningNote(file, warning) << '\n';
+void TellWarning(const std::string& file, const MOTION_WARNING& warning, const OPTIONS& o,
+                 std::ostream& err) {
+    err << "varnex-cli: " << WarningNote(file, warning, *o.texts) << '\n';
 }
 
 // The rows of a build, once the corrections are known to be numbers.
@@ -454,14 +484,14 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
         CRootHeightRange heights;
         job.rootHeights = &heights;
         RetargetAnimation(job, *ready.frames, target);
-        out << "écrit : " << target << '\n';
+        out << o.texts->Tr("écrit : {0}", {target}) << '\n';
         double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
         for (const MOTION_WARNING& w : BuildWarnings(s.legs, factor, o.rootMotion, heights)) {
-            TellWarning(target, w, err);
+            TellWarning(target, w, o, err);
         }
         return 0;
     } catch (const CVarnexError& e) {
-        Report(e, err);
+        Report(e, o, err);
         return EXIT_REFUSED;
     }
 }
@@ -493,15 +523,15 @@ int RunCheck(SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err)
         try {
             reports.push_back(CheckAnimation(s, o, animation, out));
         } catch (const CVarnexError& e) {
-            Report(e, err);
+            Report(e, o, err);
             status = EXIT_REFUSED;
         }
     }
     if (o.json) {
-        if (!reports.empty()) out << ReportsJson(reports);
+        if (!reports.empty()) out << ReportsJson(reports, *o.texts);
         return status;
     }
-    for (std::size_t i = 0; i < reports.size(); ++i) out << (i > 0 ? "\n" : "") << ReportTable(reports[i]);
+    for (std::size_t i = 0; i < reports.size(); ++i) out << (i > 0 ? "\n" : "") << ReportTable(reports[i], *o.texts);
     return status;
 }
 
@@ -522,6 +552,7 @@ int PreviewAnimation(SESSION& s, const OPTIONS& o, const std::string& animation,
         PREVIEW_OPTIONS options;
         options.animate = o.sheetFrames.empty();
         options.fps = o.fps;
+        options.texts = o.texts;
         bool cut = false;
         for (int frame = 0;; ++frame) {
             bool wanted;
@@ -553,27 +584,34 @@ int PreviewAnimation(SESSION& s, const OPTIONS& o, const std::string& animation,
         CAtomicOutput output(target);
         output.Write(PreviewSvg(sourceFigure, resultFigure, options));
         output.Commit();
-        out << "écrit : " << target << '\n';
+        out << o.texts->Tr("écrit : {0}", {target}) << '\n';
         if (cut) {
             err << "varnex-cli: "
-                << PreviewCutNote(animPath, frames, static_cast<int>(options.frameNumbers.size()))
+                << PreviewCutNote(animPath, frames, static_cast<int>(options.frameNumbers.size()),
+                                  *o.texts)
                 << '\n';
         }
         return 0;
     } catch (const CVarnexError& e) {
-        Report(e, err);
+        Report(e, o, err);
         return EXIT_REFUSED;
     }
 }
 
+void ReportUsage(const CUsageError& e, const CTextCatalog& texts, std::ostream& err) {
+    err << "varnex-cli: " << e.Text() << '\n'
+        << texts.Tr("(varnex-cli --help pour l'aide)") << '\n';
+}
+
 int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
+    const CTextCatalog& texts = *o.texts;
     SESSION s;
     try {
         s = Prepare(o, err);
     } catch (const CRefused&) {
         return EXIT_REFUSED;
     } catch (const CUsageError& e) {
-        err << "varnex-cli: " << e.Text() << "\n(varnex-cli --help pour l'aide)\n";
+        ReportUsage(e, texts, err);
         return EXIT_USAGE;
     }
     if (o.command != "convert") s.legs = LoadedLegsRatio(s.model, s.refAnim);
@@ -581,18 +619,24 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
     // its report.
     if ((o.command == "grid" || o.command == "preview") && o.rootMotion == ROOT_MODE::SCALE &&
         !s.scales.factor.empty()) {
-        if (auto w = RootFactorWarning(s.scales.factor[0], s.legs)) TellWarning(o.refAnim, *w, err);
+        if (auto w = RootFactorWarning(s.scales.factor[0], s.legs)) TellWarning(o.refAnim, *w, o, err);
     }
     if (o.command == "grid") {
-        PrintGrid(s, out);
+        PrintGrid(s, texts, out);
         return o.saveCon.empty() ? 0 : SaveCon(s, o, out, err);
     }
     if (!o.outDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(PathFromUtf8(o.outDir), ec);
         if (ec) {
-            err << "varnex-cli: " << o.outDir << " : impossible de créer le dossier : "
-                << ec.message() << '\n';
+            // The folder's error speaks the user's language where it is a common one.
+            std::error_condition reason = ec.default_error_condition();
+            err << "varnex-cli: "
+                << texts.Tr("{0} : impossible de créer le dossier : {1}",
+                            {o.outDir, reason.category() == std::generic_category()
+                                           ? SystemReason(reason.value(), texts)
+                                           : ec.message()})
+                << '\n';
             return EXIT_REFUSED;
         }
     }
@@ -607,16 +651,31 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
 }
 }  // namespace
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           const CTextCatalog& texts, const std::vector<std::string>& languages) {
+    // --lang chose the catalog before the run; here it is only checked and set aside.
+    std::vector<const char*> args;
     OPTIONS options;
     try {
-        options = ParseOptions(argc, argv);
+        for (int i = 0; i < argc; ++i) {
+            if (i == 0 || std::string(argv[i]) != "--lang") {
+                args.push_back(argv[i]);
+                continue;
+            }
+            std::string language = i + 1 < argc ? argv[++i] : "";
+            if (std::find(languages.begin(), languages.end(), language) == languages.end()) {
+                std::string known;
+                for (const std::string& l : languages) known += (known.empty() ? "" : "|") + l;
+                throw CUsageError(texts.Tr("--lang attend {0}, pas « {1} »", {known, language}));
+            }
+        }
+        options = ParseOptions(static_cast<int>(args.size()), args.data(), texts);
     } catch (const CUsageError& e) {
-        err << "varnex-cli: " << e.Text() << "\n(varnex-cli --help pour l'aide)\n";
+        ReportUsage(e, texts, err);
         return EXIT_USAGE;
     }
     if (options.command == "--help") {
-        out << HELP_TEXT << CliMotionHelp();
+        out << texts.Tr(HELP_TEXT) << CliMotionHelp(texts);
         return 0;
     }
     return Run(options, out, err);

@@ -5,12 +5,13 @@
 #include <string>
 
 #include "gui/grid_edit.h"
+#include "gui/wx_text.h"
 #include "gui/window_layout.h"
 #include "pairing/grid.h"
 
 namespace varnex {
 
-CExtraRows::CExtraRows(wxWindow* dialog, int rows) {
+CExtraRows::CExtraRows(wxWindow* dialog, int rows, const CTextCatalog& texts) {
     auto px = [dialog](int x, int y) { return dialog->ConvertDialogToPixels(wxPoint(x, y)); };
     // Sizes from the corners, so that a container holds its contents despite rounding.
     auto size = [px](const DLG_RECT& r) {
@@ -28,9 +29,11 @@ CExtraRows::CExtraRows(wxWindow* dialog, int rows) {
 
     DLG_RECT nodes = NodesHeadingRect(EXTRA_GROUP);
     DLG_RECT correction = CorrectionHeadingRect(EXTRA_GROUP);
-    new wxStaticText(this, wxID_ANY, "NODES", in(nodes, column), size(nodes), wxST_NO_AUTORESIZE);
-    new wxStaticText(this, wxID_ANY, "Correction", in(correction, column), size(correction),
-                     wxST_NO_AUTORESIZE);
+    m_nodesHeading = new wxStaticText(this, wxID_ANY, wxString(), in(nodes, column), size(nodes),
+                                      wxST_NO_AUTORESIZE);
+    m_correctionHeading = new wxStaticText(this, wxID_ANY, wxString(), in(correction, column),
+                                           size(correction), wxST_NO_AUTORESIZE);
+    ShowLabels(texts);
 
     auto* scrolled = new wxScrolledWindow(this, wxID_ANY, in(area, column), size(area),
                                           wxVSCROLL | wxTAB_TRAVERSAL | wxBORDER_NONE);
@@ -57,6 +60,11 @@ CExtraRows::CExtraRows(wxWindow* dialog, int rows) {
         new wxStaticText(scrolled, wxID_ANY, std::to_string(row), in(label, area), size(label),
                          wxST_NO_AUTORESIZE);
     }
+}
+
+void CExtraRows::ShowLabels(const CTextCatalog& texts) {
+    m_nodesHeading->SetLabel(ToWx(texts.Tr(NODES_HEADING)));
+    m_correctionHeading->SetLabel(ToWx(texts.Tr(CORRECTION_HEADING)));
 }
 
 int CExtraRows::Rows() const { return DEFAULT_GRID_ROWS + static_cast<int>(m_nodeEdits.size()); }

@@ -4,17 +4,24 @@
 
 #include <wx/panel.h>
 #include <wx/scrolwin.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <vector>
+
+#include "platform/text_catalog.h"
 
 namespace varnex {
 
 class CExtraRows : public wxPanel {
 public:
     // The boxes of rows 60 to rows - 1 in dialog's extra column, laid out in dialog's units, with
-    // their own ids; in Tab order the NODES boxes top to bottom, then the Correction boxes.
-    CExtraRows(wxWindow* dialog, int rows);
+    // their own ids; in Tab order the NODES boxes top to bottom, then the Correction boxes. The
+    // headings speak the language of texts.
+    CExtraRows(wxWindow* dialog, int rows, const CTextCatalog& texts);
+
+    // Gives the headings their texts in the language of texts.
+    void ShowLabels(const CTextCatalog& texts);
 
     // The grid's rows, the first 60 included.
     int Rows() const;
@@ -23,6 +30,8 @@ public:
     wxTextCtrl* CorrectionEdit(int row) const;
 
 private:
+    wxStaticText* m_nodesHeading = nullptr;
+    wxStaticText* m_correctionHeading = nullptr;
     std::vector<wxTextCtrl*> m_nodeEdits;
     std::vector<wxTextCtrl*> m_correctionEdits;
 };

@@ -7,35 +7,39 @@
 namespace varnex {
 
 namespace {
-std::string Quoted(const std::string& name) { return "« " + name + " »"; }
-
-std::string SourceText(int n, const SMD_HEAD& refAnim) {
-    std::string text = "source : node " + std::to_string(n);
-    if (refAnim.nodes.empty()) return text + " (son nom s'affiche après SMD Ref Animation)";
-    if (static_cast<std::size_t>(n) >= refAnim.nodes.size()) {
-        return text + ", absent de l'animation de référence (" +
-               std::to_string(refAnim.nodes.size()) + " nodes)";
+std::string SourceText(int n, const SMD_HEAD& refAnim, const CTextCatalog& texts) {
+    std::string node = std::to_string(n);
+    if (refAnim.nodes.empty()) {
+        return texts.Tr("source : node {0} (son nom s'affiche après SMD Ref Animation)", {node});
     }
-    return text + " " + Quoted(refAnim.nodes[static_cast<std::size_t>(n)].name);
+    if (static_cast<std::size_t>(n) >= refAnim.nodes.size()) {
+        return texts.Tr("source : node {0}, absent de l'animation de référence ({1} nodes)",
+                        {node, std::to_string(refAnim.nodes.size())});
+    }
+    return texts.Tr("source : node {0} « {1} »",
+                    {node, refAnim.nodes[static_cast<std::size_t>(n)].name});
 }
 }  // namespace
 
 std::string GridRowTooltip(int row, const std::string& nodesText,
                            const std::string& correctionText, const SMD_HEAD& model,
-                           int nodeCount, const SMD_HEAD& refAnim) {
-    std::string head = "ligne " + std::to_string(row);
-    if (nodeCount == 0) return head + " : pas encore de modèle (SMD Ref Modele)";
+                           int nodeCount, const SMD_HEAD& refAnim, const CTextCatalog& texts) {
+    std::string rowText = std::to_string(row);
+    if (nodeCount == 0)
+        return texts.Tr("ligne {0} : pas encore de modèle (SMD Ref Modele)", {rowText});
     if (row >= nodeCount || static_cast<std::size_t>(row) >= model.nodes.size()) {
-        return head + " : le modèle n'a que " + std::to_string(nodeCount) +
-               " nodes, cette ligne n'est pas écrite";
+        return texts.Tr("ligne {0} : le modèle n'a que {1} nodes, cette ligne n'est pas écrite",
+                        {rowText, std::to_string(nodeCount)});
     }
-    head += " : node " + Quoted(model.nodes[static_cast<std::size_t>(row)].name) + " du modèle\n";
+    std::string head = texts.Tr("ligne {0} : node « {1} » du modèle",
+                                {rowText, model.nodes[static_cast<std::size_t>(row)].name}) +
+                       '\n';
     int nodes = TextToInt(nodesText);
     int source = SourceLineOf(row, nodes);
-    if (source == REST_LINE) return head + "garde la ligne de repos du modèle";
-    std::string text = head + SourceText(source, refAnim);
+    if (source == REST_LINE) return head + texts.Tr("garde la ligne de repos du modèle");
+    std::string text = head + SourceText(source, refAnim, texts);
     if (nodes >= BLEND_OFFSET) {
-        text += ", mélange avec la position de repos, poids " + correctionText;
+        text += texts.Tr(", mélange avec la position de repos, poids {0}", {correctionText});
     }
     return text;
 }

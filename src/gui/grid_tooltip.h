@@ -1,9 +1,10 @@
-// What a grid row's numbers mean, in the words of the window's tooltips. All the texts are here,
-// in French like the rest of the window, so that they can be translated in one place.
+// What a grid row's numbers mean, in the words of the window's tooltips, in the window's
+// language.
 #pragma once
 
 #include <string>
 
+#include "platform/text_catalog.h"
 #include "smd_input/smd_reader.h"
 
 namespace varnex {
@@ -14,6 +15,7 @@ namespace varnex {
 // the rest position and with what weight. Rows from nodeCount on write nothing, and say so.
 std::string GridRowTooltip(int row, const std::string& nodesText,
                            const std::string& correctionText, const SMD_HEAD& model,
-                           int nodeCount, const SMD_HEAD& refAnim);
+                           int nodeCount, const SMD_HEAD& refAnim,
+                           const CTextCatalog& texts = OriginalTexts());
 
 }  // namespace varnex

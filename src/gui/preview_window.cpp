@@ -40,7 +40,8 @@ wxColour ColourOf(BONE_COLOUR colour) {
 }
 }  // namespace
 
-CPreviewCanvas::CPreviewCanvas(wxWindow* parent) : wxWindow(parent, wxID_ANY) {
+CPreviewCanvas::CPreviewCanvas(wxWindow* parent, const CTextCatalog& texts)
+    : wxWindow(parent, wxID_ANY), m_texts(texts) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetMinSize(wxSize(320, 240));
     Bind(wxEVT_PAINT, &CPreviewCanvas::OnPaint, this);
@@ -61,8 +62,8 @@ void CPreviewCanvas::Draw(wxGraphicsContext& gc, const wxSize& size) {
     if (m_scene != nullptr) m_scene->Draw(m_frame, m_view, m_drawing);
 
     gc.SetFont(GetFont(), wxColour(64, 64, 64));
-    gc.DrawText(ToWx(PreviewSourceLabel()), 8, 6);
-    gc.DrawText(ToWx(PreviewResultLabel()), width / 2 + 8, 6);
+    gc.DrawText(ToWx(PreviewSourceLabel(m_texts)), 8, 6);
+    gc.DrawText(ToWx(PreviewResultLabel(m_texts)), width / 2 + 8, 6);
     gc.SetPen(wxPen(wxColour(144, 144, 144), 1));
     gc.StrokeLine(width / 2, 0, width / 2, height);
     gc.StrokeLine(8, m_drawing.groundY, width / 2 - 8, m_drawing.groundY);
@@ -121,22 +122,23 @@ void CPreviewCanvas::OnMouse(wxMouseEvent& event) {
 }
 
 CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
-    : wxFrame(&owner, wxID_ANY, ToWx(PreviewWindowTitle()), wxDefaultPosition, PREVIEW_SIZE),
+    : wxFrame(&owner, wxID_ANY, ToWx(PreviewWindowTitle(owner.Texts())), wxDefaultPosition, PREVIEW_SIZE),
       m_owner(owner),
       m_timer(this) {
     wxPanel* panel = new wxPanel(this);
-    m_canvas = new CPreviewCanvas(panel);
-    m_play = new wxButton(panel, wxID_ANY, ToWx(PreviewPlayText()));
+    const CTextCatalog& texts = owner.Texts();
+    m_canvas = new CPreviewCanvas(panel, texts);
+    m_play = new wxButton(panel, wxID_ANY, ToWx(PreviewPlayText(texts)));
     m_slider = new wxSlider(panel, wxID_ANY, 0, 0, 1);
-    wxButton* front = new wxButton(panel, wxID_ANY, ToWx(PreviewFrontLabel()));
-    wxButton* side = new wxButton(panel, wxID_ANY, ToWx(PreviewSideLabel()));
+    m_front = new wxButton(panel, wxID_ANY, ToWx(PreviewFrontLabel(texts)));
+    m_side = new wxButton(panel, wxID_ANY, ToWx(PreviewSideLabel(texts)));
     m_status = new wxStaticText(panel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                 wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
     wxBoxSizer* controls = new wxBoxSizer(wxHORIZONTAL);
     controls->Add(m_play, 0, wxALL, 4);
     controls->Add(m_slider, 1, wxALL | wxEXPAND, 4);
-    controls->Add(front, 0, wxALL, 4);
-    controls->Add(side, 0, wxALL, 4);
+    controls->Add(m_front, 0, wxALL, 4);
+    controls->Add(m_side, 0, wxALL, 4);
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
     column->Add(m_canvas, 1, wxEXPAND);
     column->Add(controls, 0, wxEXPAND);
@@ -144,8 +146,8 @@ CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
     panel->SetSizer(column);
 
     m_play->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetPlaying(!Playing()); });
-    front->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(0.0); });
-    side->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(std::numbers::pi / 2); });
+    m_front->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(0.0); });
+    m_side->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(std::numbers::pi / 2); });
     m_slider->Bind(wxEVT_SLIDER, &CPreviewWindow::OnSlider, this);
     Bind(wxEVT_TIMER, &CPreviewWindow::OnTimer, this);
     // Every grid box of the main window, whatever its row: leaving it redraws the result.
@@ -174,7 +176,7 @@ void CPreviewWindow::Reload() {
     std::string why;
     std::optional<MOTION_SETUP> setup = m_owner.Dialog().PreviewSetup(why);
     const std::string& animPath = m_owner.Dialog().AnimPath();
-    if (setup && animPath.empty()) why = PreviewNeedsFilesText();
+    if (setup && animPath.empty()) why = PreviewNeedsFilesText(m_owner.Texts());
     if (!setup || animPath.empty()) {
         m_status->SetLabelText(ToWx(why));
         m_canvas->Refresh();
@@ -186,7 +188,7 @@ void CPreviewWindow::Reload() {
         m_scene = std::make_unique<CPreviewScene>(std::move(*setup), std::move(animation.nodes),
                                                   std::move(animation.frames));
     } catch (const CVarnexError& e) {
-        m_status->SetLabelText(ToWx(ErrorText(e)));
+        m_status->SetLabelText(ToWx(ErrorText(e, m_owner.Texts())));
         m_canvas->Refresh();
         return;
     }
@@ -203,7 +205,7 @@ void CPreviewWindow::FollowGrid() {
     std::string why;
     std::optional<MOTION_SETUP> setup = m_owner.Dialog().PreviewSetup(why);
     if (!setup) {
-        m_status->SetLabelText(ToWx(PreviewCannotRetargetText(why)));
+        m_status->SetLabelText(ToWx(PreviewCannotRetargetText(why, m_owner.Texts())));
         return;
     }
     m_scene->SetRows(std::move(setup->rows), setup->rootFromLegs);
@@ -223,11 +225,14 @@ void CPreviewWindow::ShowFrameStatus() {
     // The drawing is made at the next paint; the problem is the retarget's, known now.
     SCENE_DRAWING probe;
     m_scene->Draw(m_frame, SCENE_VIEW{0.0, 1.0, 2.0, 2.0}, probe);
-    std::string text = PreviewFrameText(m_frame, m_scene->FrameCount());
+    const CTextCatalog& texts = m_owner.Texts();
+    std::string text = PreviewFrameText(m_frame, m_scene->FrameCount(), texts);
     if (probe.problem.fault != RETARGET_FAULT::NONE) {
-        text += " ; " + PreviewCannotRetargetText(PreviewRowProblemText(
-                            probe.problem.row, probe.problem.line,
-                            probe.problem.fault == RETARGET_FAULT::NOT_FINITE));
+        text += " ; " + PreviewCannotRetargetText(
+                            PreviewRowProblemText(probe.problem.row, probe.problem.line,
+                                                  probe.problem.fault == RETARGET_FAULT::NOT_FINITE,
+                                                  texts),
+                            texts);
     }
     m_status->SetLabelText(ToWx(text));
 }
@@ -238,7 +243,23 @@ void CPreviewWindow::SetPlaying(bool on) {
     } else {
         m_timer.Stop();
     }
-    m_play->SetLabel(ToWx(Playing() ? PreviewPauseText() : PreviewPlayText()));
+    m_play->SetLabel(
+        ToWx(Playing() ? PreviewPauseText(m_owner.Texts()) : PreviewPlayText(m_owner.Texts())));
+}
+
+void CPreviewWindow::ShowLabels() {
+    const CTextCatalog& texts = m_owner.Texts();
+    SetTitle(ToWx(PreviewWindowTitle(texts)));
+    m_play->SetLabel(ToWx(Playing() ? PreviewPauseText(texts) : PreviewPlayText(texts)));
+    m_front->SetLabel(ToWx(PreviewFrontLabel(texts)));
+    m_side->SetLabel(ToWx(PreviewSideLabel(texts)));
+    Layout();
+    if (m_scene) {
+        ShowFrameStatus();
+        m_canvas->Refresh();
+    } else {
+        Reload();
+    }
 }
 
 void CPreviewWindow::SetView(double yaw) {

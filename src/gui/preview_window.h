@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "platform/text_catalog.h"
 #include "preview/preview_scene.h"
 
 namespace varnex {
@@ -26,7 +27,8 @@ inline constexpr int IDM_ROOT_FROM_LEGS = 18;
 // Draws a scene with wxWidgets' own graphics context.
 class CPreviewCanvas : public wxWindow {
 public:
-    explicit CPreviewCanvas(wxWindow* parent);
+    // Its labels speak the language of texts, which outlives it.
+    CPreviewCanvas(wxWindow* parent, const CTextCatalog& texts);
 
     // The scene to draw (none: an empty canvas); the canvas does not own it.
     void SetScene(CPreviewScene* scene) { m_scene = scene; }
@@ -44,6 +46,7 @@ private:
     void OnPaint(wxPaintEvent& event);
     void OnMouse(wxMouseEvent& event);
 
+    const CTextCatalog& m_texts;
     CPreviewScene* m_scene = nullptr;
     int m_frame = 0;
     SCENE_VIEW m_view;
@@ -53,8 +56,13 @@ private:
 
 class CPreviewWindow : public wxFrame {
 public:
-    // Opens beside owner on what its dialog has loaded, and follows owner's grid boxes.
+    // Opens beside owner on what its dialog has loaded, and follows owner's grid boxes; speaks
+    // owner's language.
     explicit CPreviewWindow(CVarnexWindow& owner);
+
+    // Gives the title, the buttons and the status line their texts in owner's language (after
+    // owner changed it).
+    void ShowLabels();
 
     // Reads the animation and the grid again (after a new load); a problem is told in the
     // preview's status line and leaves it empty.
@@ -82,6 +90,8 @@ private:
     CPreviewCanvas* m_canvas = nullptr;
     wxSlider* m_slider = nullptr;
     wxButton* m_play = nullptr;
+    wxButton* m_front = nullptr;
+    wxButton* m_side = nullptr;
     wxStaticText* m_status = nullptr;
     wxTimer m_timer;
     int m_frame = 0;

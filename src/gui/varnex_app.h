@@ -3,14 +3,19 @@
 
 #include <wx/app.h>
 
+#include <string>
+
 namespace varnex {
 
 class CVarnexApp : public wxApp {
 public:
-    // Nothing to set up; no command line is read.
+    // Chooses the window's language; of the command line only --lang fr|en is read.
     bool OnInit() override;
     // The main window's run is the whole program.
     int OnRun() override;
+
+private:
+    std::string m_language;
 };
 
 wxDECLARE_APP(CVarnexApp);

@@ -53,6 +53,13 @@ const BUTTON_LAYOUT* FindButton(int id) {
     return nullptr;
 }
 
+// A language's name as its speakers write it, for the menu.
+std::string LanguageName(const std::string& code) {
+    if (code == "fr") return "Français";
+    if (code == "en") return "English";
+    return code;
+}
+
 bool IsEnterKey(const wxKeyEvent& event) {
     return event.GetModifiers() == wxMOD_NONE &&
            (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER);
@@ -79,11 +86,13 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, MAIN_CAPTION, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxRESIZE_BORDER |
                    wxDIALOG_NO_PARENT),
+      m_texts(CatalogFolders(ProgramFolder())),
       m_dlg(*this) {
     SetIcons(VarnexIcons());
     SetFont(DialogFont());
     SetClientSize(ConvertDialogToPixels(wxSize(MAIN_WIDTH, MAIN_HEIGHT)));
     CreateControls();
+    m_languages = m_texts.Languages();
 
     for (const BUTTON_COMMAND& command : BUTTON_COMMANDS) {
         Bind(wxEVT_BUTTON, &CVarnexWindow::OnButton, this, command.id);
@@ -97,6 +106,8 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
     Bind(wxEVT_MENU, [this](wxCommandEvent& e) { m_dlg.SetRootFromLegs(e.IsChecked()); },
          IDM_ROOT_FROM_LEGS);
     Bind(wxEVT_MENU, &CVarnexWindow::OnPairSameNamesItem, this, IDM_PAIR_SAME_NAMES);
+    Bind(wxEVT_MENU, &CVarnexWindow::OnLanguageItem, this, IDM_LANGUAGE_FIRST,
+         IDM_LANGUAGE_FIRST + LANGUAGE_ITEMS - 1);
     Centre();
 }
 
@@ -134,16 +145,21 @@ void CVarnexWindow::CreateControls() {
             int row = static_cast<int>(correction->second);
             m_correctionEdits[correction->second] = edit(id, CorrectionEditRect(row));
         } else if (const BUTTON_LAYOUT* button = FindButton(id)) {
-            new wxButton(this, id, button->label, at(button->rect), size(button->rect));
+            m_labels.emplace_back(
+                new wxButton(this, id, button->label, at(button->rect), size(button->rect)),
+                button->label);
         }
     }
 
     for (int group = 0; group < GRID_GROUPS; ++group) {
         DLG_RECT nodes = NodesHeadingRect(group);
         DLG_RECT correction = CorrectionHeadingRect(group);
-        new wxStaticText(this, wxID_ANY, "NODES", at(nodes), size(nodes), wxST_NO_AUTORESIZE);
-        new wxStaticText(this, wxID_ANY, "Correction", at(correction), size(correction),
-                         wxST_NO_AUTORESIZE);
+        m_labels.emplace_back(new wxStaticText(this, wxID_ANY, NODES_HEADING, at(nodes),
+                                               size(nodes), wxST_NO_AUTORESIZE),
+                              NODES_HEADING);
+        m_labels.emplace_back(new wxStaticText(this, wxID_ANY, CORRECTION_HEADING, at(correction),
+                                               size(correction), wxST_NO_AUTORESIZE),
+                              CORRECTION_HEADING);
     }
     for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
         DLG_RECT label = RowLabelRect(row);
@@ -173,6 +189,31 @@ void CVarnexWindow::OnButton(wxCommandEvent& event) {
 }
 
 void CVarnexWindow::OnAboutItem(wxCommandEvent&) { ShowAboutBox(); }
+
+bool CVarnexWindow::SetLanguage(const std::string& language) {
+    bool read = m_texts.SetLanguage(language);
+    ShowLabels();
+    // What the line told was said in the other language.
+    ShowStatus("");
+    return read;
+}
+
+void CVarnexWindow::ShowLabels() {
+    for (auto [control, original] : m_labels) control->SetLabel(ToWx(m_texts.Tr(original)));
+    if (m_extraRows) m_extraRows->ShowLabels(m_texts);
+    if (m_preview) m_preview->ShowLabels();
+    for (int row = 0; row < ShownRows(); ++row) ShowRowTooltip(row);
+}
+
+void CVarnexWindow::OnLanguageItem(wxCommandEvent& event) {
+    auto index = static_cast<std::size_t>(event.GetId() - IDM_LANGUAGE_FIRST);
+    if (index >= m_languages.size()) return;
+    if (!SetLanguage(m_languages[index])) {
+        ShowMessage(m_texts.Tr("Le catalogue de la langue « {0} » est illisible : Varnex reste en "
+                               "français",
+                               {m_languages[index]}));
+    }
+}
 
 void CVarnexWindow::OnInitDialogEvent(wxInitDialogEvent&) {
     // Showing the window again must not reset the working state.
@@ -223,12 +264,18 @@ void CVarnexWindow::Finish(int code) {
 
 void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
     wxMenu menu;
-    menu.Append(IDM_ABOUTBOX, ABOUT_ITEM_TEXT);
-    menu.Append(IDM_PREVIEW, ToWx(PreviewMenuText()));
-    menu.AppendCheckItem(IDM_ROOT_FROM_LEGS, ToWx(RootFromLegsMenuText()))
+    menu.Append(IDM_ABOUTBOX, ToWx(m_texts.Tr(ABOUT_ITEM_TEXT)));
+    menu.Append(IDM_PREVIEW, ToWx(PreviewMenuText(m_texts)));
+    menu.AppendCheckItem(IDM_ROOT_FROM_LEGS, ToWx(RootFromLegsMenuText(m_texts)))
         ->Check(m_dlg.RootFromLegs());
-    menu.AppendCheckItem(IDM_PAIR_SAME_NAMES, ToWx(PAIR_SAME_NAMES_ITEM_TEXT));
+    menu.AppendCheckItem(IDM_PAIR_SAME_NAMES, ToWx(m_texts.Tr(PAIR_SAME_NAMES_ITEM_TEXT)));
     menu.Check(IDM_PAIR_SAME_NAMES, m_dlg.PairSameNames());
+    menu.AppendSeparator();
+    for (std::size_t i = 0; i < m_languages.size() && i < LANGUAGE_ITEMS; ++i) {
+        int id = IDM_LANGUAGE_FIRST + static_cast<int>(i);
+        menu.AppendRadioItem(id, ToWx(LanguageName(m_languages[i])));
+        menu.Check(id, m_languages[i] == m_texts.Language());
+    }
     PopupMenu(&menu);
 }
 
@@ -247,7 +294,7 @@ void CVarnexWindow::OnPairSameNamesItem(wxCommandEvent&) {
 }
 
 void CVarnexWindow::ShowAboutBox() {
-    CAboutDlg about(this);
+    CAboutDlg about(this, m_texts);
     about.ShowModal();
 }
 
@@ -272,7 +319,7 @@ void CVarnexWindow::ShowRows(int rows) {
     if (CExtraRows* old = std::exchange(m_extraRows, nullptr)) old->Destroy();
     bool extraColumn = rows > DEFAULT_GRID_ROWS;
     if (extraColumn) {
-        m_extraRows = new CExtraRows(this, rows);
+        m_extraRows = new CExtraRows(this, rows, m_texts);
         m_extraRows->MoveAfterInTabOrder(m_correctionEdits.back());
         for (int row = DEFAULT_GRID_ROWS; row < rows; ++row) {
             NodeEdit(row)->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
@@ -300,7 +347,7 @@ void CVarnexWindow::ShowRows(int rows) {
 void CVarnexWindow::ShowRowTooltip(int row) {
     wxString tip = ToWx(GridRowTooltip(row, FromWx(NodeEdit(row)->GetValue()),
                                        FromWx(CorrectionEdit(row)->GetValue()), m_dlg.Model(),
-                                       m_dlg.NodeCount(), m_dlg.RefAnim()));
+                                       m_dlg.NodeCount(), m_dlg.RefAnim(), m_texts));
     NodeEdit(row)->SetToolTip(tip);
     CorrectionEdit(row)->SetToolTip(tip);
 }
@@ -353,8 +400,8 @@ std::optional<std::string> CVarnexWindow::ChooseFile(const FILE_DIALOG& request)
         wxString completed =
             request.save ? WithDefaultExtension(path, ToWx(request.defaultExtension)) : path;
         if (completed == path || !request.askBeforeReplacing || !wxFileExists(completed) ||
-            AskYesNo("Le fichier " + FromWx(wxFileName(completed).GetFullName()) +
-                     " existe déjà.\nVoulez-vous le remplacer ?")) {
+            AskYesNo(m_texts.Tr("Le fichier {0} existe déjà.\nVoulez-vous le remplacer ?",
+                                {FromWx(wxFileName(completed).GetFullName())}))) {
             m_lastFolder = wxFileName(completed).GetPath();
             return PathFromWx(completed);
         }
@@ -369,7 +416,7 @@ wxString CVarnexWindow::RunFileDialog(wxFileDialog& dialog) {
 
 bool CVarnexWindow::AskYesNo(const std::string& text) {
     wxMessageDialog question(this, ToWx(text), "Varnex", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING);
-    question.SetYesNoLabels("Oui", "Non");
+    question.SetYesNoLabels(ToWx(m_texts.Tr("Oui")), ToWx(m_texts.Tr("Non")));
     return question.ShowModal() == wxID_YES;
 }
 

@@ -6,8 +6,9 @@
 //
 // Keys: Enter in an edit box moves to the next edit box in Tab order (Enter on a button presses
 // it); Escape does nothing; Alt+A, or the right button's menu, opens the About box. The menu also
-// switches same-name pairing for the next SMD Ref Animation. The close box ends the dialog without
-// taking the grid, asking first when the grid holds edits.
+// switches same-name pairing for the next SMD Ref Animation and switches the running window to
+// another language. The close box ends the dialog without taking the grid, asking first when the
+// grid holds edits.
 #pragma once
 
 #include <wx/dialog.h>
@@ -17,9 +18,12 @@
 #include <wx/weakref.h>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "app/varnex_dlg.h"
 #include "gui/extra_rows.h"
+#include "i18n/wx_text_catalog.h"
 
 namespace varnex {
 
@@ -27,8 +31,15 @@ class CPreviewWindow;
 
 class CVarnexWindow : public wxDialog, public CDialogPlatform {
 public:
+    // In French until SetLanguage; the catalogs are looked for beside the program.
     explicit CVarnexWindow(wxWindow* parent = nullptr);
     ~CVarnexWindow() override;
+
+    // Speaks language from now on: every label, message and question, and the help page. False,
+    // and French, when its catalog cannot be read.
+    bool SetLanguage(const std::string& language);
+    // The languages the window can speak, French first.
+    const std::vector<std::string>& Languages() const { return m_languages; }
 
     CVarnexDlg& Dialog() { return m_dlg; }
     // The rows the window has boxes for: 60, or the grid's rows when it has more.
@@ -54,6 +65,7 @@ public:
     bool OpenHelpPage(const std::string& path) override;
     void ShowStatus(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    const CTextCatalog& Texts() const override { return m_texts; }
 
 protected:
     // Runs the About box modally.
@@ -77,10 +89,16 @@ private:
     // Boxes for rows rows: the extra column comes, goes or changes, the dialog widening with it.
     void ShowRows(int rows);
     void ShowRowTooltip(int row);
+    void OnLanguageItem(wxCommandEvent& event);
+    // Gives every labelled control its text in the current language.
+    void ShowLabels();
     // Gives the focus to the edit box after box in Tab order, passing over the buttons.
     void FocusNextEdit(wxWindow* box);
 
+    CWxTextCatalog m_texts;
     CVarnexDlg m_dlg;
+    std::vector<std::pair<wxWindow*, const char*>> m_labels;  // with their French originals
+    std::vector<std::string> m_languages;                    // of the menu's items
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_nodeEdits{};
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_correctionEdits{};
     CExtraRows* m_extraRows = nullptr;  // rows 60 and above, when there are any

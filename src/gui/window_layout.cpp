@@ -42,15 +42,15 @@ int EditY(int row) { return FIRST_EDIT_Y + GRID_ROW_PITCH * PlaceInColumn(row); 
 }  // namespace
 
 const std::array<BUTTON_LAYOUT, 9> MAIN_BUTTONS = {{
-    {"SMD Ref Modele", IDC_REF_MODEL, {394, 30, 77, 15}},
-    {"SMD Ref Animation", IDC_REF_ANIM, {394, 60, 77, 16}},
-    {"SMD Animation", IDC_ANIM, {394, 89, 77, 15}},
-    {"Convert CS Bipede", IDC_CONVERT_BIPED, {394, 120, 77, 15}},
-    {"BUILD SMD", IDC_BUILD_SMD, {394, 165, 77, 15}},
-    {"HELP", IDC_HELP_BUTTON, {394, 225, 77, 15}},
-    {"QUIT", IDC_QUIT, {394, 325, 77, 15}},
-    {"Save  Con file", IDC_SAVE_CON, {7, 325, 65, 15}},
-    {"Load Con file", IDC_LOAD_CON, {115, 325, 71, 15}},
+    {MarkText("SMD Ref Modele"), IDC_REF_MODEL, {394, 30, 77, 15}},
+    {MarkText("SMD Ref Animation"), IDC_REF_ANIM, {394, 60, 77, 16}},
+    {MarkText("SMD Animation"), IDC_ANIM, {394, 89, 77, 15}},
+    {MarkText("Convert CS Bipede"), IDC_CONVERT_BIPED, {394, 120, 77, 15}},
+    {MarkText("BUILD SMD"), IDC_BUILD_SMD, {394, 165, 77, 15}},
+    {MarkText("HELP"), IDC_HELP_BUTTON, {394, 225, 77, 15}},
+    {MarkText("QUIT"), IDC_QUIT, {394, 325, 77, 15}},
+    {MarkText("Save  Con file"), IDC_SAVE_CON, {7, 325, 65, 15}},
+    {MarkText("Load Con file"), IDC_LOAD_CON, {115, 325, 71, 15}},
 }};
 
 DLG_RECT RowLabelRect(int row) {

@@ -5,6 +5,8 @@
 #include <array>
 #include <vector>
 
+#include "platform/text_catalog.h"
+
 namespace varnex {
 
 struct DLG_RECT {
@@ -15,7 +17,7 @@ struct DLG_RECT {
 };
 
 struct BUTTON_LAYOUT {
-    const char* label;
+    const char* label;  // the French original, looked up in the user's language
     int id;
     DLG_RECT rect;
 };
@@ -44,12 +46,18 @@ inline constexpr int IDC_CONVERT_BIPED = 1130;
 
 // The items of the window's menu, and the About box.
 inline constexpr int IDM_ABOUTBOX = 16;
-inline constexpr const char* ABOUT_ITEM_TEXT = "&A propos de Varnex...";
+// The texts are French originals, looked up in the user's language.
+inline constexpr const char* ABOUT_ITEM_TEXT = MarkText("&A propos de Varnex...");
 // The menu's checkable entry: the next SMD Ref Animation also pairs same-named nodes.
 inline constexpr int IDM_PAIR_SAME_NAMES = 48;
-inline constexpr const char* PAIR_SAME_NAMES_ITEM_TEXT = "Apparier aussi les nodes de même nom";
-inline constexpr const char* ABOUT_CAPTION = "A propos de Varnex";
-inline constexpr const char* ABOUT_TEXT = "Varnex version 1.3";
+inline constexpr const char* PAIR_SAME_NAMES_ITEM_TEXT =
+    MarkText("Apparier aussi les nodes de même nom");
+inline constexpr const char* ABOUT_CAPTION = MarkText("A propos de Varnex");
+inline constexpr const char* ABOUT_TEXT = MarkText("Varnex version 1.3");
+inline constexpr const char* ABOUT_OK_TEXT = MarkText("OK");
+// The languages of the window's menu: the first item's id, one item a language.
+inline constexpr int IDM_LANGUAGE_FIRST = 32;
+inline constexpr int LANGUAGE_ITEMS = 16;
 inline constexpr int ABOUT_WIDTH = 235;
 inline constexpr int ABOUT_HEIGHT = 78;
 inline constexpr DLG_RECT ABOUT_ICON_RECT = {11, 17, 32, 32};  // size in pixels, not units
@@ -58,6 +66,10 @@ inline constexpr DLG_RECT ABOUT_OK_RECT = {178, 7, 50, 14};
 
 // The nine buttons, top to bottom on the right, then the two conversion file buttons.
 extern const std::array<BUTTON_LAYOUT, 9> MAIN_BUTTONS;
+
+// The headings of each group of the grid (French originals).
+inline constexpr const char* NODES_HEADING = MarkText("NODES");
+inline constexpr const char* CORRECTION_HEADING = MarkText("Correction");
 
 // A grid row's number label and two edit boxes. Rows 60 and above stand in the extra column,
 // one under the other from its top, as if it went on down: its scrolled area shows them.

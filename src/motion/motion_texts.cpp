@@ -12,12 +12,12 @@ constexpr int DEGREE_DECIMALS = 1;
 std::string Length(double v) { return FixedText(v, LENGTH_DECIMALS); }
 std::string Ratio(double v) { return FixedText(v, RATIO_DECIMALS); }
 
-const char* ROOT_MOTION_ADVICE =
+const char* ROOT_MOTION_ADVICE = MarkText(
     " ; les deux squelettes ne placent sans doute pas leur origine au même endroit : essayez le "
-    "mouvement de racine d'après les jambes (--root-motion legs)";
-const char* WINDOW_ROOT_MOTION_ADVICE =
+    "mouvement de racine d'après les jambes (--root-motion legs)");
+const char* WINDOW_ROOT_MOTION_ADVICE = MarkText(
     " ; les deux squelettes ne placent sans doute pas leur origine au même endroit : essayez « "
-    "Racine d'après les jambes » dans le menu du bouton droit";
+    "Racine d'après les jambes » dans le menu du bouton droit");
 
 std::string JoinNames(const std::vector<std::string>& names) {
     std::string text;
@@ -43,64 +43,89 @@ std::string Optional(const std::optional<double>& v, int decimals) {
     return v ? FixedText(*v, decimals) : std::string("-");
 }
 
-std::string WarningTextWith(const MOTION_WARNING& w, const char* advice) {
+std::string WarningTextWith(const MOTION_WARNING& w, const char* advice,
+                            const CTextCatalog& texts) {
     switch (w.code) {
         case WARNING_CODE::ROOT_RANGE:
-            return "la hauteur de la racine varie de " + Length(w.result) +
-                   " unités dans le résultat pour " + Length(w.source) +
-                   " dans la source, soit un rapport de " + Ratio(w.result / w.source) +
-                   " loin du rapport des jambes (" + Ratio(w.legsRatio) + ")" + advice;
+            return texts.Tr(
+                       "la hauteur de la racine varie de {0} unités dans le résultat pour {1} "
+                       "dans la source, soit un rapport de {2} loin du rapport des jambes "
+                       "({3})",
+                       {Length(w.result), Length(w.source), Ratio(w.result / w.source),
+                        Ratio(w.legsRatio)}) +
+                   texts.Tr(advice);
         case WARNING_CODE::ROOT_TRAVEL:
-            return "la racine se déplace horizontalement de " + Length(w.result) +
-                   " unités dans le résultat pour " + Length(w.source) +
-                   " dans la source, soit un rapport de " + Ratio(w.result / w.source) +
-                   " loin du rapport des jambes (" + Ratio(w.legsRatio) + ")" + advice;
+            return texts.Tr(
+                       "la racine se déplace horizontalement de {0} unités dans le résultat "
+                       "pour {1} dans la source, soit un rapport de {2} loin du rapport des "
+                       "jambes ({3})",
+                       {Length(w.result), Length(w.source), Ratio(w.result / w.source),
+                        Ratio(w.legsRatio)}) +
+                   texts.Tr(advice);
         case WARNING_CODE::ROOT_FACTOR:
-            return "le facteur de la ligne 0 (" + Ratio(w.factor) + ") et le rapport des jambes (" +
-                   Ratio(w.legsRatio) + ") diffèrent de plus d'un facteur 2" + advice;
+            return texts.Tr(
+                       "le facteur de la ligne 0 ({0}) et le rapport des jambes ({1}) "
+                       "diffèrent de plus d'un facteur 2",
+                       {Ratio(w.factor), Ratio(w.legsRatio)}) +
+                   texts.Tr(advice);
         case WARNING_CODE::COLLAPSED_NODES:
-            return "nodes posés sur l'articulation de leur parent dans toutes les frames alors "
-                   "qu'ils en sont éloignés au repos (facteur ou Correction nul ?) : " +
-                   JoinNames(w.nodes);
-        case WARNING_CODE::NO_LEGS_RATIO: {
-            std::string which = !w.modelHasLegs && !w.sourceHasLegs ? "du modèle et de la source"
-                                : !w.modelHasLegs                   ? "du modèle"
-                                                                    : "de la source";
-            return "pas de rapport des jambes : le squelette " + which +
-                   " n'a de cuisse et de pied ni à gauche ni à droite";
-        }
+            return texts.Tr(
+                "nodes posés sur l'articulation de leur parent dans toutes les frames "
+                "alors qu'ils en sont éloignés au repos (facteur ou Correction nul ?) "
+                ": {0}",
+                {JoinNames(w.nodes)});
+        case WARNING_CODE::NO_LEGS_RATIO:
+            if (!w.modelHasLegs && !w.sourceHasLegs) {
+                return texts.Tr(
+                    "pas de rapport des jambes : le squelette du modèle et de la source "
+                    "n'a de cuisse et de pied ni à gauche ni à droite");
+            }
+            if (!w.modelHasLegs) {
+                return texts.Tr(
+                    "pas de rapport des jambes : le squelette du modèle n'a de cuisse "
+                    "et de pied ni à gauche ni à droite");
+            }
+            return texts.Tr(
+                "pas de rapport des jambes : le squelette de la source n'a de cuisse et "
+                "de pied ni à gauche ni à droite");
     }
     return std::string();
 }
 }  // namespace
 
-std::string WarningText(const MOTION_WARNING& w) { return WarningTextWith(w, ROOT_MOTION_ADVICE); }
-
-std::string WindowWarningText(const MOTION_WARNING& w) {
-    return "avertissement : " + WarningTextWith(w, WINDOW_ROOT_MOTION_ADVICE);
+std::string WarningText(const MOTION_WARNING& w, const CTextCatalog& texts) {
+    return WarningTextWith(w, ROOT_MOTION_ADVICE, texts);
 }
 
-std::string WarningNote(const std::string& file, const MOTION_WARNING& w) {
-    return file + ": avertissement " + WarningCodeText(w.code) + " : " + WarningText(w);
+std::string WindowWarningText(const MOTION_WARNING& w, const CTextCatalog& texts) {
+    return texts.Tr("avertissement : {0}", {WarningTextWith(w, WINDOW_ROOT_MOTION_ADVICE, texts)});
 }
 
-std::string ReportTable(const MOTION_REPORT& report) {
+std::string WarningNote(const std::string& file, const MOTION_WARNING& w,
+                        const CTextCatalog& texts) {
+    // The code stays the same in every language: scripts look for it.
+    return texts.Tr("{0}: avertissement {1} : {2}",
+                    {file, WarningCodeText(w.code), WarningText(w, texts)});
+}
+
+std::string ReportTable(const MOTION_REPORT& report, const CTextCatalog& texts) {
     constexpr std::size_t NAME = 24;
     constexpr std::size_t ANGLE = 15;
-    std::string out =
-        "Animation : " + report.animation + " (" + std::to_string(report.frames) + " frames)\n\n";
-    AppendPadded(out, "Ligne", 6, true);
+    std::string out = texts.Tr("Animation : {0} ({1} frames)",
+                               {report.animation, std::to_string(report.frames)}) +
+                      "\n\n";
+    AppendPadded(out, texts.Tr("Ligne"), 6, true);
     out += "  ";
-    AppendPadded(out, "Node du modèle", NAME, false);
-    AppendPadded(out, "Node source", NAME, false);
-    AppendPadded(out, "Écart max (°)", ANGLE, true);
-    AppendPadded(out, "Écart moyen (°)", ANGLE + 2, true);
+    AppendPadded(out, texts.Tr("Node du modèle"), NAME, false);
+    AppendPadded(out, texts.Tr("Node source"), NAME, false);
+    AppendPadded(out, texts.Tr("Écart max (°)"), ANGLE, true);
+    AppendPadded(out, texts.Tr("Écart moyen (°)"), ANGLE + 2, true);
     out += '\n';
     for (const BONE_ANGLES& bone : report.bones) {
         AppendPadded(out, std::to_string(bone.row), 6, true);
         out += "  ";
         AppendPadded(out, bone.modelNode, NAME, false);
-        AppendPadded(out, bone.sourceNode ? *bone.sourceNode : "(aucun)", NAME, false);
+        AppendPadded(out, bone.sourceNode ? *bone.sourceNode : texts.Tr("(aucun)"), NAME, false);
         AppendPadded(out, Optional(bone.maxDegrees, DEGREE_DECIMALS), ANGLE, true);
         AppendPadded(out, Optional(bone.meanDegrees, DEGREE_DECIMALS), ANGLE + 2, true);
         out += '\n';
@@ -109,73 +134,86 @@ std::string ReportTable(const MOTION_REPORT& report) {
     constexpr std::size_t LABEL = 40;
     constexpr std::size_t VALUE = 12;
     out += '\n';
-    AppendPadded(out, "Racine", LABEL, false);
-    AppendPadded(out, "source", VALUE, true);
-    AppendPadded(out, "résultat", VALUE, true);
+    AppendPadded(out, texts.Tr("Racine"), LABEL, false);
+    AppendPadded(out, texts.Tr("source"), VALUE, true);
+    AppendPadded(out, texts.Tr("résultat"), VALUE, true);
     out += '\n';
     auto line = [&](const char* label, const std::optional<double>& s,
                     const std::optional<double>& r) {
-        AppendPadded(out, std::string("  ") + label, LABEL, false);
+        AppendPadded(out, "  " + texts.Tr(label), LABEL, false);
         AppendPadded(out, Optional(s, LENGTH_DECIMALS), VALUE, true);
         AppendPadded(out, Optional(r, LENGTH_DECIMALS), VALUE, true);
         out += '\n';
     };
-    line("hauteur au repos", report.source.restHeight, report.result.restHeight);
-    line("hauteur la plus basse", report.source.minHeight, report.result.minHeight);
-    line("hauteur la plus haute", report.source.maxHeight, report.result.maxHeight);
-    line("déplacement horizontal", report.source.travel, report.result.travel);
-    line("pied le plus bas (au repos : 0)", report.source.lowestFoot, report.result.lowestFoot);
+    line(MarkText("hauteur au repos"), report.source.restHeight, report.result.restHeight);
+    line(MarkText("hauteur la plus basse"), report.source.minHeight, report.result.minHeight);
+    line(MarkText("hauteur la plus haute"), report.source.maxHeight, report.result.maxHeight);
+    line(MarkText("déplacement horizontal"), report.source.travel, report.result.travel);
+    line(MarkText("pied le plus bas (au repos : 0)"), report.source.lowestFoot,
+         report.result.lowestFoot);
 
-    out += "\nRapport des jambes : ";
+    out += '\n';
     if (report.legs.known) {
-        out += Ratio(report.legs.ratio) + " (modèle " + Length(report.legs.model.Length()) +
-               ", source " + Length(report.legs.source.Length()) + ")\n";
+        out += texts.Tr("Rapport des jambes : {0} (modèle {1}, source {2})",
+                        {Ratio(report.legs.ratio), Length(report.legs.model.Length()),
+                         Length(report.legs.source.Length())});
     } else {
-        out += "aucun\n";
-    }
-    out += "Nodes posés sur leur parent : ";
-    out += report.collapsedNodes.empty() ? "aucun" : JoinNames(report.collapsedNodes);
-    out += "\nLignes sans partenaire : ";
-    if (report.unpairedRows.empty()) out += "aucune";
-    for (std::size_t i = 0; i < report.unpairedRows.size(); ++i) {
-        out += (i > 0 ? ", " : "") + std::to_string(report.unpairedRows[i]);
+        out += texts.Tr("Rapport des jambes : aucun");
     }
     out += '\n';
+    out += texts.Tr("Nodes posés sur leur parent : {0}",
+                    {report.collapsedNodes.empty() ? texts.Tr("aucun")
+                                                   : JoinNames(report.collapsedNodes)});
+    std::string rows;
+    for (std::size_t i = 0; i < report.unpairedRows.size(); ++i) {
+        rows += (i > 0 ? ", " : "") + std::to_string(report.unpairedRows[i]);
+    }
+    out += '\n';
+    out += texts.Tr("Lignes sans partenaire : {0}", {rows.empty() ? texts.Tr("aucune") : rows});
+    out += '\n';
     if (!report.warnings.empty()) {
-        out += "\nAvertissements :\n";
+        out += '\n' + texts.Tr("Avertissements :") + '\n';
         for (const MOTION_WARNING& w : report.warnings) {
             out += "  ";
+            // The code stays the same in every language: scripts look for it.
             out += WarningCodeText(w.code);
-            out += " : " + WarningText(w) + '\n';
+            out += texts.Tr(" : {0}", {WarningText(w, texts)}) + '\n';
         }
     }
     return out;
 }
 
-std::string PreviewSourceLabel() { return "source"; }
-std::string PreviewResultLabel() { return "résultat"; }
-std::string PreviewFrontLabel() { return "de face"; }
-std::string PreviewSideLabel() { return "de profil"; }
-std::string PreviewFrameLabel(int frame) { return "frame " + std::to_string(frame); }
+std::string PreviewSourceLabel(const CTextCatalog& texts) { return texts.Tr("source"); }
+std::string PreviewResultLabel(const CTextCatalog& texts) { return texts.Tr("résultat"); }
+std::string PreviewFrontLabel(const CTextCatalog& texts) { return texts.Tr("de face"); }
+std::string PreviewSideLabel(const CTextCatalog& texts) { return texts.Tr("de profil"); }
+std::string PreviewFrameLabel(int frame, const CTextCatalog& texts) {
+    return texts.Tr("frame {0}", {std::to_string(frame)});
+}
 
-std::string NoLegsRatioForRootText(bool modelHasLegs, bool sourceHasLegs) {
+std::string NoLegsRatioForRootText(bool modelHasLegs, bool sourceHasLegs,
+                                   const CTextCatalog& texts) {
     MOTION_WARNING w = NoLegsRatioWarning(LEGS_RATIO());
     w.modelHasLegs = modelHasLegs;
     w.sourceHasLegs = sourceHasLegs;
-    return "la racine ne peut pas suivre les jambes : " + WarningText(w);
+    return texts.Tr("la racine ne peut pas suivre les jambes : {0}", {WarningText(w, texts)});
 }
 
-std::string FrameNotInAnimationText(const std::string& frame, const std::string& frames) {
-    return "pas de frame " + frame + " : l'animation a " + frames + " frames, numérotées à partir de 0";
+std::string FrameNotInAnimationText(const std::string& frame, const std::string& frames,
+                                    const CTextCatalog& texts) {
+    return texts.Tr("pas de frame {0} : l'animation a {1} frames, numérotées à partir de 0",
+                    {frame, frames});
 }
 
-std::string PreviewCutNote(const std::string& file, int frames, int shown) {
-    return file + ": " + std::to_string(frames) + " frames ; l'aperçu montre les " +
-           std::to_string(shown) + " premières (--from, --to et --step pour en voir d'autres)";
+std::string PreviewCutNote(const std::string& file, int frames, int shown,
+                           const CTextCatalog& texts) {
+    return texts.Tr("{0}: {1} frames ; l'aperçu montre les {2} premières (--from, --to et --step "
+                    "pour en voir d'autres)",
+                    {file, std::to_string(frames), std::to_string(shown)});
 }
 
-std::string CliMotionHelp() {
-    return R"(
+std::string CliMotionHelp(const CTextCatalog& texts) {
+    return texts.Tr(MarkText(R"(
 Vérifier et voir le mouvement, sans compiler le modèle :
   varnex-cli check   --model M.smd --ref-anim R.smd [options] ANIM.smd [ANIM2.smd ...]
   varnex-cli preview --model M.smd --ref-anim R.smd [options] [-o APERCU.svg] ANIM.smd
@@ -203,50 +241,62 @@ Options de check et preview : celles de build (--con, --set, --pair-same-names, 
                        repos, multiplié par le rapport des jambes (longueur des jambes du
                        modèle / celle de la source). Pour un personnage dont l'origine est aux
                        pieds animé par un squelette dont l'origine est aux hanches.
-)";
+)"));
 }
 
-std::string CliRootMotionUsage(const std::string& given) {
-    return "--root-motion attend legs ou scale, pas « " + given + " »";
+std::string CliRootMotionUsage(const std::string& given, const CTextCatalog& texts) {
+    return texts.Tr("--root-motion attend legs ou scale, pas « {0} »", {given});
 }
 
-std::string CliNumberUsage(const std::string& option, const std::string& given) {
-    return option + " attend un nombre entier positif" + (option == "--fps" ? " (images par seconde)" : "") +
-           ", pas « " + given + " »";
+std::string CliNumberUsage(const std::string& option, const std::string& given,
+                           const CTextCatalog& texts) {
+    if (option == "--fps") {
+        return texts.Tr("{0} attend un nombre entier positif (images par seconde), pas « {1} »",
+                        {option, given});
+    }
+    return texts.Tr("{0} attend un nombre entier positif, pas « {1} »", {option, given});
 }
 
-std::string CliFrameListUsage(const std::string& given) {
-    return "--frames attend des numéros de frame séparés par des virgules (0,10,20), pas « " +
-           given + " »";
+std::string CliFrameListUsage(const std::string& given, const CTextCatalog& texts) {
+    return texts.Tr("--frames attend des numéros de frame séparés par des virgules (0,10,20), "
+                    "pas « {0} »",
+                    {given});
 }
 
-std::string CliOutputForOneAnimationUsage() {
-    return "preview écrit un seul fichier : donnez une seule animation";
+std::string CliOutputForOneAnimationUsage(const CTextCatalog& texts) {
+    return texts.Tr("preview écrit un seul fichier : donnez une seule animation");
 }
 
-std::string CliFramesOrRangeUsage() {
-    return "--frames s'emploie sans --from, --to ni --step";
+std::string CliFramesOrRangeUsage(const CTextCatalog& texts) {
+    return texts.Tr("--frames s'emploie sans --from, --to ni --step");
 }
 
-std::string PreviewMenuText() { return "A&perçu\tAlt+P"; }
-std::string RootFromLegsMenuText() { return "&Racine d'après les jambes"; }
-std::string PreviewWindowTitle() { return "Varnex : aperçu"; }
-std::string PreviewPlayText() { return "Lecture"; }
-std::string PreviewPauseText() { return "Pause"; }
-std::string PreviewNeedsFilesText() {
-    return "L'aperçu a besoin du modèle, de l'animation de référence et d'une animation : "
-           "ouvrez-les d'abord";
+std::string PreviewMenuText(const CTextCatalog& texts) { return texts.Tr("A&perçu\tAlt+P"); }
+std::string RootFromLegsMenuText(const CTextCatalog& texts) {
+    return texts.Tr("&Racine d'après les jambes");
 }
-std::string PreviewFrameText(int frame, int frames) {
-    return "frame " + std::to_string(frame) + " / " + std::to_string(frames - 1);
+std::string PreviewWindowTitle(const CTextCatalog& texts) { return texts.Tr("Varnex : aperçu"); }
+std::string PreviewPlayText(const CTextCatalog& texts) { return texts.Tr("Lecture"); }
+std::string PreviewPauseText(const CTextCatalog& texts) { return texts.Tr("Pause"); }
+std::string PreviewNeedsFilesText(const CTextCatalog& texts) {
+    return texts.Tr("L'aperçu a besoin du modèle, de l'animation de référence et d'une "
+                    "animation : ouvrez-les d'abord");
 }
-std::string PreviewCannotRetargetText(const std::string& reason) {
-    return "résultat non calculé : " + reason;
+std::string PreviewFrameText(int frame, int frames, const CTextCatalog& texts) {
+    return texts.Tr("frame {0} / {1}", {std::to_string(frame), std::to_string(frames - 1)});
 }
-std::string PreviewRowProblemText(int row, int line, bool notFinite) {
-    return "la ligne " + std::to_string(row) + " de la grille lit la ligne de squelette " +
-           std::to_string(line) +
-           (notFinite ? ", qui ne donne pas un nombre fini" : ", que cette frame n'a pas");
+std::string PreviewCannotRetargetText(const std::string& reason, const CTextCatalog& texts) {
+    return texts.Tr("résultat non calculé : {0}", {reason});
+}
+std::string PreviewRowProblemText(int row, int line, bool notFinite, const CTextCatalog& texts) {
+    if (notFinite) {
+        return texts.Tr("la ligne {0} de la grille lit la ligne de squelette {1}, qui ne donne "
+                        "pas un nombre fini",
+                        {std::to_string(row), std::to_string(line)});
+    }
+    return texts.Tr("la ligne {0} de la grille lit la ligne de squelette {1}, que cette frame "
+                    "n'a pas",
+                    {std::to_string(row), std::to_string(line)});
 }
 
 }  // namespace varnex

@@ -1,59 +1,72 @@
-// Every text of the motion check the user reads: warnings and the report's table. French today;
-// the JSON keys and warning codes are not here, they stay the same in every language.
+// Every text of the motion check the user reads: warnings and the report's table, in the language
+// of a catalog (the French originals unless one is given); the JSON keys and warning codes are
+// not here, they stay the same in every language.
 #pragma once
 
 #include <string>
 
 #include "motion/motion_check.h"
 #include "motion/motion_warning.h"
+#include "platform/text_catalog.h"
 
 namespace varnex {
 
 // The warning's sentence, made from its code and values.
-std::string WarningText(const MOTION_WARNING& warning);
+std::string WarningText(const MOTION_WARNING& warning, const CTextCatalog& texts = OriginalTexts());
 
 // The report as a table for people: one line per grid row, then the root, the legs' ratio, the
 // collapsed nodes, the unpaired rows and the warnings.
-std::string ReportTable(const MOTION_REPORT& report);
+std::string ReportTable(const MOTION_REPORT& report, const CTextCatalog& texts = OriginalTexts());
 
 // The labels of the preview's panels.
-std::string PreviewSourceLabel();
-std::string PreviewResultLabel();
-std::string PreviewFrontLabel();
-std::string PreviewSideLabel();
-std::string PreviewFrameLabel(int frame);
+std::string PreviewSourceLabel(const CTextCatalog& texts = OriginalTexts());
+std::string PreviewResultLabel(const CTextCatalog& texts = OriginalTexts());
+std::string PreviewFrontLabel(const CTextCatalog& texts = OriginalTexts());
+std::string PreviewSideLabel(const CTextCatalog& texts = OriginalTexts());
+std::string PreviewFrameLabel(int frame, const CTextCatalog& texts = OriginalTexts());
 
 // The warning as the window says it: the advice points to the window's menu entry, not to the
 // command line's option.
-std::string WindowWarningText(const MOTION_WARNING& warning);
+std::string WindowWarningText(const MOTION_WARNING& warning,
+                              const CTextCatalog& texts = OriginalTexts());
 // A warning on a command line's standard error: "walk.smd: avertissement root-range : ...".
-std::string WarningNote(const std::string& file, const MOTION_WARNING& warning);
+std::string WarningNote(const std::string& file, const MOTION_WARNING& warning,
+                        const CTextCatalog& texts = OriginalTexts());
 
 // Refusals of the commands that retarget in memory.
-std::string NoLegsRatioForRootText(bool modelHasLegs, bool sourceHasLegs);
-std::string FrameNotInAnimationText(const std::string& frame, const std::string& frames);
+std::string NoLegsRatioForRootText(bool modelHasLegs, bool sourceHasLegs,
+                                   const CTextCatalog& texts = OriginalTexts());
+std::string FrameNotInAnimationText(const std::string& frame, const std::string& frames,
+                                    const CTextCatalog& texts = OriginalTexts());
 // The preview shows the first `shown` frames of `frames`.
-std::string PreviewCutNote(const std::string& file, int frames, int shown);
+std::string PreviewCutNote(const std::string& file, int frames, int shown,
+                           const CTextCatalog& texts = OriginalTexts());
 
 // The command line's texts for check, preview and --root-motion.
-std::string CliMotionHelp();
-std::string CliRootMotionUsage(const std::string& given);
-std::string CliNumberUsage(const std::string& option, const std::string& given);
-std::string CliFrameListUsage(const std::string& given);
-std::string CliOutputForOneAnimationUsage();
-std::string CliFramesOrRangeUsage();
+std::string CliMotionHelp(const CTextCatalog& texts = OriginalTexts());
+std::string CliRootMotionUsage(const std::string& given,
+                               const CTextCatalog& texts = OriginalTexts());
+std::string CliNumberUsage(const std::string& option, const std::string& given,
+                           const CTextCatalog& texts = OriginalTexts());
+std::string CliFrameListUsage(const std::string& given,
+                              const CTextCatalog& texts = OriginalTexts());
+std::string CliOutputForOneAnimationUsage(const CTextCatalog& texts = OriginalTexts());
+std::string CliFramesOrRangeUsage(const CTextCatalog& texts = OriginalTexts());
 
 // The window's texts.
-std::string PreviewMenuText();     // the context menu's entry, with its key
-std::string RootFromLegsMenuText();
-std::string PreviewWindowTitle();
-std::string PreviewPlayText();
-std::string PreviewPauseText();
-std::string PreviewNeedsFilesText();
-std::string PreviewFrameText(int frame, int frames);
+// The context menu's entry, with its key.
+std::string PreviewMenuText(const CTextCatalog& texts = OriginalTexts());
+std::string RootFromLegsMenuText(const CTextCatalog& texts = OriginalTexts());
+std::string PreviewWindowTitle(const CTextCatalog& texts = OriginalTexts());
+std::string PreviewPlayText(const CTextCatalog& texts = OriginalTexts());
+std::string PreviewPauseText(const CTextCatalog& texts = OriginalTexts());
+std::string PreviewNeedsFilesText(const CTextCatalog& texts = OriginalTexts());
+std::string PreviewFrameText(int frame, int frames, const CTextCatalog& texts = OriginalTexts());
 // The preview window's status when the grid cannot be retargeted: the reason, already in words.
-std::string PreviewCannotRetargetText(const std::string& reason);
+std::string PreviewCannotRetargetText(const std::string& reason,
+                                      const CTextCatalog& texts = OriginalTexts());
 // Grid row `row` reads frame line `line`, which the frame lacks, or which gives no finite number.
-std::string PreviewRowProblemText(int row, int line, bool notFinite);
+std::string PreviewRowProblemText(int row, int line, bool notFinite,
+                                  const CTextCatalog& texts = OriginalTexts());
 
 }  // namespace varnex

@@ -67,7 +67,8 @@ void AppendRoot(std::string& out, const ROOT_MOTION& root) {
     out += '}';
 }
 
-void AppendReport(std::string& out, const MOTION_REPORT& report, const std::string& indent) {
+void AppendReport(std::string& out, const MOTION_REPORT& report, const std::string& indent,
+                  const CTextCatalog& texts) {
     const std::string in1 = indent + "  ";
     const std::string in2 = in1 + "  ";
     out += indent + "{\n" + in1 + "\"animation\": ";
@@ -117,7 +118,7 @@ void AppendReport(std::string& out, const MOTION_REPORT& report, const std::stri
         out += (i > 0 ? ",\n" : "\n") + in2 + "{\"code\": ";
         AppendJsonString(out, WarningCodeText(w.code));
         out += ", \"text\": ";
-        AppendJsonString(out, WarningText(w));
+        AppendJsonString(out, WarningText(w, texts));
         out += '}';
     }
     out += report.warnings.empty() ? "]" : "\n" + in1 + "]";
@@ -153,19 +154,19 @@ void AppendJsonString(std::string& out, std::string_view text) {
     out += '"';
 }
 
-std::string ReportJson(const MOTION_REPORT& report) {
+std::string ReportJson(const MOTION_REPORT& report, const CTextCatalog& texts) {
     std::string out;
-    AppendReport(out, report, "");
+    AppendReport(out, report, "", texts);
     out += '\n';
     return out;
 }
 
-std::string ReportsJson(const std::vector<MOTION_REPORT>& reports) {
-    if (reports.size() == 1) return ReportJson(reports.front());
+std::string ReportsJson(const std::vector<MOTION_REPORT>& reports, const CTextCatalog& texts) {
+    if (reports.size() == 1) return ReportJson(reports.front(), texts);
     std::string out = "[";
     for (std::size_t i = 0; i < reports.size(); ++i) {
         out += i > 0 ? ",\n" : "\n";
-        AppendReport(out, reports[i], "  ");
+        AppendReport(out, reports[i], "  ", texts);
     }
     out += reports.empty() ? "]\n" : "\n]\n";
     return out;

@@ -7,16 +7,19 @@
 #include <vector>
 
 #include "motion/motion_check.h"
+#include "platform/text_catalog.h"
 
 namespace varnex {
 
 // {"animation", "frames", "bones": [{"row", "model_node", "source_node", "max_deg", "mean_deg"}],
 //  "root": {"legs_ratio", "source": {"rest_height", "min_height", "max_height", "travel",
 //  "lowest_foot_height"}, "result": {...}}, "collapsed_nodes", "unpaired_rows",
-//  "warnings": [{"code", "text"}]}, with a final line end.
-std::string ReportJson(const MOTION_REPORT& report);
+//  "warnings": [{"code", "text"}]}, with a final line end; only the warnings' texts are in the
+// catalog's language.
+std::string ReportJson(const MOTION_REPORT& report, const CTextCatalog& texts = OriginalTexts());
 // One report's object alone, several in an array.
-std::string ReportsJson(const std::vector<MOTION_REPORT>& reports);
+std::string ReportsJson(const std::vector<MOTION_REPORT>& reports,
+                        const CTextCatalog& texts = OriginalTexts());
 
 // text as a JSON string with its quotes. Valid UTF-8 passes through; a byte that is not part of
 // valid UTF-8 is read as Latin-1 (names from older tools) and written as \u00XX.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_catalog.h"
+
 namespace varnex {
 
 // One grid column as the edit boxes show it, entry r for row r.
@@ -42,6 +44,9 @@ public:
     virtual void ShowStatus(const std::string& /*text*/) {}
     // A modal question answered Oui or Non; true for Oui. Where nobody can answer, Oui.
     virtual bool AskYesNo(const std::string& /*text*/) { return true; }
+    // The words of the user's language, for the commands' messages; the French originals unless
+    // the window supplies a catalog.
+    virtual const CTextCatalog& Texts() const { return OriginalTexts(); }
 };
 
 }  // namespace varnex

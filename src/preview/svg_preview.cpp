@@ -88,12 +88,17 @@ private:
         for (int row = 0; row < m_layout.rows; ++row) {
             for (int figure = 0; figure < 2; ++figure) {
                 for (PREVIEW_VIEW view : VIEWS) {
-                    std::string label = figure == 0 ? PreviewSourceLabel() : PreviewResultLabel();
+                    const CTextCatalog& texts = *m_options.texts;
+                    std::string label = figure == 0 ? PreviewSourceLabel(texts)
+                                                    : PreviewResultLabel(texts);
                     label += ", ";
-                    label += view == PREVIEW_VIEW::FRONT ? PreviewFrontLabel() : PreviewSideLabel();
+                    label += view == PREVIEW_VIEW::FRONT ? PreviewFrontLabel(texts)
+                                                         : PreviewSideLabel(texts);
                     if (!m_options.animate && figure == 0 && view == PREVIEW_VIEW::FRONT &&
                         static_cast<std::size_t>(row) < m_options.frameNumbers.size()) {
-                        label = PreviewFrameLabel(m_options.frameNumbers[row]) + " : " + label;
+                        label = texts.Tr(
+                            "{0} : {1}",
+                            {PreviewFrameLabel(m_options.frameNumbers[row], texts), label});
                     }
                     m_out += "<text x=\"";
                     AppendPixel(m_out, PanelLeft(figure, view) + MARGIN / 2);

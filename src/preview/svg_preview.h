@@ -11,6 +11,7 @@
 #include "motion/forward_kinematics.h"
 #include "motion/frame_retarget.h"
 #include "motion/motion_types.h"
+#include "platform/text_catalog.h"
 
 namespace varnex {
 
@@ -56,6 +57,7 @@ struct PREVIEW_OPTIONS {
     bool animate = true;  // every frame in a loop; else a sheet, one row of panels per frame
     double fps = 30.0;    // frames per second of the loop; 0 or less takes 30
     std::vector<int> frameNumbers;  // the animation's number of each frame shown, for the labels
+    const CTextCatalog* texts = &OriginalTexts();  // the labels' language
 };
 
 // Front: seen from +X, where biped models face, so Y runs across (the figure's left on the

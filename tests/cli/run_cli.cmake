@@ -6,6 +6,9 @@
 #   ARGS          the arguments, separated by "|"
 #   EXIT          expected exit status
 #   STDOUT_REGEX, STDERR_REGEX  expected to match (optional)
+#   STDOUT_NOT_REGEX, STDERR_NOT_REGEX  expected not to match (optional)
+#   LANG_ENV      "NAME=value" pairs separated by "|" for the language variables; those not given
+#                 are unset, so that the developer's own settings do not choose the language
 #   COMPARE       "produced=expected" pairs separated by "|": files compared byte for byte
 #   FILES         the exact sorted list of files WORK must hold afterwards, separated by "|"
 file(REMOVE_RECURSE "${WORK}")
@@ -15,6 +18,16 @@ if(COPY)
   file(COPY ${copies} DESTINATION "${WORK}")
 endif()
 string(REPLACE "|" ";" args "${ARGS}")
+foreach(name VARNEX_LANG LANGUAGE LC_ALL LC_MESSAGES LANG)
+  unset(ENV{${name}})
+endforeach()
+if(LANG_ENV)
+  string(REPLACE "|" ";" settings "${LANG_ENV}")
+  foreach(setting ${settings})
+    string(REGEX MATCH "^([^=]*)=(.*)$" matched "${setting}")
+    set(ENV{${CMAKE_MATCH_1}} "${CMAKE_MATCH_2}")
+  endforeach()
+endif()
 execute_process(COMMAND ${EMULATOR} "${CLI}" ${args} WORKING_DIRECTORY "${WORK}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message("stdout:\n${out}\nstderr:\n${err}")
@@ -26,6 +39,12 @@ if(DEFINED STDOUT_REGEX AND NOT out MATCHES "${STDOUT_REGEX}")
 endif()
 if(DEFINED STDERR_REGEX AND NOT err MATCHES "${STDERR_REGEX}")
   message(FATAL_ERROR "standard error does not match: ${STDERR_REGEX}")
+endif()
+if(DEFINED STDOUT_NOT_REGEX AND out MATCHES "${STDOUT_NOT_REGEX}")
+  message(FATAL_ERROR "standard output matches: ${STDOUT_NOT_REGEX}")
+endif()
+if(DEFINED STDERR_NOT_REGEX AND err MATCHES "${STDERR_NOT_REGEX}")
+  message(FATAL_ERROR "standard error matches: ${STDERR_NOT_REGEX}")
 endif()
 if(COMPARE)
   string(REPLACE "|" ";" pairs "${COMPARE}")

@@ -6,6 +6,7 @@
 #include <wx/image.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -391,6 +392,41 @@ TEST(HelpCommand, ABrowserThatCannotStartIsTold) {
                                       " : aucun navigateur n'a pu être lancé");
 }
 
+// In English the help page is converter-en.htm, beside the French one.
+TEST(HelpCommand, InEnglishOpensTheEnglishPageOrNamesIt) {
+    CTempDir folder;
+    WriteFile(folder.Path("converter.htm"), "<html></html>");
+    CCurrentFolder here(folder.Root());
+    CScriptedWindow window;
+    ASSERT_TRUE(window.SetLanguage("en"));
+    ShowAndDraw(window);
+    window.Press(IDC_HELP_BUTTON);
+    EXPECT_EQ(window.messages,
+              std::vector<std::string>{"The help file converter-en.htm cannot be found: look for "
+                                       "it by hand"});
+    WriteFile(folder.Path("converter-en.htm"), "<html></html>");
+    window.Press(IDC_HELP_BUTTON);
+    EXPECT_EQ(window.helpPages, std::vector<std::string>{folder.Path("converter-en.htm")});
+}
+
+// The menu's language items switch the running window: its labels, then its messages.
+TEST(LanguageMenu, SwitchesTheLabelsAndTheMessagesOfTheRunningWindow) {
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    const std::vector<std::string>& languages = window.Languages();
+    auto english = std::find(languages.begin(), languages.end(), "en");
+    ASSERT_NE(english, languages.end());
+    wxCommandEvent item(wxEVT_MENU,
+                        IDM_LANGUAGE_FIRST + static_cast<int>(english - languages.begin()));
+    window.ProcessWindowEvent(item);
+    EXPECT_EQ(window.FindWindow(IDC_REF_MODEL)->GetLabel(), "SMD Ref Model");
+    window.Press(IDC_REF_ANIM);
+    EXPECT_EQ(window.messages, std::vector<std::string>{"Choose a reference model first"});
+    wxCommandEvent french(wxEVT_MENU, IDM_LANGUAGE_FIRST);
+    window.ProcessWindowEvent(french);
+    EXPECT_EQ(window.FindWindow(IDC_REF_MODEL)->GetLabel(), "SMD Ref Modele");
+}
+
 TEST(EndingTheDialog, QuitEndsAtOnceWhenTheGridWasNotEdited) {
     CScriptedWindow window;
     ShowAndDraw(window);
@@ -433,19 +469,22 @@ TEST(AboutItem, TheMenuCommandOpensTheAboutBox) {
     EXPECT_EQ(window.aboutBoxes, 1);
 }
 
-// The picture of the README: the window once the samples' two skeletons are paired.
-TEST(MainWindowPicture, SavesAScreenshotOfThePairedGrid) {
+// The pictures of the README: the window once the samples' two skeletons are paired, in French
+// and in English. The screen gives a process its first picture only (a second one repeats it), so
+// ctest runs the English one in a process of its own.
+void SavePairedWindowPicture(const std::string& language, const std::string& png) {
     CSampleFolder folder;
     CScriptedWindow window;
+    ASSERT_TRUE(window.SetLanguage(language));
     ShowAndDraw(window);
     window.Answer(folder.Path("knight_ref.smd"));
     window.Press(IDC_REF_MODEL);
     window.Answer(folder.Path("runner_ref.smd"));
     window.Press(IDC_REF_ANIM);
     ShowAndDraw(window);
-    fs::remove("varnex-window.png");
-    ASSERT_TRUE(SaveScreenshot(window, "varnex-window.png"));
-    wxImage shot("varnex-window.png", wxBITMAP_TYPE_PNG);
+    fs::remove(png);
+    ASSERT_TRUE(SaveScreenshot(window, png));
+    wxImage shot(png, wxBITMAP_TYPE_PNG);
     ASSERT_TRUE(shot.IsOk());
     EXPECT_EQ(shot.GetSize(), window.GetSize());
     // An edit box's inside is lighter than the dialog's background around it: the picture shows
@@ -459,6 +498,10 @@ TEST(MainWindowPicture, SavesAScreenshotOfThePairedGrid) {
     };
     EXPECT_GT(brightness(inside), brightness(outside))
         << "inside " << inside.x << "," << inside.y << " outside " << outside.x << "," << outside.y;
+}
+
+TEST(MainWindowPicture, SavesAScreenshotOfThePairedGrid) {
+    SavePairedWindowPicture("fr", "varnex-window.png");
 }
 
 // A model of more than 60 nodes, loaded through the buttons: its rows from 60 on get boxes of their
@@ -550,6 +593,11 @@ TEST(WholeSkeleton, RowsBeyondSixtyAreShownEditedNamedAndBuilt) {
     EXPECT_EQ(window.NodeBoxes()[65], "65");
     EXPECT_EQ(TooltipOf(window.NodeEdit(65)),
               "ligne 65 : node « Cape 65 » du modèle\nsource : node 65 « Cape 65 »");
+    // The tooltips and the extra column follow the window into another language.
+    ASSERT_TRUE(window.SetLanguage("en"));
+    EXPECT_EQ(TooltipOf(window.NodeEdit(65)),
+              "row 65: model node \"Cape 65\"\nsource: node 65 \"Cape 65\"");
+    ASSERT_TRUE(window.SetLanguage("fr"));
 
     window.Answer(folder.Path("knight_ref.smd"));
     window.Press(IDC_REF_MODEL);
@@ -558,6 +606,10 @@ TEST(WholeSkeleton, RowsBeyondSixtyAreShownEditedNamedAndBuilt) {
     EXPECT_EQ(window.GetClientSize(), sixtyRows);
     EXPECT_EQ(window.FindWindow(GridNodeEditId(60)), nullptr);
     ExpectApartAndInside(window);
+}
+
+TEST(EnglishWindowPicture, SavesAScreenshotOfThePairedGrid) {
+    SavePairedWindowPicture("en", "varnex-window-en.png");
 }
 
 }  // namespace varnex

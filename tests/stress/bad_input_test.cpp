@@ -152,7 +152,7 @@ std::vector<BAD_INPUT> Table() {
          "folder.smd: impossible d'écrire ce fichier : c'est un dossier"},
         {"missing file as the animation", "other.smd", [] { return std::string("x"); },
          BuildAnim("missing.smd"), 1,
-         "missing.smd: impossible d'ouvrir le fichier : No such file or directory"},
+         "missing.smd: impossible d'ouvrir le fichier : fichier ou dossier introuvable"},
 
         // Truncated files.
         {"model cut inside its node list (300 bytes)", "cut.smd",

@@ -5,8 +5,10 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
+#include "app/error_text.h"
 #include "dialog_fixture.h"
 #include "stress_support.h"
 
@@ -47,10 +49,10 @@ TEST_F(FileFaultTest, OutputsThatCannotBeCreatedAreToldAndNothingWritten) {
     LoadAll();
     Build(dir.Path("runner_walk.smd/out.smd"));
     EXPECT_EQ(Refusal(), dir.Path("runner_walk.smd/out.smd") +
-                             ": impossible de créer le fichier : Not a directory");
+                             ": impossible de créer le fichier : " + SystemReason(ENOTDIR));
     Run(&CVarnexDlg::OnSaveCon, "gone/grid.con");
     EXPECT_EQ(Refusal(), dir.Path("gone/grid.con") +
-                             ": impossible de créer le fichier : No such file or directory");
+                             ": impossible de créer le fichier : fichier ou dossier introuvable");
     EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
     ExpectSamplesIntact();
 }
@@ -74,8 +76,8 @@ TEST_F(FileFaultTest, ReadOnlyFolderIsToldAndItsOldOutputKept) {
                      setup);
     if (run.exitStatus == CHILD_SETUP_FAILED) GTEST_SKIP() << "no read-only bind mount here";
     EXPECT_EQ(run.err,
-              "varnex-cli: ro/knight_runner_walk.smd: impossible de créer le fichier : Read-only "
-              "file system\n");
+              "varnex-cli: ro/knight_runner_walk.smd: impossible de créer le fichier : système "
+              "de fichiers en lecture seule\n");
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(ReadFile(dir.Path("ro/knight_runner_walk.smd")), "previous build\r\n");
@@ -105,7 +107,7 @@ TEST_F(FileFaultTest, FileSizeLimitMidBuildIsToldAndThePreviousOutputKept) {
     PROCESS_RESULT run = RunVarnexCli(
         {"build", "--model", "model.smd", "--ref-anim", "model.smd", "-o", "out.smd", "long.smd"},
         setup);
-    EXPECT_EQ(run.err, "varnex-cli: out.smd: erreur d'écriture : File too large\n");
+    EXPECT_EQ(run.err, "varnex-cli: out.smd: erreur d'écriture : fichier trop volumineux\n");
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(ReadFile(dir.Path("out.smd")), "previous build\r\n");
@@ -135,7 +137,7 @@ TEST_F(FileFaultTest, FullDiskIsToldAndLeavesTheDiskAsItWas) {
         setup);
     if (run.exitStatus == CHILD_SETUP_FAILED) GTEST_SKIP() << "no tmpfs mount here";
     EXPECT_EQ(run.out, full +
-                           "/out.smd: erreur d'écriture : No space left on device\n"
+                           "/out.smd: erreur d'écriture : disque plein\n"
                            "[old.smd][previous build\r\n]");
     EXPECT_EQ(run.exitStatus, 0);
     ExpectSamplesIntact();

@@ -1,0 +1,48 @@
+// The catalogs of the front ends: compiled gettext catalogs (varnex.mo) read by wxWidgets'
+// translations, from folders laid out as <folder>/<language>/LC_MESSAGES/varnex.mo.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/text_catalog.h"
+
+class wxTranslations;
+
+namespace varnex {
+
+class CWxTextCatalog : public CTextCatalog {
+  public:
+    // Speaks French (the originals) until SetLanguage; catalogs are looked for in folders, in
+    // order.
+    explicit CWxTextCatalog(std::vector<std::string> folders);
+    ~CWxTextCatalog() override;
+    CWxTextCatalog(const CWxTextCatalog&) = delete;
+    CWxTextCatalog& operator=(const CWxTextCatalog&) = delete;
+
+    // Speaks language from now on. False, and French, when no catalog of it can be read (French
+    // itself needs none).
+    bool SetLanguage(const std::string& language);
+    std::string Language() const override { return m_language; }
+    // French and every language whose catalog lies in the folders, sorted after French.
+    std::vector<std::string> Languages() const;
+
+  protected:
+    std::string Find(const char* original) const override;
+    std::string FindPlural(const char* singular, unsigned long count) const override;
+
+  private:
+    std::vector<std::string> m_folders;
+    std::unique_ptr<wxTranslations> m_translations;  // none for French
+    std::string m_language = "fr";
+};
+
+// Where a program installed at programFolder finds its catalogs: the folder "locale" beside it
+// (a Windows folder, the build tree), then ../share/locale (an installation under a prefix, such
+// as /usr/bin and /usr/share/locale).
+std::vector<std::string> CatalogFolders(const std::string& programFolder);
+// The folder of the running program, or an empty text when the system cannot tell.
+std::string ProgramFolder();
+
+}  // namespace varnex
