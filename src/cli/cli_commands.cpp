@@ -57,8 +57,8 @@ Options :
   --con F.con          charge un fichier de conversion dans la grille après l'appariement
   --set ROW=NODES[:CORRECTION]
                        tape dans la ligne ROW (0 à 59, ou plus pour un modèle de plus de 60
-                       nodes) de la grille, après l'appariement et
-                       --con ; l'une ou l'autre partie peut manquer : 5=12, 5=:0.8, 5=112:0.25
+                       nodes) de la grille, après l'appariement et --con ; l'une ou l'autre
+                       partie peut manquer : 5=12, 5=:0.8, 5=112:0.25
                        (NODES + 100 : mélange avec la position de repos du modèle)
   --pair-same-names    apparie aussi les lignes qu'aucune classe de biped n'apparie avec le node
                        de l'animation de référence qui porte exactement le même nom (avant
