@@ -5,21 +5,11 @@
 namespace varnex {
 
 namespace {
-constexpr int BLEND_OFFSET = 100;
-
 bool IsFinitePose(const POSE& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.rx) &&
            std::isfinite(p.ry) && std::isfinite(p.rz);
 }
 }  // namespace
-
-int RowSourceLine(int row, int nodes) {
-    int n = nodes >= BLEND_OFFSET ? nodes - BLEND_OFFSET : nodes;
-    if (n == 0 && row != 0) return ROW_KEEPS_REST;
-    return n > 0 ? n : 0;
-}
-
-bool RowBlends(int nodes) { return nodes >= BLEND_OFFSET; }
 
 VEC3 RootPositionFromLegs(const ROOT_FROM_LEGS& rule, double x, double y, double z) {
     return {RootCoordinateFromLegs(x, rule.sourceRest.x, rule.modelRest.x, rule.legsRatio),
@@ -102,19 +92,7 @@ RETARGET_PROBLEM CFrameRetarget::Apply(std::span<const POSE> source,
             y = y * s;
             z = z * s;
         }
-        // The same operations in the same order as the written line, so the values agree to the
-        // last bit.
-        double c = plan.correction;
-        double w = 1.0 - c;
-        if (plan.blend) {
-            x = x * w + plan.rest.x * c;
-            y = y * w + plan.rest.y * c;
-            z = z * w + plan.rest.z * c;
-        } else {
-            x = c * x;
-            y = c * y;
-            z = c * z;
-        }
+        CorrectPosition(x, y, z, plan.correction, plan.blend, plan.rest.x, plan.rest.y, plan.rest.z);
         POSE& out = result[row];
         out = {x, y, z, from.rx, from.ry, from.rz};
         if (!IsFinitePose(out)) return {RETARGET_FAULT::NOT_FINITE, r, plan.source};

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "motion/motion_types.h"
+#include "pairing/grid.h"
 
 namespace varnex {
 
@@ -19,10 +20,10 @@ struct RETARGET_ROW {
 };
 
 // The source line a row reads, or ROW_KEEPS_REST for a row other than 0 whose NODES is 0 (or
-// 100): it keeps the model's rest line.
-constexpr int ROW_KEEPS_REST = -1;
-int RowSourceLine(int row, int nodes);
-bool RowBlends(int nodes);
+// 100): it keeps the model's rest line. The grid's own rule.
+constexpr int ROW_KEEPS_REST = REST_LINE;
+inline int RowSourceLine(int row, int nodes) { return SourceLineOf(row, nodes); }
+inline bool RowBlends(int nodes) { return nodes >= BLEND_OFFSET; }
 
 // Root motion from the legs: the model's rest root position plus the legs' ratio times the
 // source root's displacement from its own rest position. It takes the place of "position times

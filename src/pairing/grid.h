@@ -12,6 +12,32 @@ constexpr int BLEND_OFFSET = 100;
 // The most nodes the model compiler accepts in a skeleton.
 constexpr int MODEL_COMPILER_MAX_NODES = 128;
 
+// Where a row's line comes from: the reference model's rest line, or source line n.
+constexpr int REST_LINE = -1;
+// n for a driven row (0 for NODES below 0), REST_LINE for rows other than 0 whose n is 0.
+inline int SourceLineOf(int row, int nodes) {
+    int n = nodes >= BLEND_OFFSET ? nodes - BLEND_OFFSET : nodes;
+    if (n == 0 && row != 0) return REST_LINE;
+    return n > 0 ? n : 0;
+}
+
+// A row's scaled source position corrected: times the correction c, or with blending weighed
+// against the rest position (x0, y0, z0) by c. The build and the in-memory retarget both call it,
+// so their values agree to the last bit.
+inline void CorrectPosition(double& x, double& y, double& z, double c, bool blend, double x0,
+                            double y0, double z0) {
+    double w = 1.0 - c;
+    if (blend) {
+        x = x * w + x0 * c;
+        y = y * w + y0 * c;
+        z = z * w + z0 * c;
+    } else {
+        x = c * x;
+        y = c * y;
+        z = c * z;
+    }
+}
+
 struct GRID_ROW {
     int nodes = 0;            // source node; + BLEND_OFFSET to blend; 0 on rows but 0: rest line
     double correction = 1.0;  // factor, or with blending the weight of the rest position

@@ -48,27 +48,17 @@ bool FiniteForUsual(const ROW_PLAN& plan) {
 
 POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z) {
     if (plan.rootFromLegs) {
-        const ROOT_FROM_LEGS& r = plan.root;
-        x = RootCoordinateFromLegs(x, r.sourceRest.x, r.modelRest.x, r.legsRatio);
-        y = RootCoordinateFromLegs(y, r.sourceRest.y, r.modelRest.y, r.legsRatio);
-        z = RootCoordinateFromLegs(z, r.sourceRest.z, r.modelRest.z, r.legsRatio);
+        VEC3 p = RootPositionFromLegs(plan.root, x, y, z);
+        x = p.x;
+        y = p.y;
+        z = p.z;
     } else {
         double s = plan.setting.boneScale;
         x = x * s;
         y = y * s;
         z = z * s;
     }
-    double c = plan.setting.correction;
-    double w = 1.0 - c;
-    if (plan.blend) {
-        x = x * w + plan.x0 * c;
-        y = y * w + plan.y0 * c;
-        z = z * w + plan.z0 * c;
-    } else {
-        x = c * x;
-        y = c * y;
-        z = c * z;
-    }
+    CorrectPosition(x, y, z, plan.setting.correction, plan.blend, plan.x0, plan.y0, plan.z0);
     return POSITION{x, y, z};
 }
 
@@ -78,12 +68,6 @@ bool MakePaddedText(std::string_view text, PADDED_TEXT& padded) {
     std::memcpy(padded.bytes, text.data(), text.size());
     padded.size = text.size();
     return true;
-}
-
-int SourceLineOf(int row, int nodes) {
-    int n = nodes >= BLEND_OFFSET ? nodes - BLEND_OFFSET : nodes;
-    if (n == 0 && row != 0) return REST_LINE;
-    return n > 0 ? n : 0;
 }
 
 std::string NormalizedFrameLine(const FRAME_FIELDS& f) {

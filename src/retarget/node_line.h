@@ -17,11 +17,6 @@ struct NODE_ROW {
     double boneScale = 1.0;
 };
 
-// Where a row's line comes from: the reference model's rest line, or frame line n.
-constexpr int REST_LINE = -1;
-// n for a driven row (0 for NODES below 0), REST_LINE for rows other than 0 whose n is 0.
-int SourceLineOf(int row, int nodes);
-
 // What every line of one build shares.
 struct COMPOSE_CONTEXT {
     std::string animSource;               // for messages
