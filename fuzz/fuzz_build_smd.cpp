@@ -1,6 +1,8 @@
 // BUILD SMD with an arbitrary animation against the sample model and reference: once with the
 // grid the pairing fills, once with blended rows, a row kept at rest and LF line ends. The two
-// builds must agree on what they refuse.
+// builds must agree on what they refuse, and the first gives the same bytes or the same refusal
+// when it is cut into small segments for two workers.
+#include "app/error_text.h"
 #include "fuzz_support.h"
 
 using namespace varnex;
@@ -23,6 +25,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string lf;
     bool builtLf = RanThrough("BUILD SMD (LF)", {"walk.smd", "knight_ref.smd"},
                               [&] { lf = Build(samples.model, blended, bytes, "walk.smd", "\n"); });
+    try {
+        std::string segmented = Build(samples.model, paired, bytes, "walk.smd", "\r\n", 2, 64);
+        if (!built || segmented != crlf) FuzzFailure("two workers wrote what one thread did not");
+    } catch (const CVarnexError& e) {
+        if (built) FuzzFailure("two workers refused what one thread built: " + ErrorText(e));
+        try {
+            Build(samples.model, paired, bytes, "walk.smd");
+        } catch (const CVarnexError& one) {
+            if (ErrorText(one) != ErrorText(e)) {
+                FuzzFailure("two workers refused otherwise: " + ErrorText(e) + " / " + ErrorText(one));
+            }
+        }
+    }
     if (built && crlf.find("\r\n") == std::string::npos) FuzzFailure("no CR LF in a CR LF build");
     if (builtLf && lf.find('\r') != std::string::npos) FuzzFailure("a CR in an LF build");
     return 0;

@@ -47,12 +47,15 @@ FUZZ_SETUP PairAndScale(const SMD_HEAD& model, const SMD_HEAD& refAnim) {
 }
 
 std::string Build(const SMD_HEAD& model, const FUZZ_SETUP& setup, std::string_view anim,
-                  const std::string& source, const std::string& lineEnd) {
+                  const std::string& source, const std::string& lineEnd, int threads,
+                  std::size_t segmentBytes) {
     setup.grid.RequireFiniteCorrections(setup.rowCount);
     BUILD_JOB job;
     job.model = &model;
     job.rows = BuildRows(setup.grid.Values(), setup.boneScale, setup.rowCount);
     job.lineEnd = lineEnd;
+    job.threads = threads;
+    if (segmentBytes != 0) job.segmentBytes = segmentBytes;
     CMemorySource bytes(anim, source);
     CLineReader reader(bytes);
     ReadAnimationHead(reader);

@@ -35,7 +35,8 @@ struct FUZZ_SETUP {
 FUZZ_SETUP PairAndScale(const SMD_HEAD& model, const SMD_HEAD& refAnim);
 // BUILD SMD of the animation bytes (named source) into memory; throws CVarnexError.
 std::string Build(const SMD_HEAD& model, const FUZZ_SETUP& setup, std::string_view anim,
-                  const std::string& source, const std::string& lineEnd = "\r\n");
+                  const std::string& source, const std::string& lineEnd = "\r\n",
+                  int threads = 1, std::size_t segmentBytes = 0);
 
 // Runs command; true when it ran through. A refusal must be a CVarnexError naming one of files;
 // anything else thrown is a finding.

@@ -251,6 +251,7 @@ void CVarnexDlg::OnBuildSmd() {
         job.model = &m_model;
         job.rows = BuildRows(m_grid.Values(), m_boneScale, m_nodeCount);
         job.lineEnd = m_lineBreak;
+        job.threads = BuildThreads();
         ROOT_MODE mode = m_rootFromLegs ? ROOT_MODE::LEGS : ROOT_MODE::SCALE;
         std::optional<ROOT_FROM_LEGS> rule;
         if (m_rootFromLegs) {

@@ -69,6 +69,8 @@ Options :
                        proposé par BUILD SMD (préfixe du modèle + nom de l'animation) ;
                        par défaut le dossier courant
   --line-ends lf|crlf  fins de ligne écrites : crlf (défaut, comme la fenêtre) ou lf
+  --threads N          (build) fils de calcul d'une longue animation ; par défaut un par
+                       processeur, 4 au plus ; 1 : un seul
   --save-con F.con     (grid) enregistre la grille dans un fichier de conversion
   --lang fr|en         langue des messages ; sinon VARNEX_LANG, puis LANGUAGE, LC_ALL,
                        LC_MESSAGES et LANG
@@ -108,6 +110,7 @@ struct OPTIONS {
     int from = 0;
     std::optional<int> to;
     int step = 1;
+    int threads = BuildThreads();
     bool rangeGiven = false;
     std::vector<int> sheetFrames;  // --frames: a still sheet of these
     std::vector<GRID_EDIT> edits;
@@ -233,6 +236,9 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
             o.sheetFrames = ParseFrameList(value(), texts);
         } else if (arg == "--pair-same-names" && o.command != "convert") {
             o.pairSameNames = true;
+        } else if (arg == "--threads" && o.command == "build") {
+            // More threads than segments in flight would only wait.
+            o.threads = std::min(ParseCount(arg, value(), 1, texts), 64);
         } else if (arg == "--convert-biped" && builds) {
             o.convertBiped = true;
         } else if (arg == "--line-ends" && o.command != "grid") {
@@ -476,6 +482,7 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
         job.model = &s.model;
         job.rows = RowsOf(s);
         job.lineEnd = LineEnd(o);
+        job.threads = o.threads;
         std::optional<ROOT_FROM_LEGS> rule;
         if (o.rootMotion == ROOT_MODE::LEGS) {
             rule = RootRuleFromLegs(s.model, s.refAnim, job.rows.empty() ? 0 : job.rows[0].nodes);

@@ -59,6 +59,14 @@ public:
         if (resultZ < m_resultMin) m_resultMin = resultZ;
         if (resultZ > m_resultMax) m_resultMax = resultZ;
     }
+    // Takes in the heights of frames that come after this range's, as Add would have.
+    void Merge(const CRootHeightRange& later) {
+        if (later.m_sourceMin < m_sourceMin) m_sourceMin = later.m_sourceMin;
+        if (later.m_sourceMax > m_sourceMax) m_sourceMax = later.m_sourceMax;
+        if (later.m_resultMin < m_resultMin) m_resultMin = later.m_resultMin;
+        if (later.m_resultMax > m_resultMax) m_resultMax = later.m_resultMax;
+    }
+    bool operator==(const CRootHeightRange&) const = default;
     // The ROOT_RANGE warning, or none (no frame, no ratio, a source that hardly moves).
     std::optional<MOTION_WARNING> Warning(const LEGS_RATIO& legs) const;
 

@@ -21,7 +21,14 @@ struct BUILD_JOB {
     bool generalRouteOnly = false;
     const ROOT_FROM_LEGS* rootFromLegs = nullptr;  // row 0 follows the legs (--root-motion legs)
     CRootHeightRange* rootHeights = nullptr;       // fed with row 0's heights in every frame
+    // Worker threads building segments of whole frames while the next is read; 1: the calling
+    // thread alone.
+    int threads = 1;
+    std::size_t segmentBytes = 128 << 10;  // the animation's bytes a worker takes at a time
 };
+
+// The threads a build takes on this machine: one per processor, at most four.
+int BuildThreads();
 
 // The rows of a build: the grid's first rowCount rows with their bone scales.
 std::vector<NODE_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
@@ -29,8 +36,9 @@ std::vector<NODE_ROW> BuildRows(const GRID& grid, const std::vector<double>& bon
 
 // Reads the animation from its skeleton block on (reader positioned just past "skeleton") and
 // writes the header, each "time" line with its composed node lines, and "end". Holds what the
-// rows read of one frame at a time, and writes in blocks of about 64 KB. Throws CVarnexError naming the file and line of the first problem; the caller
-// discards what was written.
+// rows read of one frame at a time (one segment per thread with job.threads), and writes in
+// blocks of about 64 KB. Throws CVarnexError naming the file and line of the first problem; the
+// caller discards what was written.
 void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out);
 
 // Writes outputPath through a temporary file renamed over it only when complete, from an

@@ -57,10 +57,19 @@ CLineReader::CLineReader(CByteSource& source, std::int64_t startOffset, int star
     : m_source(source),
       m_buffer(NewLineBuffer(CHUNK_BYTES * 2)),
       m_capacity(CHUNK_BYTES * 2),
+      m_data(m_buffer.get()),
       m_lineNumber(startLine - 1),
       m_nextOffset(startOffset) {
     ClearPastData();
 }
+
+CLineReader::CLineReader(CByteSource& source, std::string_view held, int startLine)
+    : m_source(source),
+      m_data(held.data()),
+      m_size(held.size()),
+      m_atEnd(true),
+      m_lineNumber(startLine - 1),
+      m_nextOffset(0) {}
 
 void CLineReader::ClearPastData() {
     // Bytes past a line are looked at but never used; they are given a value all the same.
@@ -79,6 +88,7 @@ bool CLineReader::Fill() {
         std::unique_ptr<char[]> bigger = NewLineBuffer(capacity);
         std::memcpy(bigger.get(), m_buffer.get(), m_size);
         m_buffer = std::move(bigger);
+        m_data = m_buffer.get();
         m_capacity = capacity;
     }
     std::size_t got = m_source.Read(m_buffer.get() + m_size, CHUNK_BYTES);
@@ -91,8 +101,8 @@ bool CLineReader::Fill() {
 bool CLineReader::Next(std::string_view& line) {
     std::size_t searched = 0;  // bytes behind m_begin already known to hold no line end
     for (;;) {
-        const char* start = m_buffer.get() + m_begin;
-        const char* dataEnd = m_buffer.get() + m_size;
+        const char* start = m_data + m_begin;
+        const char* dataEnd = m_data + m_size;
         const char* end = FindLineEnd(start + searched, dataEnd);
         std::size_t endLength = 1;
         if (end == dataEnd) {

@@ -22,6 +22,9 @@ class CLineReader {
 public:
     // startOffset and startLine: where the source is positioned (after a seek), for messages.
     explicit CLineReader(CByteSource& source, std::int64_t startOffset = 0, int startLine = 1);
+    // Reads the lines of bytes held in memory, in place: held must be followed by
+    // READABLE_PAST_LINE readable bytes and outlive the reader. source only names them.
+    CLineReader(CByteSource& source, std::string_view held, int startLine);
 
     // The next line without its line end; false at the end of the source. The view holds until
     // the next call.
@@ -31,6 +34,13 @@ public:
     // Offset just past the line last returned and its line end.
     std::int64_t NextOffset() const { return m_nextOffset; }
     const std::string& SourceName() const { return m_source.Name(); }
+    // What follows the line last returned: the bytes held and not yet given, then the rest of
+    // Source() when SourceAtEnd() is false. A reader handed over this way is not read again.
+    std::string_view Unread() const {
+        return std::string_view(m_data + m_begin, m_size - m_begin);
+    }
+    bool SourceAtEnd() const { return m_atEnd; }
+    CByteSource& Source() { return m_source; }
 
 private:
     bool Fill();
@@ -39,6 +49,7 @@ private:
     CByteSource& m_source;
     std::unique_ptr<char[]> m_buffer;  // not zero-filled: only bytes read are ever looked at
     std::size_t m_capacity = 0;
+    const char* m_data;  // m_buffer's bytes, or bytes held elsewhere
     std::size_t m_size = 0;   // bytes held
     std::size_t m_begin = 0;  // first unread byte
     bool m_atEnd = false;

@@ -125,6 +125,67 @@ TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
     }
 }
 
+// Segments of any size, on two or three workers, give what one thread gives: the same bytes,
+// the same refusal with the same line, the same root heights. The animations mix line ends,
+// blank lines, lines before the first frame and behind "end", lines for the general route, and
+// a frame too long to cut (built on the calling thread).
+TEST(BuildSmd, SegmentedBuildWritesRefusesAndMeasuresAsOneThread) {
+    auto animation = [](int longFrame) {
+        std::string frames = "  junk before the first frame\n";
+        const char* const ENDS[] = {"\r\n", "\n", "\r"};
+        for (int frame = 0; frame < 40; ++frame) {
+            const char* end = ENDS[frame % 3];
+            frames += (frame % 4 == 0 ? "  time " : "time ") + std::to_string(frame) + end;
+            if (frame % 5 == 0) frames += std::string("\t ") + end;
+            for (int line = 0; line < (frame == longFrame ? 2000 : 3); ++line) {
+                frames += "  " + std::to_string(line) + " " + std::to_string(frame * 0.25) +
+                          (frame % 7 == 0 ? " 1e-2 " : " 2.500000 ") +
+                          std::to_string(frame % 9 - line) + " 0.1 0.2 0.3" + end;
+            }
+        }
+        return frames;
+    };
+    std::string frames = animation(-1);
+    std::string ended = frames + "end\r\n  7 not read\r\ntime x\r\n";
+    for (int frame = 41; frame < 45; ++frame) {
+        ended += "time " + std::to_string(frame) + "\r\n  0 1 2 3 4 5 6\r\n";
+    }
+    std::string longFrame = animation(20) + "end\n";
+    std::string badRotation = ended;
+    badRotation.replace(badRotation.rfind("0.3\r", badRotation.find("time 31")), 3, "0.x");
+    std::string shortFrame = ended;
+    shortFrame.insert(shortFrame.find("time 34"), "time 99\n  0 0 0 0 0 0 0\n");
+    std::string badTime = ended;
+    badTime.insert(badTime.find("time 37"), "time\r\n");
+    auto outcome = [](const BUILD_JOB& job, const std::string& text) {
+        CRootHeightRange heights;
+        BUILD_JOB measured = job;
+        measured.rootHeights = &heights;
+        std::string result;
+        try {
+            result = Build(measured, text);
+        } catch (const CVarnexError& e) {
+            result = ErrorText(e);
+        }
+        return std::make_pair(result, heights);
+    };
+    BUILD_JOB one = Job({{1, 1.0, 2.0}, {2, 0.5, 1.0}});
+    for (const std::string& text : {ended, frames, badRotation, shortFrame, badTime, longFrame}) {
+        auto expected = outcome(one, text);
+        for (std::size_t segmentBytes : {std::size_t{1}, std::size_t{50}, std::size_t{200},
+                                         std::size_t{900}, std::size_t{1} << 20}) {
+            for (int threads : {2, 3}) {
+                BUILD_JOB segmented = one;
+                segmented.threads = threads;
+                segmented.segmentBytes = segmentBytes;
+                auto got = outcome(segmented, text);
+                EXPECT_EQ(got.first, expected.first) << segmentBytes << " " << threads;
+                EXPECT_TRUE(got.second == expected.second) << segmentBytes << " " << threads;
+            }
+        }
+    }
+}
+
 TEST(BuildSmd, RotationsAndRestLinesMustBeNumbers) {
     BUILD_JOB job = Job({{0, 1.0, 1.0}});
     const std::string ROTATIONS[] = {"nan", "1.5abc", "1e999", "--1", std::string("0\0", 2)};

@@ -1,0 +1,203 @@
+#include "retarget/frame_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/varnex_error.h"
+#include "smd_input/number_text.h"
+
+namespace varnex {
+
+namespace {
+// Bytes composed before they go to the output in one write.
+constexpr std::size_t BLOCK_BYTES = 1 << 16;
+// Room kept past BLOCK_BYTES for the line that crosses it.
+constexpr std::size_t BLOCK_SLACK = 1024;
+// Lines a row may read that are told apart from the others; past it (a NODES value in the tens
+// of thousands) every line is read, so a huge value costs no memory before the frame is short.
+constexpr std::size_t MAX_TRACKED_LINES = 1 << 16;
+}  // namespace
+
+CFrameWriter::CFrameWriter(const BUILD_JOB& job, const COMPOSE_CONTEXT& context)
+    : m_context(context),
+      m_general(job.generalRouteOnly),
+      m_rootHeights(job.rootHeights),
+      m_block(new char[BLOCK_BYTES + BLOCK_SLACK]) {
+    for (std::size_t i = 0; i < job.rows.size(); ++i) {
+        m_plans.push_back(PlanRow(static_cast<int>(i), job.rows[i], context));
+        const ROW_PLAN& plan = m_plans.back();
+        if (plan.source == REST_LINE) continue;
+        std::size_t n = static_cast<std::size_t>(plan.source);
+        m_kept = std::max(m_kept, n + 1);
+        if (n < MAX_TRACKED_LINES) {
+            if (m_read.size() <= n) m_read.resize(n + 1, 0);
+            m_read[n] = 1;
+        }
+        // A row whose factors could overflow needs the texts of its positions for the message.
+        if (!plan.finiteForUsual) m_general = true;
+    }
+    m_frame.lines = &m_noLines;
+    m_fastLineEnd = MakePaddedText(context.lineEnd, m_lineEnd);
+}
+
+void CFrameWriter::Start(std::string_view timeLine, const std::string& source, int lineNumber) {
+    m_frame.timeText = TimeLineText(timeLine, source, lineNumber);
+    m_frame.timeLineNumber = lineNumber;
+    m_size = 0;
+    m_inFrame = true;
+}
+
+void CFrameWriter::Add(std::string_view line, int lineNumber) {
+    if (!m_inFrame) return;
+    // Only the lines a row reads are kept, so even a huge frame takes little memory.
+    if (m_size < m_kept && (m_size >= m_read.size() ? m_size >= MAX_TRACKED_LINES
+                                                    : m_read[m_size] != 0)) {
+        if (m_size >= m_slots.size()) m_slots.resize(m_size + 1);
+        SOURCE_SLOT& slot = m_slots[m_size];
+        USUAL_FRAME_LINE usual;
+        slot.usual = !m_general && ReadUsualFrameLine(line, usual);
+        if (slot.usual) {
+            slot.x = usual.x;
+            slot.y = usual.y;
+            slot.z = usual.z;
+            slot.rotationSize = usual.rotation.size();
+            // The line is followed by READABLE_PAST_LINE readable bytes: one fixed-size copy.
+            static_assert(USUAL_ROTATION_ROOM <= READABLE_PAST_LINE);
+            std::memcpy(slot.rotation, usual.rotation.data(), USUAL_ROTATION_ROOM);
+        } else {
+            slot.line.text.assign(line);
+            slot.line.lineNumber = lineNumber;
+        }
+    }
+    ++m_size;
+}
+
+void CFrameWriter::Finish() {
+    if (!m_inFrame) return;
+    m_inFrame = false;
+    Append(m_frame.timeText);
+    Append(m_context.lineEnd);
+    m_frame.size = m_size;
+    for (const ROW_PLAN& plan : m_plans) {
+        if (plan.source == REST_LINE) {
+            Append(plan.restText);
+            continue;
+        }
+        std::size_t n = static_cast<std::size_t>(plan.source);
+        if (n >= m_size) {
+            ComposePlannedLine(plan, m_frame, m_context, m_text);  // refuses the short frame
+        }
+        const SOURCE_SLOT& slot = m_slots[n];
+        m_text.clear();
+        if (!slot.usual) {
+            ComposeFromSourceLine(plan, slot.line, m_context, m_text);
+            Append(m_text);
+            continue;
+        }
+        USUAL_FRAME_LINE usual{slot.x, slot.y, slot.z,
+                               std::string_view(slot.rotation, slot.rotationSize)};
+        if (m_fastLineEnd) {
+            if (m_used + USUAL_NODE_LINE_ROOM > BLOCK_BYTES + BLOCK_SLACK) Flush();
+            char* end = WriteUsualNodeLine(plan, usual, m_lineEnd, m_block.get() + m_used);
+            if (end != nullptr) {
+                m_used = static_cast<std::size_t>(end - m_block.get());
+                if (m_used >= BLOCK_BYTES) Flush();
+                continue;
+            }
+        }
+        AppendUsualNodeLine(plan, usual, m_context.lineEnd, m_text);
+        Append(m_text);
+    }
+    if (m_rootHeights != nullptr && !m_plans.empty()) AddRootHeight(m_plans.front());
+}
+
+// Row 0's height as read and as written, for the build's root check: the line has just been
+// written, so it reads.
+void CFrameWriter::AddRootHeight(const ROW_PLAN& plan) {
+    const SOURCE_SLOT& slot = m_slots[static_cast<std::size_t>(plan.source)];
+    double x = slot.x, y = slot.y, z = slot.z;
+    if (!slot.usual) {
+        FRAME_FIELDS f =
+            ParseFrameFields(slot.line.text, m_context.animSource, slot.line.lineNumber);
+        x = TextToDouble(f.x);
+        y = TextToDouble(f.y);
+        z = TextToDouble(f.z);
+    }
+    m_rootHeights->Add(z, CorrectedPosition(plan, x, y, z).z);
+}
+
+void CFrameWriter::Append(std::string_view bytes) {
+    if (m_used + bytes.size() > BLOCK_BYTES + BLOCK_SLACK) {
+        Flush();
+        if (bytes.size() > BLOCK_BYTES) {
+            m_out->Write(bytes);
+            return;
+        }
+    }
+    std::memcpy(m_block.get() + m_used, bytes.data(), bytes.size());
+    m_used += bytes.size();
+    if (m_used >= BLOCK_BYTES) Flush();
+}
+
+void CFrameWriter::Flush() {
+    if (m_used == 0) return;
+    m_out->Write(std::string_view(m_block.get(), m_used));
+    m_used = 0;
+}
+
+bool StartsFrame(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    return i < line.size() && line[i] == 't' && IsTimeLine(line);
+}
+
+bool ReadFrames(CLineReader& anim, CFrameWriter& frames, std::string_view lineEnd,
+                bool sourceEnds) {
+    std::string_view line;
+    while (anim.Next(line)) {
+        // The first non-blank byte decides: node lines start with a digit, keywords with their
+        // first letter, so most lines never meet a keyword test.
+        std::size_t i = 0;
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        if (i == line.size()) continue;
+        char first = line[i];
+        if (first == 'e' && IsKeywordLine(line, "end")) {
+            frames.Finish();
+            frames.Append("end");
+            frames.Append(lineEnd);
+            frames.Flush();
+            return true;
+        }
+        if (first == 't' && IsTimeLine(line)) {
+            frames.Finish();
+            frames.Start(line, anim.SourceName(), anim.LineNumber());
+        } else {
+            frames.Add(line, anim.LineNumber());
+        }
+    }
+    frames.Finish();  // a malformed last frame says more than the missing "end"
+    frames.Flush();
+    if (sourceEnds) throw MissingEnd(anim);
+    return false;
+}
+
+void WriteModelHeader(const BUILD_JOB& job, COutputSink& out) {
+    std::string header;
+    for (const std::string& line : job.model->headerLines) {
+        header += line;
+        header += job.lineEnd;
+    }
+    out.Write(header);
+}
+
+COMPOSE_CONTEXT ComposeContextOf(const BUILD_JOB& job, const std::string& animSource) {
+    COMPOSE_CONTEXT context;
+    context.animSource = animSource;
+    context.modelSource = job.model->source;
+    context.refLines = &job.model->frame0Lines;
+    context.lineEnd = job.lineEnd;
+    context.rootFromLegs = job.rootFromLegs;
+    return context;
+}
+
+}  // namespace varnex

@@ -1,0 +1,23 @@
+// BUILD SMD on several threads: the animation cut into segments of whole frames, each built by a
+// worker thread while the next is read, and written in the animation's order.
+#pragma once
+
+#include <string_view>
+
+#include "platform/file_access.h"
+#include "retarget/build_smd.h"
+#include "smd_input/smd_reader.h"
+
+namespace varnex {
+
+// Writes what one thread writes (header, frames, "end"), the same bytes, the same refusal (the
+// first problem in the file's order, with its line) and the same root heights, with
+// job.threads workers. An animation that fits one segment, and any rest of one in which no frame
+// starts for several segments, is built on the calling thread.
+void WriteSegmentedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out);
+
+// Where the last frame of data starts: the start of the last complete line of data that opens a
+// frame, other than one at 0 (0 when there is none). data starts at a line's start.
+std::size_t LastFrameStart(std::string_view data);
+
+}  // namespace varnex
