@@ -24,19 +24,27 @@ using CCliTextCatalog = varnex::CWxTextCatalog;
 using CCliTextCatalog = varnex::CGettextTextCatalog;
 #endif
 
-// The language from --lang, VARNEX_LANG or the user's settings, then the command.
+// The language from --lang, VARNEX_LANG or the user's settings, then the command. French, the
+// usual choice, looks at no catalog: the catalogs' folders are found only when a setting names
+// another language, and listed only for a --lang to check (RunCli checks it against them).
 int RunInTheUsersLanguage(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     using namespace varnex;
-    std::vector<std::string> folders = CatalogFolders(ProgramFolder());
+    std::optional<std::vector<std::string>> folders;
+    auto catalogFolders = [&folders]() -> const std::vector<std::string>& {
+        if (!folders) folders = CatalogFolders(ProgramFolder());
+        return *folders;
+    };
     std::optional<std::string> option = LanguageOption(argc, argv);
-    // Only a --lang needs the list of languages (RunCli checks it against them); otherwise a
-    // catalog is looked for only when a setting names its language, and French looks for none.
     std::vector<std::string> languages;
-    if (option) languages = AvailableLanguages(folders);
-    std::string language =
-        ChooseLanguage(option, VarnexLangVariable(), UserLanguageSettings(),
-                       [&folders](const std::string& code) { return IsAvailable(folders, code); });
-    CCliTextCatalog texts(folders);
+    if (option) languages = AvailableLanguages(catalogFolders());
+    std::string language = ChooseLanguage(
+        option, VarnexLangVariable(), UserLanguageSettings(), [&](const std::string& code) {
+            return code == ORIGINAL_LANGUAGE || !CatalogFolder(catalogFolders(), code).empty();
+        });
+    if (language == ORIGINAL_LANGUAGE) {
+        return RunCli(argc, argv, out, err, OriginalTexts(), languages);
+    }
+    CCliTextCatalog texts(catalogFolders());
     // An unreadable catalog leaves the originals: the command still runs.
     texts.SetLanguage(language);
     return RunCli(argc, argv, out, err, texts, languages);

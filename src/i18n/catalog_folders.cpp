@@ -13,8 +13,6 @@
 namespace varnex {
 
 namespace {
-constexpr const char* ORIGINAL_LANGUAGE = "fr";
-
 // A language names one folder of the listing: hidden folders and paths are no languages.
 bool IsFolderName(const std::string& language) {
     return !language.empty() && language[0] != '.' &&
@@ -86,10 +84,6 @@ std::vector<std::string> AvailableLanguages(const std::vector<std::string>& fold
                     languages.end());
     languages.insert(languages.begin(), ORIGINAL_LANGUAGE);
     return languages;
-}
-
-bool IsAvailable(const std::vector<std::string>& folders, const std::string& language) {
-    return language == ORIGINAL_LANGUAGE || !CatalogFolder(folders, language).empty();
 }
 
 }  // namespace varnex

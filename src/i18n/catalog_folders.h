@@ -9,6 +9,8 @@ namespace varnex {
 
 // The gettext domain of Varnex's texts: its catalogs are files varnex.mo.
 constexpr const char* CATALOG_DOMAIN = "varnex";
+// The language the texts are written in, which needs no catalog.
+constexpr const char* ORIGINAL_LANGUAGE = "fr";
 
 // Where a program installed at programFolder finds its catalogs: the folder "locale" beside it
 // (a Windows folder, the build tree), then ../share/locale (an installation under a prefix, such
@@ -27,7 +29,5 @@ std::string CatalogFile(const std::string& folder, const std::string& language);
 std::vector<std::string> CatalogLanguages(const std::vector<std::string>& folders);
 // French (the originals, which need no catalog) then the other languages of CatalogLanguages.
 std::vector<std::string> AvailableLanguages(const std::vector<std::string>& folders);
-// Whether AvailableLanguages(folders) holds language, found without listing the folders.
-bool IsAvailable(const std::vector<std::string>& folders, const std::string& language);
 
 }  // namespace varnex

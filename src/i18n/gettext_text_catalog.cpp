@@ -38,7 +38,7 @@ CGettextTextCatalog::~CGettextTextCatalog() { SpeakFrench(); }
 void CGettextTextCatalog::SpeakFrench() {
     if (m_messages != static_cast<locale_t>(nullptr)) freelocale(m_messages);
     m_messages = static_cast<locale_t>(nullptr);
-    m_language = "fr";
+    m_language = ORIGINAL_LANGUAGE;
     if (!m_languageChanged) return;
     if (m_userLanguage) {
         setenv("LANGUAGE", m_userLanguage->c_str(), 1);
@@ -51,7 +51,7 @@ void CGettextTextCatalog::SpeakFrench() {
 
 bool CGettextTextCatalog::SetLanguage(const std::string& language) {
     SpeakFrench();
-    if (language == "fr") return true;
+    if (language == ORIGINAL_LANGUAGE) return true;
     std::string folder = CatalogFolder(m_folders, language);
     if (folder.empty()) return false;
     m_messages = newlocale(LC_MESSAGES_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));

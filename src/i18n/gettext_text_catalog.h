@@ -49,7 +49,7 @@ class CGettextTextCatalog : public CTextCatalog {
     // Whether SetLanguage changed LANGUAGE, and its value before (nothing: it was not set).
     bool m_languageChanged = false;
     std::optional<std::string> m_userLanguage;
-    std::string m_language = "fr";
+    std::string m_language = ORIGINAL_LANGUAGE;
 };
 
 }  // namespace varnex

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "i18n/catalog_folders.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -12,7 +14,6 @@
 namespace varnex {
 
 namespace {
-constexpr const char* ORIGINAL_LANGUAGE = "fr";
 constexpr const char* OTHER_LANGUAGES = "en";
 
 using LANGUAGE_TEST = std::function<bool(const std::string&)>;

@@ -39,8 +39,8 @@ CWxTextCatalog::~CWxTextCatalog() = default;
 
 bool CWxTextCatalog::SetLanguage(const std::string& language) {
     m_translations.reset();
-    m_language = "fr";
-    if (language == "fr") return true;
+    m_language = ORIGINAL_LANGUAGE;
+    if (language == ORIGINAL_LANGUAGE) return true;
     // A catalog that cannot be read is told by the caller; wx's own log would print it again.
     wxLogNull quiet;
     auto translations = std::make_unique<wxTranslations>();

@@ -36,7 +36,7 @@ class CWxTextCatalog : public CTextCatalog {
   private:
     std::vector<std::string> m_folders;
     std::unique_ptr<wxTranslations> m_translations;  // none for French
-    std::string m_language = "fr";
+    std::string m_language = ORIGINAL_LANGUAGE;
 };
 
 }  // namespace varnex
