@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "i18n/catalog_folders.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -12,12 +14,9 @@
 namespace varnex {
 
 namespace {
-constexpr const char* ORIGINAL_LANGUAGE = "fr";
 constexpr const char* OTHER_LANGUAGES = "en";
 
-bool Holds(const std::vector<std::string>& available, const std::string& language) {
-    return std::find(available.begin(), available.end(), language) != available.end();
-}
+using LANGUAGE_TEST = std::function<bool(const std::string&)>;
 
 // One item of a setting ("fr_FR.UTF-8@euro", "en-US", "C") as the codes a catalog may carry,
 // the most precise first: "pt_BR", "pt". C and POSIX are the original language.
@@ -38,7 +37,7 @@ std::vector<std::string> CodesOf(std::string_view item) {
 // The language a setting names: its first item that a catalog serves, else English; nothing when
 // the setting says nothing.
 std::optional<std::string> LanguageOf(const std::optional<std::string>& setting,
-                                      const std::vector<std::string>& available) {
+                                      const LANGUAGE_TEST& has) {
     if (!setting || setting->empty()) return std::nullopt;
     bool named = false;
     std::string_view rest = *setting;
@@ -46,7 +45,7 @@ std::optional<std::string> LanguageOf(const std::optional<std::string>& setting,
         std::size_t colon = rest.find(':');
         for (const std::string& code : CodesOf(rest.substr(0, colon))) {
             named = true;
-            if (Holds(available, code)) return code;
+            if (has(code)) return code;
         }
         if (colon == std::string_view::npos) break;
         rest.remove_prefix(colon + 1);
@@ -66,10 +65,19 @@ std::string ChooseLanguage(const std::optional<std::string>& option,
                            const std::optional<std::string>& varnexLang,
                            const std::vector<std::optional<std::string>>& settings,
                            const std::vector<std::string>& available) {
-    if (option && Holds(available, *option)) return *option;
-    if (auto language = LanguageOf(varnexLang, available)) return *language;
+    return ChooseLanguage(option, varnexLang, settings, [&available](const std::string& language) {
+        return std::find(available.begin(), available.end(), language) != available.end();
+    });
+}
+
+std::string ChooseLanguage(const std::optional<std::string>& option,
+                           const std::optional<std::string>& varnexLang,
+                           const std::vector<std::optional<std::string>>& settings,
+                           const LANGUAGE_TEST& has) {
+    if (option && has(*option)) return *option;
+    if (auto language = LanguageOf(varnexLang, has)) return *language;
     for (const std::optional<std::string>& setting : settings) {
-        if (auto language = LanguageOf(setting, available)) return *language;
+        if (auto language = LanguageOf(setting, has)) return *language;
     }
     return ORIGINAL_LANGUAGE;
 }

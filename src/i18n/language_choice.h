@@ -3,6 +3,7 @@
 // English, which more users read than French.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,12 @@ std::string ChooseLanguage(const std::optional<std::string>& option,
                            const std::optional<std::string>& varnexLang,
                            const std::vector<std::optional<std::string>>& settings,
                            const std::vector<std::string>& available);
+// The same, asking has whether a language is available instead of listing them all: French, the
+// usual choice, then needs no look at the catalogs.
+std::string ChooseLanguage(const std::optional<std::string>& option,
+                           const std::optional<std::string>& varnexLang,
+                           const std::vector<std::optional<std::string>>& settings,
+                           const std::function<bool(const std::string&)>& has);
 
 // The user's settings as this system gives them, in ChooseLanguage's order.
 std::vector<std::optional<std::string>> UserLanguageSettings();

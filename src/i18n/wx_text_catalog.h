@@ -1,11 +1,12 @@
-// The catalogs of the front ends: compiled gettext catalogs (varnex.mo) read by wxWidgets'
-// translations, from folders laid out as <folder>/<language>/LC_MESSAGES/varnex.mo.
+// The catalogs of the window and of the Windows command line: compiled gettext catalogs
+// (varnex.mo) read by wxWidgets' translations, from the folders of catalog_folders.h.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "i18n/catalog_folders.h"
 #include "platform/text_catalog.h"
 
 class wxTranslations;
@@ -35,14 +36,7 @@ class CWxTextCatalog : public CTextCatalog {
   private:
     std::vector<std::string> m_folders;
     std::unique_ptr<wxTranslations> m_translations;  // none for French
-    std::string m_language = "fr";
+    std::string m_language = ORIGINAL_LANGUAGE;
 };
-
-// Where a program installed at programFolder finds its catalogs: the folder "locale" beside it
-// (a Windows folder, the build tree), then ../share/locale (an installation under a prefix, such
-// as /usr/bin and /usr/share/locale).
-std::vector<std::string> CatalogFolders(const std::string& programFolder);
-// The folder of the running program, or an empty text when the system cannot tell.
-std::string ProgramFolder();
 
 }  // namespace varnex

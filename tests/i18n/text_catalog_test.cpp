@@ -1,11 +1,16 @@
-// The compiled catalogs read through wxWidgets, and the system's reasons in the chosen language.
+// The compiled catalogs read through wxWidgets and through the C library, and the system's
+// reasons in the chosen language.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 
 #include "app/error_text.h"
 #include "i18n/wx_text_catalog.h"
+#ifndef _WIN32
+#include "i18n/gettext_text_catalog.h"
+#endif
 
 namespace varnex {
 
@@ -36,6 +41,36 @@ TEST_F(CEnglishFixture, TranslatesTextsTheirValuesAndTheirPlurals) {
     EXPECT_EQ(ErrorText(error, english),
               "walk.smd:57: ligne de squelette incomplète : 5 champs au lieu de 7");
 }
+
+#ifndef _WIN32
+// The command line on Linux reads the same catalogs through the C library's gettext: the same
+// texts and plurals, whatever LANGUAGE the user set, which gets its value back afterwards.
+TEST_F(CEnglishFixture, TheCLibraryReadsTheSameTexts) {
+    const char* user = std::getenv("LANGUAGE");
+    std::string userLanguage = user != nullptr ? user : "(none)";
+    {
+        CGettextTextCatalog gettext(CatalogFolders(ProgramFolder()));
+        EXPECT_EQ(gettext.Languages(), english.Languages());
+        EXPECT_FALSE(gettext.SetLanguage("de"));
+        ASSERT_TRUE(gettext.SetLanguage("en"));
+        EXPECT_EQ(gettext.Language(), "en");
+        CVarnexError error(ERROR_KIND::INCOMPLETE_FRAME_LINE, "walk.smd", 57, {"5"});
+        EXPECT_EQ(ErrorText(error, gettext), ErrorText(error, english));
+        for (int count : {0, 1, 2}) {
+            EXPECT_EQ(NoteRowsLeftOut("a.con", count, 60, gettext),
+                      NoteRowsLeftOut("a.con", count, 60, english));
+        }
+        EXPECT_EQ(gettext.Tr("ceci n'est dans aucun catalogue"), "ceci n'est dans aucun catalogue");
+        gettext.SetLanguage("fr");
+        EXPECT_EQ(ErrorText(error, gettext),
+                  "walk.smd:57: ligne de squelette incomplète : 5 champs au lieu de 7");
+        ASSERT_TRUE(gettext.SetLanguage("en"));
+        EXPECT_EQ(ErrorText(error, gettext), ErrorText(error, english));
+    }
+    user = std::getenv("LANGUAGE");
+    EXPECT_EQ(user != nullptr ? user : "(none)", userLanguage);
+}
+#endif
 
 // The window system sets the process's locale from the user's settings: a French C library must
 // not put its words into an English message, nor its English into a French one where French words
