@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "gui/preview_window.h"
+#include "platform/text_catalog.h"
 #include "sample_skeletons.h"
 
 using namespace varnex;
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
         CPreviewScene scene(std::move(setup), std::move(nodes), std::move(frames));
 
         wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "bench");
-        CPreviewCanvas* canvas = new CPreviewCanvas(frame);
+        CPreviewCanvas* canvas = new CPreviewCanvas(frame, OriginalTexts());
         canvas->SetScene(&scene);
         const wxSize size(760, 400);
         wxBitmap bitmap(size.GetWidth(), size.GetHeight(), 24);
