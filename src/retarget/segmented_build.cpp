@@ -207,8 +207,16 @@ void WriteSegmentedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSin
             atEnd = got == 0;
         }
     };
-    // The rest as one thread builds it, from the bytes held on.
+    // The rest as one thread builds it, from the bytes held on: in place when they are all.
     auto buildHere = [&] {
+        if (atEnd) {
+            std::size_t size = pending.size();
+            pending.append(READABLE_PAST_LINE, '\0');
+            CMemorySource name(std::string_view(), source.Name());
+            CLineReader reader(name, std::string_view(pending.data(), size), linesBefore + 1);
+            ReadFrames(reader, here, job.lineEnd, true);
+            return;
+        }
         CChainedSource rest(pending, source, atEnd);
         CLineReader reader(rest, 0, linesBefore + 1);
         ReadFrames(reader, here, job.lineEnd, true);

@@ -178,7 +178,123 @@ FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, 
     return FRAME_FIELDS{f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
 }
 
+#if defined(__SSE2__) || defined(_M_X64)
+namespace {
+// Bit i of each mask stands for byte i of a line of at most 64 bytes.
+struct LINE_MASKS {
+    std::uint64_t blank = 0, digit = 0, dot = 0, space = 0;
+};
+
+LINE_MASKS ClassifyLineBytes(const char* p, std::size_t size) {
+    LINE_MASKS m;
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i vtab = _mm_set1_epi8('\v');
+    const __m128i feed = _mm_set1_epi8('\f');
+    const __m128i dot = _mm_set1_epi8('.');
+    const __m128i beforeZero = _mm_set1_epi8('0' - 1);
+    const __m128i afterNine = _mm_set1_epi8('9' + 1);
+    for (int i = 0; i < 4; ++i) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        __m128i isSpace = _mm_cmpeq_epi8(bytes, space);
+        __m128i isBlank = _mm_or_si128(
+            _mm_or_si128(isSpace, _mm_cmpeq_epi8(bytes, tab)),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, vtab), _mm_cmpeq_epi8(bytes, feed)));
+        // Signed comparisons: bytes from 0x80 up are below '0'.
+        __m128i isDigit = _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeZero),
+                                        _mm_cmplt_epi8(bytes, afterNine));
+        int shift = 16 * i;
+        auto bits = [shift](__m128i v) {
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v)))
+                   << shift;
+        };
+        m.space |= bits(isSpace);
+        m.blank |= bits(isBlank);
+        m.digit |= bits(isDigit);
+        m.dot |= bits(_mm_cmpeq_epi8(bytes, dot));
+    }
+    std::uint64_t inLine = size == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
+    m.space &= inLine;
+    m.blank &= inLine;
+    m.digit &= inLine;
+    m.dot &= inLine;
+    return m;
+}
+
+// Bits first to last.
+inline std::uint64_t BitsFromTo(int first, int last) {
+    return (~std::uint64_t{0} >> (63 - last)) & (~std::uint64_t{0} << first);
+}
+
+// The field [first, last] in the usual number form; its value when value is given.
+inline bool UsualField(const char* line, const LINE_MASKS& m, int first, int last, double* value) {
+    bool negative = line[first] == '-';
+    int start = first + negative;
+    if (start > last) return false;
+    std::uint64_t field = BitsFromTo(start, last);
+    std::uint64_t dots = field & m.dot;
+    if ((field & ~(m.digit | dots)) != 0 || dots == 0 || (dots & (dots - 1)) != 0) return false;
+    int point = std::countr_zero(dots);
+    int whole = point - start;
+    int decimals = last - point;
+    if (whole < 1 || whole > 7 || decimals < 1 || decimals > 7) return false;
+    if (value != nullptr) {
+        using namespace usual_number;
+        std::uint64_t digits =
+            DigitsValue(LoadWord(line + start), whole) * INTEGER_POWERS_OF_TEN[decimals] +
+            DigitsValue(LoadWord(line + point + 1), decimals);
+        double magnitude =
+            static_cast<double>(static_cast<std::int64_t>(digits)) / POWERS_OF_TEN[decimals];
+        *value = negative ? -magnitude : magnitude;
+    }
+    return true;
+}
+}  // namespace
+
+int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields) {
+    if (line.size() > 64) return -1;
+    const char* p = line.data();
+    LINE_MASKS m = ClassifyLineBytes(p, line.size());
+    std::uint64_t inLine =
+        line.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << line.size()) - 1;
+    std::uint64_t filled = ~m.blank & inLine;
+    std::uint64_t starts = filled & ~(filled << 1);
+    std::uint64_t ends = filled & ~(filled >> 1);
+    int first[7], last[7];
+    for (int i = 0; i < 7; ++i) {
+        if (starts == 0) return 0;
+        first[i] = std::countr_zero(starts);
+        last[i] = std::countr_zero(ends);
+        starts &= starts - 1;
+        ends &= ends - 1;
+    }
+    if (!UsualField(p, m, first[1], last[1], &fields.x) ||
+        !UsualField(p, m, first[2], last[2], &fields.y) ||
+        !UsualField(p, m, first[3], last[3], &fields.z)) {
+        return 0;
+    }
+    // The rotation: three usual fields parted by single spaces, copied as one block.
+    for (int i = 4; i < 7; ++i) {
+        if (!UsualField(p, m, first[i], last[i], nullptr)) return 0;
+        if (i < 6 && (first[i + 1] != last[i] + 2 || (m.space >> (last[i] + 1) & 1) == 0)) {
+            return 0;
+        }
+    }
+    fields.rotation =
+        std::string_view(p + first[4], static_cast<std::size_t>(last[6] + 1 - first[4]));
+    return 1;
+}
+#endif
+
 bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields) {
+#if defined(__SSE2__) || defined(_M_X64)
+    int wide = ReadUsualFrameLineWide(line, fields);
+    if (wide >= 0) return wide == 1;
+#endif
+    return ReadUsualFrameLineBytewise(line, fields);
+}
+
+bool ReadUsualFrameLineBytewise(std::string_view line, USUAL_FRAME_LINE& fields) {
     const char* p = line.data();
     const char* end = p + line.size();
     auto skipBlanks = [&p, end] {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -94,6 +95,39 @@ TEST(SmdReading, UsualFrameLinesReadAsTheGeneralRouteReadsThem) {
             << text;
     }
     EXPECT_EQ(usual, 4);  // the first three and the last: the others take the general route
+
+    // Lines made of the bytes that matter, and usual lines with one byte changed: the 64-byte
+    // masks decide as the bytewise route does, to the last bit of every value.
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    auto next = [&state](std::uint64_t n) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state % n;
+    };
+    const std::string BYTES = "0123456789.- \t\v\f+x";
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = LINES[next(3) == 0 ? 1 : 0];
+        if (i % 2 == 0) {
+            text[next(text.size())] = BYTES[next(BYTES.size())];
+        } else {
+            text.clear();
+            for (std::size_t n = next(70); n > 0; --n) {
+                text += next(4) == 0 ? ' ' : BYTES[next(12)];
+            }
+        }
+        std::string padded = text + std::string(READABLE_PAST_LINE, '7');
+        std::string_view line(padded.data(), text.size());
+        USUAL_FRAME_LINE wide, bytewise;
+        int decided = ReadUsualFrameLineWide(line, wide);
+        if (decided < 0) continue;
+        ASSERT_EQ(decided == 1, ReadUsualFrameLineBytewise(line, bytewise)) << text;
+        if (decided == 0) continue;
+        for (auto [a, b] : {std::pair{wide.x, bytewise.x}, {wide.y, bytewise.y}, {wide.z, bytewise.z}}) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(b)) << text;
+        }
+        ASSERT_EQ(wide.rotation, bytewise.rotation) << text;
+    }
 }
 
 }  // namespace varnex
