@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <exception>
 #include <memory>
+#include <new>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -54,100 +54,170 @@ private:
     std::string& m_text;
 };
 
-// A segment of whole lines and what its worker made of it.
-struct SEGMENT {
-    std::string bytes;  // whole lines, then READABLE_PAST_LINE zero bytes
-    std::size_t size = 0;
-    bool last = false;  // the source ends with it
-    std::string output;
-    int lines = 0;       // lines read
-    bool ended = false;  // the animation's "end" was met
-    std::exception_ptr error;
-    CRootHeightRange heights;
-    bool done = true;
-};
-
-// A line's number in a segment, counted from the segment's start, made the file's.
-[[noreturn]] void RethrowInFile(const std::exception_ptr& error, int linesBefore) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const CVarnexError& e) {
-        if (e.Line() <= 0) throw;
-        throw CVarnexError(e.Kind(), e.File(), e.Line() + linesBefore, e.Values(),
-                           e.SystemError());
-    }
-}
-
-class CWorkers {
+// Bytes that grow without being cleared first, followed by READABLE_PAST_LINE zero bytes.
+class CByteBuffer {
 public:
-    CWorkers(const BUILD_JOB& job, const COMPOSE_CONTEXT& context, std::vector<SEGMENT>& segments)
-        : m_job(job), m_context(context), m_segments(segments) {
-        for (int i = 0; i < job.threads; ++i) {
-            m_writers.push_back(std::make_unique<CFrameWriter>(job, context));
-        }
-        for (int i = 0; i < job.threads; ++i) {
-            m_threads.emplace_back([this, i] { Run(*m_writers[static_cast<std::size_t>(i)]); });
+    std::string_view View() const { return std::string_view(m_data.get(), m_size); }
+    std::size_t Size() const { return m_size; }
+    void Assign(std::string_view bytes) {
+        Reserve(bytes.size());
+        if (!bytes.empty()) std::memcpy(m_data.get(), bytes.data(), bytes.size());  // not its own
+        SetSize(bytes.size());
+    }
+    // Reads from source until size bytes are held or the source ends (atEnd then set).
+    void Fill(CByteSource& source, std::size_t size, bool& atEnd) {
+        while (!atEnd && m_size < size) {
+            std::size_t ask = std::min(READ_BYTES, size - m_size);
+            Reserve(m_size + ask);
+            std::size_t got = source.Read(m_data.get() + m_size, ask);
+            SetSize(m_size + got);
+            atEnd = got == 0;
         }
     }
-    CWorkers(const CWorkers&) = delete;
-    CWorkers& operator=(const CWorkers&) = delete;
-
-    // Segments being built are finished first (they belong to the caller); queued ones are not.
-    ~CWorkers() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_stop = true;
-            m_queue.clear();
-        }
-        m_wake.notify_all();
-        for (std::thread& thread : m_threads) thread.join();
-    }
-
-    void Submit(std::size_t index) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_segments[index].done = false;
-            m_queue.push_back(index);
-        }
-        m_wake.notify_one();
-    }
-
-    SEGMENT& WaitFor(std::size_t index) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_finished.wait(lock, [&] { return m_segments[index].done; });
-        return m_segments[index];
+    void SetSize(std::size_t size) {
+        Reserve(size);
+        m_size = size;
+        std::memset(m_data.get() + size, 0, READABLE_PAST_LINE);
     }
 
 private:
-    void Run(CFrameWriter& writer) {
+    void Reserve(std::size_t size) {
+        if (size > (std::size_t{1} << 40)) throw std::bad_alloc();
+        if (size + READABLE_PAST_LINE <= m_capacity) return;
+        std::size_t capacity = std::max(size + READABLE_PAST_LINE, m_capacity * 2);
+        std::unique_ptr<char[]> bigger(new char[capacity]);
+        if (m_size != 0) std::memcpy(bigger.get(), m_data.get(), m_size);
+        m_data = std::move(bigger);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
+// A line's number in a segment, counted from the segment's start, made the file's.
+std::exception_ptr InFile(const std::exception_ptr& error, int linesBefore) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const CVarnexError& e) {
+        if (e.Line() <= 0) return error;
+        return std::make_exception_ptr(CVarnexError(e.Kind(), e.File(), e.Line() + linesBefore,
+                                                    e.Values(), e.SystemError()));
+    } catch (...) {
+        return error;
+    }
+}
+
+// Each worker takes the next segment from the source and builds it into an output of its own;
+// whichever worker finds the oldest unwritten segment built writes it and every built one after
+// it, while the others go on building. A worker reads the bytes it builds, so they are in its
+// processor's cache.
+class CSegmentedBuild {
+public:
+    CSegmentedBuild(const BUILD_JOB& job, const COMPOSE_CONTEXT& context, CByteSource& source,
+                    CByteBuffer& carry, bool atEnd, int linesBefore, COutputSink& out)
+        : m_job(job),
+          m_context(context),
+          m_source(source),
+          m_carry(carry),
+          m_atEnd(atEnd),
+          m_linesBefore(linesBefore),
+          m_out(out),
+          m_inFlight(static_cast<std::size_t>(job.threads) * 2) {}
+
+    void Run() {
+        // Every row is planned before a thread starts: a refusal comes first, as with one.
+        std::vector<std::unique_ptr<CFrameWriter>> writers;
+        for (int i = 0; i < m_job.threads; ++i) {
+            writers.push_back(std::make_unique<CFrameWriter>(m_job, m_context));
+        }
+        {
+            std::vector<std::jthread> others;
+            for (std::size_t i = 1; i < writers.size(); ++i) {
+                others.emplace_back([this, &writers, i] { Work(*writers[i]); });
+            }
+            Work(*writers[0]);
+        }
+        if (m_error) std::rethrow_exception(m_error);
+    }
+
+private:
+    // A segment and what its worker made of it.
+    struct SEGMENT {
+        std::uint64_t number = 0;
+        bool built = false;
+        CByteBuffer bytes;
+        bool last = false;         // the source ends with it
+        bool uncut = false;        // no frame starts in it: the rest is built when its turn comes
+        std::string output;
+        std::exception_ptr error;  // a refusal, or the source that could not be read
+        bool ended = false;        // the animation's "end" was met
+        int lines = 0;
+        CRootHeightRange heights;
+    };
+
+    void Work(CFrameWriter& writer) {
         for (;;) {
-            std::size_t index = 0;
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_wake.wait(lock, [&] { return m_stop || !m_queue.empty(); });
-                if (m_queue.empty()) return;
-                index = m_queue.front();
-                m_queue.pop_front();
+            std::unique_lock<std::mutex> lock(m_mutex);
+            // At most m_inFlight segments between the oldest unwritten and the newest taken.
+            m_changed.wait(lock, [&] { return m_closed || m_taken - m_turn < m_inFlight.size(); });
+            if (m_closed) return;
+            SEGMENT& segment = m_inFlight[m_taken % m_inFlight.size()];
+            segment.number = m_taken++;
+            segment.built = false;
+            Take(segment);
+            lock.unlock();
+            if (!segment.error && !segment.uncut) Build(writer, segment);
+            lock.lock();
+            segment.built = true;
+            if (m_writing) continue;
+            m_writing = true;
+            WriteBuilt(writer, lock);
+            m_writing = false;
+            lock.unlock();
+            m_changed.notify_all();
+        }
+    }
+
+    // The segment's bytes: the start of its first frame left by the one before, then the source
+    // up to the last frame that starts in about job.segmentBytes. Called with m_mutex held.
+    void Take(SEGMENT& segment) {
+        segment.error = nullptr;
+        segment.uncut = false;
+        segment.last = false;
+        segment.bytes.Assign(m_carry.View());
+        try {
+            std::size_t cut = 0;
+            for (std::size_t want = m_job.segmentBytes;; want += m_job.segmentBytes) {
+                segment.bytes.Fill(m_source, want, m_atEnd);
+                cut = m_atEnd ? segment.bytes.Size() : LastFrameStart(segment.bytes.View());
+                if (cut != 0 || m_atEnd || want >= MAX_SEGMENTS_UNCUT * m_job.segmentBytes) break;
             }
-            Build(writer, m_segments[index]);
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_segments[index].done = true;
+            if (cut == 0) {
+                segment.uncut = true;
+                m_closed = true;
+                return;
             }
-            m_finished.notify_all();
+            m_carry.Assign(segment.bytes.View().substr(cut));
+            segment.bytes.SetSize(cut);
+            segment.last = m_atEnd && m_carry.Size() == 0;
+            m_closed = segment.last;
+        } catch (...) {
+            segment.error = std::current_exception();
+            m_closed = true;
         }
     }
 
     void Build(CFrameWriter& writer, SEGMENT& segment) {
         segment.output.clear();
-        segment.heights = CRootHeightRange();
-        segment.error = nullptr;
         segment.ended = false;
-        CTextOutput output(segment.output);
+        segment.heights = CRootHeightRange();
+        CTextOutput sink(segment.output);
         CMemorySource name(std::string_view(), m_context.animSource);
-        CLineReader reader(name, std::string_view(segment.bytes.data(), segment.size), 1);
+        CLineReader reader(name, segment.bytes.View(), 1);
         writer.Reset();
-        writer.SetOutput(output);
+        writer.SetOutput(sink);
         writer.SetRootHeights(m_job.rootHeights != nullptr ? &segment.heights : nullptr);
         try {
             segment.ended = ReadFrames(reader, writer, m_job.lineEnd, segment.last);
@@ -157,16 +227,65 @@ private:
         segment.lines = reader.LineNumber();
     }
 
+    // Writes the oldest segment while it is built, and the next, in order; the bytes go out with
+    // m_mutex released, so the other workers take and build meanwhile.
+    void WriteBuilt(CFrameWriter& writer, std::unique_lock<std::mutex>& lock) {
+        while (m_turn < m_taken) {
+            SEGMENT& segment = m_inFlight[m_turn % m_inFlight.size()];
+            if (!segment.built) return;
+            if (!m_finished) {
+                lock.unlock();
+                std::exception_ptr error;
+                try {
+                    Write(writer, segment);
+                } catch (...) {
+                    error = std::current_exception();
+                }
+                lock.lock();
+                if (error) m_error = error;
+                if (error || segment.ended || segment.uncut) m_finished = true;
+                if (m_finished) m_closed = true;
+            }
+            ++m_turn;
+            m_changed.notify_all();
+        }
+    }
+
+    void Write(CFrameWriter& writer, SEGMENT& segment) {
+        if (segment.error) std::rethrow_exception(InFile(segment.error, m_linesBefore));
+        if (segment.uncut) return BuildRestHere(writer, segment.bytes);
+        m_out.Write(segment.output);
+        if (m_job.rootHeights != nullptr) m_job.rootHeights->Merge(segment.heights);
+        m_linesBefore += segment.lines;
+    }
+
+    // The rest of the animation on this thread, one frame at a time whatever its size: every
+    // earlier segment is written and no other is taken.
+    void BuildRestHere(CFrameWriter& writer, const CByteBuffer& bytes) {
+        CChainedSource rest(bytes.View(), m_source, m_atEnd);
+        CLineReader reader(rest, 0, m_linesBefore + 1);
+        writer.Reset();
+        writer.SetOutput(m_out);
+        writer.SetRootHeights(m_job.rootHeights);
+        ReadFrames(reader, writer, m_job.lineEnd, true);
+    }
+
     const BUILD_JOB& m_job;
     const COMPOSE_CONTEXT& m_context;
-    std::vector<SEGMENT>& m_segments;
-    std::vector<std::unique_ptr<CFrameWriter>> m_writers;
-    std::vector<std::thread> m_threads;
+    CByteSource& m_source;
+    CByteBuffer& m_carry;  // read past the last cut: the start of the next segment's first frame
+    bool m_atEnd;
+    int m_linesBefore;  // lines of the segments written, and of the head
+    COutputSink& m_out;
     std::mutex m_mutex;
-    std::condition_variable m_wake;      // a segment is queued, or the workers must stop
-    std::condition_variable m_finished;  // a segment is done
-    std::deque<std::size_t> m_queue;
-    bool m_stop = false;
+    std::condition_variable m_changed;  // a segment is written, or no more will be taken
+    std::vector<SEGMENT> m_inFlight;    // segment n in slot n % size
+    std::uint64_t m_taken = 0;          // segments taken
+    std::uint64_t m_turn = 0;           // the oldest unwritten segment
+    bool m_closed = false;              // no segment is taken any more
+    bool m_writing = false;             // a worker is writing
+    bool m_finished = false;            // "end" written, or a refusal: the rest is dropped
+    std::exception_ptr m_error;
 };
 }  // namespace
 
@@ -190,89 +309,20 @@ std::size_t LastFrameStart(std::string_view data) {
 void WriteSegmentedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out) {
     COMPOSE_CONTEXT context = ComposeContextOf(job, anim.SourceName());
     WriteModelHeader(job, out);
-    CFrameWriter here(job, context);  // a row's refusal comes before any thread starts
-    here.SetOutput(out);
-
-    CByteSource& source = anim.Source();
-    std::string pending(anim.Unread());
+    CByteBuffer carry;
+    carry.Assign(anim.Unread());
     bool atEnd = anim.SourceAtEnd();
-    int linesBefore = anim.LineNumber();
-    auto fill = [&](std::size_t size) {
-        while (!atEnd && pending.size() < size) {
-            std::size_t held = pending.size();
-            std::size_t ask = std::min(READ_BYTES, size - held);
-            pending.resize(held + ask);
-            std::size_t got = source.Read(pending.data() + held, ask);
-            pending.resize(held + got);
-            atEnd = got == 0;
-        }
-    };
-    // The rest as one thread builds it, from the bytes held on: in place when they are all.
-    auto buildHere = [&] {
-        if (atEnd) {
-            std::size_t size = pending.size();
-            pending.append(READABLE_PAST_LINE, '\0');
-            CMemorySource name(std::string_view(), source.Name());
-            CLineReader reader(name, std::string_view(pending.data(), size), linesBefore + 1);
-            ReadFrames(reader, here, job.lineEnd, true);
-            return;
-        }
-        CChainedSource rest(pending, source, atEnd);
-        CLineReader reader(rest, 0, linesBefore + 1);
-        ReadFrames(reader, here, job.lineEnd, true);
-    };
-
-    fill(job.segmentBytes);
-    if (job.threads <= 1 || atEnd) return buildHere();
-
-    std::vector<SEGMENT> segments(static_cast<std::size_t>(job.threads) * 2);
-    CWorkers workers(job, context, segments);
-    std::size_t submitted = 0, written = 0;
-    // Writes the oldest segment; false once the animation's "end" is written.
-    auto writeOldest = [&] {
-        SEGMENT& segment = workers.WaitFor(written++ % segments.size());
-        if (segment.error) RethrowInFile(segment.error, linesBefore);
-        out.Write(segment.output);
-        if (job.rootHeights != nullptr) job.rootHeights->Merge(segment.heights);
-        linesBefore += segment.lines;
-        return !segment.ended;
-    };
-    for (;;) {
-        std::size_t cut = 0;
-        std::exception_ptr readError;
-        try {
-            for (std::size_t want = job.segmentBytes;; want += job.segmentBytes) {
-                fill(want);
-                cut = atEnd ? pending.size() : LastFrameStart(pending);
-                if (cut != 0 || atEnd || want >= MAX_SEGMENTS_UNCUT * job.segmentBytes) break;
-            }
-        } catch (...) {
-            // Segments read before it come first: one of them may end the animation.
-            readError = std::current_exception();
-        }
-        if (readError || cut == 0) {
-            while (written < submitted) {
-                if (!writeOldest()) return;
-            }
-            if (readError) std::rethrow_exception(readError);
-            return buildHere();
-        }
-        if (submitted - written == segments.size() && !writeOldest()) return;
-        std::size_t index = submitted++ % segments.size();
-        SEGMENT& segment = segments[index];
-        // The segment takes the buffer; only the start of the next frame is copied back.
-        segment.bytes.swap(pending);
-        pending.assign(segment.bytes, cut);
-        segment.bytes.resize(cut);
-        segment.size = cut;
-        segment.bytes.append(READABLE_PAST_LINE, '\0');
-        segment.last = atEnd && pending.empty();
-        workers.Submit(index);
-        if (segment.last) break;
+    carry.Fill(anim.Source(), job.segmentBytes, atEnd);
+    if (!atEnd) {
+        CSegmentedBuild(job, context, anim.Source(), carry, atEnd, anim.LineNumber(), out).Run();
+        return;
     }
-    while (written < submitted) {
-        if (!writeOldest()) return;
-    }
+    // An animation of one segment: no thread is worth starting.
+    CFrameWriter here(job, context);
+    here.SetOutput(out);
+    CMemorySource name(std::string_view(), anim.SourceName());
+    CLineReader reader(name, carry.View(), anim.LineNumber() + 1);
+    ReadFrames(reader, here, job.lineEnd, true);
 }
 
 }  // namespace varnex

@@ -284,13 +284,13 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields) {
         std::string_view(p + first[4], static_cast<std::size_t>(last[6] + 1 - first[4]));
     return 1;
 }
+#else
+int ReadUsualFrameLineWide(std::string_view, USUAL_FRAME_LINE&) { return -1; }
 #endif
 
 bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields) {
-#if defined(__SSE2__) || defined(_M_X64)
     int wide = ReadUsualFrameLineWide(line, fields);
     if (wide >= 0) return wide == 1;
-#endif
     return ReadUsualFrameLineBytewise(line, fields);
 }
 

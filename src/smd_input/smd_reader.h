@@ -89,8 +89,8 @@ constexpr std::size_t USUAL_ROTATION_BYTES = 3 * 16 + 2;
 bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields);
 // The same decision, one byte at a time; the route of lines longer than 64 bytes.
 bool ReadUsualFrameLineBytewise(std::string_view line, USUAL_FRAME_LINE& fields);
-// The same decision from masks of a line's 64 bytes at once (SSE2): 1 usual, 0 not, -1 for a line
-// longer than 64 bytes, which it leaves to the bytewise route.
+// The same decision from masks of a line's 64 bytes at once: 1 usual, 0 not, -1 for a line longer
+// than 64 bytes, which it leaves to the bytewise route (as every line without SSE2).
 int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields);
 
 // A frame line kept with its line number, for messages.
