@@ -23,6 +23,17 @@ POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber
             TextToDouble(f.rx), TextToDouble(f.ry), TextToDouble(f.rz)};
 }
 
+POSE PoseOfReaderLine(std::string_view line, const std::string& source, int lineNumber) {
+    // The usual form needs neither splitting nor the general number reading; what it gives is
+    // what they give.
+    USUAL_FRAME_LINE usual;
+    double rotation[3];
+    if (ReadUsualFrameLine(line, usual, rotation)) {
+        return POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]};
+    }
+    return PoseOfLine(line, source, lineNumber);
+}
+
 FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string& source) {
     FRAME_POSES poses;
     poses.reserve(lines.size());
@@ -64,7 +75,7 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
             }
         }
         if (m_inFrame && poses != nullptr) {
-            poses->push_back(PoseOfLine(line, m_reader.SourceName(), m_reader.LineNumber()));
+            poses->push_back(PoseOfReaderLine(line, m_reader.SourceName(), m_reader.LineNumber()));
             m_lineNumbers.push_back(m_reader.LineNumber());
         }
     }

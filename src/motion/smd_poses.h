@@ -17,6 +17,9 @@ std::vector<SKELETON_NODE> SkeletonOf(const std::vector<SMD_NODE>& nodes);
 // that must be numbers, as BUILD SMD requires. Throws CVarnexError (source, line) for fewer than
 // seven fields or a rotation that is no number.
 POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber);
+// The same for a line a CLineReader has just given (READABLE_PAST_LINE readable bytes behind
+// it), the usual form read in one pass.
+POSE PoseOfReaderLine(std::string_view line, const std::string& source, int lineNumber);
 // A first frame's lines in order; throws as PoseOfLine.
 FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string& source);
 

@@ -251,7 +251,7 @@ inline bool UsualField(const char* line, const LINE_MASKS& m, int first, int las
 }
 }  // namespace
 
-int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields) {
+int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, double* rotation) {
     if (line.size() > 64) return -1;
     const char* p = line.data();
     LINE_MASKS m = ClassifyLineBytes(p, line.size());
@@ -275,7 +275,9 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields) {
     }
     // The rotation: three usual fields parted by single spaces, copied as one block.
     for (int i = 4; i < 7; ++i) {
-        if (!UsualField(p, m, first[i], last[i], nullptr)) return 0;
+        if (!UsualField(p, m, first[i], last[i], rotation != nullptr ? rotation + i - 4 : nullptr)) {
+            return 0;
+        }
         if (i < 6 && (first[i + 1] != last[i] + 2 || (m.space >> (last[i] + 1) & 1) == 0)) {
             return 0;
         }
@@ -285,13 +287,21 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields) {
     return 1;
 }
 #else
-int ReadUsualFrameLineWide(std::string_view, USUAL_FRAME_LINE&) { return -1; }
+int ReadUsualFrameLineWide(std::string_view, USUAL_FRAME_LINE&, double*) { return -1; }
 #endif
 
-bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields) {
-    int wide = ReadUsualFrameLineWide(line, fields);
+bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields, double* rotation) {
+    int wide = ReadUsualFrameLineWide(line, fields, rotation);
     if (wide >= 0) return wide == 1;
-    return ReadUsualFrameLineBytewise(line, fields);
+    if (!ReadUsualFrameLineBytewise(line, fields)) return false;
+    if (rotation != nullptr) {
+        const char* p = fields.rotation.data();
+        const char* end = p + fields.rotation.size();
+        p = ReadUsualDecimal(p, end, rotation[0]);
+        p = ReadUsualDecimal(p + 1, end, rotation[1]);
+        ReadUsualDecimal(p + 1, end, rotation[2]);
+    }
+    return true;
 }
 
 bool ReadUsualFrameLineBytewise(std::string_view line, USUAL_FRAME_LINE& fields) {

@@ -86,12 +86,15 @@ constexpr std::size_t USUAL_ROTATION_BYTES = 3 * 16 + 2;
 // then holds what ParseFrameFields, TextToDouble and IsDecimalNumber would give. False for any
 // other line, which the general route reads. Reads up to READABLE_PAST_LINE bytes past the line's
 // end, which must be readable (as they are after every line of CLineReader).
-bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields);
+// With rotation, also the rotation's three values, as TextToDouble gives them.
+bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields,
+                        double* rotation = nullptr);
 // The same decision, one byte at a time; the route of lines longer than 64 bytes.
 bool ReadUsualFrameLineBytewise(std::string_view line, USUAL_FRAME_LINE& fields);
 // The same decision from masks of a line's 64 bytes at once: 1 usual, 0 not, -1 for a line longer
 // than 64 bytes, which it leaves to the bytewise route (as every line without SSE2).
-int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields);
+int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields,
+                           double* rotation = nullptr);
 
 // A frame line kept with its line number, for messages.
 struct FRAME_LINE {

@@ -76,6 +76,7 @@ TEST(SmdReading, UsualFrameLinesReadAsTheGeneralRouteReadsThem) {
         "  1 +1.5 .5 5. -0 4.5 5.5 6.5",
         "  1 1.5 2.5 3.5 4.5 5.5 -",
         "  1 -0.000000 2.5 3.5 4.5 5.5 6.5",
+        "  1 1234567.1234567 -1234567.1234567 7654321.7654321 -0.5 0.25 -0.125",  // over 64 bytes
     };
     int usual = 0;
     for (const char* text : LINES) {
@@ -83,18 +84,22 @@ TEST(SmdReading, UsualFrameLinesReadAsTheGeneralRouteReadsThem) {
         std::string padded = std::string(text) + std::string(READABLE_PAST_LINE, '7');
         std::string_view line(padded.data(), std::strlen(text));
         USUAL_FRAME_LINE fast;
-        if (!ReadUsualFrameLine(line, fast)) continue;
+        double rotation[3];
+        if (!ReadUsualFrameLine(line, fast, rotation)) continue;
         ++usual;
         FRAME_FIELDS f = ParseFrameFields(line, "walk.smd", 1);
         EXPECT_EQ(fast.x, TextToDouble(f.x)) << text;
         EXPECT_EQ(std::signbit(fast.x), std::signbit(TextToDouble(f.x))) << text;
         EXPECT_EQ(fast.y, TextToDouble(f.y)) << text;
         EXPECT_EQ(fast.z, TextToDouble(f.z)) << text;
+        EXPECT_EQ(rotation[0], TextToDouble(f.rx)) << text;
+        EXPECT_EQ(rotation[1], TextToDouble(f.ry)) << text;
+        EXPECT_EQ(rotation[2], TextToDouble(f.rz)) << text;
         for (std::string_view field : {f.rx, f.ry, f.rz}) EXPECT_TRUE(IsDecimalNumber(field)) << text;
         EXPECT_EQ(fast.rotation, std::string(f.rx) + " " + std::string(f.ry) + " " + std::string(f.rz))
             << text;
     }
-    EXPECT_EQ(usual, 4);  // the first three and the last: the others take the general route
+    EXPECT_EQ(usual, 5);  // the first three and the last two: the others take the general route
 
     // Lines made of the bytes that matter, and usual lines with one byte changed: the 64-byte
     // masks decide as the bytewise route does, to the last bit of every value.
@@ -119,7 +124,8 @@ TEST(SmdReading, UsualFrameLinesReadAsTheGeneralRouteReadsThem) {
         std::string padded = text + std::string(READABLE_PAST_LINE, '7');
         std::string_view line(padded.data(), text.size());
         USUAL_FRAME_LINE wide, bytewise;
-        int decided = ReadUsualFrameLineWide(line, wide);
+        double rotation[3];
+        int decided = ReadUsualFrameLineWide(line, wide, rotation);
         if (decided < 0) continue;
         ASSERT_EQ(decided == 1, ReadUsualFrameLineBytewise(line, bytewise)) << text;
         if (decided == 0) continue;
@@ -127,6 +133,11 @@ TEST(SmdReading, UsualFrameLinesReadAsTheGeneralRouteReadsThem) {
             ASSERT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(b)) << text;
         }
         ASSERT_EQ(wide.rotation, bytewise.rotation) << text;
+        FRAME_FIELDS f = ParseFrameFields(line, "walk.smd", 1);
+        for (auto [a, b] : {std::pair{rotation[0], f.rx}, {rotation[1], f.ry}, {rotation[2], f.rz}}) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(TextToDouble(b)))
+                << text;
+        }
     }
 }
 
