@@ -1,5 +1,7 @@
 #include "motion/smd_poses.h"
 
+#include <cstring>
+
 #include "smd_input/number_text.h"
 
 namespace varnex {
@@ -37,8 +39,17 @@ POSE PoseOfReaderLine(std::string_view line, const std::string& source, int line
 FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string& source) {
     FRAME_POSES poses;
     poses.reserve(lines.size());
+    // A stored line is copied where the bytes the fast route may read behind it are readable.
+    char padded[64 + READABLE_PAST_LINE] = {};
     for (const FRAME_LINE& line : lines) {
-        poses.push_back(PoseOfLine(line.text, source, line.lineNumber));
+        if (line.text.size() > 64) {
+            poses.push_back(PoseOfLine(line.text, source, line.lineNumber));
+            continue;
+        }
+        std::memcpy(padded, line.text.data(), line.text.size());
+        std::memset(padded + line.text.size(), 0, READABLE_PAST_LINE);
+        std::string_view text(padded, line.text.size());
+        poses.push_back(PoseOfReaderLine(text, source, line.lineNumber));
     }
     return poses;
 }

@@ -1,5 +1,9 @@
 #include "pairing/bone_classifier.h"
 
+#include <array>
+#include <cstdint>
+#include <iterator>
+
 namespace varnex {
 
 namespace {
@@ -29,10 +33,27 @@ constexpr BONE_TEST BONE_TESTS[] = {
     {"R Finger32", 45}, {"R Finger42", 46}, {"R Finger0", 32},  {"R Finger1", 33},
     {"R Finger2", 34},  {"R Finger3", 35},  {"R Finger4", 36},
 };
+
+// A bit per byte value modulo 64: a text holds a literal only if it holds the literal's bits.
+constexpr std::uint64_t BytesMask(std::string_view text) {
+    std::uint64_t mask = 0;
+    for (char c : text) mask |= std::uint64_t{1} << (static_cast<unsigned char>(c) & 63);
+    return mask;
+}
+
+constexpr auto LITERAL_MASKS = [] {
+    std::array<std::uint64_t, std::size(BONE_TESTS)> masks{};
+    for (std::size_t i = 0; i < masks.size(); ++i) masks[i] = BytesMask(BONE_TESTS[i].literal);
+    return masks;
+}();
 }  // namespace
 
 int ClassifyBone(std::string_view text, int& thighNamedLeg) {
-    for (const BONE_TEST& test : BONE_TESTS) {
+    // Every node line is tested against every literal: most are ruled out without a search.
+    std::uint64_t present = BytesMask(text);
+    for (std::size_t i = 0; i < std::size(BONE_TESTS); ++i) {
+        const BONE_TEST& test = BONE_TESTS[i];
+        if ((LITERAL_MASKS[i] & ~present) != 0) continue;
         if (text.find(test.literal) == std::string_view::npos) continue;
         if (test.literal == "L Leg") thighNamedLeg = 1;
         if (test.literal == "L Thigh") thighNamedLeg = 0;
