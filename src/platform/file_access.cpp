@@ -9,9 +9,8 @@
 #include "platform/native_path.h"
 #include "platform/varnex_error.h"
 
-#ifndef _WIN32
 #include <sys/stat.h>
-#endif
+#include <sys/types.h>
 
 namespace varnex {
 
@@ -45,12 +44,21 @@ void CFile::OpenForReading(const std::string& path) {
         }
         throw CVarnexError(ERROR_KIND::OPEN_FAILED, path, 0, {}, err);
     }
+    m_size = -1;
 #ifndef _WIN32
     // A folder opens for reading here; asking the open file costs no second look at the path.
     struct stat st;
-    if (::fstat(fileno(m_file), &st) == 0 && S_ISDIR(st.st_mode)) {
-        Close();
-        throw CVarnexError(ERROR_KIND::READ_FOLDER, path, 0);
+    if (::fstat(fileno(m_file), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            Close();
+            throw CVarnexError(ERROR_KIND::READ_FOLDER, path, 0);
+        }
+        if (S_ISREG(st.st_mode)) m_size = static_cast<std::int64_t>(st.st_size);
+    }
+#else
+    struct _stati64 st;
+    if (_fstati64(_fileno(m_file), &st) == 0 && (st.st_mode & _S_IFREG) != 0) {
+        m_size = static_cast<std::int64_t>(st.st_size);
     }
 #endif
     m_path = path;

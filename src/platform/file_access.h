@@ -19,6 +19,8 @@ public:
     // Up to count bytes into buffer; 0 at the end. Throws CVarnexError when the read fails.
     virtual std::size_t Read(char* buffer, std::size_t count) = 0;
     virtual const std::string& Name() const = 0;
+    // The bytes it holds in all when it can tell (a regular file, memory), else -1.
+    virtual std::int64_t SizeHint() const { return -1; }
 };
 
 // Bytes held in memory (tests, the fuzzer).
@@ -27,6 +29,7 @@ public:
     CMemorySource(std::string_view bytes, std::string name);
     std::size_t Read(char* buffer, std::size_t count) override;
     const std::string& Name() const override { return m_name; }
+    std::int64_t SizeHint() const override { return static_cast<std::int64_t>(m_bytes.size()); }
 
 private:
     std::string_view m_bytes;
@@ -51,9 +54,11 @@ public:
     void Close();
     bool IsOpen() const { return m_file != nullptr; }
     const std::string& Name() const override { return m_path; }
+    std::int64_t SizeHint() const override { return m_size; }
 
 private:
     std::FILE* m_file = nullptr;
+    std::int64_t m_size = -1;  // as the file was at its opening
     std::string m_path;
 };
 

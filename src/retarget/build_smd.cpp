@@ -29,7 +29,11 @@ int BuildThreads() {
 }
 
 void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out) {
-    if (job.threads > 1) return WriteSegmentedAnimation(job, anim, out);
+    // An animation that one worker would build alone is built here, with no thread started.
+    std::int64_t size = anim.Source().SizeHint();
+    bool oneSegment = size >= 0 && size - anim.NextOffset() <=
+                                       static_cast<std::int64_t>(job.segmentBytes);
+    if (job.threads > 1 && !oneSegment) return WriteSegmentedAnimation(job, anim, out);
     COMPOSE_CONTEXT context = ComposeContextOf(job, anim.SourceName());
     WriteModelHeader(job, out);
     CFrameWriter frames(job, context);
