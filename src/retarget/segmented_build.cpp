@@ -5,8 +5,8 @@
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <new>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -17,8 +17,8 @@ namespace varnex {
 namespace {
 // Bytes asked of the source at a time.
 constexpr std::size_t READ_BYTES = 1 << 16;
-// No frame starting within this many segments' bytes: the rest is built on the calling thread,
-// which holds one frame at a time whatever its size.
+// No frame starting within this many segments' bytes: the rest is built by one worker, which
+// holds one frame at a time whatever its size.
 constexpr std::size_t MAX_SEGMENTS_UNCUT = 4;
 
 // The bytes held, then the rest of a source.

@@ -1,5 +1,5 @@
-// BUILD SMD on several threads: the animation cut into segments of whole frames, each built by a
-// worker thread while the next is read, and written in the animation's order.
+// BUILD SMD on several threads: the animation cut into segments of whole frames, each read and
+// built by one worker while the others build theirs, and written in the animation's order.
 #pragma once
 
 #include <string_view>
@@ -12,8 +12,9 @@ namespace varnex {
 
 // Writes what one thread writes (header, frames, "end"), the same bytes, the same refusal (the
 // first problem in the file's order, with its line) and the same root heights, with
-// job.threads workers. An animation that fits one segment, and any rest of one in which no frame
-// starts for several segments, is built on the calling thread.
+// job.threads workers, the calling thread one of them. An animation that fits one segment is
+// built on the calling thread alone; the rest of one in which no frame starts for several
+// segments is built by one worker, after every segment before it is written.
 void WriteSegmentedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out);
 
 // Where the last frame of data starts: the start of the last complete line of data that opens a
