@@ -1,0 +1,36 @@
+# The sample walk with its frames repeated, long enough to be cut into segments for the build's
+# worker threads: with one thread or several, the output is the expected walk's frames repeated.
+# file(READ) gives the text without its CRs, so the files are made and written with LF line ends.
+#   CLI, EMULATOR (optional), WORK, MODEL, REF, WALK, EXPECTED (the walk's expected LF output)
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+function(repeat_frames text count result)
+  string(FIND "${text}" "time 0" start)
+  string(FIND "${text}" "\nend" last REVERSE)
+  math(EXPR last "${last} + 1")
+  math(EXPR length "${last} - ${start}")
+  string(SUBSTRING "${text}" 0 ${start} head)
+  string(SUBSTRING "${text}" ${start} ${length} frames)
+  string(REPEAT "${frames}" ${count} many)
+  set(${result} "${head}${many}end\n" PARENT_SCOPE)
+endfunction()
+file(READ "${WALK}" walk)
+file(READ "${EXPECTED}" expected)
+repeat_frames("${walk}" 40 long_walk)
+repeat_frames("${expected}" 40 long_expected)
+file(WRITE "${WORK}/long_walk.smd" "${long_walk}")
+file(WRITE "${WORK}/expected.smd" "${long_expected}")
+set(ENV{VARNEX_LANG} fr)
+foreach(threads 1 2 3)
+  execute_process(COMMAND ${EMULATOR} "${CLI}" build --model "${MODEL}" --ref-anim "${REF}"
+                          --threads ${threads} --line-ends lf -o out${threads}.smd long_walk.smd
+                  WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status ERROR_VARIABLE err)
+  if(NOT status STREQUAL "0")
+    message(FATAL_ERROR "--threads ${threads}: exit status ${status}: ${err}")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/out${threads}.smd"
+                          "${WORK}/expected.smd" RESULT_VARIABLE differs)
+  if(differs)
+    message(FATAL_ERROR "--threads ${threads}: out${threads}.smd is not the walk's output repeated")
+  endif()
+endforeach()
