@@ -1,6 +1,7 @@
 // Shared helpers of the tests: a scripted dialog platform, temporary folders, SMD text builders.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -10,6 +11,23 @@
 #include "platform/dialog_platform.h"
 
 namespace varnex {
+
+// Pseudo-random numbers from a fixed seed (xorshift64): a failing case comes back on every run.
+class CTestRandom {
+public:
+    explicit CTestRandom(std::uint64_t seed) : m_state(seed) {}
+    std::uint64_t Next() {
+        m_state ^= m_state << 13;
+        m_state ^= m_state >> 7;
+        m_state ^= m_state << 17;
+        return m_state;
+    }
+    // From 0 to n - 1.
+    std::uint64_t Below(std::uint64_t n) { return Next() % n; }
+
+private:
+    std::uint64_t m_state;
+};
 
 // The screen is two arrays; file dialogs take their answers from a queue (none left: cancelled);
 // every message and every dialog shown is recorded.

@@ -69,11 +69,13 @@ public:
     virtual void Write(std::string_view bytes) = 0;
 };
 
-// Text kept in memory (tests, the fuzzer).
+// Text kept in memory (tests, the fuzzer, the build's segments).
 class CStringSink : public COutputSink {
 public:
     void Write(std::string_view bytes) override { m_text.append(bytes); }
     const std::string& Text() const { return m_text; }
+    // Empties the text and keeps its room, for a sink filled again and again.
+    void Clear() { m_text.clear(); }
 
 private:
     std::string m_text;

@@ -45,15 +45,6 @@ private:
     bool m_restAtEnd;
 };
 
-class CTextOutput : public COutputSink {
-public:
-    explicit CTextOutput(std::string& text) : m_text(text) {}
-    void Write(std::string_view bytes) override { m_text.append(bytes); }
-
-private:
-    std::string& m_text;
-};
-
 // Bytes that grow without being cleared first, followed by READABLE_PAST_LINE zero bytes.
 class CByteBuffer {
 public:
@@ -150,7 +141,7 @@ private:
         CByteBuffer bytes;
         bool last = false;         // the source ends with it
         bool uncut = false;        // no frame starts in it: the rest is built when its turn comes
-        std::string output;
+        CStringSink output;
         std::exception_ptr error;  // a refusal, or the source that could not be read
         bool ended = false;        // the animation's "end" was met
         int lines = 0;
@@ -210,14 +201,13 @@ private:
     }
 
     void Build(CFrameWriter& writer, SEGMENT& segment) {
-        segment.output.clear();
+        segment.output.Clear();
         segment.ended = false;
         segment.heights = CRootHeightRange();
-        CTextOutput sink(segment.output);
         CMemorySource name(std::string_view(), m_context.animSource);
         CLineReader reader(name, segment.bytes.View(), 1);
         writer.Reset();
-        writer.SetOutput(sink);
+        writer.SetOutput(segment.output);
         writer.SetRootHeights(m_job.rootHeights != nullptr ? &segment.heights : nullptr);
         try {
             segment.ended = ReadFrames(reader, writer, m_job.lineEnd, segment.last);
@@ -254,7 +244,7 @@ private:
     void Write(CFrameWriter& writer, SEGMENT& segment) {
         if (segment.error) std::rethrow_exception(InFile(segment.error, m_linesBefore));
         if (segment.uncut) return BuildRestHere(writer, segment.bytes);
-        m_out.Write(segment.output);
+        m_out.Write(segment.output.Text());
         if (m_job.rootHeights != nullptr) m_job.rootHeights->Merge(segment.heights);
         m_linesBefore += segment.lines;
     }

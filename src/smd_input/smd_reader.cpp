@@ -182,6 +182,7 @@ FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, 
 namespace {
 // Bit i of each mask stands for byte i of a line of at most 64 bytes.
 struct LINE_MASKS {
+    std::uint64_t inLine = 0;  // the line's own bytes
     std::uint64_t blank = 0, digit = 0, dot = 0, space = 0;
 };
 
@@ -213,11 +214,11 @@ LINE_MASKS ClassifyLineBytes(const char* p, std::size_t size) {
         m.digit |= bits(isDigit);
         m.dot |= bits(_mm_cmpeq_epi8(bytes, dot));
     }
-    std::uint64_t inLine = size == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
-    m.space &= inLine;
-    m.blank &= inLine;
-    m.digit &= inLine;
-    m.dot &= inLine;
+    m.inLine = size == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
+    m.space &= m.inLine;
+    m.blank &= m.inLine;
+    m.digit &= m.inLine;
+    m.dot &= m.inLine;
     return m;
 }
 
@@ -255,9 +256,7 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
     if (line.size() > 64) return -1;
     const char* p = line.data();
     LINE_MASKS m = ClassifyLineBytes(p, line.size());
-    std::uint64_t inLine =
-        line.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << line.size()) - 1;
-    std::uint64_t filled = ~m.blank & inLine;
+    std::uint64_t filled = ~m.blank & m.inLine;
     std::uint64_t starts = filled & ~(filled << 1);
     std::uint64_t ends = filled & ~(filled >> 1);
     int first[7], last[7];

@@ -15,6 +15,7 @@
 #include "platform/varnex_error.h"
 #include "smd_input/decimal_text.h"
 #include "dialog_fixture.h"
+#include "test_support.h"
 
 namespace varnex {
 
@@ -74,13 +75,8 @@ TEST(BuildSmd, HeaderThenEachFrameWithOneLinePerModelNodeWhateverTheLayout) {
 TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
     // Random frames mixing the usual number form with the others (exponents, signs, long digit
     // strings, tabs, text), on rows that scale, blend, keep the rest line and repeat a source.
-    std::uint64_t state = 0x2545F4914F6CDD1Dull;
-    auto next = [&state](std::uint64_t n) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return state % n;
-    };
+    CTestRandom random(0x2545F4914F6CDD1Dull);
+    auto next = [&random](std::uint64_t n) { return random.Below(n); };
     // The last frames also hold texts a rotation may not have: both routes refuse the same line.
     int frame = 0;
     auto number = [&]() -> std::string {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "smd_input/decimal_text.h"
+#include "test_support.h"
 
 namespace varnex {
 
@@ -51,13 +52,8 @@ TEST(DecimalText, WorkedExamplesGiveTheirText) {
 TEST(DecimalText, ShortcutAgreesWithTheDigitStringEverywhere) {
     // Values of every magnitude the files hold, products like the build's, and values next to
     // ties at the seventh decimal.
-    std::uint64_t state = 0x9E3779B97F4A7C15ull;
-    auto next = [&state]() {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return state;
-    };
+    CTestRandom random(0x9E3779B97F4A7C15ull);
+    auto next = [&random]() { return random.Next(); };
     int checked = 0;
     for (int i = 0; i < 200000; ++i) {
         double unit = static_cast<double>(next() >> 11) / 9007199254740992.0;

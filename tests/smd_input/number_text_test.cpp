@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "smd_input/number_text.h"
+#include "test_support.h"
 
 namespace varnex {
 
@@ -62,11 +63,9 @@ TEST(NumberText, PlainDecimalsReadExactlyAsTheGeneralRoute) {
         EXPECT_EQ(TextToDouble(TEXTS[i]), VALUES[i]) << TEXTS[i];
     }
     char text[32];
-    std::uint64_t state = 88172645463325252ull;
+    CTestRandom random(88172645463325252ull);
     for (int i = 0; i < 100000; ++i) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
+        std::uint64_t state = random.Next();
         long long whole = static_cast<long long>(state % 2000000000ull) - 1000000000;
         std::snprintf(text, sizeof text, "%lld.%06llu", whole / 1000,
                       static_cast<unsigned long long>((state >> 32) % 1000000));

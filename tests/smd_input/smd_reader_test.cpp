@@ -6,6 +6,7 @@
 
 #include "smd_input/number_text.h"
 #include "smd_input/smd_reader.h"
+#include "test_support.h"
 
 namespace varnex {
 namespace {
@@ -103,13 +104,8 @@ TEST(SmdReading, UsualFrameLinesReadAsTheGeneralRouteReadsThem) {
 
     // Lines made of the bytes that matter, and usual lines with one byte changed: the 64-byte
     // masks decide as the bytewise route does, to the last bit of every value.
-    std::uint64_t state = 0x9E3779B97F4A7C15ull;
-    auto next = [&state](std::uint64_t n) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return state % n;
-    };
+    CTestRandom random(0x9E3779B97F4A7C15ull);
+    auto next = [&random](std::uint64_t n) { return random.Below(n); };
     const std::string BYTES = "0123456789.- \t\v\f+x";
     for (int i = 0; i < 200000; ++i) {
         std::string text = LINES[next(3) == 0 ? 1 : 0];
