@@ -43,6 +43,7 @@ FUZZ_SETUP PairAndScale(const SMD_HEAD& model, const SMD_HEAD& refAnim) {
     setup.marks = pairing.marks;
     setup.boneScale =
         ComputeBoneScales(model, refAnim, setup.grid.Values(), setup.rowCount, setup.marks).factor;
+    setup.refNodes = refAnim.nodes;
     return setup;
 }
 
@@ -58,7 +59,10 @@ std::string Build(const SMD_HEAD& model, const FUZZ_SETUP& setup, std::string_vi
     if (segmentBytes != 0) job.segmentBytes = segmentBytes;
     CMemorySource bytes(anim, source);
     CLineReader reader(bytes);
-    ReadAnimationHead(reader);
+    SMD_HEAD head = ReadAnimationHead(reader);
+    ANIMATION_NODES nodes =
+        MapAnimationNodes(setup.refNodes, head.nodes, SourcesRead(job.rows), source);
+    job.animNodes = &nodes;
     CStringSink out;
     WriteRetargetedAnimation(job, reader, out);
     return out.Text();

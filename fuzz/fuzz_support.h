@@ -30,6 +30,7 @@ struct FUZZ_SETUP {
     CGridTexts grid;
     BIPED_MARKS marks;
     std::vector<double> boneScale;
+    std::vector<SMD_NODE> refNodes;  // the reference animation's, which animations are matched to
 };
 // Pairs model with refAnim and computes the bone scales; throws CVarnexError as the command would.
 FUZZ_SETUP PairAndScale(const SMD_HEAD& model, const SMD_HEAD& refAnim);

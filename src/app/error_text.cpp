@@ -121,6 +121,37 @@ std::string ErrorMessage(const CVarnexError& e, const CTextCatalog& texts) {
                             "est-il tronqué ?");
         case ERROR_KIND::NOT_A_NUMBER:
             return texts.Tr("valeur « {0} » : ce n'est pas un nombre fini", {v(0)});
+        case ERROR_KIND::NODE_NUMBER_NOT_A_NUMBER:
+            return texts.Tr("numéro de node « {0} » : ce n'est pas un nombre entier", {v(0)});
+        case ERROR_KIND::NODE_NOT_IN_LIST:
+            return texts.Tr("frame « {0} » : le node {1} n'est pas dans la liste des nodes du "
+                            "fichier ({2} nodes)",
+                            {v(0), v(1), v(2)});
+        case ERROR_KIND::NODE_REPEATED_IN_FRAME:
+            return texts.Tr("frame « {0} » : le node {1} a déjà sa ligne dans cette frame (ligne "
+                            "{2})",
+                            {v(0), v(1), v(2)});
+        case ERROR_KIND::NODE_MISSING_IN_FRAME:
+            return texts.Tr("frame « {0} » : pas de ligne pour le node {1} (« {2} »), que lit la "
+                            "ligne {3} de la grille",
+                            {v(0), v(1), v(2), v(3)});
+        case ERROR_KIND::ANIMATION_LACKS_NODES: {
+            std::string names;
+            std::size_t start = 0;
+            for (;;) {
+                std::size_t end = v(1).find('\n', start);
+                names += (names.empty() ? "" : ", ") +
+                         texts.Tr("« {0} »", {v(1).substr(start, end - start)});
+                if (end == std::string::npos) break;
+                start = end + 1;
+            }
+            return texts.TrPlural("il manque à ses nodes {1}, que la grille lit dans l'animation "
+                                  "de référence : choisissez une animation de ce squelette",
+                                  "il manque à ses nodes {1}, que la grille lit tous dans "
+                                  "l'animation de référence : choisissez une animation de ce "
+                                  "squelette",
+                                  static_cast<unsigned long>(std::stoul(v(0))), {v(0), names});
+        }
         case ERROR_KIND::FRAME0_NO_LINE_FOR_NODE:
             return texts.Tr("node {0} : la frame « {1} » n'a que {2} lignes de squelette, il n'y a "
                             "pas de ligne {3}",
@@ -198,6 +229,18 @@ std::string NoteOverCompilerLimit(const std::string& modelFile, int nodes,
            texts.Tr("le modèle a {0} nodes : le compilateur de modèles (studiomdl) n'en accepte "
                     "que {1} et refusera les animations écrites",
                     {std::to_string(nodes), std::to_string(MODEL_COMPILER_MAX_NODES)});
+}
+
+std::string NoteUnusedNodes(const std::string& animFile, const std::vector<std::string>& names,
+                            const CTextCatalog& texts) {
+    std::string list;
+    for (const std::string& name : names) {
+        list += (list.empty() ? "" : ", ") + texts.Tr("« {0} »", {name});
+    }
+    return animFile + ": " +
+           texts.TrPlural("{0} node que l'animation de référence n'a pas n'est pas lu : {1}",
+                          "{0} nodes que l'animation de référence n'a pas ne sont pas lus : {1}",
+                          names.size(), {std::to_string(names.size()), list});
 }
 
 std::string NoteBeyondNodes(const std::string& refAnimFile, const std::vector<int>& rows,

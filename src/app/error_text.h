@@ -25,6 +25,9 @@ std::string SystemReason(int errorNumber, const CTextCatalog& texts = OriginalTe
 std::string NoteOverCompilerLimit(const std::string& modelFile, int nodes,
                                   const CTextCatalog& texts = OriginalTexts());
 // Rows whose partner is a source node that NODES cannot name.
+// An animation whose nodes the reference animation lacks: those nodes are not read.
+std::string NoteUnusedNodes(const std::string& animFile, const std::vector<std::string>& names,
+                            const CTextCatalog& texts);
 std::string NoteBeyondNodes(const std::string& refAnimFile, const std::vector<int>& rows,
                             const CTextCatalog& texts = OriginalTexts());
 // Records of a conversion file beyond the grid's rows.

@@ -260,9 +260,12 @@ void CVarnexDlg::OnBuildSmd() {
         }
         CRootHeightRange heights;
         job.rootHeights = &heights;
-        RetargetAnimationFile(job, m_animPath, *path);
+        ANIMATION_NODES nodes = RetargetAnimationFile(job, m_refAnim.nodes, m_animPath, *path);
         m_outputPath = *path;
         std::string status = m_platform.Texts().Tr("écrit : {0}", {*path});
+        if (!nodes.unused.empty()) {
+            status += " ; " + NoteUnusedNodes(m_animPath, nodes.unused, m_platform.Texts());
+        }
         double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
         for (const MOTION_WARNING& w :
              BuildWarnings(LoadedLegsRatio(m_model, m_refAnim), factor, mode, heights)) {

@@ -402,13 +402,14 @@ struct READY_ANIMATION {
     std::string path;
     CFile file;
     std::optional<CLineReader> frames;
+    std::vector<SMD_NODE> nodes;  // its node list
 };
 
 void ReadyAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std::ostream& out,
                     READY_ANIMATION& ready) {
     ready.path = animation;
     ready.file.OpenForReading(animation);
-    ReadAnimationHead(ready.frames.emplace(ready.file));
+    ready.nodes = ReadAnimationHead(ready.frames.emplace(ready.file)).nodes;
     if (o.command != "convert" && !o.convertBiped) return;
     bool thighNamedLeg = s.marks.thighNamedLeg;
     BIPED_NODES nodes = FindBipedNodes(s.refAnim, thighNamedLeg);
@@ -428,7 +429,7 @@ void ReadyAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, 
     out << o.texts->Tr("écrit : {0}", {converted}) << '\n';
     if (o.command == "convert") return;
     ready.file.OpenForReading(converted);
-    ReadAnimationHead(ready.frames.emplace(ready.file));
+    ready.nodes = ReadAnimationHead(ready.frames.emplace(ready.file)).nodes;
 }
 
 // The same for the commands that read the animation again by its path.
@@ -464,6 +465,11 @@ void TellWarning(const std::string& file, const MOTION_WARNING& warning, const O
     err << "varnex-cli: " << WarningNote(file, warning, *o.texts) << '\n';
 }
 
+void TellUnusedNodes(const std::string& file, const std::vector<std::string>& unused,
+                     const OPTIONS& o, std::ostream& err) {
+    if (!unused.empty()) err << "varnex-cli: " << NoteUnusedNodes(file, unused, *o.texts) << '\n';
+}
+
 // The rows of a build, once the corrections are known to be numbers.
 std::vector<NODE_ROW> RowsOf(const SESSION& s) {
     s.grid.RequireFiniteCorrections(s.nodeCount);
@@ -481,6 +487,9 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
         BUILD_JOB job;
         job.model = &s.model;
         job.rows = RowsOf(s);
+        ANIMATION_NODES nodes =
+            MapAnimationNodes(s.refAnim.nodes, ready.nodes, SourcesRead(job.rows), ready.path);
+        job.animNodes = &nodes;
         job.lineEnd = LineEnd(o);
         job.threads = o.threads;
         std::optional<ROOT_FROM_LEGS> rule;
@@ -492,6 +501,7 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
         job.rootHeights = &heights;
         RetargetAnimation(job, *ready.frames, target);
         out << o.texts->Tr("écrit : {0}", {target}) << '\n';
+        TellUnusedNodes(ready.path, nodes.unused, o, err);
         double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
         for (const MOTION_WARNING& w : BuildWarnings(s.legs, factor, o.rootMotion, heights)) {
             TellWarning(target, w, o, err);
@@ -505,10 +515,11 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
 
 // The motion check of one animation, retargeted in memory.
 MOTION_REPORT CheckAnimation(SESSION& s, const OPTIONS& o, const std::string& animation,
-                             std::ostream& out) {
+                             std::ostream& out, std::ostream& err) {
     std::string animPath = ReadyAnimation(s, o, animation, out);
     MOTION_SETUP setup = MakeMotionSetup(s.model, s.refAnim, RowsOf(s), o.rootMotion);
     CAnimationRetarget run(setup, animPath);
+    TellUnusedNodes(animPath, run.UnusedNodes(), o, err);
     MOTION_CHECK_INPUT input;
     input.animation = animPath;
     input.sourceNodes = run.SourceNodes();
@@ -528,7 +539,7 @@ int RunCheck(SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err)
     std::vector<MOTION_REPORT> reports;
     for (const std::string& animation : o.animations) {
         try {
-            reports.push_back(CheckAnimation(s, o, animation, out));
+            reports.push_back(CheckAnimation(s, o, animation, out, err));
         } catch (const CVarnexError& e) {
             Report(e, o, err);
             status = EXIT_REFUSED;
@@ -550,6 +561,7 @@ int PreviewAnimation(SESSION& s, const OPTIONS& o, const std::string& animation,
         std::string target = OutputPath(o, animPath, ".svg");
         MOTION_SETUP setup = MakeMotionSetup(s.model, s.refAnim, RowsOf(s), o.rootMotion);
         CAnimationRetarget run(setup, animPath);
+        TellUnusedNodes(animPath, run.UnusedNodes(), o, err);
         std::size_t modelCount = setup.modelNodes.size();
         std::size_t sourceCount = run.SourceNodes().size();
         CPreviewFigure sourceFigure(run.SourceNodes(), setup.refRest,

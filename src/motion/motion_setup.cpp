@@ -107,13 +107,55 @@ CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::str
     SMD_HEAD head = ReadAnimationHead(*m_reader);
     m_sourceNodes = SkeletonOf(head.nodes);
     if (m_sourceNodes.empty()) m_sourceNodes = setup.refNodes;
-    m_frames = std::make_unique<CAnimationFrameReader>(*m_reader);
+    std::vector<SMD_NODE> refNodes;
+    for (std::size_t i = 0; i < setup.refNodes.size(); ++i) {
+        refNodes.push_back(SMD_NODE{static_cast<int>(i), setup.refNodes[i].name,
+                                    setup.refNodes[i].parent, std::string(), 0});
+    }
+    std::vector<int> nodes;
+    for (const RETARGET_ROW& r : setup.rows) nodes.push_back(r.nodes);
+    m_sourcesRead = SourcesReadBy(nodes);
+    m_nodes = MapAnimationNodes(refNodes, head.nodes, m_sourcesRead, animPath);
+    m_frames = std::make_unique<CAnimationFrameReader>(*m_reader, m_nodes.keys);
+}
+
+void CAnimationRetarget::RequireNodesRead() const {
+    const CFrameKeys& keys = m_frames->Keys();
+    for (int source : m_sourcesRead) {
+        std::size_t place = m_nodes.PlaceOf(source);
+        if (keys.Has(place)) continue;
+        // Lines in order that stop short: the retarget names the row and the line, as the build.
+        if (m_nodes.sameList && keys.InOrder() && place >= keys.Lines()) continue;
+        int row = 0;
+        while (static_cast<std::size_t>(row) < m_setup.rows.size() &&
+               RowSourceLine(row, m_setup.rows[static_cast<std::size_t>(row)].nodes) != source) {
+            ++row;
+        }
+        bool listed = place < keys.NodeCount();
+        throw CVarnexError(ERROR_KIND::NODE_MISSING_IN_FRAME, m_reader->SourceName(),
+                           m_frames->TimeLineNumber(),
+                           {m_frames->TimeText(),
+                            std::to_string(listed ? keys.NumberAt(place) : source),
+                            listed ? m_nodes.keys[place].name : std::string(),
+                            std::to_string(row)});
+    }
 }
 
 bool CAnimationRetarget::Next(bool wanted) {
     if (!m_frames->Next(wanted ? &m_source : nullptr)) return false;
     if (!wanted) return true;
-    RETARGET_PROBLEM problem = m_retarget.Apply(m_source, m_result);
+    RequireNodesRead();
+    const FRAME_POSES* source = &m_source;
+    if (!m_nodes.sameList) {
+        // The rows name the reference animation's nodes: its order, from the animation's own.
+        m_byReference.assign(m_nodes.placeOfSource.size(), POSE{});
+        for (std::size_t r = 0; r < m_nodes.placeOfSource.size(); ++r) {
+            std::size_t place = m_nodes.placeOfSource[r];
+            if (place < m_source.size()) m_byReference[r] = m_source[place];
+        }
+        source = &m_byReference;
+    }
+    RETARGET_PROBLEM problem = m_retarget.Apply(*source, m_result);
     if (problem.fault == RETARGET_FAULT::MISSING_SOURCE_LINE) {
         int nodes = static_cast<std::size_t>(problem.row) < m_setup.rows.size()
                         ? m_setup.rows[static_cast<std::size_t>(problem.row)].nodes
@@ -125,9 +167,10 @@ bool CAnimationRetarget::Next(bool wanted) {
                             std::to_string(m_source.size())});
     }
     if (problem.fault != RETARGET_FAULT::NONE) {
-        const POSE& p = m_source[static_cast<std::size_t>(problem.line)];
+        std::size_t place = m_nodes.PlaceOf(problem.line);
+        const POSE& p = m_source[place];
         throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, m_reader->SourceName(),
-                           m_frames->LineNumberOf(static_cast<std::size_t>(problem.line)),
+                           m_frames->LineNumberOf(place),
                            {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
                             std::to_string(problem.row)});
     }

@@ -13,6 +13,7 @@
 #include "motion/motion_types.h"
 #include "motion/motion_warning.h"
 #include "motion/smd_poses.h"
+#include "pairing/animation_nodes.h"
 #include "platform/file_access.h"
 #include "retarget/node_line.h"
 #include "smd_input/smd_reader.h"
@@ -62,13 +63,16 @@ std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZero
 class CAnimationRetarget {
 public:
     // Opens the animation and reads its head. Throws CVarnexError naming the file: one that
-    // cannot be read or has no "skeleton" line, or a row that needs a rest line the model lacks.
+    // cannot be read, has no "skeleton" line or lacks a node the rows read, or a row that needs a
+    // rest line the model lacks.
     CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath);
     CAnimationRetarget(const CAnimationRetarget&) = delete;
     CAnimationRetarget& operator=(const CAnimationRetarget&) = delete;
 
     // The animation's own node list, or the reference animation's when it has none.
     const std::vector<SKELETON_NODE>& SourceNodes() const { return m_sourceNodes; }
+    // Its node list matched to the reference animation's: the nodes it has that are never read.
+    const std::vector<std::string>& UnusedNodes() const { return m_nodes.unused; }
 
     // Goes to the next frame; when wanted, reads it and retargets it into Source() and Result().
     // False at the animation's "end". Throws CVarnexError naming the file and line as BUILD SMD
@@ -81,13 +85,19 @@ public:
     const std::vector<POSE>& Result() const { return m_result; }
 
 private:
+    // Throws CVarnexError when the frame last read lacks a node the rows read.
+    void RequireNodesRead() const;
+
     const MOTION_SETUP& m_setup;
     CFile m_file;
     std::unique_ptr<CLineReader> m_reader;
     std::unique_ptr<CAnimationFrameReader> m_frames;
     std::vector<SKELETON_NODE> m_sourceNodes;
+    ANIMATION_NODES m_nodes;
+    std::vector<int> m_sourcesRead;
     CFrameRetarget m_retarget;
     FRAME_POSES m_source;
+    FRAME_POSES m_byReference;  // the frame in the reference animation's order, when they differ
     std::vector<POSE> m_result;
 };
 

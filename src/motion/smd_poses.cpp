@@ -61,6 +61,7 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
     if (m_inFrame) {
         m_timeText.swap(m_nextTimeText);
         m_timeLine = m_nextTimeLine;
+        m_keys.StartFrame();
     }
     std::string_view line;
     while (m_reader.Next(line)) {
@@ -82,13 +83,20 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
                 m_timeText = std::move(text);
                 m_timeLine = m_reader.LineNumber();
                 m_inFrame = true;
+                m_keys.StartFrame();
                 continue;
             }
         }
-        if (m_inFrame && poses != nullptr) {
-            poses->push_back(PoseOfReaderLine(line, m_reader.SourceName(), m_reader.LineNumber()));
-            m_lineNumbers.push_back(m_reader.LineNumber());
+        if (!m_inFrame) continue;
+        std::size_t place =
+            m_keys.Place(line, m_reader.SourceName(), m_reader.LineNumber(), m_timeText);
+        if (poses == nullptr) continue;
+        if (place >= poses->size()) {
+            poses->resize(place + 1);
+            m_lineNumbers.resize(place + 1, m_timeLine);
         }
+        (*poses)[place] = PoseOfReaderLine(line, m_reader.SourceName(), m_reader.LineNumber());
+        m_lineNumbers[place] = m_reader.LineNumber();
     }
     throw MissingEnd(m_reader);
 }
@@ -98,8 +106,9 @@ ANIMATION_POSES ReadAnimationPoses(const std::string& path) {
     file.OpenForReading(path);
     CLineReader reader(file);
     ANIMATION_POSES animation;
-    animation.nodes = SkeletonOf(ReadAnimationHead(reader).nodes);
-    CAnimationFrameReader frames(reader);
+    SMD_HEAD head = ReadAnimationHead(reader);
+    animation.nodes = SkeletonOf(head.nodes);
+    CAnimationFrameReader frames(reader, head.nodes);
     FRAME_POSES poses;
     while (frames.Next(&poses)) animation.frames.push_back(poses);
     return animation;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "motion/motion_types.h"
+#include "smd_input/frame_keys.h"
 #include "smd_input/smd_reader.h"
 
 namespace varnex {
@@ -28,12 +29,17 @@ FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string
 // drops them.
 class CAnimationFrameReader {
 public:
-    explicit CAnimationFrameReader(CLineReader& reader) : m_reader(reader) {}
-    // Reads the next frame: its skeleton lines into poses in the order they stand, or only past
-    // them when poses is null. False once "end" is read. Throws CVarnexError naming the file and
-    // line: a line of a frame read into poses that PoseOfLine refuses, a "time" line without a
-    // number, a file without "end".
+    // keys: the node list the frame lines are keyed by.
+    CAnimationFrameReader(CLineReader& reader, const std::vector<SMD_NODE>& keys)
+        : m_reader(reader), m_keys(keys) {}
+    // Reads the next frame: pose n for the line of the node at place n of the list (a node
+    // without a line reads as zeros; Keys() tells), or only past the lines when poses is null.
+    // False once "end" is read. Throws CVarnexError naming the file and line: a node number that
+    // names no node or one that already has its line, a line of a frame read into poses that
+    // PoseOfLine refuses, a "time" line without a number, a file without "end".
     bool Next(FRAME_POSES* poses);
+    // Which nodes the frame last given has lines for.
+    const CFrameKeys& Keys() const { return m_keys; }
     // Frames given so far.
     int Frames() const { return m_frames; }
     // Of the frame last given: its "time" line as BUILD SMD quotes it, that line's number, and the
@@ -46,6 +52,7 @@ public:
 
 private:
     CLineReader& m_reader;
+    CFrameKeys m_keys;
     bool m_inFrame = false;
     bool m_ended = false;
     int m_frames = 0;

@@ -23,6 +23,12 @@ std::vector<NODE_ROW> BuildRows(const GRID& grid, const std::vector<double>& bon
     return rows;
 }
 
+std::vector<int> SourcesRead(const std::vector<NODE_ROW>& rows) {
+    std::vector<int> nodes;
+    for (const NODE_ROW& row : rows) nodes.push_back(row.nodes);
+    return SourcesReadBy(nodes);
+}
+
 int BuildThreads() {
     unsigned processors = std::thread::hardware_concurrency();
     return static_cast<int>(std::clamp(processors, 1u, 4u));
@@ -47,17 +53,21 @@ void RetargetAnimation(const BUILD_JOB& job, CLineReader& anim, const std::strin
     output.Commit();
 }
 
-void RetargetAnimationFile(const BUILD_JOB& job, const std::string& animPath,
-                           const std::string& outputPath) {
-    CAtomicOutput output(outputPath);
+ANIMATION_NODES RetargetAnimationFile(const BUILD_JOB& job, const std::vector<SMD_NODE>& refNodes,
+                                      const std::string& animPath, const std::string& outputPath) {
     CFile file;
     file.OpenForReading(animPath);
     CLineReader anim(file);
     // The head is read again, so a file changed since SMD Animation is still read right.
-    ReadAnimationHead(anim);
-    WriteRetargetedAnimation(job, anim, output);
+    SMD_HEAD head = ReadAnimationHead(anim);
+    ANIMATION_NODES nodes = MapAnimationNodes(refNodes, head.nodes, SourcesRead(job.rows), animPath);
+    BUILD_JOB keyed = job;
+    keyed.animNodes = &nodes;
+    CAtomicOutput output(outputPath);
+    WriteRetargetedAnimation(keyed, anim, output);
     file.Close();
     output.Commit();
+    return nodes;
 }
 
 std::string DefaultOutputName(const std::string& refModelPath, const std::string& animPath) {

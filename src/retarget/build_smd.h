@@ -7,6 +7,7 @@
 
 #include "motion/frame_retarget.h"
 #include "motion/motion_warning.h"
+#include "pairing/animation_nodes.h"
 #include "platform/file_access.h"
 #include "retarget/node_line.h"
 #include "smd_input/smd_reader.h"
@@ -15,6 +16,9 @@ namespace varnex {
 
 struct BUILD_JOB {
     const SMD_HEAD* model = nullptr;  // the reference model: header lines and first frame
+    // The animation's node list matched to the reference animation's (MapAnimationNodes): the
+    // node numbers its frame lines are keyed by, and where each NODES value's node stands.
+    const ANIMATION_NODES* animNodes = nullptr;
     std::vector<NODE_ROW> rows;       // one per model node written in each frame
     std::string lineEnd = "\r\n";
     // Every line by the general route, as tests and the fuzzer check the fast one against it.
@@ -33,6 +37,8 @@ int BuildThreads();
 // The rows of a build: the grid's first rowCount rows with their bone scales.
 std::vector<NODE_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
                                 int rowCount);
+// The reference animation's nodes that rows read, each once, in order.
+std::vector<int> SourcesRead(const std::vector<NODE_ROW>& rows);
 
 // Reads the animation from its skeleton block on (reader positioned just past "skeleton") and
 // writes the header, each "time" line with its composed node lines, and "end". Holds what the
@@ -46,11 +52,12 @@ void WriteRetargetedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSi
 // input.
 void RetargetAnimation(const BUILD_JOB& job, CLineReader& anim, const std::string& outputPath);
 
-// The whole command on files: reads the animation at animPath and writes outputPath through a
-// temporary file, renamed over it only when complete. The caller has checked that outputPath
-// names no input.
-void RetargetAnimationFile(const BUILD_JOB& job, const std::string& animPath,
-                           const std::string& outputPath);
+// The whole command on files: reads the animation at animPath, matches its node list to
+// refNodes (the reference animation's) and writes outputPath through a temporary file, renamed
+// over it only when complete. Gives the match, whose unused nodes a front end names. The caller
+// has checked that outputPath names no input.
+ANIMATION_NODES RetargetAnimationFile(const BUILD_JOB& job, const std::vector<SMD_NODE>& refNodes,
+                                      const std::string& animPath, const std::string& outputPath);
 
 // BUILD SMD's proposal for the output: the model's file name less its last four characters, cut
 // just after its first "_", then the animation's file name ("knight_ref.smd" and "walk.smd" give

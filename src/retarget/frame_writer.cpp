@@ -13,29 +13,32 @@ namespace {
 constexpr std::size_t BLOCK_BYTES = 1 << 16;
 // Room kept past BLOCK_BYTES for the line that crosses it.
 constexpr std::size_t BLOCK_SLACK = 1024;
-// Lines a row may read that are told apart from the others; past it (a NODES value in the tens
-// of thousands) every line is read, so a huge value costs no memory before the frame is short.
-constexpr std::size_t MAX_TRACKED_LINES = 1 << 16;
 }  // namespace
 
 CFrameWriter::CFrameWriter(const BUILD_JOB& job, const COMPOSE_CONTEXT& context)
     : m_context(context),
       m_general(job.generalRouteOnly),
       m_rootHeights(job.rootHeights),
+      m_nodes(*job.animNodes),
+      m_keys(job.animNodes->keys),
       m_block(new char[BLOCK_BYTES + BLOCK_SLACK]) {
+    m_read.assign(m_keys.NodeCount(), 0);
+    std::size_t slots = 0;
     for (std::size_t i = 0; i < job.rows.size(); ++i) {
         m_plans.push_back(PlanRow(static_cast<int>(i), job.rows[i], context));
         const ROW_PLAN& plan = m_plans.back();
+        std::size_t place = plan.source == REST_LINE ? 0 : m_nodes.PlaceOf(plan.source);
+        m_placeOf.push_back(place);
         if (plan.source == REST_LINE) continue;
-        std::size_t n = static_cast<std::size_t>(plan.source);
-        m_kept = std::max(m_kept, n + 1);
-        if (n < MAX_TRACKED_LINES) {
-            if (m_read.size() <= n) m_read.resize(n + 1, 0);
-            m_read[n] = 1;
+        // A node beyond the list never has a line: the first frame refuses the row.
+        if (place < m_read.size()) {
+            m_read[place] = 1;
+            slots = std::max(slots, place + 1);
         }
         // A row whose factors could overflow needs the texts of its positions for the message.
         if (!plan.finiteForUsual) m_general = true;
     }
+    m_slots.resize(slots);
     m_frame.lines = &m_noLines;
     m_fastLineEnd = MakePaddedText(context.lineEnd, m_lineEnd);
 }
@@ -44,32 +47,51 @@ void CFrameWriter::Start(std::string_view timeLine, const std::string& source, i
     m_frame.timeText = TimeLineText(timeLine, source, lineNumber);
     m_frame.timeLineNumber = lineNumber;
     m_size = 0;
+    m_keys.StartFrame();
     m_inFrame = true;
 }
 
 void CFrameWriter::Add(std::string_view line, int lineNumber) {
     if (!m_inFrame) return;
-    // Only the lines a row reads are kept, so even a huge frame takes little memory.
-    if (m_size < m_kept && (m_size >= m_read.size() ? m_size >= MAX_TRACKED_LINES
-                                                    : m_read[m_size] != 0)) {
-        if (m_size >= m_slots.size()) m_slots.resize(m_size + 1);
-        SOURCE_SLOT& slot = m_slots[m_size];
-        USUAL_FRAME_LINE usual;
-        slot.usual = !m_general && ReadUsualFrameLine(line, usual);
-        if (slot.usual) {
-            slot.x = usual.x;
-            slot.y = usual.y;
-            slot.z = usual.z;
-            slot.rotationSize = usual.rotation.size();
-            // The line is followed by READABLE_PAST_LINE readable bytes: one fixed-size copy.
-            static_assert(USUAL_ROTATION_ROOM <= READABLE_PAST_LINE);
-            std::memcpy(slot.rotation, usual.rotation.data(), USUAL_ROTATION_ROOM);
-        } else {
-            slot.line.text.assign(line);
-            slot.line.lineNumber = lineNumber;
-        }
-    }
+    std::size_t place = m_keys.Place(line, m_context.animSource, lineNumber, m_frame.timeText);
     ++m_size;
+    USUAL_FRAME_LINE usual;
+    if (m_read[place] == 0) {
+        // Not written, but a line the model compiler reads all the same.
+        if (!ReadUsualFrameLine(line, usual)) {
+            CheckFrameLineNumbers(line, m_context.animSource, lineNumber);
+        }
+        return;
+    }
+    // Only the lines a row reads are kept, so even a huge frame takes little memory.
+    SOURCE_SLOT& slot = m_slots[place];
+    slot.usual = !m_general && ReadUsualFrameLine(line, usual);
+    if (slot.usual) {
+        slot.x = usual.x;
+        slot.y = usual.y;
+        slot.z = usual.z;
+        slot.rotationSize = usual.rotation.size();
+        // The line is followed by READABLE_PAST_LINE readable bytes: one fixed-size copy.
+        static_assert(USUAL_ROTATION_ROOM <= READABLE_PAST_LINE);
+        std::memcpy(slot.rotation, usual.rotation.data(), USUAL_ROTATION_ROOM);
+    } else {
+        slot.line.text.assign(line);
+        slot.line.lineNumber = lineNumber;
+    }
+}
+
+void CFrameWriter::RefuseMissingNode(const ROW_PLAN& plan, std::size_t place) {
+    // Lines in order that stop short: the frame is short of lines, as a file cut there is.
+    if (m_nodes.sameList && m_keys.InOrder() && place >= m_keys.Lines()) {
+        ComposePlannedLine(plan, m_frame, m_context, m_text);
+    }
+    bool listed = place < m_keys.NodeCount();
+    throw CVarnexError(ERROR_KIND::NODE_MISSING_IN_FRAME, m_context.animSource,
+                       m_frame.timeLineNumber,
+                       {m_frame.timeText,
+                        std::to_string(listed ? m_keys.NumberAt(place) : plan.source),
+                        listed ? m_nodes.keys[place].name : std::string(),
+                        std::to_string(plan.row)});
 }
 
 void CFrameWriter::Finish() {
@@ -78,16 +100,15 @@ void CFrameWriter::Finish() {
     Append(m_frame.timeText);
     Append(m_context.lineEnd);
     m_frame.size = m_size;
-    for (const ROW_PLAN& plan : m_plans) {
+    for (std::size_t i = 0; i < m_plans.size(); ++i) {
+        const ROW_PLAN& plan = m_plans[i];
         if (plan.source == REST_LINE) {
             Append(plan.restText);
             continue;
         }
-        std::size_t n = static_cast<std::size_t>(plan.source);
-        if (n >= m_size) {
-            ComposePlannedLine(plan, m_frame, m_context, m_text);  // refuses the short frame
-        }
-        const SOURCE_SLOT& slot = m_slots[n];
+        std::size_t place = m_placeOf[i];
+        if (!m_keys.Has(place)) RefuseMissingNode(plan, place);
+        const SOURCE_SLOT& slot = m_slots[place];
         m_text.clear();
         if (!slot.usual) {
             ComposeFromSourceLine(plan, slot.line, m_context, m_text);
@@ -108,13 +129,14 @@ void CFrameWriter::Finish() {
         AppendUsualNodeLine(plan, usual, m_context.lineEnd, m_text);
         Append(m_text);
     }
-    if (m_rootHeights != nullptr && !m_plans.empty()) AddRootHeight(m_plans.front());
+    if (m_rootHeights != nullptr && !m_plans.empty()) AddRootHeight(m_placeOf.front());
 }
 
 // Row 0's height as read and as written, for the build's root check: the line has just been
 // written, so it reads.
-void CFrameWriter::AddRootHeight(const ROW_PLAN& plan) {
-    const SOURCE_SLOT& slot = m_slots[static_cast<std::size_t>(plan.source)];
+void CFrameWriter::AddRootHeight(std::size_t place) {
+    const ROW_PLAN& plan = m_plans.front();
+    const SOURCE_SLOT& slot = m_slots[place];
     double x = slot.x, y = slot.y, z = slot.z;
     if (!slot.usual) {
         FRAME_FIELDS f =

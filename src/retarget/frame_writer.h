@@ -11,6 +11,7 @@
 #include "platform/file_access.h"
 #include "retarget/build_smd.h"
 #include "retarget/node_line.h"
+#include "smd_input/frame_keys.h"
 #include "smd_input/smd_reader.h"
 
 namespace varnex {
@@ -34,18 +35,22 @@ public:
 
     // A "time" line opens a frame; throws CVarnexError when it has no frame number.
     void Start(std::string_view timeLine, const std::string& source, int lineNumber);
-    // Reads a line of the frame in place, once: the usual form by the fast route, any other kept
-    // whole for the general route. Problems are found when a row reads the line, as rows come in
-    // order. Lines before the first frame are dropped.
+    // Reads a line of the frame in place, once, at the place of the node its number names: the
+    // usual form by the fast route, any other kept whole for the general route. Throws
+    // CVarnexError for a node number that names no node or one that already has its line, and
+    // for a line no row reads whose fields are not numbers; problems of a line a row reads are
+    // found when the row reads it, as rows come in order. Lines before the first frame are
+    // dropped.
     void Add(std::string_view line, int lineNumber);
     // Writes the open frame, if any: its "time" line and a line per row. Throws CVarnexError
-    // naming the line a row cannot read.
+    // naming the line a row cannot read, or the frame when it lacks a node a row reads.
     void Finish();
     void Append(std::string_view bytes);
     void Flush();
 
 private:
-    void AddRootHeight(const ROW_PLAN& plan);
+    void AddRootHeight(std::size_t place);
+    [[noreturn]] void RefuseMissingNode(const ROW_PLAN& plan, std::size_t place);
 
     // What the rows read of one line of the frame.
     struct SOURCE_SLOT {
@@ -60,11 +65,13 @@ private:
     COutputSink* m_out = nullptr;
     bool m_general;
     CRootHeightRange* m_rootHeights;
+    const ANIMATION_NODES& m_nodes;
+    CFrameKeys m_keys;
     std::vector<ROW_PLAN> m_plans;
-    std::vector<char> m_read;          // line n is read by a row
-    std::vector<SOURCE_SLOT> m_slots;  // reused from frame to frame
-    std::size_t m_size = 0;            // lines of the frame so far
-    std::size_t m_kept = 0;            // lines 0 to m_kept - 1 are the ones the rows read
+    std::vector<std::size_t> m_placeOf;  // per plan: the place of the node it reads
+    std::vector<char> m_read;            // the node at place n is read by a row
+    std::vector<SOURCE_SLOT> m_slots;    // per place read; reused from frame to frame
+    std::size_t m_size = 0;              // lines of the frame so far
     const std::vector<FRAME_LINE> m_noLines;
     FRAME_VIEW m_frame;
     bool m_inFrame = false;

@@ -34,9 +34,17 @@ SMD_HEAD Model(const std::vector<FRAME_LINE>& rest) {
 }
 const SMD_HEAD MODEL = Model(REST);
 
+// The animations below have no head: their lines are keyed by a list of 2,000 nodes.
+const ANIMATION_NODES ANIM_NODES = [] {
+    ANIMATION_NODES nodes;
+    for (int i = 0; i < 2000; ++i) nodes.keys.push_back(ParseNodeLine(NodeLine(i, "n", i - 1), 0));
+    return nodes;
+}();
+
 BUILD_JOB Job(const std::vector<NODE_ROW>& rows, const std::string& lineEnd = "\r\n") {
     BUILD_JOB job;
     job.model = &MODEL;
+    job.animNodes = &ANIM_NODES;
     job.rows = rows;
     job.lineEnd = lineEnd;
     return job;
@@ -222,11 +230,13 @@ TEST(BuildSmd, RootFromTheLegsChangesOnlyRowZeroAsTheMemoryRetargetDoes) {
     BUILD_JOB job;
     job.model = &model;
     job.rows = BuildRows(grid.Values(), scales.factor, nodes);
-    auto build = [&job] {
+    auto build = [&job, &ref] {
         CFile file;
         file.OpenForReading(SamplePath("runner_walk.smd"));
         CLineReader reader(file);
-        ReadAnimationHead(reader);
+        ANIMATION_NODES nodes = MapAnimationNodes(ref.nodes, ReadAnimationHead(reader).nodes,
+                                                  SourcesRead(job.rows), "runner_walk.smd");
+        job.animNodes = &nodes;
         CStringSink sink;
         WriteRetargetedAnimation(job, reader, sink);
         return sink.Text();

@@ -87,6 +87,52 @@ std::string Chain(int n, int frames) {
     return text + "end\r\n";
 }
 
+// The text's node list and frame lines renumbered by number (old number to new; parents too),
+// each frame's lines reversed when asked, and extra lines appended to each frame.
+std::string Renumbered(const std::string& text, const std::function<int(int)>& number,
+                       bool reverse, const std::string& extraNode = "",
+                       const std::string& extraLine = "") {
+    std::string out;
+    std::vector<std::string> frame;
+    auto flush = [&] {
+        if (reverse) std::reverse(frame.begin(), frame.end());
+        for (const std::string& line : frame) out += line + "\r\n";
+        if (!extraLine.empty() && !frame.empty()) out += extraLine;
+        frame.clear();
+    };
+    enum { HEAD, NODES, FRAMES } part = HEAD;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find("\r\n", at);
+        std::string line = text.substr(at, end - at);
+        at = end + 2;
+        int n = std::atoi(line.c_str());
+        std::size_t first = line.find_first_not_of(" ");
+        bool numbered = first != std::string::npos && line[first] >= '0' && line[first] <= '9';
+        std::size_t rest = line.find(' ', first);
+        if (line == "end" || line.rfind("time ", 0) == 0) {
+            flush();
+            if (part == NODES && line == "end") out += extraNode;
+            if (part == NODES) part = HEAD;
+            out += line + "\r\n";
+        } else if (part == NODES) {
+            int parent = std::atoi(line.substr(line.rfind(' ')).c_str());
+            std::size_t open = line.find('"');
+            std::string name = line.substr(open + 1, line.find('"', open + 1) - open - 1);
+            out += NodeLine(number(n), name, parent < 0 ? parent : number(parent));
+        } else if (part == FRAMES && numbered) {
+            char prefix[16];
+            std::snprintf(prefix, sizeof prefix, "%3d", number(n));
+            frame.push_back(prefix + line.substr(rest));
+        } else {
+            out += line + "\r\n";
+        }
+        if (line == "nodes") part = NODES;
+        if (line == "skeleton") part = FRAMES;
+    }
+    return out;
+}
+
 const char* const OVER_128 =
     "big.smd: le modèle a 200 nodes : le compilateur de modèles (studiomdl) n'en accepte que 128 "
     "et refusera les animations écrites";
@@ -256,8 +302,17 @@ std::vector<BAD_INPUT> Table() {
                 "runner_walk.smd"}}),
          0, "", expected, "same output as from CR LF"},
         {"animation with tabs for spaces", "tabs.smd",
-         [walk] { return Replace(walk, " ", "\t", 0); }, BuildAnim("tabs.smd"), 0, "", expected,
-         "same output as from spaces"},
+         [walk] {
+             // Names keep their spaces: a name with a tab is another name.
+             std::string tabs = walk;
+             bool quoted = false;
+             for (char& c : tabs) {
+                 if (c == '"') quoted = !quoted;
+                 if (c == ' ' && !quoted) c = '\t';
+             }
+             return tabs;
+         },
+         BuildAnim("tabs.smd"), 0, "", expected, "same output as from spaces"},
         {"model with tabs and runs of blanks in its first frame", "tabs.smd",
          [] { return Replace(Model(), " 0.", " \t  0.", 0); }, BuildModel("tabs.smd"), 0, "",
          expected, "same output as from single spaces"},
@@ -307,13 +362,69 @@ std::vector<BAD_INPUT> Table() {
          "ligne 3 de la grille : la Correction « 1e999 » n'est pas un nombre fini", "",
          "no file to name: the grid row is named"},
 
+        // Frames keyed by node number, and animations on a node list of their own.
+        {"frame lines in another order (every frame's lines reversed)", "reversed.smd",
+         [walk] { return Renumbered(walk, [](int n) { return n; }, true); },
+         BuildAnim("reversed.smd"), 0, "", expected, "same output as in order"},
+        {"frame line whose node number is not a number", "bad.smd",
+         [walk] { return Replace(walk, "\r\n  0 0.000000", "\r\nabc 0.000000"); },
+         BuildAnim("bad.smd"), 1,
+         "bad.smd:28: numéro de node « abc » : ce n'est pas un nombre entier"},
+        {"\"abc\" in a position field of a frame line", "bad.smd",
+         [walk] { return Replace(walk, "\r\n  2 -0.300000", "\r\n  2 abc"); },
+         BuildAnim("bad.smd"), 1, "bad.smd:30: valeur « abc » : ce n'est pas un nombre fini"},
+        {"a node twice in one frame", "bad.smd",
+         [walk] { return Replace(walk, "\r\n  1 0.000000", "\r\n  0 0.000000"); },
+         BuildAnim("bad.smd"), 1,
+         "bad.smd:29: frame « time 0 » : le node 0 a déjà sa ligne dans cette frame (ligne 28)"},
+        {"a frame line for a node that is not in the node list", "bad.smd",
+         [walk] {
+             return Replace(walk, "\r\ntime 1\r\n",
+                            "\r\n 22 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000"
+                            "\r\ntime 1\r\n");
+         },
+         BuildAnim("bad.smd"), 1,
+         "bad.smd:50: frame « time 0 » : le node 22 n'est pas dans la liste des nodes du "
+         "fichier (22 nodes)"},
+        {"a frame without the line of a node the grid reads", "bad.smd",
+         [walk] {
+             std::size_t line = walk.find("\r\n  5 ", walk.find("time 3\r\n"));
+             return std::string(walk).erase(line, walk.find("\r\n", line + 2) - line);
+         },
+         BuildAnim("bad.smd"), 1,
+         "bad.smd:96: frame « time 3 » : pas de ligne pour le node 5 (« Bip01 L Leg1 »), que lit "
+         "la ligne 4 de la grille"},
+        {"animation with the reference's nodes in another order (list and lines renumbered)",
+         "reordered.smd", [walk] { return Renumbered(walk, [](int n) { return 21 - n; }, false); },
+         BuildAnim("reordered.smd"), 0, "", expected, "read by name: the same output"},
+        {"animation with a node the reference animation lacks", "extra.smd",
+         [walk] {
+             return Renumbered(walk, [](int n) { return n; }, false, NodeLine(22, "Sword", 20),
+                               " 22 1.000000 0.000000 0.000000 0.000000 0.000000 0.000000\r\n");
+         },
+         BuildAnim("extra.smd"), 0,
+         "extra.smd: 1 node que l'animation de référence n'a pas n'est pas lu : « Sword »",
+         expected},
+        {"animation lacking a node the grid reads", "bad.smd",
+         [walk] { return Replace(walk, "\"Bip01 L Foot\"", "\"Bip01 L Foot2\""); },
+         BuildAnim("bad.smd"), 1,
+         "bad.smd: il manque à ses nodes « Bip01 L Foot », que la grille lit dans l'animation "
+         "de référence : choisissez une animation de ce squelette"},
+        {"check of an animation lacking a node the grid reads", "bad.smd",
+         [walk] { return Replace(walk, "\"Bip01 L Foot\"", "\"Bip01 L Foot2\""); },
+         Args({{"check"}, M, R, {"bad.smd"}}), 1,
+         "bad.smd: il manque à ses nodes « Bip01 L Foot », que la grille lit dans l'animation "
+         "de référence : choisissez une animation de ce squelette"},
+
         // Long lines.
         {"line of 10,000 characters inside a frame of the animation", "long.smd",
          [walk] {
              return Replace(walk, "\r\ntime 2\r\n",
                             "\r\n" + std::string(10000, 'x') + "\r\ntime 2\r\n");
          },
-         BuildAnim("long.smd"), 0, "", expected, "the extra line is not read"},
+         BuildAnim("long.smd"), 1,
+         "long.smd:73: numéro de node « " + std::string(10000, 'x') +
+             " » : ce n'est pas un nombre entier"},
         {"frame line of 10,000 characters (an eighth field)", "long.smd",
          [walk] {
              return Replace(walk, " 0.000000\r\n", " 0.000000 " + std::string(9990, '7') + "\r\n");
@@ -332,8 +443,10 @@ std::vector<BAD_INPUT> Table() {
          "built with a line for each of the 200 nodes in every frame (the grid has 200 rows; the "
          "note that nodes past 60 get no line is gone)"},
         {"reference animation of 200 nodes", "big.smd", [] { return Chain(200, 1); },
-         BuildRef("big.smd"), 0, "", "",
-         "built, but no biped name pairs: every row but 0 keeps the model's rest line"},
+         BuildRef("big.smd"), 1,
+         "runner_walk.smd: il manque à ses nodes « Bone0 », que la grille lit dans l'animation de "
+         "référence : choisissez une animation de ce squelette",
+         "", "no biped name pairs, so row 0 reads the reference's node 0, which the walk lacks"},
         {"model, reference and animation of 200 nodes", "big.smd", [] { return Chain(200, 1); },
          Args({{"build", "--model", "big.smd", "--ref-anim", "big.smd", "-o", "out.smd",
                 "big_walk.smd"}}),
