@@ -86,6 +86,55 @@ std::string NodeLine(int number, const std::string& name, int parent) {
     return line;
 }
 
+std::string Renumbered(const std::string& text, const std::function<int(int)>& number,
+                       bool reverse, const std::string& extraNode,
+                       const std::string& extraLine) {
+    std::string out;
+    std::vector<std::string> frame;
+    std::vector<std::pair<int, std::string>> list;  // written in the order of the new numbers
+    auto flush = [&] {
+        if (reverse) std::reverse(frame.begin(), frame.end());
+        for (const std::string& line : frame) out += line + "\r\n";
+        if (!extraLine.empty() && !frame.empty()) out += extraLine;
+        frame.clear();
+    };
+    enum { HEAD, NODES, FRAMES } part = HEAD;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find("\r\n", at);
+        std::string line = text.substr(at, end - at);
+        at = end + 2;
+        int n = std::atoi(line.c_str());
+        std::size_t first = line.find_first_not_of(" ");
+        bool numbered = first != std::string::npos && line[first] >= '0' && line[first] <= '9';
+        std::size_t rest = line.find(' ', first);
+        if (line == "end" || line.rfind("time ", 0) == 0) {
+            flush();
+            std::sort(list.begin(), list.end());
+            for (const auto& node : list) out += node.second;
+            list.clear();
+            if (part == NODES && line == "end") out += extraNode;
+            if (part == NODES) part = HEAD;
+            out += line + "\r\n";
+        } else if (part == NODES) {
+            int parent = std::atoi(line.substr(line.rfind(' ')).c_str());
+            std::size_t open = line.find('"');
+            std::string name = line.substr(open + 1, line.find('"', open + 1) - open - 1);
+            list.emplace_back(number(n),
+                              NodeLine(number(n), name, parent < 0 ? parent : number(parent)));
+        } else if (part == FRAMES && numbered) {
+            char prefix[16];
+            std::snprintf(prefix, sizeof prefix, "%3d", number(n));
+            frame.push_back(prefix + line.substr(rest));
+        } else {
+            out += line + "\r\n";
+        }
+        if (line == "nodes") part = NODES;
+        if (line == "skeleton") part = FRAMES;
+    }
+    return out;
+}
+
 std::string FrameLine(int number, double x, double y, double z, double rx, double ry, double rz) {
     char prefix[16];
     std::snprintf(prefix, sizeof prefix, "%3d", number);

@@ -5,6 +5,7 @@
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,12 @@ struct TEST_NODE {
     double x, y, z, rx, ry, rz;  // the first frame's line
 };
 std::string NodeLine(int number, const std::string& name, int parent);
+// A CR LF SMD text with its node list and frame lines renumbered (old number to new, parents
+// too), the list in the order of the new numbers, each frame's lines reversed when asked, extraNode added to the list and extraLine to each
+// frame.
+std::string Renumbered(const std::string& text, const std::function<int(int)>& number,
+                       bool reverse, const std::string& extraNode = "",
+                       const std::string& extraLine = "");
 std::string FrameLine(int number, double x, double y, double z, double rx, double ry, double rz);
 // "version 1", the node list, "skeleton" and one frame per pose list (each pose list in node
 // order), then "end".

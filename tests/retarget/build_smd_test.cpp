@@ -234,9 +234,9 @@ TEST(BuildSmd, RootFromTheLegsChangesOnlyRowZeroAsTheMemoryRetargetDoes) {
         CFile file;
         file.OpenForReading(SamplePath("runner_walk.smd"));
         CLineReader reader(file);
-        ANIMATION_NODES nodes = MapAnimationNodes(ref.nodes, ReadAnimationHead(reader).nodes,
+        ANIMATION_NODES animNodes = MapAnimationNodes(ref.nodes, ReadAnimationHead(reader).nodes,
                                                   SourcesRead(job.rows), "runner_walk.smd");
-        job.animNodes = &nodes;
+        job.animNodes = &animNodes;
         CStringSink sink;
         WriteRetargetedAnimation(job, reader, sink);
         return sink.Text();
@@ -281,6 +281,63 @@ TEST(BuildSmd, RootFromTheLegsChangesOnlyRowZeroAsTheMemoryRetargetDoes) {
     EXPECT_EQ(frames, 30);
     EXPECT_FALSE(memory.Next(true));
     EXPECT_FALSE(heights.Warning(setup.legs).has_value());
+}
+
+}  // namespace varnex
+
+namespace varnex {
+
+// The check and the preview read an animation through its own node list as the build does: the
+// walk renumbered (names in another order, lines out of order) and with a node the reference
+// lacks retargets to the very poses of the walk, frame by frame; a walk whose frame
+// lacks a node a row reads is refused at that frame.
+TEST(AnimationRetarget, ReadsAnAnimationThroughItsOwnNodeListAsTheBuildDoes) {
+    SMD_HEAD model = ReadModelFile(SamplePath("knight_ref.smd"));
+    SMD_HEAD ref = ReadReferenceAnimationFile(SamplePath("runner_ref.smd"));
+    int nodes = static_cast<int>(model.nodes.size());
+    CGridTexts grid;
+    grid.Resize(DEFAULT_GRID_ROWS);
+    PAIRING pairing = PairSkeletons(model.nodes, nodes, ref.nodes, BIPED_MARKS());
+    grid.SetPartners(pairing.partner);
+    BONE_SCALES scales = ComputeBoneScales(model, ref, grid.Values(), nodes, pairing.marks);
+    MOTION_SETUP setup = MakeMotionSetup(model, ref, BuildRows(grid.Values(), scales.factor, nodes),
+                                         ROOT_MODE::SCALE);
+    std::string walk = ReadFile(SamplePath("runner_walk.smd"));
+    CTempDir dir;
+    WriteFile(dir.Path("moved.smd"),
+              Renumbered(walk, [](int n) { return n * 5 % 22; }, false, NodeLine(22, "Sword", 0),
+                         " 22 1 2 3 0 0 0\r\n"));
+    CAnimationRetarget original(setup, SamplePath("runner_walk.smd"));
+    CAnimationRetarget moved(setup, dir.Path("moved.smd"));
+    EXPECT_EQ(moved.UnusedNodes(), std::vector<std::string>{"Sword"});
+    int frames = 0;
+    while (original.Next(true)) {
+        ASSERT_TRUE(moved.Next(true));
+        ASSERT_EQ(moved.Result().size(), original.Result().size());
+        for (std::size_t i = 0; i < original.Result().size(); ++i) {
+            const POSE& a = original.Result()[i];
+            const POSE& b = moved.Result()[i];
+            EXPECT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z && a.rx == b.rx && a.ry == b.ry &&
+                        a.rz == b.rz)
+                << "frame " << frames << " row " << i;
+        }
+        ++frames;
+    }
+    EXPECT_FALSE(moved.Next(true));
+    EXPECT_EQ(frames, 30);
+
+    std::size_t line = walk.find("\r\n  5 ", walk.find("time 3\r\n"));
+    WriteFile(dir.Path("short.smd"), walk.erase(line, walk.find("\r\n", line + 2) - line));
+    CAnimationRetarget cut(setup, dir.Path("short.smd"));
+    try {
+        while (cut.Next(true)) {
+        }
+        ADD_FAILURE() << "a frame without node 5 was read";
+    } catch (const CVarnexError& e) {
+        EXPECT_EQ(ErrorText(e), dir.Path("short.smd") +
+                                    ":96: frame « time 3 » : pas de ligne pour le node 5 "
+                                    "(« Bip01 L Leg1 »), que lit la ligne 4 de la grille");
+    }
 }
 
 }  // namespace varnex

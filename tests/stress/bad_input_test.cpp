@@ -87,52 +87,6 @@ std::string Chain(int n, int frames) {
     return text + "end\r\n";
 }
 
-// The text's node list and frame lines renumbered by number (old number to new; parents too),
-// each frame's lines reversed when asked, and extra lines appended to each frame.
-std::string Renumbered(const std::string& text, const std::function<int(int)>& number,
-                       bool reverse, const std::string& extraNode = "",
-                       const std::string& extraLine = "") {
-    std::string out;
-    std::vector<std::string> frame;
-    auto flush = [&] {
-        if (reverse) std::reverse(frame.begin(), frame.end());
-        for (const std::string& line : frame) out += line + "\r\n";
-        if (!extraLine.empty() && !frame.empty()) out += extraLine;
-        frame.clear();
-    };
-    enum { HEAD, NODES, FRAMES } part = HEAD;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find("\r\n", at);
-        std::string line = text.substr(at, end - at);
-        at = end + 2;
-        int n = std::atoi(line.c_str());
-        std::size_t first = line.find_first_not_of(" ");
-        bool numbered = first != std::string::npos && line[first] >= '0' && line[first] <= '9';
-        std::size_t rest = line.find(' ', first);
-        if (line == "end" || line.rfind("time ", 0) == 0) {
-            flush();
-            if (part == NODES && line == "end") out += extraNode;
-            if (part == NODES) part = HEAD;
-            out += line + "\r\n";
-        } else if (part == NODES) {
-            int parent = std::atoi(line.substr(line.rfind(' ')).c_str());
-            std::size_t open = line.find('"');
-            std::string name = line.substr(open + 1, line.find('"', open + 1) - open - 1);
-            out += NodeLine(number(n), name, parent < 0 ? parent : number(parent));
-        } else if (part == FRAMES && numbered) {
-            char prefix[16];
-            std::snprintf(prefix, sizeof prefix, "%3d", number(n));
-            frame.push_back(prefix + line.substr(rest));
-        } else {
-            out += line + "\r\n";
-        }
-        if (line == "nodes") part = NODES;
-        if (line == "skeleton") part = FRAMES;
-    }
-    return out;
-}
-
 const char* const OVER_128 =
     "big.smd: le modèle a 200 nodes : le compilateur de modèles (studiomdl) n'en accepte que 128 "
     "et refusera les animations écrites";
