@@ -14,13 +14,7 @@ std::vector<SKELETON_NODE> SkeletonOf(const std::vector<SMD_NODE>& nodes) {
 }
 
 POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber) {
-    FRAME_FIELDS f = ParseFrameFields(line, source, lineNumber);
-    for (std::string_view rotation : {f.rx, f.ry, f.rz}) {
-        if (!IsDecimalNumber(rotation)) {
-            throw CVarnexError(ERROR_KIND::NOT_A_NUMBER, source, lineNumber,
-                               {PrintableText(rotation)});
-        }
-    }
+    FRAME_FIELDS f = ParseNumberFields(line, source, lineNumber);
     return {TextToDouble(f.x),  TextToDouble(f.y),  TextToDouble(f.z),
             TextToDouble(f.rx), TextToDouble(f.ry), TextToDouble(f.rz)};
 }
@@ -88,14 +82,23 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
             }
         }
         if (!m_inFrame) continue;
-        std::size_t place =
+        if (poses == nullptr) {
             m_keys.Place(line, m_reader.SourceName(), m_reader.LineNumber(), m_timeText);
-        if (poses == nullptr) continue;
+            continue;
+        }
+        // The usual form gives the node number and the pose in one pass.
+        USUAL_FRAME_LINE usual;
+        double rotation[3];
+        bool isUsual = ReadUsualFrameLine(line, usual, rotation);
+        std::size_t place = m_keys.Place(isUsual ? usual.node : -1, line, m_reader.SourceName(),
+                                         m_reader.LineNumber(), m_timeText);
         if (place >= poses->size()) {
             poses->resize(place + 1);
             m_lineNumbers.resize(place + 1, m_timeLine);
         }
-        (*poses)[place] = PoseOfReaderLine(line, m_reader.SourceName(), m_reader.LineNumber());
+        (*poses)[place] =
+            isUsual ? POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]}
+                    : PoseOfLine(line, m_reader.SourceName(), m_reader.LineNumber());
         m_lineNumbers[place] = m_reader.LineNumber();
     }
     throw MissingEnd(m_reader);

@@ -16,7 +16,7 @@ std::vector<SKELETON_NODE> SkeletonOf(const std::vector<SMD_NODE>& nodes);
 
 // One skeleton line's six values: positions by the atof rule, as BUILD SMD reads them, rotations
 // that must be numbers, as BUILD SMD requires. Throws CVarnexError (source, line) for fewer than
-// seven fields or a rotation that is no number.
+// seven fields or a field that is no number.
 POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber);
 // The same for a line a CLineReader has just given (READABLE_PAST_LINE readable bytes behind
 // it), the usual form read in one pass.

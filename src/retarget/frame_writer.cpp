@@ -35,6 +35,9 @@ CFrameWriter::CFrameWriter(const BUILD_JOB& job, const COMPOSE_CONTEXT& context)
             m_read[place] = 1;
             slots = std::max(slots, place + 1);
         }
+        m_linesNeeded = std::max(m_linesNeeded, place == ANIMATION_NODES::NOT_IN_ANIMATION
+                                                    ? place
+                                                    : place + 1);
         // A row whose factors could overflow needs the texts of its positions for the message.
         if (!plan.finiteForUsual) m_general = true;
     }
@@ -53,19 +56,20 @@ void CFrameWriter::Start(std::string_view timeLine, const std::string& source, i
 
 void CFrameWriter::Add(std::string_view line, int lineNumber) {
     if (!m_inFrame) return;
-    std::size_t place = m_keys.Place(line, m_context.animSource, lineNumber, m_frame.timeText);
-    ++m_size;
+    // Every line is read once in the usual form, which also gives its node number.
     USUAL_FRAME_LINE usual;
+    bool isUsual = ReadUsualFrameLine(line, usual);
+    std::size_t place = m_keys.Place(isUsual ? usual.node : -1, line, m_context.animSource,
+                                     lineNumber, m_frame.timeText);
+    ++m_size;
     if (m_read[place] == 0) {
         // Not written, but a line the model compiler reads all the same.
-        if (!ReadUsualFrameLine(line, usual)) {
-            CheckFrameLineNumbers(line, m_context.animSource, lineNumber);
-        }
+        if (!isUsual) ParseNumberFields(line, m_context.animSource, lineNumber);
         return;
     }
     // Only the lines a row reads are kept, so even a huge frame takes little memory.
     SOURCE_SLOT& slot = m_slots[place];
-    slot.usual = !m_general && ReadUsualFrameLine(line, usual);
+    slot.usual = !m_general && isUsual;
     if (slot.usual) {
         slot.x = usual.x;
         slot.y = usual.y;
@@ -100,6 +104,8 @@ void CFrameWriter::Finish() {
     Append(m_frame.timeText);
     Append(m_context.lineEnd);
     m_frame.size = m_size;
+    // Lines 0, 1, 2... in order as far as the last node read: every row finds its line.
+    bool complete = m_keys.InOrder() && m_keys.Lines() >= m_linesNeeded;
     for (std::size_t i = 0; i < m_plans.size(); ++i) {
         const ROW_PLAN& plan = m_plans[i];
         if (plan.source == REST_LINE) {
@@ -107,7 +113,7 @@ void CFrameWriter::Finish() {
             continue;
         }
         std::size_t place = m_placeOf[i];
-        if (!m_keys.Has(place)) RefuseMissingNode(plan, place);
+        if (!complete && !m_keys.Has(place)) RefuseMissingNode(plan, place);
         const SOURCE_SLOT& slot = m_slots[place];
         m_text.clear();
         if (!slot.usual) {

@@ -71,6 +71,7 @@ private:
     std::vector<std::size_t> m_placeOf;  // per plan: the place of the node it reads
     std::vector<char> m_read;            // the node at place n is read by a row
     std::vector<SOURCE_SLOT> m_slots;    // per place read; reused from frame to frame
+    std::size_t m_linesNeeded = 0;       // lines in order that hold every node read
     std::size_t m_size = 0;              // lines of the frame so far
     const std::vector<FRAME_LINE> m_noLines;
     FRAME_VIEW m_frame;

@@ -138,15 +138,8 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
 
 void ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
                            const COMPOSE_CONTEXT& context, std::string& out) {
-    FRAME_FIELDS f = ParseFrameFields(source.text, context.animSource, source.lineNumber);
     // A position that is no number would be read as 0 and written as if it were one.
-    for (std::string_view position : {f.x, f.y, f.z}) {
-        if (!IsNumberField(position)) {
-            throw CVarnexError(ERROR_KIND::NOT_A_NUMBER, context.animSource, source.lineNumber,
-                               {PrintableText(position)});
-        }
-    }
-    RequireNumbers({f.rx, f.ry, f.rz}, context.animSource, source.lineNumber);
+    FRAME_FIELDS f = ParseNumberFields(source.text, context.animSource, source.lineNumber);
     POSITION p = CorrectedPosition(plan, TextToDouble(f.x), TextToDouble(f.y), TextToDouble(f.z));
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
         throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, context.animSource, source.lineNumber,

@@ -94,7 +94,7 @@ bool IsNumberField(std::string_view field) {
     return i == field.size();
 }
 
-void CheckFrameLineNumbers(std::string_view line, const std::string& source, int lineNumber) {
+FRAME_FIELDS ParseNumberFields(std::string_view line, const std::string& source, int lineNumber) {
     FRAME_FIELDS f = ParseFrameFields(line, source, lineNumber);
     for (std::string_view position : {f.x, f.y, f.z}) {
         if (!IsNumberField(position)) {
@@ -108,6 +108,7 @@ void CheckFrameLineNumbers(std::string_view line, const std::string& source, int
                                {PrintableText(rotation)});
         }
     }
+    return f;
 }
 
 CFrameKeys::CFrameKeys(const std::vector<SMD_NODE>& nodes)
@@ -147,8 +148,8 @@ void CFrameKeys::StartFrame() {
     m_lines = 0;
 }
 
-std::size_t CFrameKeys::Place(std::string_view line, const std::string& source, int lineNumber,
-                              const std::string& timeText) {
+std::size_t CFrameKeys::PlaceAnyLine(std::string_view line, const std::string& source,
+                                     int lineNumber, const std::string& timeText) {
     int number = 0;
     if (!ReadNodeNumber(line, number)) {
         throw CVarnexError(ERROR_KIND::NODE_NUMBER_NOT_A_NUMBER, source, lineNumber,
@@ -163,10 +164,7 @@ std::size_t CFrameKeys::Place(std::string_view line, const std::string& source, 
         throw CVarnexError(ERROR_KIND::NODE_REPEATED_IN_FRAME, source, lineNumber,
                            {timeText, std::to_string(number), std::to_string(m_lineOf[place])});
     }
-    m_seen[place] = m_frame;
-    m_lineOf[place] = lineNumber;
-    if (place != m_lines) m_inOrder = false;
-    ++m_lines;
+    Mark(place, lineNumber);
     return place;
 }
 

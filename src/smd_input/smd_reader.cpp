@@ -267,6 +267,13 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
         starts &= starts - 1;
         ends &= ends - 1;
     }
+    // Node numbers have a few digits: a short loop beats the word-wide digit reading here.
+    fields.node = -1;
+    if (last[0] - first[0] < 7 && (BitsFromTo(first[0], last[0]) & ~m.digit) == 0) {
+        int node = 0;
+        for (int i = first[0]; i <= last[0]; ++i) node = node * 10 + (p[i] - '0');
+        fields.node = node;
+    }
     if (!UsualField(p, m, first[1], last[1], &fields.x) ||
         !UsualField(p, m, first[2], last[2], &fields.y) ||
         !UsualField(p, m, first[3], last[3], &fields.z)) {
@@ -311,8 +318,13 @@ bool ReadUsualFrameLineBytewise(std::string_view line, USUAL_FRAME_LINE& fields)
     };
     skipBlanks();
     const char* number = p;
-    while (p != end && !IsBlank(*p)) ++p;
+    int node = 0;
+    while (p != end && !IsBlank(*p)) {
+        node = p - number < 7 && *p >= '0' && *p <= '9' && node >= 0 ? node * 10 + (*p - '0') : -1;
+        ++p;
+    }
     if (p == number) return false;
+    fields.node = node;
     skipBlanks();
     if ((p = ReadUsualDecimal(p, end, fields.x)) == nullptr) return false;
     skipBlanks();

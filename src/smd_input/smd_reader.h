@@ -78,6 +78,7 @@ FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, 
 struct USUAL_FRAME_LINE {
     double x = 0.0, y = 0.0, z = 0.0;
     std::string_view rotation;
+    int node = -1;  // the node number when its field is 1 to 7 digits; -1 otherwise
 };
 // The rotation block of a usual line holds at most this many bytes.
 constexpr std::size_t USUAL_ROTATION_BYTES = 3 * 16 + 2;
