@@ -92,13 +92,18 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
         bool isUsual = ReadUsualFrameLine(line, usual, rotation);
         std::size_t place = m_keys.Place(isUsual ? usual.node : -1, line, m_reader.SourceName(),
                                          m_reader.LineNumber(), m_timeText);
-        if (place >= poses->size()) {
+        POSE pose = isUsual ? POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]}
+                            : PoseOfLine(line, m_reader.SourceName(), m_reader.LineNumber());
+        if (place == poses->size()) {
+            poses->push_back(pose);
+            m_lineNumbers.push_back(m_reader.LineNumber());
+            continue;
+        }
+        if (place > poses->size()) {
             poses->resize(place + 1);
             m_lineNumbers.resize(place + 1, m_timeLine);
         }
-        (*poses)[place] =
-            isUsual ? POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]}
-                    : PoseOfLine(line, m_reader.SourceName(), m_reader.LineNumber());
+        (*poses)[place] = pose;
         m_lineNumbers[place] = m_reader.LineNumber();
     }
     throw MissingEnd(m_reader);
