@@ -95,7 +95,6 @@ QC_TOKENS Tokenize(std::string_view bytes, const std::string& source) {
         QC_TOKEN token;
         token.line = line;
         token.firstOnLine = !lineHasToken;
-        token.cut = pos > 0 && static_cast<unsigned char>(bytes[pos - 1]) > 127;
         if (c == '"') {
             std::size_t close = bytes.find_first_of("\"\n", pos + 1);
             if (close == std::string_view::npos || bytes[close] != '"') {
@@ -107,7 +106,8 @@ QC_TOKENS Tokenize(std::string_view bytes, const std::string& source) {
             std::size_t start = pos;
             while (pos < size && !IsQcBlank(bytes[pos]) && bytes[pos] != ';') ++pos;
             token.text = bytes.substr(start, pos - start);
-            token.cut = token.cut || (pos < size && static_cast<unsigned char>(bytes[pos]) > 127);
+            token.cut = (start > 0 && static_cast<unsigned char>(bytes[start - 1]) > 127) ||
+                        (pos < size && static_cast<unsigned char>(bytes[pos]) > 127);
             // "/*" and "*/" mean nothing to the compiler; they are only followed to warn.
             std::size_t open = token.text.find("/*");
             if (blockLine == 0 && open != std::string::npos) blockLine = line;

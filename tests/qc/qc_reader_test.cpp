@@ -169,13 +169,43 @@ TEST(QcReading, TellsOptionsFromFilesAsTheCompilerDoes) {
     // {words after "$sequence s file", what they read as: "smd:<name>" or "<kind>:<values>"}
     const std::vector<std::pair<std::string, std::string>> CASES = {
         {"looping", "1:0 "},           {"Frame 5 20", "2:2 "},       {"blend_x XR 0 1", "8:3 "},
-        {"nodes 3", "9:1 "},           {"TRANS 1 2", "10:2 "},       {"rtra 1 2", "11:2 "},
+        {"nodes 3", "9:1 "},           {"Tran 1 2", "10:2 "},       {"rtra 1 2", "11:2 "},
         {"azr", "12:0 "},              {"ACT_IDLE 2", "13:1 "},      {"act_7x 1", "13:1 "},
         {"ACT_FOO", "smd:ACT_FOO "},   {"ACT_0", "smd:ACT_0 "},      {"fpsx", "smd:fpsx "},
         {"event 5 1 text", "6:3 "},    {"event 5 1", "6:2 "},        {"animation x", "smd:x "},
         {"walk;fps 9", "smd:walk "},   {"deform", "14:0 "},          {"origin 1 2 3", "3:3 "},
     };
     for (const auto& [words, read] : CASES) EXPECT_EQ(SequenceWords(words), read) << words;
+}
+
+TEST(QcReading, WarnsWhereTheCompilerWouldReadOtherwise) {
+    using W = QC_WARNING_CODE;
+    struct CASE {
+        std::string qc;  // after a first line "$cd ."
+        std::vector<QC_WARNING> warnings;
+    };
+    const std::vector<CASE> CASES = {
+        {"$sequence a a ; fine\n$sequence b { b\n event 1 2 ; fine\n}\n", {}},
+        {"$sequence a a // stops\n", {{W::COMMENT_STOPS_COMPILER, "m.qc", 2, {"a"}}}},
+        {"$sequence a { a\n event 1 2 # stops\n} loop\n", {{W::COMMENT_STOPS_COMPILER, "m.qc", 3, {"a"}}}},
+        {"$sequence caf\xC3\xA9 \"caf\xC3\xA9\"\n", {{W::BYTE_OUTSIDE_QUOTES, "m.qc", 2, {"caf"}}}},
+        {"$Sequence a a\n$INCLUDE b\n", {{W::COMMAND_CASE, "m.qc", 2, {"$Sequence", "$sequence"}},
+                                          {W::COMMAND_CASE, "m.qc", 3, {"$INCLUDE", "$include"}}}},
+    };
+    for (const CASE& c : CASES) {
+        QC_SCRIPT qc = ReadQc("$cd .\n" + c.qc, "m.qc", CMemoryQcFiles());
+        ASSERT_EQ(qc.warnings.size(), c.warnings.size()) << c.qc;
+        for (std::size_t i = 0; i < c.warnings.size(); ++i) {
+            EXPECT_EQ(qc.warnings[i].code, c.warnings[i].code) << c.qc;
+            EXPECT_EQ(qc.warnings[i].line, c.warnings[i].line) << c.qc;
+            EXPECT_EQ(qc.warnings[i].values, c.warnings[i].values) << c.qc;
+        }
+    }
+    QC_SCRIPT noCd = ReadQc("$sequence a a\n", "set/m.qc", CMemoryQcFiles());
+    EXPECT_EQ(noCd.cd.path, "set");
+    ASSERT_EQ(noCd.warnings.size(), 1u);
+    EXPECT_EQ(QcWarningText(noCd.warnings[0]),
+              "set/m.qc: avertissement : pas de $cd : les SMD sont cherchés dans le dossier du .qc (set)");
 }
 
 TEST(QcReading, RefusesMalformedInputWithFileAndLine) {
