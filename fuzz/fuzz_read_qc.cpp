@@ -1,7 +1,6 @@
-// Reading a .qc on arbitrary bytes, named model.qc beside an include that it may name (and that
-// may name it back). A refusal must name one of the two files; a script read must keep every line
-// of model.qc, in order, in exactly one entry; every sequence must have a name line and a file.
-#include "app/error_text.h"
+// Reading a .qc on arbitrary bytes, named model.qc beside two includes that it may name: one
+// plain, one that names it back. A refusal must name one of the three files; a script read must
+// keep every line of model.qc, in order, in exactly one entry; every sequence must have a file.
 #include "fuzz_support.h"
 #include "qc/qc_reader.h"
 #include "qc/qc_texts.h"
@@ -12,7 +11,8 @@ namespace {
 const CQcFileSystem& Files(std::string_view bytes) {
     static CMemoryQcFiles files = [] {
         CMemoryQcFiles f;
-        f.Add("part.qci", "$sequence inner \"inner\" { event 1 2 }\n$include model.qc\n");
+        f.Add("part.qci", "$sequence inner \"inner\" { event 1 2 }\n");
+        f.Add("loop.qci", "$include part.qci\n$include model.qc\n");
         f.Add("anims/walk.smd", "");
         return f;
     }();
@@ -31,7 +31,7 @@ std::size_t PastLineEnd(std::string_view bytes, std::size_t pos) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     QC_SCRIPT qc;
-    if (!RanThrough("Read qc", {"model.qc", "part.qci"},
+    if (!RanThrough("Read qc", {"model.qc", "part.qci", "loop.qci"},
                     [&] { qc = ReadQc(bytes, "model.qc", Files(bytes)); })) {
         return 0;
     }

@@ -178,4 +178,11 @@ std::optional<std::string> LocateQcPath(const CQcFileSystem& files, const std::s
     return found;
 }
 
+std::optional<std::string> LocateSmd(const CQcFileSystem& files, const std::string& cdFolder,
+                                     std::string_view name) {
+    std::optional<std::string> path = LocateQcPath(files, SmdPathOf(cdFolder, name));
+    if (path && !files.IsFile(*path)) return std::nullopt;
+    return path;
+}
+
 }  // namespace varnex

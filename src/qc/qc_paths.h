@@ -13,7 +13,7 @@ namespace varnex {
 
 // The files a .qc reaches: the disk, or files held in memory (tests, the fuzzer).
 class CQcFileSystem {
-public:
+  public:
     virtual ~CQcFileSystem() = default;
     virtual bool IsFile(const std::string& path) const = 0;
     virtual bool IsFolder(const std::string& path) const = 0;
@@ -26,7 +26,7 @@ public:
 };
 
 class CDiskQcFiles : public CQcFileSystem {
-public:
+  public:
     bool IsFile(const std::string& path) const override;
     bool IsFolder(const std::string& path) const override;
     std::vector<std::string> List(const std::string& folder) const override;
@@ -36,14 +36,14 @@ public:
 
 // Files by their path ("models/walk.smd"); the folders are those their paths name.
 class CMemoryQcFiles : public CQcFileSystem {
-public:
+  public:
     void Add(const std::string& path, std::string bytes) { m_files[path] = std::move(bytes); }
     bool IsFile(const std::string& path) const override;
     bool IsFolder(const std::string& path) const override;
     std::vector<std::string> List(const std::string& folder) const override;
     std::string Read(const std::string& path) const override;
 
-private:
+  private:
     std::map<std::string, std::string> m_files;
 };
 
@@ -68,5 +68,9 @@ std::optional<std::string> MatchNameIgnoringCase(const std::vector<std::string>&
 // The path as it is on files: path itself when it exists, else each missing part matched ignoring
 // case (one match each); none when a part is missing or ambiguous.
 std::optional<std::string> LocateQcPath(const CQcFileSystem& files, const std::string& path);
+// The SMD file that a $sequence names, as it is on files: SmdPathOf then LocateQcPath; none when
+// it is missing or ambiguous.
+std::optional<std::string> LocateSmd(const CQcFileSystem& files, const std::string& cdFolder,
+                                     std::string_view name);
 
 }  // namespace varnex

@@ -13,21 +13,82 @@ namespace {
 
 // The activities the compiler knows, numbered from 1 in this order.
 constexpr std::array<const char*, 76> ACTIVITY_NAMES = {
-    "ACT_IDLE", "ACT_GUARD", "ACT_WALK", "ACT_RUN", "ACT_FLY", "ACT_SWIM", "ACT_HOP", "ACT_LEAP",
-    "ACT_FALL", "ACT_LAND", "ACT_STRAFE_LEFT", "ACT_STRAFE_RIGHT", "ACT_ROLL_LEFT",
-    "ACT_ROLL_RIGHT", "ACT_TURN_LEFT", "ACT_TURN_RIGHT", "ACT_CROUCH", "ACT_CROUCHIDLE",
-    "ACT_STAND", "ACT_USE", "ACT_SIGNAL1", "ACT_SIGNAL2", "ACT_SIGNAL3", "ACT_TWITCH", "ACT_COWER",
-    "ACT_SMALL_FLINCH", "ACT_BIG_FLINCH", "ACT_RANGE_ATTACK1", "ACT_RANGE_ATTACK2",
-    "ACT_MELEE_ATTACK1", "ACT_MELEE_ATTACK2", "ACT_RELOAD", "ACT_ARM", "ACT_DISARM", "ACT_EAT",
-    "ACT_DIESIMPLE", "ACT_DIEBACKWARD", "ACT_DIEFORWARD", "ACT_DIEVIOLENT", "ACT_BARNACLE_HIT",
-    "ACT_BARNACLE_PULL", "ACT_BARNACLE_CHOMP", "ACT_BARNACLE_CHEW", "ACT_SLEEP",
-    "ACT_INSPECT_FLOOR", "ACT_INSPECT_WALL", "ACT_IDLE_ANGRY", "ACT_WALK_HURT", "ACT_RUN_HURT",
-    "ACT_HOVER", "ACT_GLIDE", "ACT_FLY_LEFT", "ACT_FLY_RIGHT", "ACT_DETECT_SCENT", "ACT_SNIFF",
-    "ACT_BITE", "ACT_THREAT_DISPLAY", "ACT_FEAR_DISPLAY", "ACT_EXCITED", "ACT_SPECIAL_ATTACK1",
-    "ACT_SPECIAL_ATTACK2", "ACT_COMBAT_IDLE", "ACT_WALK_SCARED", "ACT_RUN_SCARED",
-    "ACT_VICTORY_DANCE", "ACT_DIE_HEADSHOT", "ACT_DIE_CHESTSHOT", "ACT_DIE_GUTSHOT",
-    "ACT_DIE_BACKSHOT", "ACT_FLINCH_HEAD", "ACT_FLINCH_CHEST", "ACT_FLINCH_STOMACH",
-    "ACT_FLINCH_LEFTARM", "ACT_FLINCH_RIGHTARM", "ACT_FLINCH_LEFTLEG", "ACT_FLINCH_RIGHTLEG",
+    "ACT_IDLE",
+    "ACT_GUARD",
+    "ACT_WALK",
+    "ACT_RUN",
+    "ACT_FLY",
+    "ACT_SWIM",
+    "ACT_HOP",
+    "ACT_LEAP",
+    "ACT_FALL",
+    "ACT_LAND",
+    "ACT_STRAFE_LEFT",
+    "ACT_STRAFE_RIGHT",
+    "ACT_ROLL_LEFT",
+    "ACT_ROLL_RIGHT",
+    "ACT_TURN_LEFT",
+    "ACT_TURN_RIGHT",
+    "ACT_CROUCH",
+    "ACT_CROUCHIDLE",
+    "ACT_STAND",
+    "ACT_USE",
+    "ACT_SIGNAL1",
+    "ACT_SIGNAL2",
+    "ACT_SIGNAL3",
+    "ACT_TWITCH",
+    "ACT_COWER",
+    "ACT_SMALL_FLINCH",
+    "ACT_BIG_FLINCH",
+    "ACT_RANGE_ATTACK1",
+    "ACT_RANGE_ATTACK2",
+    "ACT_MELEE_ATTACK1",
+    "ACT_MELEE_ATTACK2",
+    "ACT_RELOAD",
+    "ACT_ARM",
+    "ACT_DISARM",
+    "ACT_EAT",
+    "ACT_DIESIMPLE",
+    "ACT_DIEBACKWARD",
+    "ACT_DIEFORWARD",
+    "ACT_DIEVIOLENT",
+    "ACT_BARNACLE_HIT",
+    "ACT_BARNACLE_PULL",
+    "ACT_BARNACLE_CHOMP",
+    "ACT_BARNACLE_CHEW",
+    "ACT_SLEEP",
+    "ACT_INSPECT_FLOOR",
+    "ACT_INSPECT_WALL",
+    "ACT_IDLE_ANGRY",
+    "ACT_WALK_HURT",
+    "ACT_RUN_HURT",
+    "ACT_HOVER",
+    "ACT_GLIDE",
+    "ACT_FLY_LEFT",
+    "ACT_FLY_RIGHT",
+    "ACT_DETECT_SCENT",
+    "ACT_SNIFF",
+    "ACT_BITE",
+    "ACT_THREAT_DISPLAY",
+    "ACT_FEAR_DISPLAY",
+    "ACT_EXCITED",
+    "ACT_SPECIAL_ATTACK1",
+    "ACT_SPECIAL_ATTACK2",
+    "ACT_COMBAT_IDLE",
+    "ACT_WALK_SCARED",
+    "ACT_RUN_SCARED",
+    "ACT_VICTORY_DANCE",
+    "ACT_DIE_HEADSHOT",
+    "ACT_DIE_CHESTSHOT",
+    "ACT_DIE_GUTSHOT",
+    "ACT_DIE_BACKSHOT",
+    "ACT_FLINCH_HEAD",
+    "ACT_FLINCH_CHEST",
+    "ACT_FLINCH_STOMACH",
+    "ACT_FLINCH_LEFTARM",
+    "ACT_FLINCH_RIGHTARM",
+    "ACT_FLINCH_LEFTLEG",
+    "ACT_FLINCH_RIGHTLEG",
 };
 
 constexpr std::array<const char*, 15> MOTION_NAMES = {
@@ -38,9 +99,9 @@ char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 
 // stricmp and strnicmp as the compiler calls them.
 bool Same(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
 }
 bool Begins(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && Same(text.substr(0, prefix.size()), prefix);
@@ -53,8 +114,8 @@ struct QC_TOKEN {
     std::string text;
     int line = 0;
     bool firstOnLine = false;
-    bool cut = false;            // a byte above 127 touches it outside quotes
-    int blockCommentLine = 0;    // inside "/* */" opened on that line; 0 outside
+    bool cut = false;          // a byte above 127 touches it outside quotes
+    int blockCommentLine = 0;  // inside "/* */" opened on that line; 0 outside
 };
 
 // The source cut into tokens as the compiler's GetToken cuts it, with what the parser needs to
@@ -107,13 +168,14 @@ QC_TOKENS Tokenize(std::string_view bytes, const std::string& source) {
             while (pos < size && !IsQcBlank(bytes[pos]) && bytes[pos] != ';') ++pos;
             token.text = bytes.substr(start, pos - start);
             token.cut = (start > 0 && static_cast<unsigned char>(bytes[start - 1]) > 127) ||
-                        (pos < size && static_cast<unsigned char>(bytes[pos]) > 127);
+                        (pos<size&& static_cast<unsigned char>(bytes[pos])> 127);
             // "/*" and "*/" mean nothing to the compiler; they are only followed to warn.
             std::size_t open = token.text.find("/*");
             if (blockLine == 0 && open != std::string::npos) blockLine = line;
             token.blockCommentLine = blockLine;
             std::size_t end = token.text.rfind("*/");
-            if (end != std::string::npos && (open == std::string::npos || end > open)) blockLine = 0;
+            if (end != std::string::npos && (open == std::string::npos || end > open))
+                blockLine = 0;
         }
         if (token.blockCommentLine == 0) token.blockCommentLine = blockLine;
         lineHasToken = true;
@@ -131,7 +193,9 @@ struct SEQUENCE_WORD {
 // What Cmd_Sequence makes of a token, in its order of tests.
 SEQUENCE_WORD ClassifySequenceWord(std::string_view word) {
     using K = QC_OPTION_KIND;
-    auto option = [](K kind, int values) { return SEQUENCE_WORD{SEQUENCE_WORD::OPTION, kind, values}; };
+    auto option = [](K kind, int values) {
+        return SEQUENCE_WORD{SEQUENCE_WORD::OPTION, kind, values};
+    };
     if (word == "{") return {SEQUENCE_WORD::OPEN};
     if (word == "}") return {SEQUENCE_WORD::CLOSE};
     if (Same(word, "deform")) return option(K::DEFORM, 0);
@@ -154,12 +218,12 @@ SEQUENCE_WORD ClassifySequenceWord(std::string_view word) {
 }
 
 class CQcParser {
-public:
+  public:
     CQcParser(const CQcFileSystem& files, QC_SCRIPT& script) : m_files(files), m_script(script) {}
 
     void Parse(std::string_view bytes, const std::string& source, int depth);
 
-private:
+  private:
     // The parse of one source.
     struct SOURCE {
         std::string_view bytes;
@@ -168,7 +232,9 @@ private:
         std::size_t next = 0;  // the next token
         int depth = 0;
 
-        bool OnLine(int line) const { return next < t.tokens.size() && t.tokens[next].line == line; }
+        bool OnLine(int line) const {
+            return next < t.tokens.size() && t.tokens[next].line == line;
+        }
         int LineCount() const {
             // A last line end closes the last line; it does not open another one.
             if (bytes.empty()) return 0;
@@ -177,8 +243,8 @@ private:
         }
         std::string LinesText(int first, int last) const {
             std::size_t begin = t.lineStarts[first - 1];
-            std::size_t end = last < static_cast<int>(t.lineStarts.size()) ? t.lineStarts[last]
-                                                                             : bytes.size();
+            std::size_t end =
+                last < static_cast<int>(t.lineStarts.size()) ? t.lineStarts[last] : bytes.size();
             std::string_view text = bytes.substr(begin, end - begin);
             if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
             if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
@@ -318,7 +384,8 @@ int CQcParser::ParseOtherCommand(SOURCE& s, QC_ENTRY& entry) {
     while (s.next < tokens.size()) {
         const QC_TOKEN& token = tokens[s.next];
         if (token.line != line) {
-            bool opens = depth == 0 && braceLine == 0 && !token.text.empty() && token.text[0] == '{';
+            bool opens =
+                depth == 0 && braceLine == 0 && !token.text.empty() && token.text[0] == '{';
             if (depth == 0 && !opens) break;
             if (token.firstOnLine && !token.text.empty() && token.text[0] == '$') {
                 BraceNotClosed(s, entry.command, braceLine);
@@ -441,14 +508,20 @@ int CQcParser::ParseSequence(SOURCE& s, QC_ENTRY& entry) {
         }
         const std::vector<std::string>& v = option.values;
         switch (option.kind) {
-            case QC_OPTION_KIND::FPS: seq.fps = TextToDouble(v[0]); break;
-            case QC_OPTION_KIND::LOOP: seq.loop = true; break;
+            case QC_OPTION_KIND::FPS:
+                seq.fps = TextToDouble(v[0]);
+                break;
+            case QC_OPTION_KIND::LOOP:
+                seq.loop = true;
+                break;
             case QC_OPTION_KIND::FRAME:
                 seq.hasFrameRange = true;
                 seq.frameStart = TextToInt(v[0]);
                 seq.frameEnd = TextToInt(v[1]);
                 break;
-            case QC_OPTION_KIND::MOTION: seq.motionFlags |= QcMotionFlag(token.text); break;
+            case QC_OPTION_KIND::MOTION:
+                seq.motionFlags |= QcMotionFlag(token.text);
+                break;
             case QC_OPTION_KIND::ACTIVITY:
                 seq.activity = QcActivityCode(token.text);
                 seq.activityName = token.text;
@@ -469,7 +542,8 @@ int CQcParser::ParseSequence(SOURCE& s, QC_ENTRY& entry) {
                 seq.events.push_back(event);
                 break;
             }
-            default: break;
+            default:
+                break;
         }
         seq.options.push_back(std::move(option));
     }
@@ -513,7 +587,9 @@ QC_SCRIPT ReadQc(std::string_view bytes, const std::string& source, const CQcFil
         script.cd.path = *folder;
     } else {
         script.cd.path = script.folder;
-        script.warnings.push_back({QC_WARNING_CODE::CD_NOT_FOUND, script.cd.file, script.cd.line,
+        script.warnings.push_back({QC_WARNING_CODE::CD_NOT_FOUND,
+                                   script.cd.file,
+                                   script.cd.line,
                                    {script.cd.written, script.folder}});
     }
     return script;

@@ -12,15 +12,27 @@
 namespace varnex {
 
 // The model compiler's limits that reading follows.
-constexpr int QC_MAX_BLENDS = 16;         // SMD files of one sequence
-constexpr int QC_MAX_INCLUDE_DEPTH = 6;   // $include inside $include inside ...
+constexpr int QC_MAX_BLENDS = 16;          // SMD files of one sequence
+constexpr int QC_MAX_INCLUDE_DEPTH = 6;    // $include inside $include inside ...
 constexpr int QC_DEFAULT_FRAME_END = 511;  // a sequence without "frame" ends there
 
 // The motion flags as the compiler numbers them (motion options, blend types).
 enum QC_MOTION_FLAG : int {
-    QC_X = 0x1, QC_Y = 0x2, QC_Z = 0x4, QC_XR = 0x8, QC_YR = 0x10, QC_ZR = 0x20,
-    QC_LX = 0x40, QC_LY = 0x80, QC_LZ = 0x100, QC_AX = 0x200, QC_AY = 0x400, QC_AZ = 0x800,
-    QC_AXR = 0x1000, QC_AYR = 0x2000, QC_AZR = 0x4000,
+    QC_X = 0x1,
+    QC_Y = 0x2,
+    QC_Z = 0x4,
+    QC_XR = 0x8,
+    QC_YR = 0x10,
+    QC_ZR = 0x20,
+    QC_LX = 0x40,
+    QC_LY = 0x80,
+    QC_LZ = 0x100,
+    QC_AX = 0x200,
+    QC_AY = 0x400,
+    QC_AZ = 0x800,
+    QC_AXR = 0x1000,
+    QC_AYR = 0x2000,
+    QC_AZR = 0x4000,
 };
 // The flag a word names ("X", "lx", "AZR", any case), or 0.
 int QcMotionFlag(std::string_view word);
@@ -28,8 +40,21 @@ int QcMotionFlag(std::string_view word);
 int QcActivityCode(std::string_view word);
 
 enum class QC_OPTION_KIND {
-    FPS, LOOP, FRAME, ORIGIN, ROTATE, SCALE, EVENT, PIVOT, BLEND, NODE, TRANSITION, RTRANSITION,
-    MOTION, ACTIVITY, DEFORM,
+    FPS,
+    LOOP,
+    FRAME,
+    ORIGIN,
+    ROTATE,
+    SCALE,
+    EVENT,
+    PIVOT,
+    BLEND,
+    NODE,
+    TRANSITION,
+    RTRANSITION,
+    MOTION,
+    ACTIVITY,
+    DEFORM,
 };
 
 // An option of a $sequence as written: its word and the tokens it takes.
@@ -41,7 +66,7 @@ struct QC_OPTION {
 };
 
 struct QC_SMD_NAME {
-    std::string name;     // as written: "run", "hd\\walk.smd"
+    std::string name;              // as written: "run", "hd\\walk.smd"
     bool byAnimationWord = false;  // written "animation <name>"
     int line = 0;
 };
@@ -85,9 +110,9 @@ enum class QC_ENTRY_KIND {
 struct QC_ENTRY {
     QC_ENTRY_KIND kind = QC_ENTRY_KIND::TEXT;
     std::string file;
-    int line = 0;        // its first line
+    int line = 0;  // its first line
     int lastLine = 0;
-    std::string text;    // its lines as written, without the last line end
+    std::string text;                    // its lines as written, without the last line end
     std::string command;                 // "$cd", "$body", ...; empty for TEXT
     std::vector<std::string> arguments;  // the tokens after the command
     int sequence = -1;                   // SEQUENCE: index in sequences
@@ -124,8 +149,8 @@ struct QC_SCRIPT {
     std::vector<QC_ENTRY> entries;
     std::vector<QC_SEQUENCE> sequences;
     bool hasCd = false;
-    QC_PATH cd;          // path: the folder where the SMDs are (the .qc's when $cd is absent
-                         // or names no folder)
+    QC_PATH cd;  // path: the folder where the SMDs are (the .qc's when $cd is absent
+                 // or names no folder)
     std::vector<QC_PATH> cdTextures;
     std::vector<QC_PATH> includes;
     std::vector<QC_WARNING> warnings;

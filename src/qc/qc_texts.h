@@ -13,7 +13,8 @@ namespace varnex {
 // The message of a refusal of kind QC_...: "la séquence « idle » ne nomme aucun fichier SMD".
 std::string QcErrorMessage(const CVarnexError& error, const CTextCatalog& texts = OriginalTexts());
 // The warning's sentence alone.
-std::string QcWarningMessage(const QC_WARNING& warning, const CTextCatalog& texts = OriginalTexts());
+std::string QcWarningMessage(const QC_WARNING& warning,
+                             const CTextCatalog& texts = OriginalTexts());
 // With its file and line: "model.qc:12: avertissement : ...".
 std::string QcWarningText(const QC_WARNING& warning, const CTextCatalog& texts = OriginalTexts());
 

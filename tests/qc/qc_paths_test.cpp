@@ -39,6 +39,9 @@ TEST(QcPaths, ANameNotFoundIsMatchedIgnoringCaseWhenOneFileMatches) {
     // "ANIMS" matches two folders: no guess.
     EXPECT_EQ(LocateQcPath(files, "set/ANIMS/HD/walk.smd"), std::nullopt);
     EXPECT_EQ(LocateQcPath(files, "set/Anims/HD/run.smd"), std::nullopt);
+    EXPECT_EQ(LocateSmd(files, "set/Anims", "hd\\WALK"), "set/Anims/HD/walk.smd");
+    files.Add("set/Anims/folder.smd/x", "");
+    EXPECT_EQ(LocateSmd(files, "set/Anims", "folder"), std::nullopt);
 }
 
 }  // namespace varnex
