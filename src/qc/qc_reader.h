@@ -11,8 +11,8 @@
 
 namespace varnex {
 
-// The model compiler's limits that reading follows.
-constexpr int QC_MAX_BLENDS = 16;          // SMD files of one sequence
+// The model compiler's limits.
+constexpr int QC_MAX_BLENDS = 16;          // SMD files of one sequence (more are read as written)
 constexpr int QC_MAX_INCLUDE_DEPTH = 6;    // $include inside $include inside ...
 constexpr int QC_DEFAULT_FRAME_END = 511;  // a sequence without "frame" ends there
 
