@@ -16,7 +16,7 @@ ROOT=$(pwd)
 BUILD=$ROOT/build-fuzz
 DURATION=${1:-30}
 [ $# -gt 0 ] && shift
-TARGETS=${*:-fuzz_ref_model fuzz_ref_anim fuzz_build_smd fuzz_load_con fuzz_convert_biped}
+TARGETS=${*:-fuzz_ref_model fuzz_ref_anim fuzz_build_smd fuzz_load_con fuzz_convert_biped fuzz_read_qc}
 
 case $DURATION in
     ''|*[!0-9]*) echo "usage: $0 [SECONDS] [TARGET...]" >&2; exit 2 ;;
@@ -41,6 +41,7 @@ status=0
 for target in $TARGETS; do
     case $target in
         fuzz_load_con) options="-max_len=1024" ;;
+        fuzz_read_qc) options="-max_len=16384 -dict=$ROOT/fuzz/qc.dict" ;;
         *) options="-max_len=65536 -dict=$ROOT/fuzz/smd.dict" ;;
     esac
     mkdir -p "$BUILD/findings/$target"

@@ -7,6 +7,7 @@
 #include "motion/motion_texts.h"
 #include "pairing/bone_classifier.h"
 #include "pairing/grid.h"
+#include "qc/qc_texts.h"
 
 #ifndef _WIN32
 #include <locale.h>
@@ -212,6 +213,17 @@ std::string ErrorMessage(const CVarnexError& e, const CTextCatalog& texts) {
         case ERROR_KIND::FRAME_NOT_IN_ANIMATION: return FrameNotInAnimationText(v(0), v(1), texts);
         case ERROR_KIND::THIGH_VALUE_NOT_FINITE:
             return texts.Tr("ligne de cuisse : une valeur n'est pas un nombre fini");
+        case ERROR_KIND::QC_QUOTE_NOT_CLOSED:
+        case ERROR_KIND::QC_BRACE_NOT_CLOSED:
+        case ERROR_KIND::QC_BRACE_NOT_OPEN:
+        case ERROR_KIND::QC_SEQUENCE_WITHOUT_NAME:
+        case ERROR_KIND::QC_SEQUENCE_WITHOUT_FILE:
+        case ERROR_KIND::QC_OPTION_WITHOUT_VALUE:
+        case ERROR_KIND::QC_PATH_MISSING:
+        case ERROR_KIND::QC_TWO_CD:
+        case ERROR_KIND::QC_INCLUDE_UNREADABLE:
+        case ERROR_KIND::QC_INCLUDE_CYCLE:
+        case ERROR_KIND::QC_INCLUDE_TOO_DEEP: return QcErrorMessage(e, texts);
     }
     return texts.Tr("erreur");
 }

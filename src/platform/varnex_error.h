@@ -64,6 +64,18 @@ enum class ERROR_KIND {
     NOT_THE_REFERENCE_SKELETON,  // {node, bone class, name found or empty when absent}
     THIGHS_ALREADY_ON_SPINE,
     THIGH_VALUE_NOT_FINITE,
+    // Model compiler scripts (.qc).
+    QC_QUOTE_NOT_CLOSED,
+    QC_BRACE_NOT_CLOSED,       // {command, line of "{", line of the next command or empty at the end}
+    QC_BRACE_NOT_OPEN,
+    QC_SEQUENCE_WITHOUT_NAME,
+    QC_SEQUENCE_WITHOUT_FILE,  // {sequence}
+    QC_OPTION_WITHOUT_VALUE,   // {sequence, option, values it takes}
+    QC_PATH_MISSING,           // {command}
+    QC_TWO_CD,                 // {line of the first}
+    QC_INCLUDE_UNREADABLE,     // {path as written, path tried}; errno
+    QC_INCLUDE_CYCLE,          // {path as written}
+    QC_INCLUDE_TOO_DEEP,       // {path as written, depth allowed}
 };
 
 class CVarnexError : public std::runtime_error {

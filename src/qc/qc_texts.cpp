@@ -1,0 +1,103 @@
+#include "qc/qc_texts.h"
+
+#include "app/error_text.h"
+
+namespace varnex {
+
+std::string QcErrorMessage(const CVarnexError& e, const CTextCatalog& texts) {
+    const auto& v = [&e](std::size_t i) -> const std::string& { return e.Value(i); };
+    switch (e.Kind()) {
+        case ERROR_KIND::QC_QUOTE_NOT_CLOSED:
+            return texts.Tr("guillemet ouvert et non fermé sur sa ligne");
+        case ERROR_KIND::QC_BRACE_NOT_CLOSED:
+            if (v(2).empty()) {
+                return texts.Tr(
+                    "l'accolade « { » de « {0} » n'est pas fermée : il manque une « } » "
+                    "avant la fin du fichier",
+                    {v(0)});
+            }
+            return texts.Tr(
+                "l'accolade « { » de « {0} » n'est pas fermée : il manque une « } » "
+                "avant la commande de la ligne {1}",
+                {v(0), v(2)});
+        case ERROR_KIND::QC_BRACE_NOT_OPEN:
+            return texts.Tr("accolade « } » sans « { » qui lui corresponde");
+        case ERROR_KIND::QC_SEQUENCE_WITHOUT_NAME:
+            return texts.Tr("$sequence sans nom de séquence sur sa ligne");
+        case ERROR_KIND::QC_SEQUENCE_WITHOUT_FILE:
+            return texts.Tr("la séquence « {0} » ne nomme aucun fichier SMD", {v(0)});
+        case ERROR_KIND::QC_OPTION_WITHOUT_VALUE:
+            return texts.Tr("séquence « {0} » : l'option « {1} » attend {2} valeur(s) sur sa ligne",
+                            {v(0), v(1), v(2)});
+        case ERROR_KIND::QC_PATH_MISSING:
+            return texts.Tr("« {0} » attend un chemin sur sa ligne", {v(0)});
+        case ERROR_KIND::QC_TWO_CD:
+            return texts.Tr(
+                "second $cd : le compilateur de modèles n'en accepte qu'un (le premier "
+                "est ligne {0})",
+                {v(0)});
+        case ERROR_KIND::QC_INCLUDE_UNREADABLE:
+            return texts.Tr("impossible de lire le fichier inclus « {0} » ({1}) : {2}",
+                            {v(0), v(1), SystemReason(e.SystemError(), texts)});
+        case ERROR_KIND::QC_INCLUDE_CYCLE:
+            return texts.Tr(
+                "« $include {0} » inclut un fichier en cours de lecture : les inclusions "
+                "bouclent",
+                {v(0)});
+        case ERROR_KIND::QC_INCLUDE_TOO_DEEP:
+            return texts.Tr(
+                "« $include {0} » : plus de {1} inclusions imbriquées, le compilateur de "
+                "modèles refuse",
+                {v(0), v(1)});
+        default:
+            return ErrorMessage(e, texts);
+    }
+}
+
+std::string QcWarningMessage(const QC_WARNING& w, const CTextCatalog& texts) {
+    const auto& v = [&w](std::size_t i) -> std::string_view {
+        return i < w.values.size() ? std::string_view(w.values[i]) : std::string_view();
+    };
+    switch (w.code) {
+        case QC_WARNING_CODE::SEQUENCE_IN_BLOCK_COMMENT:
+            return texts.Tr(
+                "la séquence « {0} » est dans un bloc « /* */ » ouvert ligne {1} : le "
+                "compilateur de modèles ne connaît pas ces commentaires et la lit ; "
+                "elle est gardée",
+                {v(0), v(1)});
+        case QC_WARNING_CODE::CD_NOT_FOUND:
+            return texts.Tr(
+                "le dossier $cd « {0} » n'existe pas ici : les SMD sont cherchés dans "
+                "le dossier du .qc ({1})",
+                {v(0), v(1)});
+        case QC_WARNING_CODE::NO_CD:
+            return texts.Tr("pas de $cd : les SMD sont cherchés dans le dossier du .qc ({0})",
+                            {v(0)});
+        case QC_WARNING_CODE::COMMENT_STOPS_COMPILER:
+            return texts.Tr(
+                "séquence « {0} » : le compilateur de modèles s'arrête sur un "
+                "commentaire « // » ou « # » à cette place (« Line is incomplete ») ; "
+                "mettez-le sur une ligne à lui",
+                {v(0)});
+        case QC_WARNING_CODE::BYTE_OUTSIDE_QUOTES:
+            return texts.Tr(
+                "« {0} » touche un caractère non ASCII hors guillemets, que le "
+                "compilateur de modèles lit comme un blanc : mettez le nom entre "
+                "guillemets",
+                {PrintableText(v(0))});
+        case QC_WARNING_CODE::COMMAND_CASE:
+            return texts.Tr(
+                "« {0} » n'est pas « {1} » : le compilateur de modèles distingue les "
+                "majuscules et refusera cette commande, gardée telle quelle",
+                {v(0), v(1)});
+    }
+    return texts.Tr("avertissement");
+}
+
+std::string QcWarningText(const QC_WARNING& w, const CTextCatalog& texts) {
+    std::string where = w.file;
+    if (w.line > 0) where += ":" + std::to_string(w.line);
+    return where + ": " + texts.Tr("avertissement : {0}", {QcWarningMessage(w, texts)});
+}
+
+}  // namespace varnex
