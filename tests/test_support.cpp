@@ -114,7 +114,7 @@ std::string Renumbered(const std::string& text, const std::function<int(int)>& n
             for (const auto& node : list) out += node.second;
             list.clear();
             if (part == NODES && line == "end") out += extraNode;
-            if (part == NODES) part = HEAD;
+            if (line == "end") part = HEAD;
             out += line + "\r\n";
         } else if (part == NODES) {
             int parent = std::atoi(line.substr(line.rfind(' ')).c_str());

@@ -111,6 +111,29 @@ FRAME_FIELDS ParseNumberFields(std::string_view line, const std::string& source,
     return f;
 }
 
+void KeyFirstFrame(SMD_HEAD& head) {
+    std::vector<FRAME_LINE>& lines = head.frame0Lines;
+    bool inOrder = true;
+    for (std::size_t i = 0; i < lines.size() && inOrder; ++i) {
+        inOrder = LeadingNodeNumber(lines[i].text) == static_cast<int>(i) &&
+                  (i >= head.nodes.size() || head.nodes[i].number == static_cast<int>(i));
+    }
+    if (inOrder) return;
+    CFrameKeys keys(head.nodes);
+    keys.StartFrame();
+    std::vector<FRAME_LINE> byNode(head.nodes.size());
+    std::vector<bool> present(head.nodes.size(), false);
+    for (FRAME_LINE& line : lines) {
+        std::size_t place = keys.Place(line.text, head.source, line.lineNumber, head.frame0Time);
+        byNode[place] = std::move(line);
+        present[place] = true;
+    }
+    std::size_t kept = 0;
+    while (kept < present.size() && present[kept]) ++kept;
+    byNode.resize(kept);
+    lines = std::move(byNode);
+}
+
 CFrameKeys::CFrameKeys(const std::vector<SMD_NODE>& nodes)
     : m_count(nodes.size()), m_seen(nodes.size(), 0), m_lineOf(nodes.size(), 0) {
     bool numbersArePlaces = true;

@@ -91,6 +91,12 @@ private:
     std::size_t m_lines = 0;
 };
 
+// A head's first frame keyed by node number: lines in another order than 0, 1, 2... put in the
+// order of their nodes, up to the first node without a line (the frame then reads as that many
+// lines). Throws CVarnexError as CFrameKeys::Place for a number that is no number, names no node
+// or repeats one.
+void KeyFirstFrame(SMD_HEAD& head);
+
 // A frame line's fields, each checked: at least seven fields, positions that atof's rule reads
 // whole, rotations that are finite decimal numbers (they are copied as they stand). Throws
 // CVarnexError (source, line) naming the first field that fails.

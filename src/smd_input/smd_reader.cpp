@@ -9,6 +9,7 @@
 #endif
 
 #include "platform/varnex_error.h"
+#include "smd_input/frame_keys.h"
 #include "smd_input/number_text.h"
 #include "smd_input/usual_number.h"
 
@@ -399,6 +400,7 @@ SMD_HEAD ReadModel(CByteSource& source) {
     RequireNodeList(head);
     if (head.nodes.empty()) throw CVarnexError(ERROR_KIND::EMPTY_NODE_LIST, head.source, 0);
     RequireFrame0(head);
+    KeyFirstFrame(head);
     return head;
 }
 
@@ -406,6 +408,7 @@ SMD_HEAD ReadReferenceAnimation(CByteSource& source) {
     SMD_HEAD head = ReadSmdHead(source, true);
     RequireNodeList(head);
     RequireFrame0(head);
+    KeyFirstFrame(head);
     return head;
 }
 
