@@ -41,7 +41,7 @@ const ANIMATION_NODES ANIM_NODES = [] {
     return nodes;
 }();
 
-BUILD_JOB Job(const std::vector<NODE_ROW>& rows, const std::string& lineEnd = "\r\n") {
+BUILD_JOB Job(const std::vector<RETARGET_ROW>& rows, const std::string& lineEnd = "\r\n") {
     BUILD_JOB job;
     job.model = &MODEL;
     job.animNodes = &ANIM_NODES;
@@ -116,10 +116,10 @@ TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
             return ErrorText(e);
         }
     };
-    for (const std::vector<NODE_ROW>& rows :
-         {std::vector<NODE_ROW>{{3, 1.0, 1.2523763407477821}, {3, 0.5, 0.75}},
-          std::vector<NODE_ROW>{{102, 0.25, 1.5}, {0, 1.0, 1.0}},
-          std::vector<NODE_ROW>{{101, -1.5, 1e-9}, {2, 3.0, 1e-4}}}) {
+    for (const std::vector<RETARGET_ROW>& rows :
+         {std::vector<RETARGET_ROW>{{3, 1.0, 1.2523763407477821}, {3, 0.5, 0.75}},
+          std::vector<RETARGET_ROW>{{102, 0.25, 1.5}, {0, 1.0, 1.0}},
+          std::vector<RETARGET_ROW>{{101, -1.5, 1e-9}, {2, 3.0, 1e-4}}}) {
         BUILD_JOB general = Job(rows);
         general.generalRouteOnly = true;
         std::string expected = outputOrMessage(general, goodFrames);
