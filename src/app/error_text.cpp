@@ -129,9 +129,9 @@ std::string ErrorMessage(const CVarnexError& e, const CTextCatalog& texts) {
                             "fichier ({2} nodes)",
                             {v(0), v(1), v(2)});
         case ERROR_KIND::NODE_REPEATED_IN_FRAME:
-            return texts.Tr("frame « {0} » : le node {1} a déjà sa ligne dans cette frame (ligne "
-                            "{2})",
-                            {v(0), v(1), v(2)});
+            return texts.Tr("frame « {0} » : le node {1} a déjà une ligne plus haut dans cette "
+                            "frame",
+                            {v(0), v(1)});
         case ERROR_KIND::NODE_MISSING_IN_FRAME:
             return texts.Tr("frame « {0} » : pas de ligne pour le node {1} (« {2} »), que lit la "
                             "ligne {3} de la grille",

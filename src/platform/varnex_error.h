@@ -38,7 +38,7 @@ enum class ERROR_KIND {
     // Frame lines keyed by node number, and animations read through their own node list.
     NODE_NUMBER_NOT_A_NUMBER,  // {first field as printable text}
     NODE_NOT_IN_LIST,          // {time text, node number, nodes in the list}
-    NODE_REPEATED_IN_FRAME,    // {time text, node number, line of its first line}
+    NODE_REPEATED_IN_FRAME,    // {time text, node number}
     NODE_MISSING_IN_FRAME,     // {time text, node number, node name, grid row}
     ANIMATION_LACKS_NODES,     // {how many, the names one per line}
     // First frames and bone scales.

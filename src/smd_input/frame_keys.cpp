@@ -121,7 +121,7 @@ void KeyFirstFrame(SMD_HEAD& head) {
 }
 
 CFrameKeys::CFrameKeys(const std::vector<SMD_NODE>& nodes)
-    : m_count(nodes.size()), m_seen(nodes.size(), 0), m_lineOf(nodes.size(), 0) {
+    : m_count(nodes.size()), m_seen(nodes.size(), 0) {
     bool numbersArePlaces = true;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         if (nodes[i].number != static_cast<int>(i)) numbersArePlaces = false;
@@ -171,9 +171,9 @@ std::size_t CFrameKeys::PlaceAnyLine(std::string_view line, const std::string& s
     }
     if (m_seen[place] == m_frame) {
         throw CVarnexError(ERROR_KIND::NODE_REPEATED_IN_FRAME, source, lineNumber,
-                           {timeText, std::to_string(number), std::to_string(m_lineOf[place])});
+                           {timeText, std::to_string(number)});
     }
-    Mark(place, lineNumber);
+    Mark(place);
     return place;
 }
 

@@ -60,7 +60,7 @@ public:
         if (number < 0 || !m_numbers.empty() || place >= m_count || m_seen[place] == m_frame) {
             return PlaceAnyLine(line, source, lineNumber, timeText);
         }
-        Mark(place, lineNumber);
+        Mark(place);
         return place;
     }
     // The open frame has a line for the node at place.
@@ -75,9 +75,8 @@ public:
 private:
     std::size_t PlaceAnyLine(std::string_view line, const std::string& source, int lineNumber,
                              const std::string& timeText);
-    void Mark(std::size_t place, int lineNumber) {
+    void Mark(std::size_t place) {
         m_seen[place] = m_frame;
-        m_lineOf[place] = lineNumber;
         if (place != m_lines) m_inOrder = false;
         ++m_lines;
     }
@@ -85,7 +84,6 @@ private:
     std::size_t m_count;
     std::vector<int> m_numbers;  // node number at each place; empty when each number is its place
     std::vector<unsigned> m_seen;  // the frame in which each place last had a line
-    std::vector<int> m_lineOf;     // that line's number, for the message of a repeat
     unsigned m_frame = 0;
     bool m_inOrder = true;
     std::size_t m_lines = 0;

@@ -174,6 +174,10 @@ TEST(BuildSmd, SegmentedBuildWritesRefusesAndMeasuresAsOneThread) {
     shortFrame.insert(shortFrame.find("time 34"), "time 99\n  0 0 0 0 0 0 0\n");
     std::string badTime = ended;
     badTime.insert(badTime.find("time 37"), "time\r\n");
+    std::string repeated = ended;
+    repeated.insert(repeated.find("time 33"), "  1 0 0 0 0 0 0\r\n");
+    std::string lacking = ended;
+    lacking.insert(lacking.find("time 29"), "time 98\n  1 0 0 0 0 0 0\n");
     auto outcome = [](const BUILD_JOB& job, const std::string& text) {
         CRootHeightRange heights;
         BUILD_JOB measured = job;
@@ -187,7 +191,8 @@ TEST(BuildSmd, SegmentedBuildWritesRefusesAndMeasuresAsOneThread) {
         return std::make_pair(result, heights);
     };
     BUILD_JOB one = Job({{1, 1.0, 2.0}, {2, 0.5, 1.0}});
-    for (const std::string& text : {ended, frames, badRotation, shortFrame, badTime, longFrame}) {
+    for (const std::string& text :
+         {ended, frames, badRotation, shortFrame, badTime, repeated, lacking, longFrame}) {
         auto expected = outcome(one, text);
         for (std::size_t segmentBytes : {std::size_t{1}, std::size_t{50}, std::size_t{200},
                                          std::size_t{900}, std::size_t{1} << 20}) {

@@ -333,7 +333,7 @@ std::vector<BAD_INPUT> Table() {
         {"a node twice in one frame", "bad.smd",
          [walk] { return Replace(walk, "\r\n  1 0.000000", "\r\n  0 0.000000"); },
          BuildAnim("bad.smd"), 1,
-         "bad.smd:29: frame « time 0 » : le node 0 a déjà sa ligne dans cette frame (ligne 28)"},
+         "bad.smd:29: frame « time 0 » : le node 0 a déjà une ligne plus haut dans cette frame"},
         {"a frame line for a node that is not in the node list", "bad.smd",
          [walk] {
              return Replace(walk, "\r\ntime 1\r\n",
