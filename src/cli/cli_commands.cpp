@@ -681,7 +681,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
                 args.push_back(argv[i]);
                 continue;
             }
-            std::string language = i + 1 < argc ? argv[++i] : "";
+            if (i + 1 >= argc) throw CUsageError(texts.Tr("{0} attend une valeur", {"--lang"}));
+            std::string language = argv[++i];
             if (std::find(languages.begin(), languages.end(), language) == languages.end()) {
                 std::string known;
                 for (const std::string& l : languages) known += (known.empty() ? "" : "|") + l;

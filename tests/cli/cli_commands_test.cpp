@@ -1,0 +1,81 @@
+// The command line's parsing, in process: every wrong command line is told on standard error
+// with the hint to --help, exit status 2, nothing on standard output and nothing written.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "test_support.h"
+
+namespace varnex {
+
+namespace {
+struct CLI_RUN {
+    int status;
+    std::string out, err;
+};
+
+CLI_RUN RunInProcess(std::vector<std::string> args) {
+    args.insert(args.begin(), "varnex-cli");
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    std::ostringstream out, err;
+    int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err, OriginalTexts(),
+                        {"fr", "en"});
+    return {status, out.str(), err.str()};
+}
+}  // namespace
+
+TEST(CliParsing, EveryWrongCommandLineIsToldWithStatusTwo) {
+    const std::string model = SamplePath("knight_ref.smd");
+    const std::string ref = SamplePath("runner_ref.smd");
+    const std::string walk = SamplePath("runner_walk.smd");
+    const std::vector<std::string> mr = {"--model", model, "--ref-anim", ref};
+    auto with = [&mr](std::vector<std::string> front, std::vector<std::string> back) {
+        front.insert(front.end(), mr.begin(), mr.end());
+        front.insert(front.end(), back.begin(), back.end());
+        return front;
+    };
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } CASES[] = {
+        {{}, "commande manquante (build, grid, convert, check ou preview)"},
+        {{"frob"}, "commande inconnue « frob » (build, grid, convert, check ou preview)"},
+        {{"build", "--model"}, "--model attend une valeur"},
+        {{"build", "--ref-anim", ref, walk}, "--model manque"},
+        {{"build", "--model", model, walk}, "--ref-anim manque"},
+        {with({"build"}, {}), "aucune animation donnée"},
+        {with({"grid"}, {walk}), "grid ne prend pas d'animation : « " + walk + " »"},
+        {with({"grid"}, {"--json"}), "option inconnue pour grid : « --json »"},
+        {with({"build"}, {"--set", "5", walk}), "--set attend ROW=NODES[:CORRECTION], pas « 5 »"},
+        {with({"build"}, {"--set", "x=1", walk}), "--set : ligne « x » invalide"},
+        {with({"build"}, {"--set", "5=", walk}), "--set « 5= » ne change rien"},
+        {with({"build"}, {"--set", "60=1", walk}), "--set : la ligne doit aller de 0 à 59, pas 60"},
+        {with({"build"}, {"-o", "a.smd", "--out-dir", "d", walk}), "-o et --out-dir s'excluent"},
+        {with({"build"}, {"-o", "a.smd", walk, walk}),
+         "-o ne vaut que pour une seule animation : utilisez --out-dir"},
+        {with({"build"}, {"--line-ends", "cr", walk}), "--line-ends attend lf ou crlf, pas « cr »"},
+        {with({"build"}, {"--threads", "0", walk}),
+         "--threads attend un nombre entier positif, pas « 0 »"},
+        {with({"build"}, {"--root-motion", "up", walk}),
+         "--root-motion attend legs ou scale, pas « up »"},
+        {with({"preview"}, {"--frames", "1,x", walk}),
+         "--frames attend des numéros de frame séparés par des virgules (0,10,20), pas « 1,x »"},
+        {with({"preview"}, {"--frames", "1", "--to", "3", walk}),
+         "--frames s'emploie sans --from, --to ni --step"},
+        {with({"build", "--lang", "de"}, {walk}), "--lang attend fr|en, pas « de »"},
+        {with({"build"}, {"--lang"}), "--lang attend une valeur"},
+    };
+    for (const auto& c : CASES) {
+        CLI_RUN run = RunInProcess(c.args);
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "varnex-cli: " + c.message + "\n(varnex-cli --help pour l'aide)\n");
+    }
+}
+
+}  // namespace varnex
