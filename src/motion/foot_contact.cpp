@@ -98,22 +98,25 @@ CFeetCheck::CFeetCheck(const std::vector<SKELETON_NODE>& sourceNodes,
     m_sides[1].source = legOf(sourceClasses, BONE_RIGHT_THIGH, BONE_RIGHT_CALF, BONE_RIGHT_FOOT);
     m_sides[1].model = legOf(modelClasses, BONE_RIGHT_THIGH, BONE_RIGHT_CALF, BONE_RIGHT_FOOT);
     for (const SIDE& s : m_sides) {
-        if (s.model.foot < 0 || static_cast<std::size_t>(s.model.foot) >= modelRest.size())
+        if (s.model.foot < 0 || static_cast<std::size_t>(s.model.foot) >= modelRest.size()) {
             continue;
+        }
         double z = modelRest[static_cast<std::size_t>(s.model.foot)].z;
         m_modelGround = m_modelGround ? std::min(*m_modelGround, z) : z;
     }
-    // A skeleton without a pelvis is measured at its first node, which is its root here.
+    // A skeleton without a pelvis is measured at node 0, the root in the files exporters write.
     m_sourcePelvis = std::max(0, FirstNodeOfClass(sourceClasses, BONE_PELVIS));
     m_modelPelvis = std::max(0, FirstNodeOfClass(modelClasses, BONE_PELVIS));
 }
 
 void CFeetCheck::AddFrame(const std::vector<VEC3>& source, const std::vector<VEC3>& result) {
     for (SIDE& s : m_sides) {
-        if (s.source.foot >= 0)
+        if (s.source.foot >= 0) {
             s.sourceFeet.push_back(source[static_cast<std::size_t>(s.source.foot)]);
-        if (s.model.foot >= 0)
+        }
+        if (s.model.foot >= 0) {
             s.resultFeet.push_back(result[static_cast<std::size_t>(s.model.foot)]);
+        }
     }
     if (!source.empty() && !result.empty()) {
         m_sourcePelvisHeights.push_back(source[static_cast<std::size_t>(m_sourcePelvis)].z);
