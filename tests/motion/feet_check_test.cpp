@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "motion/fixed_text.h"
 #include "motion/motion_texts.h"
 #include "sample_animation.h"
 #include "sample_skeletons.h"
@@ -113,6 +114,14 @@ TEST(FeetCheck, FindsTheSourcesContactsAndTheFeetThatLegsOfOtherProportionsLift)
     EXPECT_NE(WarningText(lifted.warnings[0]).find("pas le sol"), std::string::npos);
     // Row 0's factor follows the legs here: the root's motion is not what to change.
     EXPECT_EQ(WarningText(lifted.warnings[0]).find("--root-motion"), std::string::npos);
+    std::string table = ReportTable(lifted);
+    EXPECT_NE(table.find("\n  écart au sol, rapport des jambes appliqué : le plus grand " +
+                         FixedText(*lifted.feet.maxError, 2) + ", médian " +
+                         FixedText(*lifted.feet.medianError, 2) + "\n"),
+              std::string::npos);
+    EXPECT_NE(table.find("\n  appuis de la source : 2 ; glissement le plus grand " +
+                         FixedText(*lifted.feet.maxSlide, 2) + ", au-dessus de 1 unité : 0\n"),
+              std::string::npos);
 }
 
 // A source with its origin at the hips gets a huge row 0 factor: its sway moves the model's body
