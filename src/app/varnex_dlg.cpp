@@ -286,7 +286,7 @@ std::optional<MOTION_SETUP> CVarnexDlg::PreviewSetup(std::string& why) const {
     m_platform.TakeGrid(screen.Nodes(), screen.Corrections());
     try {
         screen.RequireFiniteCorrections(m_nodeCount);
-        std::vector<NODE_ROW> rows = BuildRows(screen.Values(), m_boneScale, m_nodeCount);
+        std::vector<RETARGET_ROW> rows = BuildRows(screen.Values(), m_boneScale, m_nodeCount);
         return MakeMotionSetup(m_model, m_refAnim, rows,
                                m_rootFromLegs ? ROOT_MODE::LEGS : ROOT_MODE::SCALE);
     } catch (const CVarnexError& e) {

@@ -93,9 +93,9 @@ private:
         const int classes[3] = {BONE_SPINE, BONE_LEFT_THIGH, BONE_RIGHT_THIGH};
         for (int k = 0; k < 3; ++k) {
             std::size_t ordinal = static_cast<std::size_t>(wanted[k]);
-            int naming = 0;
             if (ordinal < head.nodes.size() &&
-                ClassifyBone(head.nodes[ordinal].text, naming) == classes[k]) {
+                ClassifyNode(head.nodes[ordinal].name, head.nodes[ordinal].parent).boneClass ==
+                    classes[k]) {
                 continue;
             }
             std::vector<std::string> values{std::to_string(wanted[k]), std::to_string(classes[k])};
@@ -176,10 +176,11 @@ private:
 BIPED_NODES FindBipedNodes(const SMD_HEAD& refAnim, bool& thighNamedLeg) {
     RequireNodeList(refAnim);
     BIPED_NODES nodes;
-    int naming = thighNamedLeg ? 1 : 0;
     for (std::size_t i = 0; i < refAnim.nodes.size(); ++i) {
         int ordinal = static_cast<int>(i);
-        switch (ClassifyBone(refAnim.nodes[i].text, naming)) {
+        NODE_CLASS c = ClassifyNode(refAnim.nodes[i].name, refAnim.nodes[i].parent);
+        if (c.naming != NO_NAMING) thighNamedLeg = c.naming == NAMED_LEG;
+        switch (c.boneClass) {
             case BONE_PELVIS: nodes.pelvis = ordinal; break;
             case BONE_SPINE: nodes.spine = ordinal; break;
             case BONE_LEFT_THIGH: nodes.leftThigh = ordinal; break;
@@ -187,7 +188,6 @@ BIPED_NODES FindBipedNodes(const SMD_HEAD& refAnim, bool& thighNamedLeg) {
             default: break;
         }
     }
-    thighNamedLeg = naming != 0;
     RequireNode(nodes.pelvis, refAnim, BONE_PELVIS);
     RequireNode(nodes.spine, refAnim, BONE_SPINE);
     RequireNode(nodes.leftThigh, refAnim, BONE_LEFT_THIGH);

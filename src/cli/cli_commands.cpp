@@ -471,7 +471,7 @@ void TellUnusedNodes(const std::string& file, const std::vector<std::string>& un
 }
 
 // The rows of a build, once the corrections are known to be numbers.
-std::vector<NODE_ROW> RowsOf(const SESSION& s) {
+std::vector<RETARGET_ROW> RowsOf(const SESSION& s) {
     s.grid.RequireFiniteCorrections(s.nodeCount);
     return BuildRows(s.grid.Values(), s.scales.factor, s.nodeCount);
 }

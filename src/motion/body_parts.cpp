@@ -9,11 +9,8 @@ namespace varnex {
 std::vector<int> ClassifyNodes(const std::vector<SKELETON_NODE>& nodes) {
     std::vector<int> classes;
     classes.reserve(nodes.size());
-    std::string text;
     for (const SKELETON_NODE& node : nodes) {
-        text = '"' + node.name + "\" " + std::to_string(node.parent);
-        int thighNamedLeg = 0;  // only the pairing keeps this record
-        classes.push_back(ClassifyBone(text, thighNamedLeg));
+        classes.push_back(ClassifyNode(node.name, node.parent).boneClass);
     }
     return classes;
 }

@@ -11,8 +11,7 @@ namespace varnex {
 constexpr int BONE_LEFT_FOOT = 49;
 constexpr int BONE_RIGHT_FOOT = 53;
 
-// The class of every node, classifying its name and parent as a node line reads behind its
-// number ("\"Bip01 L Thigh\" 2"), so that a root ("-1") is class 0 as in the pairing.
+// The class of every node, as ClassifyNode gives it.
 std::vector<int> ClassifyNodes(const std::vector<SKELETON_NODE>& nodes);
 
 // The first node of a class, or -1.

@@ -10,15 +10,6 @@
 
 namespace varnex {
 
-// A grid row: NODES (a source line; plus 100 to blend with the model's rest position; 0 on rows
-// other than 0 keeps the model's rest line; below 0 reads as 0), the Correction and the row's
-// bone scale.
-struct RETARGET_ROW {
-    int nodes = 0;
-    double correction = 1.0;
-    double boneScale = 1.0;
-};
-
 // The source line a row reads, or ROW_KEEPS_REST for a row other than 0 whose NODES is 0 (or
 // 100): it keeps the model's rest line. The grid's own rule.
 constexpr int ROW_KEEPS_REST = REST_LINE;

@@ -42,17 +42,10 @@ ROOT_FROM_LEGS RuleOf(const MOTION_SETUP& s, const SMD_HEAD& model, const SMD_HE
 }
 }  // namespace
 
-std::vector<RETARGET_ROW> RetargetRows(const std::vector<NODE_ROW>& rows) {
-    std::vector<RETARGET_ROW> out;
-    out.reserve(rows.size());
-    for (const NODE_ROW& r : rows) out.push_back({r.nodes, r.correction, r.boneScale});
-    return out;
-}
-
 MOTION_SETUP MakeMotionSetup(const SMD_HEAD& model, const SMD_HEAD& refAnim,
-                             const std::vector<NODE_ROW>& rows, ROOT_MODE rootMotion) {
+                             const std::vector<RETARGET_ROW>& rows, ROOT_MODE rootMotion) {
     MOTION_SETUP s = ReadSkeletons(model, refAnim);
-    s.rows = RetargetRows(rows);
+    s.rows = rows;
     if (rootMotion == ROOT_MODE::LEGS) {
         s.rootFromLegs = RuleOf(s, model, refAnim, rows.empty() ? 0 : rows[0].nodes);
     }
@@ -112,9 +105,7 @@ CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::str
         refNodes.push_back(SMD_NODE{static_cast<int>(i), setup.refNodes[i].name,
                                     setup.refNodes[i].parent, std::string(), 0});
     }
-    std::vector<int> nodes;
-    for (const RETARGET_ROW& r : setup.rows) nodes.push_back(r.nodes);
-    m_sourcesRead = SourcesReadBy(nodes);
+    m_sourcesRead = SourcesRead(setup.rows);
     m_nodes = MapAnimationNodes(refNodes, head.nodes, m_sourcesRead, animPath);
     m_frames = std::make_unique<CAnimationFrameReader>(*m_reader, m_nodes.keys);
 }

@@ -15,7 +15,6 @@
 #include "motion/smd_poses.h"
 #include "pairing/animation_nodes.h"
 #include "platform/file_access.h"
-#include "retarget/node_line.h"
 #include "smd_input/smd_reader.h"
 
 namespace varnex {
@@ -35,14 +34,11 @@ struct MOTION_SETUP {
     std::optional<ROOT_FROM_LEGS> rootFromLegs;  // with ROOT_MODE::LEGS
 };
 
-// The build's rows as the motion code takes them.
-std::vector<RETARGET_ROW> RetargetRows(const std::vector<NODE_ROW>& rows);
-
 // Everything from the two loaded files (read with their first frames). Throws CVarnexError naming
 // the file and line of a first-frame line that cannot be read, and with ROOT_MODE::LEGS as
 // RootRuleFromLegs does.
 MOTION_SETUP MakeMotionSetup(const SMD_HEAD& model, const SMD_HEAD& refAnim,
-                             const std::vector<NODE_ROW>& rows, ROOT_MODE rootMotion);
+                             const std::vector<RETARGET_ROW>& rows, ROOT_MODE rootMotion);
 
 // The legs' ratio of the two loaded files; not known when a first-frame line cannot be read, so
 // that a warning never stops a command that would run without it.

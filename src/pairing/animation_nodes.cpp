@@ -19,10 +19,10 @@ bool SameNames(const std::vector<SMD_NODE>& a, const std::vector<SMD_NODE>& b) {
 }
 }  // namespace
 
-std::vector<int> SourcesReadBy(const std::vector<int>& nodes) {
+std::vector<int> SourcesRead(const std::vector<RETARGET_ROW>& rows) {
     std::vector<int> read;
-    for (std::size_t r = 0; r < nodes.size(); ++r) {
-        int source = SourceLineOf(static_cast<int>(r), nodes[r]);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        int source = SourceLineOf(static_cast<int>(r), rows[r].nodes);
         if (source != REST_LINE) read.push_back(source);
     }
     std::sort(read.begin(), read.end());

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "pairing/grid.h"
 #include "smd_input/smd_reader.h"
 
 namespace varnex {
@@ -32,8 +33,8 @@ struct ANIMATION_NODES {
     }
 };
 
-// The reference animation's nodes that rows of these NODES values read, each once, in order.
-std::vector<int> SourcesReadBy(const std::vector<int>& nodes);
+// The reference animation's nodes that rows read, each once, in order.
+std::vector<int> SourcesRead(const std::vector<RETARGET_ROW>& rows);
 
 // Matches the animation's node list to the reference animation's. sourcesRead: the reference
 // nodes the grid reads. Throws CVarnexError (ANIMATION_LACKS_NODES, naming animSource) when the

@@ -62,4 +62,16 @@ int ClassifyBone(std::string_view text, int& thighNamedLeg) {
     return 0;
 }
 
+NODE_CLASS ClassifyNode(std::string_view name, int parent) {
+    std::string text;
+    text.reserve(name.size() + 16);
+    text += '"';
+    text += name;
+    text += "\" ";
+    text += std::to_string(parent);
+    NODE_CLASS c;
+    c.boneClass = ClassifyBone(text, c.naming);
+    return c;
+}
+
 }  // namespace varnex

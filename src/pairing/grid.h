@@ -38,6 +38,15 @@ inline void CorrectPosition(double& x, double& y, double& z, double c, bool blen
     }
 }
 
+// A grid row as every retarget reads it: NODES (a source node; plus BLEND_OFFSET to blend with
+// the model's rest position; 0 on rows other than 0 keeps the model's rest line; below 0 reads as
+// 0), the Correction and the row's bone scale.
+struct RETARGET_ROW {
+    int nodes = 0;
+    double correction = 1.0;
+    double boneScale = 1.0;
+};
+
 struct GRID_ROW {
     int nodes = 0;            // source node; + BLEND_OFFSET to blend; 0 on rows but 0: rest line
     double correction = 1.0;  // factor, or with blending the weight of the rest position

@@ -6,21 +6,6 @@
 
 namespace varnex {
 
-namespace {
-constexpr int NO_NAMING = -1;
-
-struct CLASSIFIED {
-    int boneClass;
-    int naming;  // what the classifier wrote into the naming flag, or NO_NAMING
-};
-
-CLASSIFIED Classify(const SMD_NODE& node) {
-    int naming = NO_NAMING;
-    int boneClass = ClassifyBone(BehindNodeNumber(node.text), naming);
-    return CLASSIFIED{boneClass, naming};
-}
-}  // namespace
-
 PAIRING PairSkeletons(const std::vector<SMD_NODE>& modelNodes, int rowCount,
                       const std::vector<SMD_NODE>& refAnimNodes, const BIPED_MARKS& marks) {
     PAIRING result;
@@ -29,16 +14,17 @@ PAIRING PairSkeletons(const std::vector<SMD_NODE>& modelNodes, int rowCount,
     result.partner.assign(static_cast<std::size_t>(rows), -1);
     // Each line is classified once; the naming flag then follows the order in which the rows
     // would classify them: the model line, then the partners from the first up to the match.
-    std::vector<CLASSIFIED> partners;
+    std::vector<NODE_CLASS> partners;
     partners.reserve(refAnimNodes.size());
-    for (const SMD_NODE& node : refAnimNodes) partners.push_back(Classify(node));
+    for (const SMD_NODE& node : refAnimNodes) partners.push_back(ClassifyNode(node.name, node.parent));
 
     BIPED_MARKS& m = result.marks;
     for (int i = 0; i < rows; ++i) {
-        CLASSIFIED model = Classify(modelNodes[static_cast<std::size_t>(i)]);
-        if (model.naming != NO_NAMING) m.thighNamedLeg = model.naming != 0;
+        const SMD_NODE& node = modelNodes[static_cast<std::size_t>(i)];
+        NODE_CLASS model = ClassifyNode(node.name, node.parent);
+        if (model.naming != NO_NAMING) m.thighNamedLeg = model.naming == NAMED_LEG;
         for (std::size_t j = 0; j < partners.size(); ++j) {
-            if (partners[j].naming != NO_NAMING) m.thighNamedLeg = partners[j].naming != 0;
+            if (partners[j].naming != NO_NAMING) m.thighNamedLeg = partners[j].naming == NAMED_LEG;
             if (partners[j].boneClass != model.boneClass) continue;
             int partner = static_cast<int>(j);
             if (partner >= BLEND_OFFSET) {

@@ -12,21 +12,15 @@
 namespace varnex {
 
 
-std::vector<NODE_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
+std::vector<RETARGET_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
                                 int rowCount) {
-    std::vector<NODE_ROW> rows;
+    std::vector<RETARGET_ROW> rows;
     for (int i = 0; i < rowCount && static_cast<std::size_t>(i) < grid.size(); ++i) {
         std::size_t r = static_cast<std::size_t>(i);
-        rows.push_back(NODE_ROW{grid[r].nodes, grid[r].correction,
+        rows.push_back(RETARGET_ROW{grid[r].nodes, grid[r].correction,
                                 r < boneScale.size() ? boneScale[r] : 0.0});
     }
     return rows;
-}
-
-std::vector<int> SourcesRead(const std::vector<NODE_ROW>& rows) {
-    std::vector<int> nodes;
-    for (const NODE_ROW& row : rows) nodes.push_back(row.nodes);
-    return SourcesReadBy(nodes);
 }
 
 int BuildThreads() {

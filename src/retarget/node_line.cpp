@@ -90,7 +90,7 @@ const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
     return lines[static_cast<std::size_t>(node)];
 }
 
-ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& context) {
+ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& context) {
     ROW_PLAN plan;
     plan.row = row;
     plan.setting = setting;
@@ -188,7 +188,7 @@ void AppendUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
     out.append(lineEnd);
 }
 
-void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,
+void ComposeNodeLine(int row, const RETARGET_ROW& setting, const FRAME_VIEW& frame,
                      const COMPOSE_CONTEXT& context, std::string& out) {
     ComposePlannedLine(PlanRow(row, setting, context), frame, context, out);
 }

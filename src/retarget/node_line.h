@@ -10,13 +10,6 @@
 
 namespace varnex {
 
-// A grid row as BUILD SMD reads it.
-struct NODE_ROW {
-    int nodes = 0;            // NODES value: source line, plus 100 to blend with the rest position
-    double correction = 1.0;  // factor, or with blending the weight of the rest position
-    double boneScale = 1.0;
-};
-
 // What every line of one build shares.
 struct COMPOSE_CONTEXT {
     std::string animSource;               // for messages
@@ -49,7 +42,7 @@ bool MakePaddedText(std::string_view text, PADDED_TEXT& padded);
 // What a row does in every frame, worked out once per build.
 struct ROW_PLAN {
     int row = 0;
-    NODE_ROW setting;
+    RETARGET_ROW setting;
     int source = 0;          // frame line, or REST_LINE
     bool blend = false;
     double x0 = 0.0, y0 = 0.0, z0 = 0.0;  // the rest position, for blending
@@ -68,7 +61,7 @@ struct POSITION {
 // The row's position from its source position; every route computes it this way.
 POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z);
 // Throws CVarnexError when the row needs a rest line the model does not have.
-ROW_PLAN PlanRow(int row, const NODE_ROW& setting, const COMPOSE_CONTEXT& context);
+ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& context);
 void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
                         const COMPOSE_CONTEXT& context, std::string& out);
 // The general route for a driven row whose source line is source: splits it, checks it and
@@ -94,7 +87,7 @@ void AppendUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
 // line's position scaled by boneScale and corrected, with the source's rotation text. Throws
 // CVarnexError naming the file and line when a line it needs is missing, malformed or gives a
 // position that is not a finite number.
-void ComposeNodeLine(int row, const NODE_ROW& setting, const FRAME_VIEW& frame,
+void ComposeNodeLine(int row, const RETARGET_ROW& setting, const FRAME_VIEW& frame,
                      const COMPOSE_CONTEXT& context, std::string& out);
 
 // The reference model's first-frame line of node i; throws CVarnexError when there is none.

@@ -56,40 +56,26 @@ bool IsNumberField(std::string_view field) {
         return true;
     }
     bool hex = rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X');
-    if (hex) {
-        i += 2;
-        auto isHex = [](char c) {
-            return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-        };
-        std::size_t digits = 0;
-        while (i < field.size() && isHex(field[i])) ++i, ++digits;
-        if (i < field.size() && field[i] == '.') {
-            ++i;
-            while (i < field.size() && isHex(field[i])) ++i, ++digits;
-        }
-        if (digits == 0) return false;
-        if (i < field.size() && (field[i] == 'p' || field[i] == 'P')) {
-            ++i;
-            if (i < field.size() && (field[i] == '+' || field[i] == '-')) ++i;
-            std::size_t exponentDigits = 0;
-            while (i < field.size() && IsDigit(field[i])) ++i, ++exponentDigits;
-            if (exponentDigits == 0) return false;
-        }
-        return i == field.size();
-    }
-    std::size_t digits = 0;
-    while (i < field.size() && IsDigit(field[i])) ++i, ++digits;
+    if (hex) i += 2;
+    auto mantissaDigit = [hex](char c) {
+        return IsDigit(c) || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    };
+    auto skip = [&field, &i](auto isWanted) {
+        std::size_t count = 0;
+        for (; i < field.size() && isWanted(field[i]); ++i) ++count;
+        return count;
+    };
+    std::size_t digits = skip(mantissaDigit);
     if (i < field.size() && field[i] == '.') {
         ++i;
-        while (i < field.size() && IsDigit(field[i])) ++i, ++digits;
+        digits += skip(mantissaDigit);
     }
     if (digits == 0) return false;
-    if (i < field.size() && (field[i] == 'e' || field[i] == 'E')) {
+    const char exponent = hex ? 'p' : 'e';
+    if (i < field.size() && (field[i] == exponent || field[i] == exponent - 'a' + 'A')) {
         ++i;
         if (i < field.size() && (field[i] == '+' || field[i] == '-')) ++i;
-        std::size_t exponentDigits = 0;
-        while (i < field.size() && IsDigit(field[i])) ++i, ++exponentDigits;
-        if (exponentDigits == 0) return false;
+        if (skip(IsDigit) == 0) return false;
     }
     return i == field.size();
 }

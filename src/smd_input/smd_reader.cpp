@@ -467,13 +467,6 @@ std::string NodeNameOf(std::string_view nodeLine) {
     return std::string(nodeLine.substr(open + 1, close - open - 1));
 }
 
-std::string_view BehindNodeNumber(std::string_view nodeLine) {
-    std::size_t i = 0;
-    while (i < nodeLine.size() && IsBlank(nodeLine[i])) ++i;
-    while (i < nodeLine.size() && !IsBlank(nodeLine[i])) ++i;
-    return nodeLine.substr(i);
-}
-
 SMD_NODE ParseNodeLine(std::string_view line, int lineNumber) {
     SMD_NODE node;
     node.number = TextToInt(line);

@@ -108,7 +108,7 @@ struct SMD_NODE {
     int number = 0;      // the first field, by atoi's rule
     std::string name;    // between the first pair of double quotes
     int parent = -1;     // the last field, by atoi's rule
-    std::string text;    // the whole line: classification and rewriting read it as it stands
+    std::string text;    // the whole line, which Convert CS Bipede rewrites as it stands
     int lineNumber = 0;
 };
 
@@ -156,8 +156,6 @@ void RequireFrame0(const SMD_HEAD& head);
 
 // The name between the first pair of double quotes of a node line (empty without quotes).
 std::string NodeNameOf(std::string_view nodeLine);
-// The text of a node line behind its node number field: the name and the parent.
-std::string_view BehindNodeNumber(std::string_view nodeLine);
 // The node line of a list line.
 SMD_NODE ParseNodeLine(std::string_view line, int lineNumber);
 

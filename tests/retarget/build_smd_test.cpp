@@ -41,7 +41,7 @@ const ANIMATION_NODES ANIM_NODES = [] {
     return nodes;
 }();
 
-BUILD_JOB Job(const std::vector<NODE_ROW>& rows, const std::string& lineEnd = "\r\n") {
+BUILD_JOB Job(const std::vector<RETARGET_ROW>& rows, const std::string& lineEnd = "\r\n") {
     BUILD_JOB job;
     job.model = &MODEL;
     job.animNodes = &ANIM_NODES;
@@ -57,6 +57,19 @@ std::string Build(const BUILD_JOB& job, const std::string& frames) {
     CStringSink sink;
     WriteRetargetedAnimation(job, reader, sink);
     return sink.Text();
+}
+
+// The rows SMD Ref Animation gives the samples, row 0's Correction typed as rowZeroCorrection.
+std::vector<RETARGET_ROW> PairedRows(const SMD_HEAD& model, const SMD_HEAD& ref,
+                                     const char* rowZeroCorrection) {
+    int nodes = static_cast<int>(model.nodes.size());
+    CGridTexts grid;
+    grid.Resize(DEFAULT_GRID_ROWS);
+    PAIRING pairing = PairSkeletons(model.nodes, nodes, ref.nodes, BIPED_MARKS());
+    grid.SetPartners(pairing.partner);
+    grid.Corrections()[0] = rowZeroCorrection;
+    BONE_SCALES scales = ComputeBoneScales(model, ref, grid.Values(), nodes, pairing.marks);
+    return BuildRows(grid.Values(), scales.factor, nodes);
 }
 
 const char* const HEADER =
@@ -116,10 +129,10 @@ TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
             return ErrorText(e);
         }
     };
-    for (const std::vector<NODE_ROW>& rows :
-         {std::vector<NODE_ROW>{{3, 1.0, 1.2523763407477821}, {3, 0.5, 0.75}},
-          std::vector<NODE_ROW>{{102, 0.25, 1.5}, {0, 1.0, 1.0}},
-          std::vector<NODE_ROW>{{101, -1.5, 1e-9}, {2, 3.0, 1e-4}}}) {
+    for (const std::vector<RETARGET_ROW>& rows :
+         {std::vector<RETARGET_ROW>{{3, 1.0, 1.2523763407477821}, {3, 0.5, 0.75}},
+          std::vector<RETARGET_ROW>{{102, 0.25, 1.5}, {0, 1.0, 1.0}},
+          std::vector<RETARGET_ROW>{{101, -1.5, 1e-9}, {2, 3.0, 1e-4}}}) {
         BUILD_JOB general = Job(rows);
         general.generalRouteOnly = true;
         std::string expected = outputOrMessage(general, goodFrames);
@@ -220,16 +233,9 @@ TEST(OutputName, ModelPrefixThenAnimationName) {
 TEST(BuildSmd, RootFromTheLegsChangesOnlyRowZeroAsTheMemoryRetargetDoes) {
     SMD_HEAD model = ReadModelFile(SamplePath("knight_ref.smd"));
     SMD_HEAD ref = ReadReferenceAnimationFile(SamplePath("runner_ref.smd"));
-    int nodes = static_cast<int>(model.nodes.size());
-    CGridTexts grid;
-    grid.Resize(DEFAULT_GRID_ROWS);
-    PAIRING pairing = PairSkeletons(model.nodes, nodes, ref.nodes, BIPED_MARKS());
-    grid.SetPartners(pairing.partner);
-    grid.Corrections()[0] = "0.8";
-    BONE_SCALES scales = ComputeBoneScales(model, ref, grid.Values(), nodes, pairing.marks);
     BUILD_JOB job;
     job.model = &model;
-    job.rows = BuildRows(grid.Values(), scales.factor, nodes);
+    job.rows = PairedRows(model, ref, "0.8");
     auto build = [&job, &ref] {
         CFile file;
         file.OpenForReading(SamplePath("runner_walk.smd"));
@@ -283,10 +289,6 @@ TEST(BuildSmd, RootFromTheLegsChangesOnlyRowZeroAsTheMemoryRetargetDoes) {
     EXPECT_FALSE(heights.Warning(setup.legs).has_value());
 }
 
-}  // namespace varnex
-
-namespace varnex {
-
 // The check and the preview read an animation through its own node list as the build does: the
 // walk renumbered (names in another order, lines out of order) and with a node the reference
 // lacks retargets to the very poses of the walk, frame by frame; a walk whose frame
@@ -294,14 +296,7 @@ namespace varnex {
 TEST(AnimationRetarget, ReadsAnAnimationThroughItsOwnNodeListAsTheBuildDoes) {
     SMD_HEAD model = ReadModelFile(SamplePath("knight_ref.smd"));
     SMD_HEAD ref = ReadReferenceAnimationFile(SamplePath("runner_ref.smd"));
-    int nodes = static_cast<int>(model.nodes.size());
-    CGridTexts grid;
-    grid.Resize(DEFAULT_GRID_ROWS);
-    PAIRING pairing = PairSkeletons(model.nodes, nodes, ref.nodes, BIPED_MARKS());
-    grid.SetPartners(pairing.partner);
-    BONE_SCALES scales = ComputeBoneScales(model, ref, grid.Values(), nodes, pairing.marks);
-    MOTION_SETUP setup = MakeMotionSetup(model, ref, BuildRows(grid.Values(), scales.factor, nodes),
-                                         ROOT_MODE::SCALE);
+    MOTION_SETUP setup = MakeMotionSetup(model, ref, PairedRows(model, ref, "1"), ROOT_MODE::SCALE);
     std::string walk = ReadFile(SamplePath("runner_walk.smd"));
     CTempDir dir;
     WriteFile(dir.Path("moved.smd"),

@@ -34,7 +34,7 @@ std::string Compose(int row, int nodes, double correction, double scale) {
     frame.timeText = "time 3";
     frame.timeLineNumber = 10;
     std::string out;
-    ComposeNodeLine(row, NODE_ROW{nodes, correction, scale}, frame, context, out);
+    ComposeNodeLine(row, RETARGET_ROW{nodes, correction, scale}, frame, context, out);
     return out;
 }
 }  // namespace
@@ -78,7 +78,7 @@ TEST(NodeLine, NonFinitePositionIsRefusedWithItsLine) {
     FRAME_VIEW view{&frame, 1, "time 0", 20};
     std::string out;
     try {
-        ComposeNodeLine(0, NODE_ROW{0, 1.0, 10.0}, view, context, out);
+        ComposeNodeLine(0, RETARGET_ROW{0, 1.0, 10.0}, view, context, out);
         ADD_FAILURE() << "accepted";
     } catch (const CVarnexError& e) {
         EXPECT_EQ(e.File() + ":" + std::to_string(e.Line()), "walk.smd:21");

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "smd_input/frame_keys.h"
 #include "smd_input/number_text.h"
 #include "test_support.h"
 
@@ -83,6 +84,20 @@ TEST(NumberText, DecimalNumbersAreWholeFieldsOfFiniteValue) {
     }
     EXPECT_TRUE(IsDecimalNumber(std::string(300, '9')));
     EXPECT_FALSE(IsDecimalNumber(std::string(400, '9')));
+}
+
+// A position field is a number when the C library's strtod reads it whole, as atof would read it.
+TEST(NumberText, PositionFieldsAreNumbersThatStrtodReadsWhole) {
+    std::setlocale(LC_NUMERIC, "C");
+    for (const char* text :
+         {"0", "-1.5", "+.5", "5.", "1e-3", "1E+300", "1e999", "nan", "-inf", "Infinity", "NAN",
+          "0x1p3", "0X.8P-1", "0x1F", "", "-", ".", "1e", "1e+", "0x", "0xg", "abc", "1.5abc",
+          "--1", "1.2.3", "infx", "0x1p", "1 2"}) {
+        char* end = nullptr;
+        std::strtod(text, &end);
+        bool whole = *text != '\0' && *end == '\0';
+        EXPECT_EQ(IsNumberField(text), whole) << text;
+    }
 }
 
 }  // namespace varnex
