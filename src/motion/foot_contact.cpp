@@ -151,6 +151,33 @@ bool CFeetCheck::KneeFlips(const std::vector<VEC3>& source, const std::vector<VE
     return false;
 }
 
+std::vector<FOOT_CONTACT> CFeetCheck::FindContacts(double ground,
+                                                   std::vector<char>& inContact) const {
+    std::vector<FOOT_CONTACT> contacts;
+    inContact.assign(static_cast<std::size_t>(m_frames), 0);
+    for (const SIDE& s : m_sides) {
+        if (s.source.foot < 0) continue;
+        for (auto [first, last] : Contacts(s.sourceFeet, ground)) {
+            FOOT_CONTACT c;
+            c.side = s.side;
+            c.first = first;
+            c.last = last;
+            if (s.model.foot >= 0) {
+                const VEC3& start = s.resultFeet[static_cast<std::size_t>(first)];
+                double slide = 0.0;
+                for (int i = first; i <= last; ++i) {
+                    slide = std::max(slide,
+                                     Horizontal(s.resultFeet[static_cast<std::size_t>(i)], start));
+                }
+                c.slide = slide;
+            }
+            contacts.push_back(c);
+            std::fill(inContact.begin() + first, inContact.begin() + last + 1, 1);
+        }
+    }
+    return contacts;
+}
+
 FEET_REPORT CFeetCheck::Report() const {
     FEET_REPORT r;
     r.resultGround = m_modelGround;
@@ -167,40 +194,24 @@ FEET_REPORT CFeetCheck::Report() const {
     if (m_frames == 0 || sourceFeet.empty()) return r;
 
     // The ground and the contacts depend on each other: a first ground over every frame finds the
-    // contacts, the ground over those frames finds them again, and that ground is kept.
+    // contacts, the ground over those frames finds them again, and that ground is kept. An
+    // animation almost wholly in the air (a fall, a long jump) puts the first ground above the
+    // feet that land: its lowest foot then finds them.
     std::vector<double> lowest(static_cast<std::size_t>(m_frames));
     for (std::size_t i = 0; i < lowest.size(); ++i) lowest[i] = LowestFoot(sourceFeet, i);
     double ground = Percentile(lowest, GROUND_PERCENTILE);
-    for (int round = 0; round < 2; ++round) {
-        std::vector<char> inContact(lowest.size(), 0);
-        r.contacts.clear();
-        for (const SIDE& s : m_sides) {
-            if (s.source.foot < 0) continue;
-            for (auto [first, last] : Contacts(s.sourceFeet, ground)) {
-                FOOT_CONTACT c;
-                c.side = s.side;
-                c.first = first;
-                c.last = last;
-                if (s.model.foot >= 0) {
-                    const VEC3& start = s.resultFeet[static_cast<std::size_t>(first)];
-                    double slide = 0.0;
-                    for (int i = first; i <= last; ++i) {
-                        slide = std::max(
-                            slide, Horizontal(s.resultFeet[static_cast<std::size_t>(i)], start));
-                    }
-                    c.slide = slide;
-                }
-                r.contacts.push_back(c);
-                std::fill(inContact.begin() + first, inContact.begin() + last + 1, 1);
-            }
-        }
-        if (round == 1) break;
+    std::vector<char> inContact;
+    r.contacts = FindContacts(ground, inContact);
+    if (r.contacts.empty()) {
+        r.contacts = FindContacts(*std::min_element(lowest.begin(), lowest.end()), inContact);
+    }
+    if (!r.contacts.empty()) {
         std::vector<double> planted;
         for (std::size_t i = 0; i < lowest.size(); ++i) {
             if (inContact[i]) planted.push_back(lowest[i]);
         }
-        if (planted.empty()) break;
         ground = Percentile(planted, GROUND_PERCENTILE);
+        r.contacts = FindContacts(ground, inContact);
     }
     std::stable_sort(
         r.contacts.begin(), r.contacts.end(),

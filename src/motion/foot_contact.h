@@ -76,6 +76,9 @@ private:
         LEG source, model;
         std::vector<VEC3> sourceFeet, resultFeet;  // one a frame, where the skeleton has the foot
     };
+    // The source's contacts against this ground, left side first, with their slides; inContact
+    // marks their frames.
+    std::vector<FOOT_CONTACT> FindContacts(double ground, std::vector<char>& inContact) const;
     // Whether a knee of the result bends away from the source's in this frame.
     bool KneeFlips(const std::vector<VEC3>& source, const std::vector<VEC3>& result) const;
 

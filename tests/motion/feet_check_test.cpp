@@ -169,6 +169,20 @@ TEST(FeetCheck, AJumpHasNoContactInTheAirAndItsSkidDoesNotLowerTheGround) {
     EXPECT_EQ(Codes(r), std::vector<std::string>{});
 }
 
+// A fall that lands in its last 3 of 80 frames: more than 95 % of the frames in the air, yet the
+// landing is a contact and the ground is where it lands.
+TEST(FeetCheck, AFallFindsItsLanding) {
+    FEET_SAMPLES s;
+    std::vector<SAMPLE_STANCE> fall(80);
+    for (int t = 0; t < 77; ++t) {
+        double h = 3.0 + 3.0 * (76 - t);
+        fall[static_cast<std::size_t>(t)] = {0.0, h, 0.0, h, 0.0, h};
+    }
+    MOTION_REPORT r = s.Check(s.model, fall);
+    EXPECT_EQ(Contacts(r), (std::vector<std::string>{"L 77-79", "R 77-79"}));
+    EXPECT_NEAR(*r.feet.sourceGround, s.sourceGround, 1e-9);
+}
+
 // A reference whose first frame crouches 10 units makes row 0's factor too large: the result
 // stands that much too high, which the check shows against a ground it takes from the animation,
 // not from the reference (the animation starts crouched too).
