@@ -1,5 +1,6 @@
 #include "sample_skeletons.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -478,6 +479,78 @@ std::vector<SAMPLE_POSE> WalkFrame(const SAMPLE_SKELETON& skeleton, int frame, i
         poses.push_back(p);
     }
     return poses;
+}
+
+namespace {
+// The world position of a node's joint in the rest pose, rotations ignored.
+SAMPLE_POSE RestJoint(const SAMPLE_SKELETON& skeleton, int node) {
+    SAMPLE_POSE p;
+    for (int n = node; n >= 0; n = skeleton.nodes[static_cast<std::size_t>(n)].parent) {
+        const SAMPLE_POSE& r = skeleton.nodes[static_cast<std::size_t>(n)].rest;
+        p.x += r.x;
+        p.y += r.y;
+        p.z += r.z;
+    }
+    return p;
+}
+
+int ChildOfRole(const SAMPLE_SKELETON& skeleton, int parent, SAMPLE_ROLE role) {
+    for (std::size_t i = 0; i < skeleton.nodes.size(); ++i) {
+        if (skeleton.nodes[i].parent == parent && skeleton.nodes[i].role == role) {
+            return static_cast<int>(i);
+        }
+    }
+    throw std::logic_error("a leg lacks its calf or its foot");
+}
+
+// Turns one leg so that its ankle moves by (dx, dz) while the hip moves by (hipX, hipZ). A turn
+// by ry takes a direction at angle phi in the XZ plane (from X towards Z) to phi - ry.
+void SolveLeg(const SAMPLE_SKELETON& skeleton, int thigh, double hipX, double hipZ, double dx,
+              double dz, std::vector<SAMPLE_POSE>& poses) {
+    int calf = ChildOfRole(skeleton, thigh, SAMPLE_ROLE::CALF);
+    int foot = ChildOfRole(skeleton, calf, SAMPLE_ROLE::FOOT);
+    const SAMPLE_POSE& u = skeleton.nodes[static_cast<std::size_t>(calf)].rest;
+    const SAMPLE_POSE& v = skeleton.nodes[static_cast<std::size_t>(foot)].rest;
+    double toX = u.x + v.x + dx - hipX, toZ = u.z + v.z + dz - hipZ;
+    double l1 = std::hypot(u.x, u.z), l2 = std::hypot(v.x, v.z), d = std::hypot(toX, toZ);
+    double c = std::clamp((d * d - l1 * l1 - l2 * l2) / (2 * l1 * l2), -1.0, 1.0);
+    double bend = std::acos(c);  // from the thigh's direction to the shin's, knee forward
+    double thighAngle = std::atan2(toZ, toX) + std::atan2(l2 * std::sin(bend), l1 + l2 * c);
+    double shinAngle = thighAngle - bend;
+    double a = std::atan2(u.z, u.x) - thighAngle;
+    double b = std::atan2(v.z, v.x) - a - shinAngle;
+    poses[static_cast<std::size_t>(thigh)].ry += a;
+    poses[static_cast<std::size_t>(calf)].ry += b;
+    poses[static_cast<std::size_t>(foot)].ry -= a + b;
+}
+}  // namespace
+
+std::vector<SAMPLE_POSE> StanceFrame(const SAMPLE_SKELETON& skeleton, const SAMPLE_STANCE& stance) {
+    std::vector<SAMPLE_POSE> poses = RestPoses(skeleton);
+    poses[0].x += stance.rootX;
+    poses[0].z += stance.rootZ;
+    for (std::size_t i = 0; i < skeleton.nodes.size(); ++i) {
+        const SAMPLE_NODE& node = skeleton.nodes[i];
+        if (node.role != SAMPLE_ROLE::THIGH) continue;
+        bool left = node.side > 0;
+        SolveLeg(skeleton, static_cast<int>(i), stance.rootX, stance.rootZ,
+                 left ? stance.leftX : stance.rightX, left ? stance.leftZ : stance.rightZ, poses);
+    }
+    return poses;
+}
+
+void ScaleRole(SAMPLE_SKELETON& skeleton, SAMPLE_ROLE role, double factor) {
+    int toe = -1;
+    for (std::size_t i = 0; i < skeleton.nodes.size(); ++i) {
+        SAMPLE_NODE& node = skeleton.nodes[i];
+        if (node.role == role) {
+            node.rest.x *= factor;
+            node.rest.y *= factor;
+            node.rest.z *= factor;
+        }
+        if (node.role == SAMPLE_ROLE::TOE && node.side > 0) toe = static_cast<int>(i);
+    }
+    if (toe >= 0) skeleton.nodes[0].rest.z -= RestJoint(skeleton, toe).z;
 }
 
 void AppendFixed6(std::string& out, double value) {

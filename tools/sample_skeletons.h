@@ -60,6 +60,22 @@ SAMPLE_SKELETON BenchRefSkeleton();
 // the rest offsets except the root's, which walks forward; rotations swing around the rest ones.
 std::vector<SAMPLE_POSE> WalkFrame(const SAMPLE_SKELETON& skeleton, int frame, int cycleFrames);
 
+// Where a frame puts the root and each foot, against the rest pose: shifts along X (forward) and
+// Z (up). The legs stay in their plane, so a foot keeps its rest Y.
+struct SAMPLE_STANCE {
+    double rootX = 0, rootZ = 0;
+    double leftX = 0, leftZ = 0;
+    double rightX = 0, rightZ = 0;
+};
+// The rest pose with the root shifted and each leg's thigh, calf and foot turned about Y so that
+// the ankle (the foot node's joint) lands on its shifted place, knee forward, the foot kept level;
+// a place out of reach leaves the leg stretched towards it. The legs and their parents must have
+// no rest rotation, and the root, the pelvis and the spine keep theirs.
+std::vector<SAMPLE_POSE> StanceFrame(const SAMPLE_SKELETON& skeleton, const SAMPLE_STANCE& stance);
+// Scales the rest offset of every node of a role, then lifts the root so that the left toe
+// touches the ground again.
+void ScaleRole(SAMPLE_SKELETON& skeleton, SAMPLE_ROLE role, double factor);
+
 // Text pieces, every line ending in CR LF. A number is written as printf("%.6f") writes it once
 // rounded to a millionth, and a value that rounds to zero is written "0.000000", never with a
 // minus sign.

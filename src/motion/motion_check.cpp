@@ -47,6 +47,12 @@ bool SameRotation(const POSE& a, const POSE& b) {
     return a.rx == b.rx && a.ry == b.ry && a.rz == b.rz;
 }
 
+std::vector<VEC3> RestJoints(CForwardKinematics& skeleton, const FRAME_POSES& rest) {
+    std::vector<VEC3> joints;
+    skeleton.Solve(rest, joints);
+    return joints;
+}
+
 double LowestOf(const std::vector<int>& nodes, const std::vector<VEC3>& joints) {
     double lowest = joints[static_cast<std::size_t>(nodes.front())].z;
     for (int n : nodes) lowest = std::min(lowest, joints[static_cast<std::size_t>(n)].z);
@@ -58,6 +64,8 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
     : m_input(std::move(input)),
       m_sourceSkeleton(m_input.sourceNodes),
       m_modelSkeleton(m_input.modelNodes),
+      m_feet(m_input.sourceNodes, m_input.modelNodes,
+             RestJoints(m_modelSkeleton, m_input.modelRest), m_input.legs),
       m_rows(m_input.modelNodes.size()) {
     const std::vector<int>& modelParents = m_modelSkeleton.Parents();
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
@@ -145,6 +153,7 @@ void CMotionCheck::AddFrame(std::span<const POSE> source, std::span<const POSE> 
     }
     Track(m_source, m_sourceJoints);
     Track(m_result, m_resultJoints);
+    m_feet.AddFrame(m_sourceJoints, m_resultJoints);
     ++m_frames;
 }
 
@@ -184,6 +193,7 @@ MOTION_REPORT CMotionCheck::Report() const {
     }
     report.source = Summary(m_source);
     report.result = Summary(m_result);
+    report.feet = m_feet.Report();
 
     const LEGS_RATIO& legs = m_input.legs;
     if (!legs.known) report.warnings.push_back(NoLegsRatioWarning(legs));
@@ -202,6 +212,11 @@ MOTION_REPORT CMotionCheck::Report() const {
                                        *report.result.travel, legs)) {
             report.warnings.push_back(*w);
         }
+    }
+    std::optional<double> rootFactor;
+    if (!m_input.rootFromLegs && !m_input.rows.empty()) rootFactor = m_input.rows[0].boneScale;
+    for (MOTION_WARNING& w : FeetWarnings(report.feet, rootFactor, legs)) {
+        report.warnings.push_back(std::move(w));
     }
     if (!report.collapsedNodes.empty()) {
         MOTION_WARNING w;

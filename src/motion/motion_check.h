@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/foot_contact.h"
 #include "motion/forward_kinematics.h"
 #include "motion/frame_retarget.h"
 #include "motion/legs_ratio.h"
@@ -40,6 +41,7 @@ struct MOTION_REPORT {
     std::vector<BONE_ANGLES> bones;  // one per grid row
     LEGS_RATIO legs;
     ROOT_MOTION source, result;
+    FEET_REPORT feet;
     std::vector<std::string> collapsedNodes;
     std::vector<int> unpairedRows;
     std::vector<MOTION_WARNING> warnings;
@@ -56,11 +58,12 @@ struct MOTION_CHECK_INPUT {
     bool rootFromLegs = false;  // row 0 follows the legs: its factor is not compared
 };
 
-// Fed with each source frame and its retarget, in order; memory does not grow with the frames.
+// Fed with each source frame and its retarget, in order; memory grows only by the few numbers a
+// frame that the feet keep (CFeetCheck).
 class CMotionCheck {
 public:
     explicit CMotionCheck(MOTION_CHECK_INPUT input);
-    // Lines a frame lacks take the zero pose. Allocates nothing.
+    // Lines a frame lacks take the zero pose.
     void AddFrame(std::span<const POSE> source, std::span<const POSE> result);
     MOTION_REPORT Report() const;
 
@@ -86,6 +89,7 @@ private:
 
     MOTION_CHECK_INPUT m_input;
     CForwardKinematics m_sourceSkeleton, m_modelSkeleton;
+    CFeetCheck m_feet;
     std::vector<ROW_STATE> m_rows;
     SIDE_STATE m_source, m_result;
     std::vector<VEC3> m_sourceJoints, m_resultJoints;

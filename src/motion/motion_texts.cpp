@@ -19,6 +19,13 @@ const char* WINDOW_ROOT_MOTION_ADVICE = MarkText(
     " ; les deux squelettes ne placent sans doute pas leur origine au même endroit : essayez « "
     "Racine d'après les jambes » dans le menu du bouton droit");
 
+const char* FEET_ROOT_ADVICE = MarkText(
+    " ; le facteur de la ligne 0 ({0}) s'écarte du rapport des jambes : essayez le mouvement de "
+    "racine d'après les jambes (--root-motion legs)");
+const char* WINDOW_FEET_ROOT_ADVICE = MarkText(
+    " ; le facteur de la ligne 0 ({0}) s'écarte du rapport des jambes : essayez « Racine d'après "
+    "les jambes » dans le menu du bouton droit");
+
 std::string JoinNames(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
@@ -43,8 +50,34 @@ std::string Optional(const std::optional<double>& v, int decimals) {
     return v ? FixedText(*v, decimals) : std::string("-");
 }
 
-std::string WarningTextWith(const MOTION_WARNING& w, const char* advice,
-                            const CTextCatalog& texts) {
+std::string Count(int count, bool known) { return known ? std::to_string(count) : "-"; }
+
+void AppendFeet(std::string& out, const FEET_REPORT& f, const CTextCatalog& texts) {
+    auto length = [](const std::optional<double>& v) { return Optional(v, LENGTH_DECIMALS); };
+    auto item = [&out](const std::string& text) { out += "  " + text + '\n'; };
+    out += '\n' + texts.Tr("Pieds") + '\n';
+    item(texts.Tr("sol : source {0}, résultat {1}",
+                  {length(f.sourceGround), length(f.resultGround)}));
+    item(texts.Tr("écart au sol, rapport des jambes appliqué : le plus grand {0}, médian {1}",
+                  {length(f.maxError), length(f.medianError)}));
+    item(texts.Tr("bassin au-dessus du sol (médiane) : résultat {0}, source × rapport des "
+                  "jambes {1} ; écart le plus grand {2}",
+                  {length(f.pelvisHeight), length(f.scaledSourcePelvisHeight),
+                   length(f.maxPelvisGap)}));
+    item(texts.Tr("appuis de la source : {0} ; glissement le plus grand {1}, au-dessus de 1 "
+                  "unité : {2}",
+                  {std::to_string(f.contacts.size()), length(f.maxSlide),
+                   Count(f.slides, f.maxSlide.has_value())}));
+    item(texts.Tr("frames aux genoux retournés : {0}", {Count(f.kneeFlips, f.kneesCompared)}));
+}
+
+std::string WarningTextWith(const MOTION_WARNING& w, bool window, const CTextCatalog& texts) {
+    const char* advice = window ? WINDOW_ROOT_MOTION_ADVICE : ROOT_MOTION_ADVICE;
+    std::string feetAdvice;
+    if (w.rootAdvice) {
+        feetAdvice =
+            texts.Tr(window ? WINDOW_FEET_ROOT_ADVICE : FEET_ROOT_ADVICE, {Ratio(w.factor)});
+    }
     switch (w.code) {
         case WARNING_CODE::ROOT_RANGE:
             return texts.Tr(
@@ -88,17 +121,33 @@ std::string WarningTextWith(const MOTION_WARNING& w, const char* advice,
             return texts.Tr(
                 "pas de rapport des jambes : le squelette de la source n'a de cuisse et "
                 "de pied ni à gauche ni à droite");
+        case WARNING_CODE::FEET_OFF:
+            // Today's retarget gives the legs the source's angles: the feet land where those
+            // angles put them on the model's legs, wherever the ground is.
+            return texts.Tr(
+                       "les pieds s'écartent jusqu'à {0} unités (médiane {1}) de la hauteur "
+                       "au-dessus du sol de ceux de la source multipliée par le rapport des "
+                       "jambes ({2}) : les jambes suivent les angles de la source, pas le sol",
+                       {Length(w.largest), Length(w.median), Ratio(w.legsRatio)}) +
+                   feetAdvice;
+        case WARNING_CODE::FOOT_SLIDE:
+            return texts.Tr(
+                       "{0} des {1} appuis de la source glissent de plus d'une unité dans le "
+                       "résultat, jusqu'à {2} unités : le déplacement de la racine et le pas "
+                       "des jambes ne s'accordent pas",
+                       {std::to_string(w.count), std::to_string(w.contacts), Length(w.largest)}) +
+                   feetAdvice;
     }
     return std::string();
 }
 }  // namespace
 
 std::string WarningText(const MOTION_WARNING& w, const CTextCatalog& texts) {
-    return WarningTextWith(w, ROOT_MOTION_ADVICE, texts);
+    return WarningTextWith(w, false, texts);
 }
 
 std::string WindowWarningText(const MOTION_WARNING& w, const CTextCatalog& texts) {
-    return texts.Tr("avertissement : {0}", {WarningTextWith(w, WINDOW_ROOT_MOTION_ADVICE, texts)});
+    return texts.Tr("avertissement : {0}", {WarningTextWith(w, true, texts)});
 }
 
 std::string WarningNote(const std::string& file, const MOTION_WARNING& w,
@@ -151,6 +200,8 @@ std::string ReportTable(const MOTION_REPORT& report, const CTextCatalog& texts) 
     line(MarkText("déplacement horizontal"), report.source.travel, report.result.travel);
     line(MarkText("pied le plus bas (au repos : 0)"), report.source.lowestFoot,
          report.result.lowestFoot);
+
+    AppendFeet(out, report.feet, texts);
 
     out += '\n';
     if (report.legs.known) {
@@ -220,8 +271,10 @@ Vérifier et voir le mouvement, sans compiler le modèle :
 
   check    compare chaque animation avec son transfert, frame par frame, en mémoire : écart
            d'angle de chaque os (max et moyen, en degrés), hauteurs et déplacement de la
-           racine, rapport des jambes, pied le plus bas, nodes posés sur leur parent, lignes
-           sans partenaire, avertissements. Les avertissements ne changent pas le code de sortie.
+           racine, rapport des jambes, pied le plus bas, pieds (sol, écart au sol, hauteur du
+           bassin, appuis de la source et leurs glissements, genoux retournés), nodes posés sur
+           leur parent, lignes sans partenaire, avertissements. Les avertissements ne changent
+           pas le code de sortie.
   preview  écrit un SVG : l'animation sur son squelette et le résultat sur celui du modèle,
            de face et de profil, à la même échelle ; il joue en boucle dans un navigateur.
 

@@ -14,7 +14,7 @@ namespace varnex {
 // The warning's sentence, made from its code and values.
 std::string WarningText(const MOTION_WARNING& warning, const CTextCatalog& texts = OriginalTexts());
 
-// The report as a table for people: one line per grid row, then the root, the legs' ratio, the
+// The report as a table for people: one line per grid row, then the root, the feet, the legs' ratio, the
 // collapsed nodes, the unpaired rows and the warnings.
 std::string ReportTable(const MOTION_REPORT& report, const CTextCatalog& texts = OriginalTexts());
 

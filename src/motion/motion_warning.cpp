@@ -1,5 +1,7 @@
 #include "motion/motion_warning.h"
 
+#include <cmath>
+
 namespace varnex {
 
 const char* WarningCodeText(WARNING_CODE code) {
@@ -14,6 +16,10 @@ const char* WarningCodeText(WARNING_CODE code) {
             return "collapsed-nodes";
         case WARNING_CODE::NO_LEGS_RATIO:
             return "no-legs-ratio";
+        case WARNING_CODE::FEET_OFF:
+            return "feet-off";
+        case WARNING_CODE::FOOT_SLIDE:
+            return "foot-slide";
     }
     return "";
 }
@@ -42,6 +48,37 @@ std::optional<MOTION_WARNING> RootMotionWarning(WARNING_CODE code, double source
     w.result = result;
     w.legsRatio = legs.ratio;
     return w;
+}
+
+std::vector<MOTION_WARNING> FeetWarnings(const FEET_REPORT& feet, std::optional<double> rootFactor,
+                                         const LEGS_RATIO& legs) {
+    // A root scaled by a factor a tenth or more away from the legs' ratio moves the whole body
+    // out of step with the legs.
+    bool rootAdvice =
+        rootFactor && legs.known && !(std::abs(*rootFactor - legs.ratio) <= 0.1 * legs.ratio);
+    std::vector<MOTION_WARNING> warnings;
+    if (feet.maxError && *feet.maxError > FEET_OFF_LIMIT) {
+        MOTION_WARNING w;
+        w.code = WARNING_CODE::FEET_OFF;
+        w.largest = *feet.maxError;
+        w.median = feet.medianError.value_or(0.0);
+        w.legsRatio = legs.ratio;
+        w.factor = rootFactor.value_or(0.0);
+        w.rootAdvice = rootAdvice;
+        warnings.push_back(w);
+    }
+    if (feet.slides > 0) {
+        MOTION_WARNING w;
+        w.code = WARNING_CODE::FOOT_SLIDE;
+        w.largest = feet.maxSlide.value_or(0.0);
+        w.count = feet.slides;
+        w.contacts = static_cast<int>(feet.contacts.size());
+        w.legsRatio = legs.ratio;
+        w.factor = rootFactor.value_or(0.0);
+        w.rootAdvice = rootAdvice;
+        warnings.push_back(w);
+    }
+    return warnings;
 }
 
 MOTION_WARNING NoLegsRatioWarning(const LEGS_RATIO& legs) {

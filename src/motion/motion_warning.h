@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/foot_contact.h"
 #include "motion/legs_ratio.h"
 
 namespace varnex {
@@ -17,9 +18,11 @@ enum class WARNING_CODE {
     ROOT_FACTOR,      // row 0's factor and the legs' ratio are more than a factor 2 apart
     COLLAPSED_NODES,  // nodes sit on their parent's joint in every frame
     NO_LEGS_RATIO,    // a skeleton lacks a thigh or a foot on both sides
+    FEET_OFF,         // a foot strays more than 5 units from the source's scaled height
+    FOOT_SLIDE,       // a foot planted in the source slides more than 1 unit in the result
 };
-// "root-range", "root-travel", "root-factor", "collapsed-nodes", "no-legs-ratio": the same in
-// every language.
+// "root-range", "root-travel", "root-factor", "collapsed-nodes", "no-legs-ratio", "feet-off",
+// "foot-slide": the same in every language.
 const char* WarningCodeText(WARNING_CODE code);
 
 struct MOTION_WARNING {
@@ -31,6 +34,13 @@ struct MOTION_WARNING {
     std::vector<std::string> nodes;  // COLLAPSED_NODES
     bool modelHasLegs = true;        // NO_LEGS_RATIO: which skeleton lacks them
     bool sourceHasLegs = true;
+    double largest = 0.0;  // FEET_OFF: the largest foot error; FOOT_SLIDE: the largest slide
+    double median = 0.0;   // FEET_OFF: the median foot error
+    int count = 0;         // FOOT_SLIDE: the contacts that slide
+    int contacts = 0;      // FOOT_SLIDE: all the source's contacts
+    // FEET_OFF, FOOT_SLIDE: row 0's factor is apart from the legs' ratio and the root does not
+    // follow the legs, so that following them would bring the feet nearer.
+    bool rootAdvice = false;
 };
 
 // Two ratios more than a factor of 2 apart; a ratio that is not above 0 is apart from any.
@@ -46,6 +56,11 @@ std::optional<MOTION_WARNING> RootFactorWarning(double rowZeroFactor, const LEGS
 // ratio or when the source hardly moves.
 std::optional<MOTION_WARNING> RootMotionWarning(WARNING_CODE code, double source, double result,
                                                 const LEGS_RATIO& legs);
+// FEET_OFF when the largest foot error is above FEET_OFF_LIMIT, FOOT_SLIDE when a contact slides
+// more than SLIDE_LIMIT; rootFactor is row 0's, or none when the root follows the legs.
+std::vector<MOTION_WARNING> FeetWarnings(const FEET_REPORT& feet, std::optional<double> rootFactor,
+                                         const LEGS_RATIO& legs);
+
 // What a command that needs the legs' ratio says when there is none.
 MOTION_WARNING NoLegsRatioWarning(const LEGS_RATIO& legs);
 

@@ -67,6 +67,40 @@ void AppendRoot(std::string& out, const ROOT_MOTION& root) {
     out += '}';
 }
 
+void AppendFeet(std::string& out, const FEET_REPORT& f, const std::string& indent) {
+    const std::string in1 = indent + "  ";
+    out += "{\"source_ground\": ";
+    AppendNumber(out, f.sourceGround);
+    out += ", \"result_ground\": ";
+    AppendNumber(out, f.resultGround);
+    out += ",\n" + in1 + "\"max_error\": ";
+    AppendNumber(out, f.maxError);
+    out += ", \"median_error\": ";
+    AppendNumber(out, f.medianError);
+    out += ",\n" + in1 + "\"pelvis_height\": ";
+    AppendNumber(out, f.pelvisHeight);
+    out += ", \"scaled_source_pelvis_height\": ";
+    AppendNumber(out, f.scaledSourcePelvisHeight);
+    out += ", \"max_pelvis_gap\": ";
+    AppendNumber(out, f.maxPelvisGap);
+    out += ",\n" + in1 + "\"max_slide\": ";
+    AppendNumber(out, f.maxSlide);
+    out += ", \"slides\": " + std::to_string(f.slides);
+    out += ", \"knee_flips\": ";
+    out += f.kneesCompared ? std::to_string(f.kneeFlips) : std::string("null");
+    out += ",\n" + in1 + "\"contacts\": [";
+    for (std::size_t i = 0; i < f.contacts.size(); ++i) {
+        const FOOT_CONTACT& c = f.contacts[i];
+        out += (i > 0 ? ",\n" : "\n") + in1 + "  {\"side\": ";
+        out += c.side == FOOT_SIDE::LEFT ? "\"left\"" : "\"right\"";
+        out += ", \"first_frame\": " + std::to_string(c.first) +
+               ", \"last_frame\": " + std::to_string(c.last) + ", \"slide\": ";
+        AppendNumber(out, c.slide);
+        out += '}';
+    }
+    out += f.contacts.empty() ? "]}" : "\n" + in1 + "]}";
+}
+
 void AppendReport(std::string& out, const MOTION_REPORT& report, const std::string& indent,
                   const CTextCatalog& texts) {
     const std::string in1 = indent + "  ";
@@ -103,7 +137,9 @@ void AppendReport(std::string& out, const MOTION_REPORT& report, const std::stri
     AppendRoot(out, report.source);
     out += ",\n" + in2 + "\"result\": ";
     AppendRoot(out, report.result);
-    out += "},\n" + in1 + "\"collapsed_nodes\": [";
+    out += "},\n" + in1 + "\"feet\": ";
+    AppendFeet(out, report.feet, in1);
+    out += ",\n" + in1 + "\"collapsed_nodes\": [";
     for (std::size_t i = 0; i < report.collapsedNodes.size(); ++i) {
         if (i > 0) out += ", ";
         AppendJsonString(out, report.collapsedNodes[i]);

@@ -89,7 +89,7 @@ TEST(MotionCheck, SoundPairWarnsOfNothingAndLegsRootMotionMendsARootAtTheHips) {
     std::vector<RETARGET_ROW> rows = PairByClass(s.model, s.ref);
     CHECKED scaled = Check(s, rows, false);
     EXPECT_EQ(Codes(scaled.report),
-              (std::vector<std::string>{"root-factor", "root-range", "root-travel"}));
+              (std::vector<std::string>{"root-factor", "root-range", "root-travel", "feet-off"}));
     std::optional<MOTION_WARNING> atBuild = scaled.buildCheck.Warning(scaled.report.legs);
     ASSERT_TRUE(atBuild);
     EXPECT_EQ(atBuild->code, WARNING_CODE::ROOT_RANGE);
@@ -133,6 +133,10 @@ TEST(MotionReportJson, WritesTheWholeShape) {
     r.legs.ratio = 0.5;
     r.source = {2.0, 1.0, 3.0, 10.0, 0.25};
     r.result = {40.0, 30.0, 50.0, 200.0, std::nullopt};
+    r.feet.sourceGround = 3.0;
+    r.feet.maxError = 7.25;
+    r.feet.contacts = {{FOOT_SIDE::RIGHT, 0, 4, 0.5}, {FOOT_SIDE::LEFT, 3, 9, std::nullopt}};
+    r.feet.kneesCompared = true;
     r.collapsedNodes = {"Cape\xE9"};
     r.unpairedRows = {1};
     MOTION_WARNING w;
@@ -161,6 +165,15 @@ TEST(MotionReportJson, WritesTheWholeShape) {
         "3.000000, \"travel\": 10.000000, \"lowest_foot_height\": 0.250000},\n"
         "    \"result\": {\"rest_height\": 40.000000, \"min_height\": 30.000000, \"max_height\": "
         "50.000000, \"travel\": 200.000000, \"lowest_foot_height\": null}},\n"
+        "  \"feet\": {\"source_ground\": 3.000000, \"result_ground\": null,\n"
+        "    \"max_error\": 7.250000, \"median_error\": null,\n"
+        "    \"pelvis_height\": null, \"scaled_source_pelvis_height\": null, \"max_pelvis_gap\": "
+        "null,\n"
+        "    \"max_slide\": null, \"slides\": 0, \"knee_flips\": 0,\n"
+        "    \"contacts\": [\n"
+        "      {\"side\": \"right\", \"first_frame\": 0, \"last_frame\": 4, \"slide\": 0.500000},\n"
+        "      {\"side\": \"left\", \"first_frame\": 3, \"last_frame\": 9, \"slide\": null}\n"
+        "    ]},\n"
         "  \"collapsed_nodes\": [\"Cape\\u00e9\"],\n"
         "  \"unpaired_rows\": [1],\n"
         "  \"warnings\": [\n"

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <gtest/gtest.h>
+
 #include "motion/body_parts.h"
 
 namespace varnex {
@@ -22,6 +24,32 @@ std::vector<RETARGET_ROW> PairByClass(const SAMPLE_ANIMATION& model,
         }
     }
     return rows;
+}
+
+MOTION_REPORT CheckRetarget(const SAMPLE_ANIMATION& model, const SAMPLE_ANIMATION& ref,
+                            const SAMPLE_ANIMATION& anim, const std::vector<RETARGET_ROW>& rows,
+                            bool rootFromLegs) {
+    MOTION_CHECK_INPUT input;
+    input.animation = "generated.smd";
+    input.sourceNodes = anim.nodes;
+    input.sourceRest = ref.frames[0];
+    input.modelNodes = model.nodes;
+    input.modelRest = model.frames[0];
+    input.rows = rows;
+    input.legs = MeasureLegsRatio(model.nodes, model.frames[0], ref.nodes, ref.frames[0]);
+    input.rootFromLegs = rootFromLegs;
+    ROOT_FROM_LEGS rule;
+    EXPECT_TRUE(
+        MakeRootFromLegs(input.legs.ratio, ref.frames[0], model.frames[0], rows[0].nodes, rule));
+    CFrameRetarget retarget(model.frames[0], static_cast<int>(model.nodes.size()), rows,
+                            rootFromLegs ? &rule : nullptr);
+    CMotionCheck check(input);
+    std::vector<POSE> result;
+    for (const FRAME_POSES& frame : anim.frames) {
+        EXPECT_EQ(retarget.Apply(frame, result).fault, RETARGET_FAULT::NONE);
+        check.AddFrame(frame, result);
+    }
+    return check.Report();
 }
 
 }  // namespace varnex

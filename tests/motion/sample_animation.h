@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "motion/frame_retarget.h"
+#include "motion/motion_check.h"
 #include "motion/smd_poses.h"
 
 namespace varnex {
@@ -21,5 +22,11 @@ inline SAMPLE_ANIMATION ReadSample(const std::string& name) {
 // corrections 1, bone scales the ratio of rest position lengths (1 for a row kept at rest).
 std::vector<RETARGET_ROW> PairByClass(const SAMPLE_ANIMATION& model,
                                       const SAMPLE_ANIMATION& source);
+
+// Retargets anim (on ref's skeleton) onto model frame by frame in memory, as check does, and
+// gives the check's report.
+MOTION_REPORT CheckRetarget(const SAMPLE_ANIMATION& model, const SAMPLE_ANIMATION& ref,
+                            const SAMPLE_ANIMATION& anim, const std::vector<RETARGET_ROW>& rows,
+                            bool rootFromLegs);
 
 }  // namespace varnex

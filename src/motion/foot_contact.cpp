@@ -1,0 +1,256 @@
+#include "motion/foot_contact.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "motion/body_parts.h"
+#include "pairing/bone_classifier.h"
+
+namespace varnex {
+
+namespace {
+constexpr int BONE_LEFT_CALF = 48;
+constexpr int BONE_RIGHT_CALF = 52;
+
+VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+double Dot(const VEC3& a, const VEC3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double Length(const VEC3& v) { return std::sqrt(Dot(v, v)); }
+double Horizontal(const VEC3& a, const VEC3& b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+double Degrees(const VEC3& a, const VEC3& b) {
+    VEC3 c = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    return std::atan2(Length(c), Dot(a, b)) * (180.0 / std::numbers::pi);
+}
+
+// Nearest rank: the smallest value with at least `percent` of the values at or below it.
+double Percentile(std::vector<double> values, double percent) {
+    std::sort(values.begin(), values.end());
+    auto rank =
+        static_cast<std::size_t>(std::ceil(percent / 100.0 * static_cast<double>(values.size())));
+    return values[rank > 0 ? rank - 1 : 0];
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    std::size_t half = values.size() / 2;
+    return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2.0;
+}
+
+// The runs of planted frames of one foot, CONTACT_FRAMES long or more. The first frame's
+// horizontal motion is taken towards the second, having no frame before it.
+std::vector<std::pair<int, int>> Contacts(const std::vector<VEC3>& feet, double ground) {
+    std::vector<std::pair<int, int>> runs;
+    const int frames = static_cast<int>(feet.size());
+    int start = -1;
+    for (int i = 0; i <= frames; ++i) {
+        bool planted = false;
+        if (i < frames) {
+            const VEC3& foot = feet[static_cast<std::size_t>(i)];
+            int other = i > 0 ? i - 1 : std::min(1, frames - 1);
+            planted = std::abs(foot.z - ground) <= CONTACT_REACH &&
+                      Horizontal(foot, feet[static_cast<std::size_t>(other)]) < CONTACT_DRIFT;
+        }
+        if (planted && start < 0) start = i;
+        if (!planted && start >= 0) {
+            if (i - start >= CONTACT_FRAMES) runs.emplace_back(start, i - 1);
+            start = -1;
+        }
+    }
+    return runs;
+}
+
+// The lowest of the given feet in frame i.
+double LowestFoot(const std::vector<const std::vector<VEC3>*>& feet, std::size_t i) {
+    double lowest = (*feet.front())[i].z;
+    for (const std::vector<VEC3>* foot : feet) lowest = std::min(lowest, (*foot)[i].z);
+    return lowest;
+}
+
+// The knee's bend: the knee joint less its projection on the hip-ankle line, and the angle
+// between thigh and shin. False for a leg folded onto itself, whose bend has no direction.
+bool KneeBend(const VEC3& hip, const VEC3& knee, const VEC3& ankle, VEC3& bend, double& degrees) {
+    VEC3 line = Minus(ankle, hip);
+    double lineLength2 = Dot(line, line);
+    if (!(lineLength2 > 0.0)) return false;
+    VEC3 toKnee = Minus(knee, hip);
+    double t = Dot(toKnee, line) / lineLength2;
+    bend = {toKnee.x - t * line.x, toKnee.y - t * line.y, toKnee.z - t * line.z};
+    degrees = Degrees(toKnee, Minus(ankle, knee));
+    return Length(bend) > 0.0;
+}
+}  // namespace
+
+CFeetCheck::CFeetCheck(const std::vector<SKELETON_NODE>& sourceNodes,
+                       const std::vector<SKELETON_NODE>& modelNodes,
+                       const std::vector<VEC3>& modelRest, const LEGS_RATIO& legs)
+    : m_legs(legs) {
+    std::vector<int> sourceClasses = ClassifyNodes(sourceNodes);
+    std::vector<int> modelClasses = ClassifyNodes(modelNodes);
+    auto legOf = [](const std::vector<int>& classes, int thigh, int calf, int foot) {
+        return LEG{FirstNodeOfClass(classes, thigh), FirstNodeOfClass(classes, calf),
+                   FirstNodeOfClass(classes, foot)};
+    };
+    m_sides[0].side = FOOT_SIDE::LEFT;
+    m_sides[0].source = legOf(sourceClasses, BONE_LEFT_THIGH, BONE_LEFT_CALF, BONE_LEFT_FOOT);
+    m_sides[0].model = legOf(modelClasses, BONE_LEFT_THIGH, BONE_LEFT_CALF, BONE_LEFT_FOOT);
+    m_sides[1].side = FOOT_SIDE::RIGHT;
+    m_sides[1].source = legOf(sourceClasses, BONE_RIGHT_THIGH, BONE_RIGHT_CALF, BONE_RIGHT_FOOT);
+    m_sides[1].model = legOf(modelClasses, BONE_RIGHT_THIGH, BONE_RIGHT_CALF, BONE_RIGHT_FOOT);
+    for (const SIDE& s : m_sides) {
+        if (s.model.foot < 0 || static_cast<std::size_t>(s.model.foot) >= modelRest.size()) {
+            continue;
+        }
+        double z = modelRest[static_cast<std::size_t>(s.model.foot)].z;
+        m_modelGround = m_modelGround ? std::min(*m_modelGround, z) : z;
+    }
+    // A skeleton without a pelvis is measured at node 0, the root in the files exporters write.
+    m_sourcePelvis = std::max(0, FirstNodeOfClass(sourceClasses, BONE_PELVIS));
+    m_modelPelvis = std::max(0, FirstNodeOfClass(modelClasses, BONE_PELVIS));
+}
+
+void CFeetCheck::AddFrame(const std::vector<VEC3>& source, const std::vector<VEC3>& result) {
+    for (SIDE& s : m_sides) {
+        if (s.source.foot >= 0) {
+            s.sourceFeet.push_back(source[static_cast<std::size_t>(s.source.foot)]);
+        }
+        if (s.model.foot >= 0) {
+            s.resultFeet.push_back(result[static_cast<std::size_t>(s.model.foot)]);
+        }
+    }
+    if (!source.empty() && !result.empty()) {
+        m_sourcePelvisHeights.push_back(source[static_cast<std::size_t>(m_sourcePelvis)].z);
+        m_resultPelvisHeights.push_back(result[static_cast<std::size_t>(m_modelPelvis)].z);
+    }
+    if (KneeFlips(source, result)) ++m_kneeFlips;
+    ++m_frames;
+}
+
+bool CFeetCheck::KneeFlips(const std::vector<VEC3>& source, const std::vector<VEC3>& result) const {
+    for (const SIDE& s : m_sides) {
+        const LEG &a = s.source, &b = s.model;
+        if (a.thigh < 0 || a.calf < 0 || a.foot < 0 || b.thigh < 0 || b.calf < 0 || b.foot < 0) {
+            continue;
+        }
+        VEC3 sourceBend, resultBend;
+        double sourceDegrees = 0.0, resultDegrees = 0.0;
+        auto at = [](const std::vector<VEC3>& joints, int n) {
+            return joints[static_cast<std::size_t>(n)];
+        };
+        if (!KneeBend(at(source, a.thigh), at(source, a.calf), at(source, a.foot), sourceBend,
+                      sourceDegrees) ||
+            !KneeBend(at(result, b.thigh), at(result, b.calf), at(result, b.foot), resultBend,
+                      resultDegrees)) {
+            continue;
+        }
+        if (sourceDegrees > KNEE_BENT_DEGREES && resultDegrees > KNEE_BENT_DEGREES &&
+            Degrees(sourceBend, resultBend) > KNEE_FLIP_DEGREES) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<FOOT_CONTACT> CFeetCheck::FindContacts(double ground,
+                                                   std::vector<char>& inContact) const {
+    std::vector<FOOT_CONTACT> contacts;
+    inContact.assign(static_cast<std::size_t>(m_frames), 0);
+    for (const SIDE& s : m_sides) {
+        if (s.source.foot < 0) continue;
+        for (auto [first, last] : Contacts(s.sourceFeet, ground)) {
+            FOOT_CONTACT c;
+            c.side = s.side;
+            c.first = first;
+            c.last = last;
+            if (s.model.foot >= 0) {
+                const VEC3& start = s.resultFeet[static_cast<std::size_t>(first)];
+                double slide = 0.0;
+                for (int i = first; i <= last; ++i) {
+                    slide = std::max(slide,
+                                     Horizontal(s.resultFeet[static_cast<std::size_t>(i)], start));
+                }
+                c.slide = slide;
+            }
+            contacts.push_back(c);
+            std::fill(inContact.begin() + first, inContact.begin() + last + 1, 1);
+        }
+    }
+    return contacts;
+}
+
+FEET_REPORT CFeetCheck::Report() const {
+    FEET_REPORT r;
+    r.resultGround = m_modelGround;
+    r.kneeFlips = m_kneeFlips;
+    for (const SIDE& s : m_sides) {
+        const LEG &a = s.source, &b = s.model;
+        r.kneesCompared = r.kneesCompared || (a.thigh >= 0 && a.calf >= 0 && a.foot >= 0 &&
+                                              b.thigh >= 0 && b.calf >= 0 && b.foot >= 0);
+    }
+    std::vector<const std::vector<VEC3>*> sourceFeet;
+    for (const SIDE& s : m_sides) {
+        if (s.source.foot >= 0) sourceFeet.push_back(&s.sourceFeet);
+    }
+    if (m_frames == 0 || sourceFeet.empty()) return r;
+
+    // The ground and the contacts depend on each other: a first ground over every frame finds the
+    // contacts, the ground over those frames finds them again, and that ground is kept. An
+    // animation almost wholly in the air (a fall, a long jump) puts the first ground above the
+    // feet that land: its lowest foot then finds them.
+    std::vector<double> lowest(static_cast<std::size_t>(m_frames));
+    for (std::size_t i = 0; i < lowest.size(); ++i) lowest[i] = LowestFoot(sourceFeet, i);
+    double ground = Percentile(lowest, GROUND_PERCENTILE);
+    std::vector<char> inContact;
+    r.contacts = FindContacts(ground, inContact);
+    if (r.contacts.empty()) {
+        r.contacts = FindContacts(*std::min_element(lowest.begin(), lowest.end()), inContact);
+    }
+    if (!r.contacts.empty()) {
+        std::vector<double> planted;
+        for (std::size_t i = 0; i < lowest.size(); ++i) {
+            if (inContact[i]) planted.push_back(lowest[i]);
+        }
+        ground = Percentile(planted, GROUND_PERCENTILE);
+        r.contacts = FindContacts(ground, inContact);
+    }
+    std::stable_sort(
+        r.contacts.begin(), r.contacts.end(),
+        [](const FOOT_CONTACT& x, const FOOT_CONTACT& y) { return x.first < y.first; });
+    r.sourceGround = ground;
+    for (const FOOT_CONTACT& c : r.contacts) {
+        if (!c.slide) continue;
+        r.maxSlide = r.maxSlide ? std::max(*r.maxSlide, *c.slide) : *c.slide;
+        if (*c.slide > SLIDE_LIMIT) ++r.slides;
+    }
+
+    if (!m_legs.known || !m_modelGround) return r;
+    const double k = m_legs.ratio;
+    std::vector<double> errors;
+    for (const SIDE& s : m_sides) {
+        if (s.source.foot < 0 || s.model.foot < 0) continue;
+        for (std::size_t i = 0; i < s.sourceFeet.size(); ++i) {
+            double resultHeight = s.resultFeet[i].z - *m_modelGround;
+            double sourceHeight = s.sourceFeet[i].z - ground;
+            errors.push_back(std::abs(resultHeight - k * sourceHeight));
+        }
+    }
+    if (!errors.empty()) {
+        r.maxError = *std::max_element(errors.begin(), errors.end());
+        r.medianError = Median(std::move(errors));
+    }
+    if (!m_sourcePelvisHeights.empty()) {
+        std::vector<double> result, scaled;
+        double gap = 0.0;
+        for (std::size_t i = 0; i < m_sourcePelvisHeights.size(); ++i) {
+            result.push_back(m_resultPelvisHeights[i] - *m_modelGround);
+            scaled.push_back(k * (m_sourcePelvisHeights[i] - ground));
+            gap = std::max(gap, std::abs(result.back() - scaled.back()));
+        }
+        r.pelvisHeight = Median(std::move(result));
+        r.scaledSourcePelvisHeight = Median(std::move(scaled));
+        r.maxPelvisGap = gap;
+    }
+    return r;
+}
+
+}  // namespace varnex
