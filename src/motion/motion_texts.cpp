@@ -316,10 +316,6 @@ std::string CliFrameListUsage(const std::string& given, const CTextCatalog& text
                     {given});
 }
 
-std::string CliOutputForOneAnimationUsage(const CTextCatalog& texts) {
-    return texts.Tr("preview écrit un seul fichier : donnez une seule animation");
-}
-
 std::string CliFramesOrRangeUsage(const CTextCatalog& texts) {
     return texts.Tr("--frames s'emploie sans --from, --to ni --step");
 }

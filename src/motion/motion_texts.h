@@ -50,7 +50,6 @@ std::string CliNumberUsage(const std::string& option, const std::string& given,
                            const CTextCatalog& texts = OriginalTexts());
 std::string CliFrameListUsage(const std::string& given,
                               const CTextCatalog& texts = OriginalTexts());
-std::string CliOutputForOneAnimationUsage(const CTextCatalog& texts = OriginalTexts());
 std::string CliFramesOrRangeUsage(const CTextCatalog& texts = OriginalTexts());
 
 // The window's texts.
