@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "motion/body_parts.h"
+#include "motion/biped_rig.h"
 #include "motion/motion_check.h"
 #include "preview/svg_preview.h"
 #include "sample_skeletons.h"
@@ -82,12 +82,12 @@ std::vector<RETARGET_ROW> PairByClass(const std::vector<SKELETON_NODE>& model,
                                       const FRAME_POSES& modelRest,
                                       const std::vector<SKELETON_NODE>& source,
                                       const FRAME_POSES& sourceRest) {
-    std::vector<int> modelClasses = ClassifyNodes(model);
-    std::vector<int> sourceClasses = ClassifyNodes(source);
+    CBipedRig modelRig(model);
+    CBipedRig sourceRig(source);
     auto length = [](const POSE& p) { return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z); };
     std::vector<RETARGET_ROW> rows(model.size());
     for (std::size_t row = 0; row < rows.size(); ++row) {
-        rows[row].nodes = std::max(0, FirstNodeOfClass(sourceClasses, modelClasses[row]));
+        rows[row].nodes = std::max(0, sourceRig.First(modelRig.ClassOf(row)));
         int line = RowSourceLine(static_cast<int>(row), rows[row].nodes);
         if (line != ROW_KEEPS_REST) {
             rows[row].boneScale =

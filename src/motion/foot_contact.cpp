@@ -4,14 +4,12 @@
 #include <cmath>
 #include <numbers>
 
-#include "motion/body_parts.h"
+#include "motion/biped_rig.h"
 #include "pairing/bone_classifier.h"
 
 namespace varnex {
 
 namespace {
-constexpr int BONE_LEFT_CALF = 48;
-constexpr int BONE_RIGHT_CALF = 52;
 
 VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Dot(const VEC3& a, const VEC3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
@@ -85,18 +83,18 @@ CFeetCheck::CFeetCheck(const std::vector<SKELETON_NODE>& sourceNodes,
                        const std::vector<SKELETON_NODE>& modelNodes,
                        const std::vector<VEC3>& modelRest, const LEGS_RATIO& legs)
     : m_legs(legs) {
-    std::vector<int> sourceClasses = ClassifyNodes(sourceNodes);
-    std::vector<int> modelClasses = ClassifyNodes(modelNodes);
-    auto legOf = [](const std::vector<int>& classes, int thigh, int calf, int foot) {
-        return LEG{FirstNodeOfClass(classes, thigh), FirstNodeOfClass(classes, calf),
-                   FirstNodeOfClass(classes, foot)};
+    CBipedRig sourceRig(sourceNodes);
+    CBipedRig modelRig(modelNodes);
+    auto legOf = [](const CBipedRig& rig, BODY_SIDE side) {
+        LEG_NODES leg = rig.Leg(side);
+        return LEG{leg.thigh, leg.calf, leg.foot};
     };
     m_sides[0].side = FOOT_SIDE::LEFT;
-    m_sides[0].source = legOf(sourceClasses, BONE_LEFT_THIGH, BONE_LEFT_CALF, BONE_LEFT_FOOT);
-    m_sides[0].model = legOf(modelClasses, BONE_LEFT_THIGH, BONE_LEFT_CALF, BONE_LEFT_FOOT);
+    m_sides[0].source = legOf(sourceRig, BODY_SIDE::LEFT);
+    m_sides[0].model = legOf(modelRig, BODY_SIDE::LEFT);
     m_sides[1].side = FOOT_SIDE::RIGHT;
-    m_sides[1].source = legOf(sourceClasses, BONE_RIGHT_THIGH, BONE_RIGHT_CALF, BONE_RIGHT_FOOT);
-    m_sides[1].model = legOf(modelClasses, BONE_RIGHT_THIGH, BONE_RIGHT_CALF, BONE_RIGHT_FOOT);
+    m_sides[1].source = legOf(sourceRig, BODY_SIDE::RIGHT);
+    m_sides[1].model = legOf(modelRig, BODY_SIDE::RIGHT);
     for (const SIDE& s : m_sides) {
         if (s.model.foot < 0 || static_cast<std::size_t>(s.model.foot) >= modelRest.size()) {
             continue;
@@ -105,8 +103,8 @@ CFeetCheck::CFeetCheck(const std::vector<SKELETON_NODE>& sourceNodes,
         m_modelGround = m_modelGround ? std::min(*m_modelGround, z) : z;
     }
     // A skeleton without a pelvis is measured at node 0, the root in the files exporters write.
-    m_sourcePelvis = std::max(0, FirstNodeOfClass(sourceClasses, BONE_PELVIS));
-    m_modelPelvis = std::max(0, FirstNodeOfClass(modelClasses, BONE_PELVIS));
+    m_sourcePelvis = std::max(0, sourceRig.Pelvis());
+    m_modelPelvis = std::max(0, modelRig.Pelvis());
 }
 
 void CFeetCheck::AddFrame(const std::vector<VEC3>& source, const std::vector<VEC3>& result) {

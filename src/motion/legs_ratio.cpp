@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "motion/body_parts.h"
+#include "motion/biped_rig.h"
 #include "motion/forward_kinematics.h"
 #include "pairing/bone_classifier.h"
 
@@ -34,15 +34,14 @@ double LEG_MEASURE::Length() const {
 }
 
 LEG_MEASURE MeasureLegs(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest) {
-    std::vector<int> classes = ClassifyNodes(nodes);
+    CBipedRig rig(nodes);
     CForwardKinematics skeleton(nodes);
     const std::vector<int>& parents = skeleton.Parents();
     LEG_MEASURE legs;
-    legs.hasLeft = LegLength(FirstNodeOfClass(classes, BONE_LEFT_THIGH),
-                             FirstNodeOfClass(classes, BONE_LEFT_FOOT), parents, rest, legs.left);
-    legs.hasRight =
-        LegLength(FirstNodeOfClass(classes, BONE_RIGHT_THIGH),
-                  FirstNodeOfClass(classes, BONE_RIGHT_FOOT), parents, rest, legs.right);
+    LEG_NODES left = rig.Leg(BODY_SIDE::LEFT);
+    LEG_NODES right = rig.Leg(BODY_SIDE::RIGHT);
+    legs.hasLeft = LegLength(left.thigh, left.foot, parents, rest, legs.left);
+    legs.hasRight = LegLength(right.thigh, right.foot, parents, rest, legs.right);
     return legs;
 }
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "motion/body_parts.h"
+#include "motion/biped_rig.h"
 
 namespace varnex {
 
@@ -34,10 +34,10 @@ double DegreesBetween(const VEC3& a, const VEC3& b) {
 }
 
 std::vector<int> Feet(const std::vector<SKELETON_NODE>& nodes) {
-    std::vector<int> classes = ClassifyNodes(nodes);
+    CBipedRig rig(nodes);
     std::vector<int> feet;
-    for (int footClass : {BONE_LEFT_FOOT, BONE_RIGHT_FOOT}) {
-        int foot = FirstNodeOfClass(classes, footClass);
+    for (BODY_SIDE side : {BODY_SIDE::LEFT, BODY_SIDE::RIGHT}) {
+        int foot = rig.Leg(side).foot;
         if (foot >= 0) feet.push_back(foot);
     }
     return feet;

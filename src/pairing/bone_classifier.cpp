@@ -62,6 +62,18 @@ int ClassifyBone(std::string_view text, int& thighNamedLeg) {
     return 0;
 }
 
+BODY_SIDE SideOfBone(int boneClass) {
+    if ((boneClass >= BONE_LEFT_CLAVICLE && boneClass <= BONE_LEFT_LAST_FINGER) ||
+        (boneClass >= BONE_LEFT_THIGH && boneClass <= BONE_LEFT_TOE)) {
+        return BODY_SIDE::LEFT;
+    }
+    if ((boneClass >= BONE_RIGHT_CLAVICLE && boneClass <= BONE_RIGHT_LAST_FINGER) ||
+        (boneClass >= BONE_RIGHT_THIGH && boneClass <= BONE_RIGHT_LAST_TOE)) {
+        return BODY_SIDE::RIGHT;
+    }
+    return BODY_SIDE::MIDDLE;
+}
+
 NODE_CLASS ClassifyNode(std::string_view name, int parent) {
     std::string text;
     text.reserve(name.size() + 16);

@@ -22,7 +22,7 @@ CPreviewScene::FIGURE CPreviewScene::MakeFigure(CForwardKinematics& skeleton,
                                                 const FRAME_POSES& rest) {
     FIGURE f;
     f.parents = skeleton.Parents();
-    f.sides = NodeSides(ClassifyNodes(nodes), f.parents);
+    f.sides = CBipedRig(nodes).Sides(f.parents);
     skeleton.Solve(rest, m_joints);
     if (!m_joints.empty()) {
         double low = m_joints.front().z, high = low;

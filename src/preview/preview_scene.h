@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "motion/body_parts.h"
+#include "motion/biped_rig.h"
 #include "motion/forward_kinematics.h"
 #include "motion/frame_retarget.h"
 #include "motion/motion_setup.h"

@@ -217,7 +217,7 @@ CPreviewFigure::CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::spa
                                std::vector<bool> paired)
     : m_skeleton(nodes),
       m_parents(m_skeleton.Parents()),
-      m_sides(NodeSides(ClassifyNodes(nodes), m_parents)),
+      m_sides(CBipedRig(nodes).Sides(m_parents)),
       m_paired(std::move(paired)) {
     m_skeleton.Solve(rest, m_frameJoints);
     if (!m_frameJoints.empty()) {

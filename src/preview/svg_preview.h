@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "motion/body_parts.h"
+#include "motion/biped_rig.h"
 #include "motion/forward_kinematics.h"
 #include "motion/frame_retarget.h"
 #include "motion/motion_types.h"

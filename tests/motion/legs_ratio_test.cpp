@@ -1,3 +1,4 @@
+#include "motion/biped_rig.h"
 #include "motion/legs_ratio.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,42 @@ TEST(LegsRatio, SumsTheChainBelowEachThighAndAveragesTheSides) {
     legs = MeasureLegsRatio(model, modelRest, source, sourceRest);
     EXPECT_FALSE(legs.source.Found());
     EXPECT_FALSE(legs.known);
+}
+
+}  // namespace varnex
+
+namespace varnex {
+
+// Both namings give one rig: legs (toe included), pelvis, a spine chain of the length the
+// skeleton has, neck and head; a node of no class is on the side of its nearest classified
+// ancestor.
+//   0 Bip01 ─ 1 Pelvis ─ 2 Spine ─ 3 Spine1 ─ 4 Neck ─ 5 Head
+//                      ├ 6 L Leg ─ 7 L Leg1 ─ 8 L Foot ─ 9 L Toe0
+//                      └ 10 R Thigh ─ 11 R Calf ─ 12 R Foot ─ 13 Gun (no class)
+TEST(BipedRig, FindsLegsSpineNeckAndHeadUnderEitherNaming) {
+    std::vector<SKELETON_NODE> nodes = {
+        {"Bip01", -1},        {"Bip01 Pelvis", 0}, {"Bip01 Spine", 1},   {"Bip01 Spine1", 2},
+        {"Bip01 Neck", 3},    {"Bip01 Head", 4},   {"Bip01 L Leg", 1},   {"Bip01 L Leg1", 6},
+        {"Bip01 L Foot", 7},  {"Bip01 L Toe0", 8}, {"Bip01 R Thigh", 1}, {"Bip01 R Calf", 10},
+        {"Bip01 R Foot", 11}, {"Gun", 12}};
+    CBipedRig rig(nodes);
+    LEG_NODES left = rig.Leg(BODY_SIDE::LEFT);
+    LEG_NODES right = rig.Leg(BODY_SIDE::RIGHT);
+    EXPECT_EQ((std::vector<int>{left.thigh, left.calf, left.foot, left.toe}),
+              (std::vector<int>{6, 7, 8, 9}));
+    EXPECT_EQ((std::vector<int>{right.thigh, right.calf, right.foot, right.toe}),
+              (std::vector<int>{10, 11, 12, -1}));
+    EXPECT_EQ(rig.Pelvis(), 1);
+    EXPECT_EQ(rig.SpineChain(), (std::vector<int>{2, 3}));
+    EXPECT_EQ(rig.Neck(), 4);
+    EXPECT_EQ(rig.Head(), 5);
+    EXPECT_EQ(rig.ClassOf(0), BONE_NONE);  // the root
+    std::vector<int> parents;
+    for (const SKELETON_NODE& n : nodes) parents.push_back(n.parent);
+    std::vector<BODY_SIDE> sides = rig.Sides(parents);
+    EXPECT_EQ(sides[9], BODY_SIDE::LEFT);
+    EXPECT_EQ(sides[13], BODY_SIDE::RIGHT);
+    EXPECT_EQ(sides[5], BODY_SIDE::MIDDLE);
 }
 
 }  // namespace varnex

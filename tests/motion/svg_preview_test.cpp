@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "motion/body_parts.h"
+#include "motion/biped_rig.h"
 #include "motion/fixed_text.h"
 #include "sample_animation.h"
 
@@ -104,7 +104,7 @@ struct PREVIEWED {
 };
 
 int NodeOfClass(const std::vector<SKELETON_NODE>& nodes, int boneClass) {
-    return FirstNodeOfClass(ClassifyNodes(nodes), boneClass);
+    return CBipedRig(nodes).First(boneClass);
 }
 }  // namespace
 
