@@ -61,18 +61,51 @@ else()
   install(FILES samples/knight_ref.smd samples/runner_ref.smd samples/runner_walk.smd
           DESTINATION ${CMAKE_INSTALL_DATADIR}/varnex/samples)
   install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/varnex)
-  # Manual pages are installed compressed.
-  find_program(GZIP gzip)
-  if(GZIP)
-    add_custom_command(OUTPUT varnex-cli.1.gz
-      COMMAND ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/varnex-cli.1 > varnex-cli.1.gz
-      DEPENDS packaging/varnex-cli.1 VERBATIM)
-    add_custom_target(varnex-man ALL DEPENDS varnex-cli.1.gz)
-    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/varnex-cli.1.gz
-            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  else()
-    install(FILES packaging/varnex-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
+  # The manual pages, compressed, English in man1 and the others in <language>/man1: varnex-cli's
+  # written from its --help in each language, the window's from pages written by hand.
+  set(man_pages "")
+  function(varnex_man_page program language)
+    if(language STREQUAL "en")
+      set(folder man/man1)
+    else()
+      set(folder man/${language}/man1)
+    endif()
+    set(page ${PROJECT_BINARY_DIR}/${folder}/${program}.1.gz)
+    if(program STREQUAL "varnex-cli")
+      set(catalog "")
+      if(EXISTS ${PROJECT_SOURCE_DIR}/po/${language}.po)
+        set(catalog ${PROJECT_SOURCE_DIR}/po/${language}.po)
+      endif()
+      add_custom_command(OUTPUT ${page}
+        COMMAND ${CMAKE_COMMAND} -DGENERATOR=$<TARGET_FILE:varnex-man-page>
+                -DCLI=$<TARGET_FILE:varnex-cli> -DLANGUAGE=${language}
+                "-DSOURCE=Varnex ${PROJECT_VERSION}" -DDATE=${VARNEX_MAN_DATE} -DOUT=${page}
+                -P ${PROJECT_SOURCE_DIR}/packaging/write_man_page.cmake
+        DEPENDS varnex-cli varnex-man-page varnex_catalogs ${catalog}
+                packaging/write_man_page.cmake
+        COMMENT "Writing the manual page ${folder}/${program}.1 from --help"
+        VERBATIM)
+    else()
+      add_custom_command(OUTPUT ${page}
+        COMMAND ${CMAKE_COMMAND} -DGENERATOR=$<TARGET_FILE:varnex-man-page>
+                -DPAGE=${PROJECT_SOURCE_DIR}/packaging/${program}.${language}.1 -DOUT=${page}
+                -P ${PROJECT_SOURCE_DIR}/packaging/write_man_page.cmake
+        DEPENDS varnex-man-page packaging/${program}.${language}.1 packaging/write_man_page.cmake
+        VERBATIM)
+    endif()
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/${folder})
+    set(man_pages ${man_pages} ${page} PARENT_SCOPE)
+  endfunction()
+  # The page's date: SOURCE_DATE_EPOCH's when it is set (tools/package.sh sets the last commit's),
+  # so that two builds of one commit write the same page.
+  string(TIMESTAMP VARNEX_MAN_DATE "%Y-%m-%d" UTC)
+  foreach(language fr en)
+    varnex_man_page(varnex-cli ${language})
+    if(TARGET varnex)
+      varnex_man_page(varnex ${language})
+    endif()
+  endforeach()
+  add_custom_target(varnex-man ALL DEPENDS ${man_pages})
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
