@@ -17,8 +17,8 @@ namespace varnex {
 namespace {
 // The C library's text for an error number in language, read through a locale of its own so that
 // the process's locale (which a window system sets from the user's settings) cannot leak into it.
-std::string SystemText(int errorNumber, const std::string& language) {
 #ifndef _WIN32
+std::string SystemText(int errorNumber, const std::string& language) {
     locale_t words = static_cast<locale_t>(nullptr);
     if (language.size() == 2 && language != "en") {
         // "fr" is read through fr_FR.UTF-8, the locale that carries the C library's French.
@@ -37,11 +37,9 @@ std::string SystemText(int errorNumber, const std::string& language) {
         freelocale(words);
         return text;
     }
-#else
-    (void)language;
-#endif
     return std::strerror(errorNumber);
 }
+#endif
 
 std::string BipedBoneName(const std::string& boneClass, const CTextCatalog& texts) {
     int c = std::stoi(boneClass.empty() ? "0" : boneClass);
@@ -77,7 +75,17 @@ std::string SystemReason(int errorNumber, const CTextCatalog& texts) {
             return texts.Tr("disque plein");
         case EROFS: return texts.Tr("système de fichiers en lecture seule");
         case EFBIG: return texts.Tr("fichier trop volumineux");
+#ifdef _WIN32
+        // What Windows refuses in a name (a "|", a ":" past the drive, "CON") comes back from the
+        // C runtime as EINVAL, whose text would say nothing of the name.
+        case EINVAL:
+            return texts.Tr("nom invalide : Windows refuse < > : \" | ? * dans un nom, et les noms "
+                            "réservés (CON, NUL, COM1…)");
+        // The C runtime's texts are English whatever the language: Varnex's words and the number.
+        default: return texts.Tr("erreur système {0}", {std::to_string(errorNumber)});
+#else
         default: return SystemText(errorNumber, texts.Language());
+#endif
     }
 }
 
