@@ -15,9 +15,9 @@
 //   - any other indented run (an example) is kept line for line; the rest are paragraphs.
 // Standard library only. Exit status: 0 written, 1 an input it cannot read as a help text,
 // 2 wrong command line.
+#include <cctype>
 #include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -160,6 +160,25 @@ std::string Term(const std::string& term) {
     return out;
 }
 
+// "Exit status: 0 done..." heads its own paragraph: the few words before a colon that opens it
+// ("Exit status", "Code de sortie"); empty when the paragraph does not start so.
+std::string LeadingTitle(const std::string& paragraph) {
+    std::size_t colon = paragraph.find(':');
+    if (colon == std::string::npos || colon + 1 == paragraph.size()) return "";
+    std::string title = Trim(paragraph.substr(0, colon));
+    int words = 1;
+    for (char c : title) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        bool letter = std::isalpha(byte) || byte >= 0x80;  // accented letters are not ASCII
+        if (c == ' ') {
+            ++words;
+        } else if (!letter && c != '\'') {
+            return "";
+        }
+    }
+    return words <= 6 ? title : "";
+}
+
 struct PAGE {
     std::string name;                  // the NAME line's summary
     std::vector<std::string> usages;   // the SYNOPSIS
@@ -218,7 +237,13 @@ bool ReadHelp(std::istream& in, const std::string& program, PAGE& page) {
     std::string paragraph;
     std::string heading;
     auto endParagraph = [&]() {
-        if (!paragraph.empty()) page.body.push_back(".PP\n" + Roff(paragraph));
+        if (paragraph.empty()) return;
+        std::string title = LeadingTitle(paragraph);
+        if (!title.empty()) {
+            page.body.push_back(".SS " + Roff(title));
+            paragraph = Trim(paragraph.substr(paragraph.find(':') + 1));
+        }
+        page.body.push_back(".PP\n" + Roff(paragraph));
         paragraph.clear();
     };
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -302,8 +327,9 @@ int Usage() {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && args[0] == "escape") {
-        std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-        std::cout << EscapeNonAscii(text);
+        std::ostringstream text;
+        text << std::cin.rdbuf();
+        std::cout << EscapeNonAscii(text.str());
         return 0;
     }
     if (args.size() < 5 || args[0] != "help") return Usage();
