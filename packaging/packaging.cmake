@@ -1,7 +1,7 @@
 # What an installation holds, and the packages made of it with CPack: on Linux a Debian package
-# (programs in /usr/bin, help pages, translations, icon, menu entry, manual page, copyright file),
-# for Windows a zip with both programs, the help pages, the translations, the samples, the README
-# and every licence.
+# (programs in /usr/bin, help pages, translations, icon, menu entry, manual pages in English and
+# French, README, copyright file, changelog, lintian's overrides), for Windows a zip with both
+# programs, the help pages, the translations, the samples, the README and every licence.
 
 # The README with the pictures it shows, in the folder pictures go in beside it, so that a README
 # read where it is installed shows no picture that is missing. The pictures are those it links.
