@@ -9,7 +9,8 @@
 // The help text is read by its layout, the same in every translation:
 //   - the first line is "PROGRAM: summary" (or "PROGRAM : summary"): the page's NAME;
 //   - a run of indented lines that all start with "PROGRAM " is a usage: the SYNOPSIS;
-//   - a lone unindented line ending with ":" heads what follows it;
+//   - a lone unindented line ending with ":" heads what follows it, and so do the few words
+//     before a colon that opens a paragraph ("Exit status: 0 done...");
 //   - an indented run whose first line is "  TERM  text" (two spaces or more between them), or
 //     "  -OPTION" alone with its text on the deeper-indented lines below, is a list of terms;
 //   - any other indented run (an example) is kept line for line; the rest are paragraphs.
@@ -211,9 +212,12 @@ void AddIndentedRun(const std::vector<std::string>& run, const std::string& prog
     std::string term;
     std::string text;
     if (SplitItem(run[0], term, text)) {
+        // Every other line goes on with the text of the term above it: none is dropped.
+        std::string nextTerm;
+        std::string nextText;
         for (std::size_t i = 0; i < run.size(); ++i) {
-            if (!SplitItem(run[i], term, text)) continue;
-            while (i + 1 < run.size() && Indent(run[i + 1]) > 2) {
+            SplitItem(run[i], term, text);
+            while (i + 1 < run.size() && !SplitItem(run[i + 1], nextTerm, nextText)) {
                 text += (text.empty() ? "" : " ") + Trim(run[++i]);
             }
             page.body.push_back(".TP\n" + Term(term) + "\n" + Roff(text));
