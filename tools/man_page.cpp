@@ -218,7 +218,8 @@ void AddIndentedRun(const std::vector<std::string>& run, const std::string& prog
         for (std::size_t i = 0; i < run.size(); ++i) {
             SplitItem(run[i], term, text);
             while (i + 1 < run.size() && !SplitItem(run[i + 1], nextTerm, nextText)) {
-                text += (text.empty() ? "" : " ") + Trim(run[++i]);
+                if (!text.empty()) text += ' ';
+                text += Trim(run[++i]);
             }
             page.body.push_back(".TP\n" + Term(term) + "\n" + Roff(text));
         }
@@ -261,7 +262,8 @@ bool ReadHelp(std::istream& in, const std::string& program, PAGE& page) {
                 std::string title = Trim(line.substr(0, line.size() - 1));
                 page.body.push_back(".SS " + Roff(title));
             } else {
-                paragraph += (paragraph.empty() ? "" : " ") + Trim(line);
+                if (!paragraph.empty()) paragraph += ' ';
+                paragraph += Trim(line);
             }
         } else {
             endParagraph();
