@@ -18,8 +18,8 @@ case "$1" in
     *) echo "usage: sh tools/package.sh [--twice]" >&2; exit 2 ;;
 esac
 sh tools/setup.sh windows package
-# Everything dated is dated by the last commit (manual pages, changelog), so that one commit
-# always gives the same bytes.
+# Everything dated is dated by the last commit (manual pages, changelog, and the Windows programs'
+# time stamp, which strip writes from it), so that one commit always gives the same bytes.
 if [ -z "$SOURCE_DATE_EPOCH" ]; then
     SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || date +%s)
 fi
