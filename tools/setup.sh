@@ -10,7 +10,7 @@ for group in "$@"; do
     case "$group" in
         windows) PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
                            libz-mingw-w64-dev dpkg-dev xz-utils wine wine64 xdotool x11-apps netpbm" ;;
-        package) PACKAGES="$PACKAGES dpkg-dev file zip" ;;
+        package) PACKAGES="$PACKAGES dpkg-dev file zip unzip lintian" ;;
         *) echo "setup.sh: unknown group $group" >&2; exit 2 ;;
     esac
 done

@@ -1,49 +1,16 @@
 #include "app/error_text.h"
 
-#include <cctype>
 #include <cerrno>
-#include <cstring>
 
 #include "motion/motion_texts.h"
 #include "pairing/bone_classifier.h"
 #include "pairing/grid.h"
+#include "platform/system_message.h"
 #include "qc/qc_texts.h"
-
-#ifndef _WIN32
-#include <locale.h>
-#endif
 
 namespace varnex {
 
 namespace {
-// The C library's text for an error number in language, read through a locale of its own so that
-// the process's locale (which a window system sets from the user's settings) cannot leak into it.
-std::string SystemText(int errorNumber, const std::string& language) {
-#ifndef _WIN32
-    locale_t words = static_cast<locale_t>(nullptr);
-    if (language.size() == 2 && language != "en") {
-        // "fr" is read through fr_FR.UTF-8, the locale that carries the C library's French.
-        std::string name = language + "_";
-        for (char c : language) {
-            name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
-        name += ".UTF-8";
-        words = newlocale(LC_ALL_MASK, name.c_str(), static_cast<locale_t>(nullptr));
-    }
-    if (words == static_cast<locale_t>(nullptr)) {
-        words = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    }
-    if (words != static_cast<locale_t>(nullptr)) {
-        std::string text = strerror_l(errorNumber, words);
-        freelocale(words);
-        return text;
-    }
-#else
-    (void)language;
-#endif
-    return std::strerror(errorNumber);
-}
-
 std::string BipedBoneName(const std::string& boneClass, const CTextCatalog& texts) {
     int c = std::stoi(boneClass.empty() ? "0" : boneClass);
     switch (c) {
@@ -78,7 +45,18 @@ std::string SystemReason(int errorNumber, const CTextCatalog& texts) {
             return texts.Tr("disque plein");
         case EROFS: return texts.Tr("système de fichiers en lecture seule");
         case EFBIG: return texts.Tr("fichier trop volumineux");
-        default: return SystemText(errorNumber, texts.Language());
+#ifdef _WIN32
+        // What Windows refuses in a name (a "|", a ":" past the drive, "CON") comes back from the
+        // C runtime as EINVAL, whose text would say nothing of the name.
+        case EINVAL:
+            return texts.Tr("nom invalide : Windows refuse < > : \" | ? * dans un nom, et les noms "
+                            "réservés (CON, NUL, COM1…)");
+#endif
+        default: {
+            std::string text = SystemMessage(errorNumber, texts.Language());
+            return text.empty() ? texts.Tr("erreur système {0}", {std::to_string(errorNumber)})
+                                : text;
+        }
     }
 }
 

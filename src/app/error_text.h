@@ -15,9 +15,10 @@ std::string ErrorMessage(const CVarnexError& error, const CTextCatalog& texts = 
 // With its file and line: "walk.smd:57: message", "walk.smd: message", or the message alone.
 std::string ErrorText(const CVarnexError& error, const CTextCatalog& texts = OriginalTexts());
 // The system's reason for a failed file operation (an errno value): Varnex's own words for the
-// common ones (missing, forbidden, a folder, disk full, read-only, too large), in the catalog's
-// language; for the others the system's words in that language where the system has them, else
-// the C library's English, never the language the process's locale happens to have.
+// common ones (missing, forbidden, a folder, disk full, read-only, too large, and on Windows a
+// name it refuses), in the catalog's language; for the others the system's words in that language
+// (SystemMessage), never the language the process's locale happens to have; where Windows has no
+// words in that language, "erreur système" and the number.
 std::string SystemReason(int errorNumber, const CTextCatalog& texts = OriginalTexts());
 
 // Notes on commands that ran through.

@@ -270,6 +270,11 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
         throw CUsageError(texts.Tr("-o ne vaut que pour une seule animation : utilisez --out-dir"));
     }
     if (!o.sheetFrames.empty() && o.rangeGiven) throw CUsageError(CliFramesOrRangeUsage(texts));
+    // Every path the messages quote, given or composed, with the system's one separator.
+    for (std::string* path : {&o.model, &o.refAnim, &o.con, &o.saveCon, &o.output, &o.outDir}) {
+        *path = NativePathText(*path);
+    }
+    for (std::string& animation : o.animations) animation = NativePathText(animation);
     return o;
 }
 
@@ -445,8 +450,8 @@ std::string ReadyAnimation(SESSION& s, const OPTIONS& o, const std::string& anim
 std::string OutputPath(const OPTIONS& o, const std::string& animPath, const std::string& extension) {
     std::string target = o.output;
     if (target.empty()) {
-        target = o.outDir.empty() ? std::string("./") : o.outDir;
-        if (target.back() != '/' && target.back() != '\\') target += '/';
+        target = o.outDir.empty() ? std::string(".") : o.outDir;
+        if (target.back() != '/' && target.back() != '\\') target += PATH_SEPARATOR;
         std::string name = DefaultOutputName(o.model, animPath);
         if (extension != ".smd") {
             bool smd = name.size() > 4 && name.compare(name.size() - 4, 4, ".smd") == 0;

@@ -1,11 +1,18 @@
 #include "platform/native_path.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
 #endif
+
+std::string NativePathText(std::string path) {
+    if (PATH_SEPARATOR != '/') std::replace(path.begin(), path.end(), '/', PATH_SEPARATOR);
+    return path;
+}
 
 #ifdef _WIN32
 std::wstring WideFromUtf8(std::string_view text) {

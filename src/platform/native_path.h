@@ -12,6 +12,15 @@
 std::filesystem::path PathFromUtf8(const std::string& text);
 // A path as UTF-8 text.
 std::string Utf8FromPath(const std::filesystem::path& path);
+// A path as the system writes it: on Windows every "/" turned into a backslash, so that a path
+// the user typed with either and one Varnex composed read alike in messages; elsewhere as it is.
+std::string NativePathText(std::string path);
+// The separator Varnex puts between a folder and a name it adds.
+#ifdef _WIN32
+inline constexpr char PATH_SEPARATOR = '\\';
+#else
+inline constexpr char PATH_SEPARATOR = '/';
+#endif
 // std::fopen of a UTF-8 path; "x" after "w" creates the file only when it does not exist yet.
 // nullptr with errno set when it fails.
 std::FILE* OpenFileUtf8(const std::string& path, const char* mode);
