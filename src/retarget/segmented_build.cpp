@@ -1,6 +1,7 @@
 #include "retarget/segmented_build.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <condition_variable>
 #include <cstring>
 #include <exception>
@@ -73,7 +74,8 @@ public:
 
 private:
     void Reserve(std::size_t size) {
-        if (size > (std::size_t{1} << 40)) throw std::bad_alloc();
+        // Past a terabyte the file is not an animation; counted in 64 bits on every system.
+        if (static_cast<std::uint64_t>(size) > (std::uint64_t{1} << 40)) throw std::bad_alloc();
         if (size + READABLE_PAST_LINE <= m_capacity) return;
         std::size_t capacity = std::max(size + READABLE_PAST_LINE, m_capacity * 2);
         std::unique_ptr<char[]> bigger(new char[capacity]);
