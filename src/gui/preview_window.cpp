@@ -12,6 +12,7 @@
 #include <numbers>
 
 #include "app/error_text.h"
+#include "gui/preview_placement.h"
 #include "gui/varnex_window.h"
 #include "gui/wx_text.h"
 #include "motion/motion_texts.h"
@@ -23,7 +24,9 @@ namespace {
 constexpr int PLAY_FPS = 30;
 constexpr double TURN_PER_PIXEL = 0.01;  // radians
 constexpr double ZOOM_PER_NOTCH = 1.15;
-const wxSize PREVIEW_SIZE(760, 480);
+// The canvas at first: two panels taller than wide, as a standing figure is.
+const wxSize CANVAS_SIZE(600, 460);
+const wxSize LEAST_CANVAS_SIZE(300, 260);
 
 wxColour ColourOf(BONE_COLOUR colour) {
     switch (colour) {
@@ -43,7 +46,7 @@ wxColour ColourOf(BONE_COLOUR colour) {
 CPreviewCanvas::CPreviewCanvas(wxWindow* parent, const CTextCatalog& texts)
     : wxWindow(parent, wxID_ANY), m_texts(texts) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    SetMinSize(wxSize(320, 240));
+    SetMinSize(LEAST_CANVAS_SIZE);
     Bind(wxEVT_PAINT, &CPreviewCanvas::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &CPreviewCanvas::OnMouse, this);
     Bind(wxEVT_LEFT_UP, &CPreviewCanvas::OnMouse, this);
@@ -122,7 +125,10 @@ void CPreviewCanvas::OnMouse(wxMouseEvent& event) {
 }
 
 CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
-    : wxFrame(&owner, wxID_ANY, ToWx(PreviewWindowTitle(owner.Texts())), wxDefaultPosition, PREVIEW_SIZE),
+    // Floating on the main window: the window manager keeps it above the main window, which it
+    // would otherwise keep above every other window of the program as a dialog.
+    : wxFrame(&owner, wxID_ANY, ToWx(PreviewWindowTitle(owner.Texts())), wxDefaultPosition,
+              wxDefaultSize, wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT),
       m_owner(owner),
       m_timer(this) {
     wxPanel* panel = new wxPanel(this);
@@ -140,10 +146,15 @@ CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
     controls->Add(m_front, 0, wxALL, 4);
     controls->Add(m_side, 0, wxALL, 4);
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+    m_canvas->SetInitialSize(CANVAS_SIZE);
     column->Add(m_canvas, 1, wxEXPAND);
     column->Add(controls, 0, wxEXPAND);
     column->Add(m_status, 0, wxALL | wxEXPAND, 4);
     panel->SetSizer(column);
+    SetClientSize(column->GetMinSize());
+    wxSize least(LEAST_CANVAS_SIZE.x, column->GetMinSize().y - CANVAS_SIZE.y + LEAST_CANVAS_SIZE.y);
+    least.IncTo(wxSize(controls->GetMinSize().x, 0));
+    SetMinClientSize(least);
 
     m_play->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetPlaying(!Playing()); });
     m_front->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(0.0); });
@@ -157,16 +168,27 @@ CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
         }
     }
 
-    // Beside the dialog, on the screen that shows it.
-    wxRect dialog = owner.GetScreenRect();
-    int screen = wxDisplay::GetFromWindow(&owner);
-    wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0 : static_cast<unsigned>(screen)).GetClientArea();
-    wxPoint at(dialog.GetRight() + 8, dialog.GetTop());
-    if (at.x + PREVIEW_SIZE.GetWidth() > area.GetRight()) {
-        at.x = std::max(area.GetLeft(), area.GetRight() - PREVIEW_SIZE.GetWidth());
-    }
-    SetPosition(at);
+    m_wantedClientSize = GetClientSize();
+    PlaceBeside();
     Reload();
+}
+
+void CPreviewWindow::PlaceBeside() {
+    int screen = wxDisplay::GetFromWindow(&m_owner);
+    wxRect area =
+        wxDisplay(screen == wxNOT_FOUND ? 0u : static_cast<unsigned>(screen)).GetClientArea();
+    // Frames, decorations included once the window manager has told their size.
+    wxSize decorations = GetSize() - GetClientSize();
+    PREVIEW_PLACE place = PlacePreview(area, m_owner.GetRect(), m_wantedClientSize + decorations,
+                                       GetMinClientSize() + decorations);
+    if (place.main != m_owner.GetPosition()) m_owner.Move(place.main);
+    SetSize(place.preview);
+}
+
+bool CPreviewWindow::OnScreen() const {
+    int screen = wxDisplay::GetFromWindow(this);
+    return screen != wxNOT_FOUND &&
+           wxDisplay(static_cast<unsigned>(screen)).GetClientArea().Contains(GetRect());
 }
 
 void CPreviewWindow::Reload() {

@@ -60,6 +60,11 @@ public:
     // owner's language.
     explicit CPreviewWindow(CVarnexWindow& owner);
 
+    // Stands beside owner on its screen, moving owner if that makes room (see PlacePreview).
+    void PlaceBeside();
+    // Whether the whole window lies on a screen's work area.
+    bool OnScreen() const;
+
     // Gives the title, the buttons and the status line their texts in owner's language (after
     // owner changed it).
     void ShowLabels();
@@ -75,6 +80,7 @@ public:
     CPreviewCanvas* Canvas() const { return m_canvas; }
     wxSlider* Slider() const { return m_slider; }
     wxStaticText* StatusLine() const { return m_status; }
+    wxButton* PlayButton() const { return m_play; }
     bool Playing() const { return m_timer.IsRunning(); }
     int Frame() const { return m_frame; }
 
@@ -95,6 +101,7 @@ private:
     wxStaticText* m_status = nullptr;
     wxTimer m_timer;
     int m_frame = 0;
+    wxSize m_wantedClientSize;  // as laid out at first; smaller only where the screen lacks room
 };
 
 }  // namespace varnex

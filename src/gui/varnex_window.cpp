@@ -282,6 +282,13 @@ void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
 void CVarnexWindow::OpenPreview() {
     if (m_preview) {
         m_preview->Reload();
+        if (m_preview->IsIconized()) m_preview->Iconize(false);
+        // Left where the user put it, unless it was closed, went partly off the screen or has
+        // the main window over it.
+        if (!m_preview->IsShown() || !m_preview->OnScreen() ||
+            m_preview->GetRect().Intersects(GetRect())) {
+            m_preview->PlaceBeside();
+        }
     } else {
         m_preview = new CPreviewWindow(*this);
     }
@@ -342,6 +349,8 @@ void CVarnexWindow::ShowRows(int rows) {
     if (window.GetRight() > screen.GetRight()) {
         Move(std::max(screen.GetLeft(), screen.GetRight() + 1 - window.GetWidth()), window.y);
     }
+    // The wider window must not cover the preview.
+    if (m_preview && m_preview->IsShown()) m_preview->PlaceBeside();
 }
 
 void CVarnexWindow::ShowRowTooltip(int row) {

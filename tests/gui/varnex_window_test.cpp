@@ -82,42 +82,6 @@ void LoadThreeSamples(CScriptedWindow& window, const CSampleFolder& folder) {
     window.Press(IDC_ANIM);
 }
 
-// A 72-node biped made from the knight, whose right leg comes last (rows 68 to 71) after a cape
-// of 50 bones ("Cape 18" to "Cape 67") hung from the spine; the sword goes. Its first frame, the
-// rest pose, is written as the build writes lines.
-//   rows 0-6: root, pelvis, spine, left leg   rows 7-17: spine1, neck, head, arms
-//   rows 18-67: the cape                       rows 68-71: right thigh, calf, foot, toe
-std::string Biped72(const std::string& knightPath) {
-    SMD_HEAD knight = ReadModelFile(knightPath);
-    std::vector<int> order = {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
-    for (int cape = 0; cape < 50; ++cape) order.push_back(-1);
-    for (int leg : {7, 8, 9, 10}) order.push_back(leg);
-    std::vector<int> rowOf(knight.nodes.size(), -1);
-    for (std::size_t row = 0; row < order.size(); ++row) {
-        if (order[row] >= 0) rowOf[static_cast<std::size_t>(order[row])] = static_cast<int>(row);
-    }
-    std::string nodes = "version 1\r\nnodes\r\n";
-    std::string frame = "skeleton\r\ntime 0\r\n";
-    for (std::size_t row = 0; row < order.size(); ++row) {
-        std::string name = "Cape " + std::to_string(row);
-        int parent = row == 18 ? 2 : static_cast<int>(row) - 1;
-        FRAME_FIELDS pose{"", "0.000000", "-0.600000", "-0.500000", "0.000000", "0.000000",
-                          "0.000000"};
-        if (int k = order[row]; k >= 0) {
-            const SMD_NODE& node = knight.nodes[static_cast<std::size_t>(k)];
-            name = node.name;
-            parent = node.parent < 0 ? -1 : rowOf[static_cast<std::size_t>(node.parent)];
-            const FRAME_LINE& line = knight.frame0Lines[static_cast<std::size_t>(k)];
-            pose = ParseFrameFields(line.text, knightPath, line.lineNumber);
-        }
-        std::string number = std::to_string(row);
-        pose.number = number;
-        nodes += number + " \"" + name + "\" " + std::to_string(parent) + "\r\n";
-        frame += NormalizedFrameLine(pose) + "\r\n";
-    }
-    return nodes + "end\r\n" + frame + "end\r\n";
-}
-
 std::string TooltipOf(const wxTextCtrl* box) { return FromWx(box->GetToolTipText()); }
 
 std::string StatusOf(const CScriptedWindow& window) {
