@@ -84,8 +84,8 @@ void CollectEdits(const wxWindow& window, std::vector<wxTextCtrl*>& edits) {
 
 CVarnexWindow::CVarnexWindow(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, MAIN_CAPTION, wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxRESIZE_BORDER |
-                   wxDIALOG_NO_PARENT),
+               // No resize border: the layout has one size, that of the grid's rows.
+               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxDIALOG_NO_PARENT),
       m_texts(CatalogFolders(ProgramFolder())),
       m_dlg(*this) {
     SetIcons(VarnexIcons());
@@ -176,7 +176,8 @@ void CVarnexWindow::OnButton(wxCommandEvent& event) {
     for (const BUTTON_COMMAND& command : BUTTON_COMMANDS) {
         if (command.id != event.GetId()) continue;
         // The line tells what the last command did; a refusal or a cancel leaves it empty.
-        ShowStatus("");
+        // QUIT tells nothing: answered "Non", it leaves the line as it was.
+        if (command.id != IDC_QUIT) ShowStatus("");
         // The commands report their own failures; anything else still reaches the user as a
         // message rather than ending the program.
         try {

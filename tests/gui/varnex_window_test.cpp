@@ -400,17 +400,19 @@ TEST(EndingTheDialog, QuitEndsAtOnceWhenTheGridWasNotEdited) {
     EXPECT_TRUE(window.questions.empty());
 }
 
-// Non keeps the window and the edits; Oui ends it, the close box without taking the grid, QUIT
+// Non keeps the window, the edits and the status line; Oui ends it, the close box without taking the grid, QUIT
 // with it.
 TEST(EndingTheDialog, QuitAndTheCloseBoxAskBeforeLeavingEdits) {
     CScriptedWindow window;
     ShowAndDraw(window);
     CScriptedWindow::Type(window.CorrectionEdit(40), "2.5");
     for (bool quitButton : {false, true}) {
+        window.ShowStatus("écrit : out.smd");
         window.answerYes = false;
         quitButton ? window.Press(IDC_QUIT) : (void)window.Close();
         EXPECT_TRUE(window.IsShown());
         EXPECT_EQ(FromWx(window.CorrectionEdit(40)->GetValue()), "2.5");
+        EXPECT_EQ(StatusOf(window), "écrit : out.smd") << "what the last command did";
         window.answerYes = true;
         quitButton ? window.Press(IDC_QUIT) : (void)window.Close();
         EXPECT_FALSE(window.IsShown());

@@ -176,4 +176,33 @@ TEST_F(WindowManager, PreviewStaysInSightBesideTheWindow) {
     window.Preview()->Destroy();
 }
 
+
+// Neither maximised nor shrunk by the window manager: the layout has one size, at 60 rows and
+// with the extra column alike.
+TEST_F(WindowManager, MainWindowKeepsTheSizeOfItsLayout) {
+    CTempDir folder;
+    fs::copy_file(SamplePath("knight_ref.smd"), folder.Root() / "knight_ref.smd");
+    WriteFile(folder.Path("biped72_ref.smd"), Biped72(folder.Path("knight_ref.smd")));
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    Settle(window);
+    std::string title = FromWx(window.GetTitle());
+    for (const char* model : {"knight_ref.smd", "biped72_ref.smd"}) {
+        SCOPED_TRACE(model);
+        window.Answer(folder.Path(model));
+        window.Press(IDC_REF_MODEL);
+        window.Answer(folder.Path(model));
+        window.Press(IDC_REF_ANIM);
+        ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+        wxSize laidOut = window.GetClientSize();
+        ASSERT_TRUE(WaitFor([&] { return m_x.ClientRect(title).GetSize() == laidOut; }))
+            << Describe(m_x.ClientRect(title));
+        EXPECT_EQ(m_x.MinSize(title), laidOut);
+        EXPECT_EQ(m_x.MaxSize(title), laidOut);
+        window.Maximize();
+        WaitFor([&] { return m_x.ClientRect(title).GetSize() != laidOut; });
+        EXPECT_EQ(m_x.ClientRect(title).GetSize(), laidOut) << "maximised";
+    }
+}
+
 }  // namespace varnex
