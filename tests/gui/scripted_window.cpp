@@ -49,10 +49,10 @@ std::vector<std::string> CScriptedWindow::CorrectionBoxes() const {
     return texts;
 }
 
-std::string Biped72(const std::string& knightPath) {
+std::string BipedWithCape(const std::string& knightPath, int nodeCount) {
     SMD_HEAD knight = ReadModelFile(knightPath);
     std::vector<int> order = {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
-    for (int cape = 0; cape < 50; ++cape) order.push_back(-1);
+    for (int cape = 0; cape < nodeCount - 22; ++cape) order.push_back(-1);
     for (int leg : {7, 8, 9, 10}) order.push_back(leg);
     std::vector<int> rowOf(knight.nodes.size(), -1);
     for (std::size_t row = 0; row < order.size(); ++row) {

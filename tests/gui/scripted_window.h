@@ -62,12 +62,13 @@ private:
     std::deque<std::string> m_answers;
 };
 
-// A 72-node biped made from the knight, whose right leg comes last (rows 68 to 71) after a cape
-// of 50 bones ("Cape 18" to "Cape 67") hung from the spine; the sword goes. Its first frame, the
-// rest pose, is written as the build writes lines.
+// A biped of nodes nodes made from the knight, whose right leg comes last after a cape ("Cape 18"
+// on) hung from the spine; the sword goes. Its first frame, the rest pose, is written as the build
+// writes lines. Biped72's rows:
 //   rows 0-6: root, pelvis, spine, left leg   rows 7-17: spine1, neck, head, arms
 //   rows 18-67: the cape                       rows 68-71: right thigh, calf, foot, toe
-std::string Biped72(const std::string& knightPath);
+std::string BipedWithCape(const std::string& knightPath, int nodes);
+inline std::string Biped72(const std::string& knightPath) { return BipedWithCape(knightPath, 72); }
 
 // Shows window and lets it be drawn.
 void ShowAndDraw(wxWindow& window);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/image.h>
+#include <wx/scrolbar.h>
 #include <wx/uiaction.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "gui/wx_text.h"
 #include "scripted_window.h"
 #include "test_support.h"
+#include "x_screen.h"
 
 namespace varnex {
 
@@ -572,6 +574,58 @@ TEST(WholeSkeleton, RowsBeyondSixtyAreShownEditedNamedAndBuilt) {
     EXPECT_EQ(window.GetClientSize(), sixtyRows);
     EXPECT_EQ(window.FindWindow(GridNodeEditId(60)), nullptr);
     ExpectApartAndInside(window);
+}
+
+// 83 rows: the column shows 20 of its 23. Its scroll bar is drawn with no pointer over it, takes
+// the rows to the last one, and follows when Tab brings the first one back into sight.
+TEST(WholeSkeleton, TheExtraColumnsScrollBarIsDrawnAndReachesEveryRow) {
+    CSampleFolder folder;
+    WriteFile(folder.Path("biped83_ref.smd"), BipedWithCape(folder.Path("knight_ref.smd"), 83));
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Answer(folder.Path("biped83_ref.smd"));
+    window.Press(IDC_REF_MODEL);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    ASSERT_EQ(window.ShownRows(), 83);
+    ShowAndDraw(window);
+    wxScrollBar* bar = nullptr;
+    for (wxWindow* child : window.NodeEdit(60)->GetParent()->GetParent()->GetChildren()) {
+        if (auto* found = dynamic_cast<wxScrollBar*>(child)) bar = found;
+    }
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->IsShownOnScreen());
+
+    // Read from the X server: the screenshots of one process all show its first picture.
+    wxImage shot = CXScreen().Grab(bar->GetScreenRect());
+    wxColour background = window.GetBackgroundColour();
+    int marked = 0;
+    for (int y = 0; y < shot.GetHeight(); ++y) {
+        for (int x = 0; x < shot.GetWidth(); ++x) {
+            marked += wxColour(shot.GetRed(x, y), shot.GetGreen(x, y), shot.GetBlue(x, y)) !=
+                      background;
+        }
+    }
+    EXPECT_GT(marked, shot.GetWidth() * shot.GetHeight() / 4) << "the bar is not drawn";
+
+    wxWindow* rows = window.NodeEdit(60)->GetParent();
+    auto inSight = [&](int row) {
+        return rows->GetScreenRect().Contains(window.NodeEdit(row)->GetScreenRect());
+    };
+    EXPECT_TRUE(inSight(60));
+    EXPECT_FALSE(inSight(82));
+    // The thumb dragged to the end.
+    bar->SetThumbPosition(bar->GetRange());
+    wxScrollEvent drag(wxEVT_SCROLL_THUMBTRACK, bar->GetId(), bar->GetThumbPosition(),
+                       wxVERTICAL);
+    drag.SetEventObject(bar);
+    bar->ProcessWindowEvent(drag);
+    EXPECT_TRUE(inSight(82));
+    EXPECT_FALSE(inSight(60));
+
+    ClickInto(window.CorrectionEdit(59));
+    wxUIActionSimulator().Char(WXK_TAB);
+    EXPECT_TRUE(RunUntil([&] { return FocusedId() == window.NodeEdit(60)->GetId(); }));
+    EXPECT_TRUE(RunUntil([&] { return inSight(60) && bar->GetThumbPosition() == 0; }));
 }
 
 TEST(EnglishWindowPicture, SavesAScreenshotOfThePairedGrid) {

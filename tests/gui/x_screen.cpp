@@ -145,6 +145,26 @@ wxSize CXScreen::MaxSize(const std::string& title) const {
     return wxSize(hints.max_width, hints.max_height);
 }
 
+wxImage CXScreen::Grab(const wxRect& rect) const {
+    wxImage image(rect.width, rect.height);
+    if (!m_display) return image;
+    XSync(m_display, False);
+    XImage* shot = XGetImage(m_display, DefaultRootWindow(m_display), rect.x, rect.y,
+                             static_cast<unsigned>(rect.width), static_cast<unsigned>(rect.height),
+                             AllPlanes, ZPixmap);
+    if (!shot) return image;
+    for (int y = 0; y < rect.height; ++y) {
+        for (int x = 0; x < rect.width; ++x) {
+            unsigned long pixel = XGetPixel(shot, x, y);
+            image.SetRGB(x, y, static_cast<unsigned char>((pixel & shot->red_mask) >> 16),
+                         static_cast<unsigned char>((pixel & shot->green_mask) >> 8),
+                         static_cast<unsigned char>(pixel & shot->blue_mask));
+        }
+    }
+    XDestroyImage(shot);
+    return image;
+}
+
 unsigned long CXScreen::OpenWindow(const wxRect& rect) {
     if (!m_display) return 0;
     Window root = DefaultRootWindow(m_display);

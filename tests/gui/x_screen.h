@@ -5,6 +5,7 @@
 #pragma once
 
 #include <wx/gdicmn.h>
+#include <wx/image.h>
 
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     wxRect ClientRect(const std::string& title) const;
     wxSize MinSize(const std::string& title) const;
     wxSize MaxSize(const std::string& title) const;
+    // What the screen shows in rect, read from the server at the call.
+    wxImage Grab(const wxRect& rect) const;
     // Opens a window of this connection, another program's window for the window manager, over
     // rect and raised; closes it.
     unsigned long OpenWindow(const wxRect& rect);
