@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/uiaction.h>
 
 #include "gui/wx_text.h"
+#include "x_screen.h"
 #include "retarget/node_line.h"
 #include "smd_input/smd_reader.h"
 
@@ -136,16 +135,8 @@ bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png) {
 }
 
 bool SaveScreenshot(const wxRect& area, const std::filesystem::path& png) {
-    wxBitmap shot(area.GetWidth(), area.GetHeight(), 24);
-    {
-        wxScreenDC screen;
-        wxMemoryDC memory(shot);
-        if (!memory.Blit(0, 0, area.GetWidth(), area.GetHeight(), &screen, area.GetX(),
-                         area.GetY())) {
-            return false;
-        }
-    }
-    return shot.SaveFile(wxString(png.string()), wxBITMAP_TYPE_PNG);
+    // Read from the X server at the call: a screen DC gives a process its first picture again.
+    return CXScreen().Grab(area).SaveFile(wxString(png.string()), wxBITMAP_TYPE_PNG);
 }
 
 }  // namespace varnex

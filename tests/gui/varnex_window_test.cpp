@@ -595,7 +595,6 @@ TEST(WholeSkeleton, TheExtraColumnsScrollBarIsDrawnAndReachesEveryRow) {
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(bar->IsShownOnScreen());
 
-    // Read from the X server: the screenshots of one process all show its first picture.
     wxImage shot = CXScreen().Grab(bar->GetScreenRect());
     wxColour background = window.GetBackgroundColour();
     int marked = 0;
