@@ -438,8 +438,7 @@ TEST(AboutItem, TheMenuCommandOpensTheAboutBox) {
 }
 
 // The pictures of the README: the window once the samples' two skeletons are paired, in French
-// and in English. The screen gives a process its first picture only (a second one repeats it), so
-// ctest runs the English one in a process of its own.
+// and in English.
 void SavePairedWindowPicture(const std::string& language, const std::string& png) {
     CSampleFolder folder;
     CScriptedWindow window;
