@@ -229,15 +229,16 @@ CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
     controls->Add(m_front, 0, wxALL, 4);
     controls->Add(m_side, 0, wxALL, 4);
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
-    m_canvas->SetInitialSize(CANVAS_SIZE);
     column->Add(m_canvas, 1, wxEXPAND);
     column->Add(controls, 0, wxEXPAND);
     column->Add(m_status, 0, wxALL | wxEXPAND, 4);
     panel->SetSizer(column);
-    SetClientSize(column->GetMinSize());
-    wxSize least(LEAST_CANVAS_SIZE.x, column->GetMinSize().y - CANVAS_SIZE.y + LEAST_CANVAS_SIZE.y);
-    least.IncTo(wxSize(controls->GetMinSize().x, 0));
+    // The canvas at its least size beside the controls' own.
+    wxSize least = column->GetMinSize();
     SetMinClientSize(least);
+    wxSize wanted = least + CANVAS_SIZE - LEAST_CANVAS_SIZE;
+    wanted.x = std::max(CANVAS_SIZE.x, least.x);
+    SetClientSize(wanted);
 
     m_play->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetPlaying(!Playing()); });
     m_front->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(0.0); });

@@ -624,6 +624,17 @@ TEST(WholeSkeleton, TheExtraColumnsScrollBarIsDrawnAndReachesEveryRow) {
     wxUIActionSimulator().Char(WXK_TAB);
     EXPECT_TRUE(RunUntil([&] { return FocusedId() == window.NodeEdit(60)->GetId(); }));
     EXPECT_TRUE(RunUntil([&] { return inSight(60) && bar->GetThumbPosition() == 0; }));
+
+    // A notch of the wheel down over the rows: three rows on, the bar with them.
+    wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+    wheel.m_wheelRotation = -120;
+    wheel.m_wheelDelta = 120;
+    wheel.m_linesPerAction = 3;
+    wheel.SetEventObject(rows);
+    rows->ProcessWindowEvent(wheel);
+    EXPECT_FALSE(inSight(62));
+    EXPECT_TRUE(inSight(63) && inSight(82));
+    EXPECT_EQ(bar->GetThumbPosition(), 3);
 }
 
 TEST(EnglishWindowPicture, SavesAScreenshotOfThePairedGrid) {
