@@ -64,8 +64,12 @@ PREVIEW_PLACE PlacePreview(const wxRect& screen, const wxRect& main, wxSize want
         wxPoint moved(kept.x, screen.y);
         return {moved, under(moved, shorter, true)};
     }
-    return {kept, wxRect(wxPoint(right - wanted.x, Clamp(kept.y, screen.y, bottom - wanted.y)),
-                         wanted)};
+    // Too small for both: the main window at the screen's right edge and the preview, as narrow as
+    // it goes, at its left, so that it covers as little as it can of the main window, and not the
+    // buttons on its right.
+    wxPoint moved(Clamp(right - main.width, screen.x, right), kept.y);
+    wxSize size(least.x, wanted.y);
+    return {moved, wxRect(wxPoint(screen.x, Clamp(kept.y, screen.y, bottom - size.y)), size)};
 }
 
 }  // namespace varnex
