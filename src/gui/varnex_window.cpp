@@ -112,10 +112,10 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
 }
 
 CVarnexWindow::~CVarnexWindow() {
-    // GTK makes the focused box leave when the window is destroyed, after this object is gone.
+    // The boxes outlive this object while the window is destroyed: no event of theirs may reach it.
     for (int row = 0; row < ShownRows(); ++row) {
-        NodeEdit(row)->Unbind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
-        CorrectionEdit(row)->Unbind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+        NodeEdit(row)->Unbind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
+        CorrectionEdit(row)->Unbind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
     }
 }
 
@@ -126,7 +126,7 @@ void CVarnexWindow::CreateControls() {
     };
     auto edit = [&](int id, const DLG_RECT& r) {
         auto* box = new CGridEdit(this, id, at(r), size(r));
-        box->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+        box->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
         return box;
     };
 
@@ -203,7 +203,6 @@ void CVarnexWindow::ShowLabels() {
     for (auto [control, original] : m_labels) control->SetLabel(ToWx(m_texts.Tr(original)));
     if (m_extraRows) m_extraRows->ShowLabels(m_texts);
     if (m_preview) m_preview->ShowLabels();
-    for (int row = 0; row < ShownRows(); ++row) ShowRowTooltip(row);
 }
 
 void CVarnexWindow::OnLanguageItem(wxCommandEvent& event) {
@@ -330,8 +329,8 @@ void CVarnexWindow::ShowRows(int rows) {
         m_extraRows = new CExtraRows(this, rows, m_texts);
         m_extraRows->MoveAfterInTabOrder(m_correctionEdits.back());
         for (int row = DEFAULT_GRID_ROWS; row < rows; ++row) {
-            NodeEdit(row)->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
-            CorrectionEdit(row)->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+            NodeEdit(row)->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
+            CorrectionEdit(row)->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
         }
     }
     auto place = [this](wxWindow* control, const DLG_RECT& r) {
@@ -354,22 +353,19 @@ void CVarnexWindow::ShowRows(int rows) {
     if (m_preview && m_preview->IsShown()) m_preview->PlaceBeside();
 }
 
-void CVarnexWindow::ShowRowTooltip(int row) {
-    wxString tip = ToWx(GridRowTooltip(row, FromWx(NodeEdit(row)->GetValue()),
-                                       FromWx(CorrectionEdit(row)->GetValue()), m_dlg.Model(),
-                                       m_dlg.NodeCount(), m_dlg.RefAnim(), m_texts));
-    NodeEdit(row)->SetToolTip(tip);
-    CorrectionEdit(row)->SetToolTip(tip);
-}
-
-void CVarnexWindow::OnEditLeft(wxFocusEvent& event) {
+void CVarnexWindow::OnEditEntered(wxMouseEvent& event) {
     event.Skip();
     for (int row = 0; row < ShownRows(); ++row) {
-        if (event.GetEventObject() == NodeEdit(row) ||
-            event.GetEventObject() == CorrectionEdit(row)) {
-            ShowRowTooltip(row);
-            return;
-        }
+        wxTextCtrl* box = NodeEdit(row);
+        if (event.GetEventObject() != box) box = CorrectionEdit(row);
+        if (event.GetEventObject() != box) continue;
+        // Told when the pointer comes, from the row as it stands: replacing the tooltips of boxes
+        // the pointer is not over maps Wine's tooltip window, empty and black, across the dialog.
+        wxString tip = ToWx(GridRowTooltip(row, FromWx(NodeEdit(row)->GetValue()),
+                                           FromWx(CorrectionEdit(row)->GetValue()), m_dlg.Model(),
+                                           m_dlg.NodeCount(), m_dlg.RefAnim(), m_texts));
+        if (box->GetToolTipText() != tip) box->SetToolTip(tip);
+        return;
     }
 }
 
@@ -388,7 +384,6 @@ void CVarnexWindow::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& corre
         NodeEdit(row)->ChangeValue(ToWx(nodeText[static_cast<std::size_t>(row)]));
         CorrectionEdit(row)->ChangeValue(ToWx(correctionText[static_cast<std::size_t>(row)]));
     }
-    for (int row = 0; row < ShownRows(); ++row) ShowRowTooltip(row);
 }
 
 void CVarnexWindow::ShowMessage(const std::string& text) {

@@ -84,7 +84,13 @@ void LoadThreeSamples(CScriptedWindow& window, const CSampleFolder& folder) {
     window.Press(IDC_ANIM);
 }
 
-std::string TooltipOf(const wxTextCtrl* box) { return FromWx(box->GetToolTipText()); }
+// The tooltip the box shows once the pointer comes over it.
+std::string TooltipOf(wxTextCtrl* box) {
+    wxMouseEvent enter(wxEVT_ENTER_WINDOW);
+    enter.SetEventObject(box);
+    box->ProcessWindowEvent(enter);
+    return FromWx(box->GetToolTipText());
+}
 
 std::string StatusOf(const CScriptedWindow& window) {
     return FromWx(window.StatusLine()->GetLabelText());
