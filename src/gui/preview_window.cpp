@@ -78,21 +78,20 @@ CPreviewCanvas::CPreviewCanvas(wxWindow* parent, const CTextCatalog& texts)
     Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
 }
 
-double CPreviewCanvas::LayOutLegend(wxGraphicsContext& gc, const wxSize& size) {
+double CPreviewCanvas::LayOutLegend(wxDC& dc, const wxSize& size) {
     m_legend.clear();
     const double spacing = FromDIP(LEGEND_SPACING), stroke = FromDIP(LEGEND_STROKE);
     double x = spacing, row = 0.0, rowHeight = 0.0;
     for (const LEGEND_ENTRY& entry : LEGEND) {
-        double textWidth = 0.0, textHeight = 0.0;
-        gc.GetTextExtent(ToWx(m_texts.Tr(entry.text)), &textWidth, &textHeight);
-        double width = stroke + spacing / 2 + textWidth;
+        wxSize text = dc.GetTextExtent(ToWx(m_texts.Tr(entry.text)));
+        double width = stroke + spacing / 2 + text.x;
         // A row too narrow for the next entry goes on below.
         if (x > spacing && x + width > size.GetWidth() - spacing) {
             x = spacing;
             ++row;
         }
-        rowHeight = std::max(rowHeight, textHeight + spacing / 2);
-        m_legend.push_back(wxRect2DDouble(x, row, width, textHeight));
+        rowHeight = std::max(rowHeight, text.y + spacing / 2);
+        m_legend.push_back(wxRect2DDouble(x, row, width, text.y));
         x += width + 2 * spacing;
     }
     double top = size.GetHeight() - spacing / 2 - (row + 1) * rowHeight;
@@ -100,13 +99,26 @@ double CPreviewCanvas::LayOutLegend(wxGraphicsContext& gc, const wxSize& size) {
     return top - spacing / 2;
 }
 
-void CPreviewCanvas::Draw(wxGraphicsContext& gc, const wxSize& size) {
+template <class DC>
+void CPreviewCanvas::Paint(DC& dc, const wxSize& size) {
+    // Lines through a graphics context, for their smooth edges; texts through the DC, as Wine's
+    // graphics context neither measures nor draws text.
+    dc.SetFont(GetFont());
+    double figures = LayOutLegend(dc, size);
+    {
+        std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
+        if (gc) DrawLines(*gc, size, figures);
+    }
+    DrawTexts(dc, size);
+}
+
+void CPreviewCanvas::Draw(wxMemoryDC& dc, const wxSize& size) { Paint(dc, size); }
+
+void CPreviewCanvas::DrawLines(wxGraphicsContext& gc, const wxSize& size, double figures) {
     double width = size.GetWidth(), height = size.GetHeight();
     gc.SetBrush(*wxWHITE_BRUSH);
     gc.SetPen(*wxTRANSPARENT_PEN);
     gc.DrawRectangle(0, 0, width, height);
-    gc.SetFont(GetFont(), wxColour(64, 64, 64));
-    double figures = LayOutLegend(gc, size);
     m_view.width = width;
     m_view.height = figures;
     if (m_scene != nullptr) m_scene->Draw(m_frame, m_view, m_drawing);
@@ -142,18 +154,29 @@ void CPreviewCanvas::Draw(wxGraphicsContext& gc, const wxSize& size) {
     gc.SetPen(wxPen(wxColour(144, 144, 144), 1));
     gc.StrokeLine(width / 2, 0, width / 2, figures);
     gc.StrokeLine(0, figures, width, figures);
-    gc.StrokeLine(8, m_drawing.groundY, width / 2 - 8, m_drawing.groundY);
-    gc.StrokeLine(width / 2 + 8, m_drawing.groundY, width - 8, m_drawing.groundY);
-    gc.DrawText(ToWx(PreviewSourceLabel(m_texts)), 8, 6);
-    gc.DrawText(ToWx(PreviewResultLabel(m_texts)), width / 2 + 8, 6);
+    if (m_scene != nullptr) {
+        gc.StrokeLine(8, m_drawing.groundY, width / 2 - 8, m_drawing.groundY);
+        gc.StrokeLine(width / 2 + 8, m_drawing.groundY, width - 8, m_drawing.groundY);
+    }
     for (std::size_t i = 0; i < m_legend.size(); ++i) {
         const wxRect2DDouble& r = m_legend[i];
         double middle = r.m_y + r.m_height / 2;
         gc.SetPen(pen(LEGEND[i].colour));
         gc.StrokeLine(r.m_x + lineWidth / 2, middle, r.m_x + FromDIP(LEGEND_STROKE) - lineWidth / 2,
                       middle);
-        gc.DrawText(ToWx(m_texts.Tr(LEGEND[i].text)),
-                    r.m_x + FromDIP(LEGEND_STROKE) + FromDIP(LEGEND_SPACING) / 2, r.m_y);
+    }
+}
+
+void CPreviewCanvas::DrawTexts(wxDC& dc, const wxSize& size) {
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    dc.SetTextForeground(wxColour(64, 64, 64));
+    dc.DrawText(ToWx(PreviewSourceLabel(m_texts)), 8, 6);
+    dc.DrawText(ToWx(PreviewResultLabel(m_texts)), size.GetWidth() / 2 + 8, 6);
+    for (std::size_t i = 0; i < m_legend.size(); ++i) {
+        const wxRect2DDouble& r = m_legend[i];
+        dc.DrawText(ToWx(m_texts.Tr(LEGEND[i].text)),
+                    static_cast<int>(r.m_x + FromDIP(LEGEND_STROKE) + FromDIP(LEGEND_SPACING) / 2),
+                    static_cast<int>(r.m_y));
     }
 }
 
@@ -161,9 +184,7 @@ wxBitmap CPreviewCanvas::Render(const wxSize& size, double scale) {
     wxBitmap bitmap;
     bitmap.CreateWithDIPSize(size, scale, 24);
     wxMemoryDC dc(bitmap);
-    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
-    if (gc) Draw(*gc, size);
-    gc.reset();
+    Draw(dc, size);
     dc.SelectObject(wxNullBitmap);
     return bitmap;
 }
@@ -176,8 +197,7 @@ void CPreviewCanvas::ResetView(double yaw) {
 
 void CPreviewCanvas::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
-    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
-    if (gc) Draw(*gc, GetClientSize());
+    Paint(dc, GetClientSize());
 }
 
 void CPreviewCanvas::OnMouse(wxMouseEvent& event) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <wx/button.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/graphics.h>
 #include <wx/slider.h>
@@ -39,8 +40,8 @@ public:
     // The problem of the last drawing's result, if any.
     const RETARGET_PROBLEM& LastProblem() const { return m_drawing.problem; }
 
-    // One drawing of size into gc: panels, ground lines, bones, the colours' legend.
-    void Draw(wxGraphicsContext& gc, const wxSize& size);
+    // One drawing of size into dc: panels, ground lines, bones, the colours' legend.
+    void Draw(wxMemoryDC& dc, const wxSize& size);
     // The same into a bitmap, as a screen of that scale (2 at 200 %) would show it.
     wxBitmap Render(const wxSize& size, double scale = 1.0);
     // The front or side view (yaw), unzoomed and centred.
@@ -52,8 +53,13 @@ public:
 private:
     void OnPaint(wxPaintEvent& event);
     void OnMouse(wxMouseEvent& event);
+    template <class DC>
+    void Paint(DC& dc, const wxSize& size);
     // Places the legend's entries in rows along the bottom of size; the height left above them.
-    double LayOutLegend(wxGraphicsContext& gc, const wxSize& size);
+    double LayOutLegend(wxDC& dc, const wxSize& size);
+    // Everything but the texts, the figures in the top figures pixels; then the texts.
+    void DrawLines(wxGraphicsContext& gc, const wxSize& size, double figures);
+    void DrawTexts(wxDC& dc, const wxSize& size);
 
     const CTextCatalog& m_texts;
     CPreviewScene* m_scene = nullptr;
