@@ -99,9 +99,7 @@ int main(int argc, char** argv) {
             canvas->SetFrame(i % 30);
             canvas->View().yaw = 0.01 * i;
             auto start = std::chrono::steady_clock::now();
-            std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
-            canvas->Draw(*gc, size);
-            gc.reset();
+            canvas->Draw(dc, size);
             double took = std::chrono::duration<double, std::milli>(
                               std::chrono::steady_clock::now() - start).count();
             if (i >= 10) ms.push_back(took);  // the first ones warm the caches and fonts

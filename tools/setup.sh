@@ -5,7 +5,7 @@
 # needs, and Wine with the tools the Windows window's test uses; package: what tools/package.sh
 # needs besides.
 set -e
-PACKAGES="g++ make cmake libgtest-dev libwxgtk3.2-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev librsvg2-bin libpng-dev gettext locales"
+PACKAGES="g++ make cmake libgtest-dev libwxgtk3.2-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev librsvg2-bin libpng-dev gettext locales openbox"
 for group in "$@"; do
     case "$group" in
         windows) PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix

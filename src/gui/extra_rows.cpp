@@ -2,6 +2,7 @@
 
 #include <wx/stattext.h>
 
+#include <algorithm>
 #include <string>
 
 #include "gui/grid_edit.h"
@@ -35,15 +36,40 @@ CExtraRows::CExtraRows(wxWindow* dialog, int rows, const CTextCatalog& texts) {
                                            size(correction), wxST_NO_AUTORESIZE);
     ShowLabels(texts);
 
-    auto* scrolled = new wxScrolledWindow(this, wxID_ANY, in(area, column), size(area),
+    // A scroll bar of its own, beside the rows: the scrolled window's own bar may be an overlay
+    // that shows only under the pointer, and nothing would tell that more rows lie below.
+    m_bar = new wxScrollBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSB_VERTICAL);
+    const wxSize areaSize = size(area);
+    const int barWidth = m_bar->GetBestSize().x;
+    const wxPoint areaAt = in(area, column);
+    m_bar->SetSize(areaAt.x + areaSize.x - barWidth, areaAt.y, barWidth, areaSize.y);
+    auto* scrolled = new wxScrolledWindow(this, wxID_ANY, areaAt,
+                                          wxSize(areaSize.x - barWidth, areaSize.y),
                                           wxVSCROLL | wxTAB_TRAVERSAL | wxBORDER_NONE);
+    m_rows = scrolled;
     scrolled->SetFont(dialog->GetFont());
-    scrolled->ShowScrollbars(wxSHOW_SB_NEVER, wxSHOW_SB_DEFAULT);
+    scrolled->ShowScrollbars(wxSHOW_SB_NEVER, wxSHOW_SB_NEVER);
     int pitch = dialog->ConvertDialogToPixels(wxSize(0, GRID_ROW_PITCH)).y;
     scrolled->SetScrollRate(0, pitch);
     int extra = rows - DEFAULT_GRID_ROWS;
-    scrolled->SetVirtualSize(size(area).x,
+    scrolled->SetVirtualSize(areaSize.x - barWidth,
                              dialog->ConvertDialogToPixels(wxSize(0, GRID_ROW_PITCH * extra)).y);
+    m_bar->SetScrollbar(0, GROUP_ROWS, std::max(extra, GROUP_ROWS), GROUP_ROWS - 1);
+    m_bar->Enable(extra > GROUP_ROWS);
+    m_bar->Bind(wxEVT_SCROLL_CHANGED, &CExtraRows::OnBarMoved, this);
+    m_bar->Bind(wxEVT_SCROLL_THUMBTRACK, &CExtraRows::OnBarMoved, this);
+    m_bar->Bind(wxEVT_SCROLL_LINEUP, &CExtraRows::OnBarMoved, this);
+    m_bar->Bind(wxEVT_SCROLL_LINEDOWN, &CExtraRows::OnBarMoved, this);
+    m_bar->Bind(wxEVT_SCROLL_PAGEUP, &CExtraRows::OnBarMoved, this);
+    m_bar->Bind(wxEVT_SCROLL_PAGEDOWN, &CExtraRows::OnBarMoved, this);
+    m_bar->Bind(wxEVT_SCROLL_TOP, &CExtraRows::OnBarMoved, this);
+    m_bar->Bind(wxEVT_SCROLL_BOTTOM, &CExtraRows::OnBarMoved, this);
+    // Tab into a row out of sight scrolls the rows to it; the bar follows once they have moved.
+    scrolled->Bind(wxEVT_CHILD_FOCUS, [this](wxChildFocusEvent& event) {
+        event.Skip();
+        CallAfter([this] { m_bar->SetThumbPosition(m_rows->GetViewStart().y); });
+    });
+    scrolled->Bind(wxEVT_MOUSEWHEEL, &CExtraRows::OnWheel, this);
 
     // Tab visits the controls in the order they are created.
     for (int row = DEFAULT_GRID_ROWS; row < rows; ++row) {
@@ -60,6 +86,21 @@ CExtraRows::CExtraRows(wxWindow* dialog, int rows, const CTextCatalog& texts) {
         new wxStaticText(scrolled, wxID_ANY, std::to_string(row), in(label, area), size(label),
                          wxST_NO_AUTORESIZE);
     }
+}
+
+void CExtraRows::ScrollTo(int firstRow) {
+    int last = std::max(0, m_bar->GetRange() - m_bar->GetThumbSize());
+    firstRow = std::clamp(firstRow, 0, last);
+    m_rows->Scroll(0, firstRow);
+    m_bar->SetThumbPosition(firstRow);
+}
+
+void CExtraRows::OnBarMoved(wxScrollEvent& event) { ScrollTo(event.GetPosition()); }
+
+void CExtraRows::OnWheel(wxMouseEvent& event) {
+    if (event.GetWheelDelta() <= 0 || event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL) return;
+    int rows = -event.GetWheelRotation() * event.GetLinesPerAction() / event.GetWheelDelta();
+    ScrollTo(m_rows->GetViewStart().y + rows);
 }
 
 void CExtraRows::ShowLabels(const CTextCatalog& texts) {

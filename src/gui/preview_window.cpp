@@ -8,10 +8,12 @@
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "app/error_text.h"
+#include "gui/preview_placement.h"
 #include "gui/varnex_window.h"
 #include "gui/wx_text.h"
 #include "motion/motion_texts.h"
@@ -23,7 +25,9 @@ namespace {
 constexpr int PLAY_FPS = 30;
 constexpr double TURN_PER_PIXEL = 0.01;  // radians
 constexpr double ZOOM_PER_NOTCH = 1.15;
-const wxSize PREVIEW_SIZE(760, 480);
+// The canvas at first: two panels taller than wide, as a standing figure is.
+const wxSize CANVAS_SIZE(600, 460);
+const wxSize LEAST_CANVAS_SIZE(300, 260);
 
 wxColour ColourOf(BONE_COLOUR colour) {
     switch (colour) {
@@ -38,91 +42,196 @@ wxColour ColourOf(BONE_COLOUR colour) {
     }
     return wxColour(PREVIEW_MIDDLE_COLOUR);
 }
+
+// The legend's entries, in the order they are listed.
+struct LEGEND_ENTRY {
+    BONE_COLOUR colour;
+    const char* text;  // French original
+};
+constexpr LEGEND_ENTRY LEGEND[] = {
+    {BONE_COLOUR::LEFT, MarkText("gauche")},
+    {BONE_COLOUR::RIGHT, MarkText("droite")},
+    {BONE_COLOUR::MIDDLE, MarkText("milieu")},
+    {BONE_COLOUR::UNPAIRED, MarkText("non apparié")},
+};
+// In device-independent pixels: the bones' lines, read at a glance at any scale, and the
+// legend's stroke beside each text.
+constexpr int LINE_WIDTH = 3;
+constexpr int LEGEND_STROKE = 18;
+constexpr int LEGEND_SPACING = 6;
+// The wheel's zoom stays between these, so that a few notches too many can be taken back.
+constexpr double LEAST_ZOOM = 0.2;
+constexpr double MOST_ZOOM = 20.0;
 }  // namespace
 
 CPreviewCanvas::CPreviewCanvas(wxWindow* parent, const CTextCatalog& texts)
     : wxWindow(parent, wxID_ANY), m_texts(texts) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    SetMinSize(wxSize(320, 240));
+    SetMinSize(LEAST_CANVAS_SIZE);
     Bind(wxEVT_PAINT, &CPreviewCanvas::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &CPreviewCanvas::OnMouse, this);
     Bind(wxEVT_LEFT_UP, &CPreviewCanvas::OnMouse, this);
+    Bind(wxEVT_RIGHT_DOWN, &CPreviewCanvas::OnMouse, this);
+    Bind(wxEVT_RIGHT_UP, &CPreviewCanvas::OnMouse, this);
     Bind(wxEVT_MOTION, &CPreviewCanvas::OnMouse, this);
     Bind(wxEVT_MOUSEWHEEL, &CPreviewCanvas::OnMouse, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
 }
 
-void CPreviewCanvas::Draw(wxGraphicsContext& gc, const wxSize& size) {
+double CPreviewCanvas::LayOutLegend(wxDC& dc, const wxSize& size) {
+    m_legend.clear();
+    const double spacing = FromDIP(LEGEND_SPACING), stroke = FromDIP(LEGEND_STROKE);
+    double x = spacing, row = 0.0, rowHeight = 0.0;
+    for (const LEGEND_ENTRY& entry : LEGEND) {
+        wxSize text = dc.GetTextExtent(ToWx(m_texts.Tr(entry.text)));
+        double width = stroke + spacing / 2 + text.x;
+        // A row too narrow for the next entry goes on below.
+        if (x > spacing && x + width > size.GetWidth() - spacing) {
+            x = spacing;
+            ++row;
+        }
+        rowHeight = std::max(rowHeight, text.y + spacing / 2);
+        m_legend.push_back(wxRect2DDouble(x, row, width, text.y));
+        x += width + 2 * spacing;
+    }
+    double top = size.GetHeight() - spacing / 2 - (row + 1) * rowHeight;
+    for (wxRect2DDouble& r : m_legend) r.m_y = top + r.m_y * rowHeight;
+    return top - spacing / 2;
+}
+
+template <class DC>
+void CPreviewCanvas::Paint(DC& dc, const wxSize& size) {
+    // Lines through a graphics context, for their smooth edges; texts through the DC, as Wine's
+    // graphics context neither measures nor draws text.
+    dc.SetFont(GetFont());
+    double figures = LayOutLegend(dc, size);
+    {
+        std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
+        if (gc) DrawLines(*gc, size, figures);
+    }
+    DrawTexts(dc, size);
+}
+
+void CPreviewCanvas::Draw(wxMemoryDC& dc, const wxSize& size) { Paint(dc, size); }
+
+void CPreviewCanvas::DrawLines(wxGraphicsContext& gc, const wxSize& size, double figures) {
     double width = size.GetWidth(), height = size.GetHeight();
     gc.SetBrush(*wxWHITE_BRUSH);
     gc.SetPen(*wxTRANSPARENT_PEN);
     gc.DrawRectangle(0, 0, width, height);
     m_view.width = width;
-    m_view.height = height;
+    m_view.height = figures;
     if (m_scene != nullptr) m_scene->Draw(m_frame, m_view, m_drawing);
 
-    gc.SetFont(GetFont(), wxColour(64, 64, 64));
-    gc.DrawText(ToWx(PreviewSourceLabel(m_texts)), 8, 6);
-    gc.DrawText(ToWx(PreviewResultLabel(m_texts)), width / 2 + 8, 6);
-    gc.SetPen(wxPen(wxColour(144, 144, 144), 1));
-    gc.StrokeLine(width / 2, 0, width / 2, height);
-    gc.StrokeLine(8, m_drawing.groundY, width / 2 - 8, m_drawing.groundY);
-    gc.StrokeLine(width / 2 + 8, m_drawing.groundY, width - 8, m_drawing.groundY);
-    if (m_scene == nullptr) return;
-    // Grey first, then the middle line, then the limbs, so that the colours stay on top.
-    for (BONE_COLOUR pass : {BONE_COLOUR::UNPAIRED, BONE_COLOUR::MIDDLE, BONE_COLOUR::LEFT,
-                             BONE_COLOUR::RIGHT}) {
-        wxGraphicsPath path = gc.CreatePath();
-        bool any = false;
-        for (const SCENE_BONE& bone : m_drawing.bones) {
-            if (bone.colour != pass) continue;
-            path.MoveToPoint(bone.x1, bone.y1);
-            path.AddLineToPoint(bone.x2, bone.y2);
-            any = true;
+    const double lineWidth = FromDIP(LINE_WIDTH);
+    auto pen = [lineWidth](BONE_COLOUR colour) {
+        wxPen p(ColourOf(colour), static_cast<int>(lineWidth));
+        p.SetCap(wxCAP_ROUND);
+        return p;
+    };
+    if (m_scene != nullptr) {
+        // Grey first, then the middle line, then the limbs, so that the colours stay on top.
+        for (BONE_COLOUR pass : {BONE_COLOUR::UNPAIRED, BONE_COLOUR::MIDDLE, BONE_COLOUR::LEFT,
+                                 BONE_COLOUR::RIGHT}) {
+            wxGraphicsPath path = gc.CreatePath();
+            bool any = false;
+            for (const SCENE_BONE& bone : m_drawing.bones) {
+                if (bone.colour != pass) continue;
+                path.MoveToPoint(bone.x1, bone.y1);
+                path.AddLineToPoint(bone.x2, bone.y2);
+                any = true;
+            }
+            if (!any) continue;
+            gc.SetPen(pen(pass));
+            gc.StrokePath(path);
         }
-        if (!any) continue;
-        wxPen pen(ColourOf(pass), 2);
-        pen.SetCap(wxCAP_ROUND);
-        gc.SetPen(pen);
-        gc.StrokePath(path);
+    }
+
+    // The frame of the panels over the figures, which a zoom or a pan may have moved under it.
+    gc.SetPen(*wxTRANSPARENT_PEN);
+    gc.SetBrush(*wxWHITE_BRUSH);
+    gc.DrawRectangle(0, figures, width, height - figures);
+    gc.SetPen(wxPen(wxColour(144, 144, 144), 1));
+    gc.StrokeLine(width / 2, 0, width / 2, figures);
+    gc.StrokeLine(0, figures, width, figures);
+    if (m_scene != nullptr) {
+        gc.StrokeLine(8, m_drawing.groundY, width / 2 - 8, m_drawing.groundY);
+        gc.StrokeLine(width / 2 + 8, m_drawing.groundY, width - 8, m_drawing.groundY);
+    }
+    for (std::size_t i = 0; i < m_legend.size(); ++i) {
+        const wxRect2DDouble& r = m_legend[i];
+        double middle = r.m_y + r.m_height / 2;
+        gc.SetPen(pen(LEGEND[i].colour));
+        gc.StrokeLine(r.m_x + lineWidth / 2, middle, r.m_x + FromDIP(LEGEND_STROKE) - lineWidth / 2,
+                      middle);
     }
 }
 
-wxBitmap CPreviewCanvas::Render(const wxSize& size) {
-    wxBitmap bitmap(size.GetWidth(), size.GetHeight(), 24);
+void CPreviewCanvas::DrawTexts(wxDC& dc, const wxSize& size) {
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    dc.SetTextForeground(wxColour(64, 64, 64));
+    dc.DrawText(ToWx(PreviewSourceLabel(m_texts)), 8, 6);
+    dc.DrawText(ToWx(PreviewResultLabel(m_texts)), size.GetWidth() / 2 + 8, 6);
+    for (std::size_t i = 0; i < m_legend.size(); ++i) {
+        const wxRect2DDouble& r = m_legend[i];
+        dc.DrawText(ToWx(m_texts.Tr(LEGEND[i].text)),
+                    static_cast<int>(r.m_x + FromDIP(LEGEND_STROKE) + FromDIP(LEGEND_SPACING) / 2),
+                    static_cast<int>(r.m_y));
+    }
+}
+
+wxBitmap CPreviewCanvas::Render(const wxSize& size, double scale) {
+    wxBitmap bitmap;
+    bitmap.CreateWithDIPSize(size, scale, 24);
     wxMemoryDC dc(bitmap);
-    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
-    if (gc) Draw(*gc, size);
-    gc.reset();
+    Draw(dc, size);
     dc.SelectObject(wxNullBitmap);
     return bitmap;
 }
 
+void CPreviewCanvas::ResetView(double yaw) {
+    m_view = SCENE_VIEW{};
+    m_view.yaw = yaw;
+    Refresh();
+}
+
 void CPreviewCanvas::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
-    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
-    if (gc) Draw(*gc, GetClientSize());
+    Paint(dc, GetClientSize());
 }
 
 void CPreviewCanvas::OnMouse(wxMouseEvent& event) {
     if (event.GetEventType() == wxEVT_MOUSEWHEEL) {
-        int notches = event.GetWheelDelta() > 0 ? event.GetWheelRotation() / event.GetWheelDelta() : 0;
-        m_view.zoom *= std::pow(ZOOM_PER_NOTCH, notches);
+        int notches =
+            event.GetWheelDelta() > 0 ? event.GetWheelRotation() / event.GetWheelDelta() : 0;
+        double zoom = std::clamp(m_view.zoom * std::pow(ZOOM_PER_NOTCH, notches), LEAST_ZOOM,
+                                 MOST_ZOOM);
+        ZoomViewAbout(m_view, event.GetX(), event.GetY(), zoom / m_view.zoom);
         Refresh();
-    } else if (event.LeftDown()) {
+    } else if (event.LeftDown() || event.RightDown()) {
         m_dragFrom = event.GetPosition();
+        m_panning = event.RightDown() || event.ShiftDown();
         if (!HasCapture()) CaptureMouse();
-    } else if (event.LeftUp()) {
+    } else if (event.LeftUp() || event.RightUp()) {
         if (HasCapture()) ReleaseMouse();
-    } else if (event.Dragging() && event.LeftIsDown()) {
-        m_view.yaw += (event.GetPosition().x - m_dragFrom.x) * TURN_PER_PIXEL;
+    } else if (event.Dragging() && (event.LeftIsDown() || event.RightIsDown())) {
+        wxPoint moved = event.GetPosition() - m_dragFrom;
+        if (m_panning) {
+            m_view.panX += moved.x;
+            m_view.panY += moved.y;
+        } else {
+            m_view.yaw += moved.x * TURN_PER_PIXEL;
+        }
         m_dragFrom = event.GetPosition();
         Refresh();
     }
 }
 
 CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
-    : wxFrame(&owner, wxID_ANY, ToWx(PreviewWindowTitle(owner.Texts())), wxDefaultPosition, PREVIEW_SIZE),
+    // Floating on the main window: the window manager keeps it above the main window, which it
+    // would otherwise keep above every other window of the program as a dialog.
+    : wxFrame(&owner, wxID_ANY, ToWx(PreviewWindowTitle(owner.Texts())), wxDefaultPosition,
+              wxDefaultSize, wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT),
       m_owner(owner),
       m_timer(this) {
     wxPanel* panel = new wxPanel(this);
@@ -144,6 +253,12 @@ CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
     column->Add(controls, 0, wxEXPAND);
     column->Add(m_status, 0, wxALL | wxEXPAND, 4);
     panel->SetSizer(column);
+    // The canvas at its least size beside the controls' own.
+    wxSize least = column->GetMinSize();
+    SetMinClientSize(least);
+    wxSize wanted = least + CANVAS_SIZE - LEAST_CANVAS_SIZE;
+    wanted.x = std::max(CANVAS_SIZE.x, least.x);
+    SetClientSize(wanted);
 
     m_play->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetPlaying(!Playing()); });
     m_front->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(0.0); });
@@ -157,16 +272,27 @@ CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
         }
     }
 
-    // Beside the dialog, on the screen that shows it.
-    wxRect dialog = owner.GetScreenRect();
-    int screen = wxDisplay::GetFromWindow(&owner);
-    wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0 : static_cast<unsigned>(screen)).GetClientArea();
-    wxPoint at(dialog.GetRight() + 8, dialog.GetTop());
-    if (at.x + PREVIEW_SIZE.GetWidth() > area.GetRight()) {
-        at.x = std::max(area.GetLeft(), area.GetRight() - PREVIEW_SIZE.GetWidth());
-    }
-    SetPosition(at);
+    m_wantedClientSize = GetClientSize();
+    PlaceBeside();
     Reload();
+}
+
+void CPreviewWindow::PlaceBeside() {
+    int screen = wxDisplay::GetFromWindow(&m_owner);
+    wxRect area =
+        wxDisplay(screen == wxNOT_FOUND ? 0u : static_cast<unsigned>(screen)).GetClientArea();
+    // Frames, decorations included once the window manager has told their size.
+    wxSize decorations = GetSize() - GetClientSize();
+    PREVIEW_PLACE place = PlacePreview(area, m_owner.GetRect(), m_wantedClientSize + decorations,
+                                       GetMinClientSize() + decorations);
+    if (place.main != m_owner.GetPosition()) m_owner.Move(place.main);
+    SetSize(place.preview);
+}
+
+bool CPreviewWindow::OnScreen() const {
+    int screen = wxDisplay::GetFromWindow(this);
+    return screen != wxNOT_FOUND &&
+           wxDisplay(static_cast<unsigned>(screen)).GetClientArea().Contains(GetRect());
 }
 
 void CPreviewWindow::Reload() {
@@ -262,10 +388,7 @@ void CPreviewWindow::ShowLabels() {
     }
 }
 
-void CPreviewWindow::SetView(double yaw) {
-    m_canvas->View().yaw = yaw;
-    m_canvas->Refresh();
-}
+void CPreviewWindow::SetView(double yaw) { m_canvas->ResetView(yaw); }
 
 void CPreviewWindow::OnSlider(wxCommandEvent&) { ShowFrame(m_slider->GetValue()); }
 

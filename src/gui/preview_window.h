@@ -1,10 +1,12 @@
 // The window's preview: the animation on its skeleton beside its retarget on the model's, for the
-// grid as the main window shows it. A frame slider, play and pause, front and side views, a drag
-// that turns the view and the wheel that zooms. Leaving a grid box after typing redraws the result
-// from memory; no file is written.
+// grid as the main window shows it, with a legend of the colours. A frame slider, play and pause,
+// front and side views (which also undo zoom and pan), a drag that turns the view, a drag with the
+// right button or with Shift that moves it, and the wheel that zooms about the pointer. Leaving a
+// grid box after typing redraws the result from memory; no file is written.
 #pragma once
 
 #include <wx/button.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/graphics.h>
 #include <wx/slider.h>
@@ -12,6 +14,7 @@
 #include <wx/timer.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/text_catalog.h"
 #include "preview/preview_scene.h"
@@ -37,21 +40,35 @@ public:
     // The problem of the last drawing's result, if any.
     const RETARGET_PROBLEM& LastProblem() const { return m_drawing.problem; }
 
-    // One drawing of size into gc: panels, ground lines, bones.
-    void Draw(wxGraphicsContext& gc, const wxSize& size);
-    // The same into a bitmap, as the screen would show it.
-    wxBitmap Render(const wxSize& size);
+    // One drawing of size into dc: panels, ground lines, bones, the colours' legend.
+    void Draw(wxMemoryDC& dc, const wxSize& size);
+    // The same into a bitmap, as a screen of that scale (2 at 200 %) would show it.
+    wxBitmap Render(const wxSize& size, double scale = 1.0);
+    // The front or side view (yaw), unzoomed and centred.
+    void ResetView(double yaw);
+    // The last drawing: its bones, and where the legend's entries stood (stroke and text).
+    const SCENE_DRAWING& LastDrawing() const { return m_drawing; }
+    const std::vector<wxRect2DDouble>& LegendEntries() const { return m_legend; }
 
 private:
     void OnPaint(wxPaintEvent& event);
     void OnMouse(wxMouseEvent& event);
+    template <class DC>
+    void Paint(DC& dc, const wxSize& size);
+    // Places the legend's entries in rows along the bottom of size; the height left above them.
+    double LayOutLegend(wxDC& dc, const wxSize& size);
+    // Everything but the texts, the figures in the top figures pixels; then the texts.
+    void DrawLines(wxGraphicsContext& gc, const wxSize& size, double figures);
+    void DrawTexts(wxDC& dc, const wxSize& size);
 
     const CTextCatalog& m_texts;
     CPreviewScene* m_scene = nullptr;
     int m_frame = 0;
     SCENE_VIEW m_view;
     SCENE_DRAWING m_drawing;
+    std::vector<wxRect2DDouble> m_legend;
     wxPoint m_dragFrom;
+    bool m_panning = false;  // the drag moves the figures rather than turning them
 };
 
 class CPreviewWindow : public wxFrame {
@@ -59,6 +76,11 @@ public:
     // Opens beside owner on what its dialog has loaded, and follows owner's grid boxes; speaks
     // owner's language.
     explicit CPreviewWindow(CVarnexWindow& owner);
+
+    // Stands beside owner on its screen, moving owner if that makes room (see PlacePreview).
+    void PlaceBeside();
+    // Whether the whole window lies on a screen's work area.
+    bool OnScreen() const;
 
     // Gives the title, the buttons and the status line their texts in owner's language (after
     // owner changed it).
@@ -75,6 +97,8 @@ public:
     CPreviewCanvas* Canvas() const { return m_canvas; }
     wxSlider* Slider() const { return m_slider; }
     wxStaticText* StatusLine() const { return m_status; }
+    wxButton* PlayButton() const { return m_play; }
+    wxButton* FrontButton() const { return m_front; }
     bool Playing() const { return m_timer.IsRunning(); }
     int Frame() const { return m_frame; }
 
@@ -95,6 +119,7 @@ private:
     wxStaticText* m_status = nullptr;
     wxTimer m_timer;
     int m_frame = 0;
+    wxSize m_wantedClientSize;  // as laid out at first; smaller only where the screen lacks room
 };
 
 }  // namespace varnex

@@ -84,8 +84,8 @@ void CollectEdits(const wxWindow& window, std::vector<wxTextCtrl*>& edits) {
 
 CVarnexWindow::CVarnexWindow(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, MAIN_CAPTION, wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxRESIZE_BORDER |
-                   wxDIALOG_NO_PARENT),
+               // No resize border: the layout has one size, that of the grid's rows.
+               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxDIALOG_NO_PARENT),
       m_texts(CatalogFolders(ProgramFolder())),
       m_dlg(*this) {
     SetIcons(VarnexIcons());
@@ -112,10 +112,10 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
 }
 
 CVarnexWindow::~CVarnexWindow() {
-    // GTK makes the focused box leave when the window is destroyed, after this object is gone.
+    // The boxes outlive this object while the window is destroyed: no event of theirs may reach it.
     for (int row = 0; row < ShownRows(); ++row) {
-        NodeEdit(row)->Unbind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
-        CorrectionEdit(row)->Unbind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+        NodeEdit(row)->Unbind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
+        CorrectionEdit(row)->Unbind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
     }
 }
 
@@ -126,7 +126,7 @@ void CVarnexWindow::CreateControls() {
     };
     auto edit = [&](int id, const DLG_RECT& r) {
         auto* box = new CGridEdit(this, id, at(r), size(r));
-        box->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+        box->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
         return box;
     };
 
@@ -176,7 +176,8 @@ void CVarnexWindow::OnButton(wxCommandEvent& event) {
     for (const BUTTON_COMMAND& command : BUTTON_COMMANDS) {
         if (command.id != event.GetId()) continue;
         // The line tells what the last command did; a refusal or a cancel leaves it empty.
-        ShowStatus("");
+        // QUIT tells nothing: answered "Non", it leaves the line as it was.
+        if (command.id != IDC_QUIT) ShowStatus("");
         // The commands report their own failures; anything else still reaches the user as a
         // message rather than ending the program.
         try {
@@ -202,7 +203,6 @@ void CVarnexWindow::ShowLabels() {
     for (auto [control, original] : m_labels) control->SetLabel(ToWx(m_texts.Tr(original)));
     if (m_extraRows) m_extraRows->ShowLabels(m_texts);
     if (m_preview) m_preview->ShowLabels();
-    for (int row = 0; row < ShownRows(); ++row) ShowRowTooltip(row);
 }
 
 void CVarnexWindow::OnLanguageItem(wxCommandEvent& event) {
@@ -282,6 +282,13 @@ void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
 void CVarnexWindow::OpenPreview() {
     if (m_preview) {
         m_preview->Reload();
+        if (m_preview->IsIconized()) m_preview->Iconize(false);
+        // Left where the user put it, unless it was closed, went partly off the screen or has
+        // the main window over it.
+        if (!m_preview->IsShown() || !m_preview->OnScreen() ||
+            m_preview->GetRect().Intersects(GetRect())) {
+            m_preview->PlaceBeside();
+        }
     } else {
         m_preview = new CPreviewWindow(*this);
     }
@@ -322,8 +329,8 @@ void CVarnexWindow::ShowRows(int rows) {
         m_extraRows = new CExtraRows(this, rows, m_texts);
         m_extraRows->MoveAfterInTabOrder(m_correctionEdits.back());
         for (int row = DEFAULT_GRID_ROWS; row < rows; ++row) {
-            NodeEdit(row)->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
-            CorrectionEdit(row)->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+            NodeEdit(row)->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
+            CorrectionEdit(row)->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
         }
     }
     auto place = [this](wxWindow* control, const DLG_RECT& r) {
@@ -342,24 +349,23 @@ void CVarnexWindow::ShowRows(int rows) {
     if (window.GetRight() > screen.GetRight()) {
         Move(std::max(screen.GetLeft(), screen.GetRight() + 1 - window.GetWidth()), window.y);
     }
+    // The wider window must not cover the preview.
+    if (m_preview && m_preview->IsShown()) m_preview->PlaceBeside();
 }
 
-void CVarnexWindow::ShowRowTooltip(int row) {
-    wxString tip = ToWx(GridRowTooltip(row, FromWx(NodeEdit(row)->GetValue()),
-                                       FromWx(CorrectionEdit(row)->GetValue()), m_dlg.Model(),
-                                       m_dlg.NodeCount(), m_dlg.RefAnim(), m_texts));
-    NodeEdit(row)->SetToolTip(tip);
-    CorrectionEdit(row)->SetToolTip(tip);
-}
-
-void CVarnexWindow::OnEditLeft(wxFocusEvent& event) {
+void CVarnexWindow::OnEditEntered(wxMouseEvent& event) {
     event.Skip();
     for (int row = 0; row < ShownRows(); ++row) {
-        if (event.GetEventObject() == NodeEdit(row) ||
-            event.GetEventObject() == CorrectionEdit(row)) {
-            ShowRowTooltip(row);
-            return;
-        }
+        wxTextCtrl* box = NodeEdit(row);
+        if (event.GetEventObject() != box) box = CorrectionEdit(row);
+        if (event.GetEventObject() != box) continue;
+        // Told when the pointer comes, from the row as it stands: replacing the tooltips of boxes
+        // the pointer is not over maps Wine's tooltip window, empty and black, across the dialog.
+        wxString tip = ToWx(GridRowTooltip(row, FromWx(NodeEdit(row)->GetValue()),
+                                           FromWx(CorrectionEdit(row)->GetValue()), m_dlg.Model(),
+                                           m_dlg.NodeCount(), m_dlg.RefAnim(), m_texts));
+        if (box->GetToolTipText() != tip) box->SetToolTip(tip);
+        return;
     }
 }
 
@@ -378,7 +384,6 @@ void CVarnexWindow::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& corre
         NodeEdit(row)->ChangeValue(ToWx(nodeText[static_cast<std::size_t>(row)]));
         CorrectionEdit(row)->ChangeValue(ToWx(correctionText[static_cast<std::size_t>(row)]));
     }
-    for (int row = 0; row < ShownRows(); ++row) ShowRowTooltip(row);
 }
 
 void CVarnexWindow::ShowMessage(const std::string& text) {

@@ -84,11 +84,10 @@ private:
     void OnCloseWindow(wxCloseEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void OnPairSameNamesItem(wxCommandEvent& event);
-    // Leaving a box after typing: its row's tooltip follows the new text.
-    void OnEditLeft(wxFocusEvent& event);
+    // The pointer over a box: its tooltip tells what its row now means.
+    void OnEditEntered(wxMouseEvent& event);
     // Boxes for rows rows: the extra column comes, goes or changes, the dialog widening with it.
     void ShowRows(int rows);
-    void ShowRowTooltip(int row);
     void OnLanguageItem(wxCommandEvent& event);
     // Gives every labelled control its text in the current language.
     void ShowLabels();

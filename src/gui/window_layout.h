@@ -47,7 +47,7 @@ inline constexpr int IDC_CONVERT_BIPED = 1130;
 // The items of the window's menu, and the About box.
 inline constexpr int IDM_ABOUTBOX = 16;
 // The texts are French originals, looked up in the user's language.
-inline constexpr const char* ABOUT_ITEM_TEXT = MarkText("&A propos de Varnex...");
+inline constexpr const char* ABOUT_ITEM_TEXT = MarkText("&A propos de Varnex...\tAlt+A");
 // The menu's checkable entry: the next SMD Ref Animation also pairs same-named nodes.
 inline constexpr int IDM_PAIR_SAME_NAMES = 48;
 inline constexpr const char* PAIR_SAME_NAMES_ITEM_TEXT =

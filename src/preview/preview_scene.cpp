@@ -9,13 +9,22 @@ namespace varnex {
 
 namespace {
 // Room above the taller figure and below the ground, as a share of a panel's height.
-constexpr double FIGURE_SHARE = 0.8;
-constexpr double GROUND_SHARE = 0.88;
+constexpr double FIGURE_SHARE = 0.84;
+constexpr double GROUND_SHARE = 0.93;
 
 double Across(const VEC3& joint, double yaw) {
     return joint.y * std::cos(yaw) + joint.x * std::sin(yaw);
 }
 }  // namespace
+
+void ZoomViewAbout(SCENE_VIEW& view, double x, double y, double factor) {
+    double panel = view.width / 2.0;
+    double anchorX = x < panel ? panel / 2.0 : panel * 1.5;
+    double anchorY = view.height * GROUND_SHARE;
+    view.panX = (x - anchorX) - (x - anchorX - view.panX) * factor;
+    view.panY = (y - anchorY) - (y - anchorY - view.panY) * factor;
+    view.zoom *= factor;
+}
 
 CPreviewScene::FIGURE CPreviewScene::MakeFigure(CForwardKinematics& skeleton,
                                                 const std::vector<SKELETON_NODE>& nodes,
@@ -91,18 +100,20 @@ void CPreviewScene::Draw(int frame, const SCENE_VIEW& view, SCENE_DRAWING& drawi
     drawing.bones.clear();
     drawing.problem = {};
     double panel = view.width / 2.0;
-    drawing.groundY = view.height * GROUND_SHARE;
+    drawing.groundY = view.height * GROUND_SHARE + view.panY;
     double tallest = std::max({m_source.height, m_result.height, 1e-6});
     double scale = view.height * FIGURE_SHARE / tallest * view.zoom;
     if (m_frames.empty()) return;
     const FRAME_POSES& source =
         m_frames[static_cast<std::size_t>(std::clamp(frame, 0, FrameCount() - 1))];
     m_sourceSkeleton.Solve(source, m_joints);
-    AddBones(m_source, m_joints, panel / 2.0, scale, drawing.groundY, view.yaw, drawing.bones);
+    AddBones(m_source, m_joints, panel / 2.0 + view.panX, scale, drawing.groundY, view.yaw,
+             drawing.bones);
     drawing.problem = m_retarget->Apply(source, m_resultPoses);
     if (drawing.problem.fault != RETARGET_FAULT::NONE) return;
     m_modelSkeleton.Solve(m_resultPoses, m_joints);
-    AddBones(m_result, m_joints, panel * 1.5, scale, drawing.groundY, view.yaw, drawing.bones);
+    AddBones(m_result, m_joints, panel * 1.5 + view.panX, scale, drawing.groundY, view.yaw,
+             drawing.bones);
 }
 
 }  // namespace varnex

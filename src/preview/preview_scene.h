@@ -22,12 +22,18 @@ struct SCENE_BONE {
 };
 
 // yaw 0 looks from +X, where biped models face (Y across, as the SVG's front view); pi/2 from the
-// figure's right (X across, the side view). zoom 1 fits the taller rest pose in a panel.
+// figure's right (X across, the side view). zoom 1 fits the taller rest pose in a panel; panX and
+// panY move both figures alike, in pixels.
 struct SCENE_VIEW {
     double yaw = 0.0;
     double zoom = 1.0;
     double width = 0.0, height = 0.0;  // of the whole drawing: two panels
+    double panX = 0.0, panY = 0.0;
 };
+
+// view zoomed by factor about the point (x, y) of the drawing: what the panel under that point
+// shows there stays there, and the other panel follows alike.
+void ZoomViewAbout(SCENE_VIEW& view, double x, double y, double factor);
 
 struct SCENE_DRAWING {
     std::vector<SCENE_BONE> bones;

@@ -143,7 +143,7 @@ TEST(ContextMenu, RightClickOffersTheAboutItemAndSameNamePairing) {
     user.MouseMove(spot);
     user.MouseClick(wxMOUSE_BTN_RIGHT);
     ASSERT_TRUE(RunUntil([&] { return closed; }));
-    EXPECT_EQ(itemText, "&A propos de Varnex...");
+    EXPECT_EQ(itemText, "&A propos de Varnex...\tAlt+A");
     EXPECT_EQ(FromWx(sameNamesText), "Apparier aussi les nodes de même nom");
     EXPECT_TRUE(sameNamesUnchecked);
     EXPECT_TRUE(window.IsShown());

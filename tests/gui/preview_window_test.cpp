@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <wx/image.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <map>
 
 #include "gui/preview_window.h"
 #include "gui/window_layout.h"
@@ -28,6 +31,29 @@ int CountColour(const wxImage& image, int from, int to, const char* colour) {
     return count;
 }
 
+// The commonest length of the runs of pixels of colour along the rows of image above bottom: the
+// width of a line that stands more upright than not.
+int CommonestRun(const wxImage& image, const char* colour, int bottom) {
+    wxColour c(colour);
+    std::map<int, int> runs;
+    for (int y = 0; y < bottom; ++y) {
+        int run = 0;
+        for (int x = 0; x <= image.GetWidth(); ++x) {
+            bool same = x < image.GetWidth() && image.GetRed(x, y) == c.Red() &&
+                        image.GetGreen(x, y) == c.Green() && image.GetBlue(x, y) == c.Blue();
+            if (same) {
+                ++run;
+            } else if (run > 0) {
+                ++runs[run];
+                run = 0;
+            }
+        }
+    }
+    auto commonest = std::max_element(runs.begin(), runs.end(),
+                                       [](auto& a, auto& b) { return a.second < b.second; });
+    return commonest == runs.end() ? 0 : commonest->first;
+}
+
 bool SameColumns(const wxImage& a, const wxImage& b, int from, int to) {
     for (int y = 0; y < a.GetHeight(); ++y) {
         for (int x = from; x < to; ++x) {
@@ -39,14 +65,12 @@ bool SameColumns(const wxImage& a, const wxImage& b, int from, int to) {
     }
     return true;
 }
-}  // namespace
 
-TEST(PreviewWindow, DrawsBothFiguresFollowsTheSliderAndRedrawsTheResultWhenTheGridChanges) {
-    CTempDir folder;
+// The samples loaded into window, then Alt+P.
+CPreviewWindow* OpenPreview(CScriptedWindow& window, const CTempDir& folder) {
     for (const char* name : {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"}) {
         std::filesystem::copy_file(SamplePath(name), folder.Root() / name);
     }
-    CScriptedWindow window;
     ShowAndDraw(window);
     window.Answer(folder.Path("knight_ref.smd"));
     window.Press(IDC_REF_MODEL);
@@ -54,15 +78,37 @@ TEST(PreviewWindow, DrawsBothFiguresFollowsTheSliderAndRedrawsTheResultWhenTheGr
     window.Press(IDC_REF_ANIM);
     window.Answer(folder.Path("runner_walk.smd"));
     window.Press(IDC_ANIM);
-
     wxKeyEvent altP(wxEVT_CHAR_HOOK);
     altP.m_keyCode = 'P';
     altP.m_altDown = true;
     altP.SetEventObject(&window);
     window.ProcessWindowEvent(altP);
-    CPreviewWindow* preview = window.Preview();
+    if (window.Preview()) ShowAndDraw(*window.Preview());
+    return window.Preview();
+}
+
+void SendMouse(wxWindow& canvas, wxEventType type, wxPoint at, bool right, bool shift = false) {
+    wxMouseEvent event(type);
+    event.m_x = at.x;
+    event.m_y = at.y;
+    event.m_leftDown = !right && type != wxEVT_LEFT_UP;
+    event.m_rightDown = right && type != wxEVT_RIGHT_UP;
+    event.m_shiftDown = shift;
+    event.SetEventObject(&canvas);
+    canvas.ProcessWindowEvent(event);
+}
+
+std::vector<SCENE_BONE> BonesOf(CPreviewCanvas& canvas) {
+    canvas.Render(canvas.GetClientSize());
+    return canvas.LastDrawing().bones;
+}
+}  // namespace
+
+TEST(PreviewWindow, DrawsBothFiguresFollowsTheSliderAndRedrawsTheResultWhenTheGridChanges) {
+    CTempDir folder;
+    CScriptedWindow window;
+    CPreviewWindow* preview = OpenPreview(window, folder);
     ASSERT_NE(preview, nullptr);
-    ShowAndDraw(*preview);
     EXPECT_EQ(FromWx(preview->StatusLine()->GetLabelText()), "frame 0 / 29");
 
     const wxSize size(600, 360);
@@ -105,6 +151,101 @@ TEST(PreviewWindow, DrawsBothFiguresFollowsTheSliderAndRedrawsTheResultWhenTheGr
     preview->SetPlaying(false);
     ShowAndDraw(*preview);
     EXPECT_TRUE(SaveScreenshot(*preview, "varnex-preview.png"));
+    preview->Destroy();
+}
+
+// The point under the pointer stays there through the wheel's zoom; a drag with the right button,
+// or with Shift, moves both figures by the drag; "de face" brings back the first view.
+TEST(PreviewView, ZoomsAboutThePointerPansByDragAndTheViewButtonsUndoBoth) {
+    CTempDir folder;
+    CScriptedWindow window;
+    CPreviewWindow* preview = OpenPreview(window, folder);
+    ASSERT_NE(preview, nullptr);
+    CPreviewCanvas& canvas = *preview->Canvas();
+    const std::vector<SCENE_BONE> first = BonesOf(canvas);
+    ASSERT_FALSE(first.empty());
+    // The source's head: the highest joint.
+    std::size_t head = 0;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        if (first[i].y2 < first[head].y2 && first[i].x2 < canvas.GetClientSize().x / 2) head = i;
+    }
+    wxPoint pointer(static_cast<int>(first[head].x2), static_cast<int>(first[head].y2));
+    for (int notch = 0; notch < 4; ++notch) {
+        wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+        wheel.m_x = pointer.x;
+        wheel.m_y = pointer.y;
+        wheel.m_wheelRotation = 120;
+        wheel.m_wheelDelta = 120;
+        canvas.ProcessWindowEvent(wheel);
+    }
+    std::vector<SCENE_BONE> zoomed = BonesOf(canvas);
+    ASSERT_EQ(zoomed.size(), first.size());
+    // The pointer stands on a whole pixel, less than one from the head: four notches (1.75 times)
+    // take the head less than two from it.
+    EXPECT_NEAR(zoomed[head].x2, pointer.x, 2.0);
+    EXPECT_NEAR(zoomed[head].y2, pointer.y, 2.0);
+    EXPECT_NEAR(std::hypot(zoomed[head].x2 - zoomed[head].x1, zoomed[head].y2 - zoomed[head].y1),
+                1.5 * std::hypot(first[head].x2 - first[head].x1, first[head].y2 - first[head].y1),
+                0.5 * std::hypot(first[head].x2 - first[head].x1, first[head].y2 - first[head].y1));
+
+    for (bool right : {true, false}) {
+        SCOPED_TRACE(right ? "right button" : "Shift");
+        std::vector<SCENE_BONE> before = BonesOf(canvas);
+        SendMouse(canvas, right ? wxEVT_RIGHT_DOWN : wxEVT_LEFT_DOWN, {100, 100}, right, !right);
+        SendMouse(canvas, wxEVT_MOTION, {130, 80}, right, !right);
+        SendMouse(canvas, right ? wxEVT_RIGHT_UP : wxEVT_LEFT_UP, {130, 80}, right, !right);
+        std::vector<SCENE_BONE> moved = BonesOf(canvas);
+        ASSERT_EQ(moved.size(), before.size());
+        for (std::size_t i = 0; i < moved.size(); ++i) {
+            EXPECT_NEAR(moved[i].x1 - before[i].x1, 30.0, 1e-6);
+            EXPECT_NEAR(moved[i].y1 - before[i].y1, -20.0, 1e-6);
+        }
+    }
+
+    wxCommandEvent click(wxEVT_BUTTON, preview->FrontButton()->GetId());
+    click.SetEventObject(preview->FrontButton());
+    preview->FrontButton()->ProcessWindowEvent(click);
+    std::vector<SCENE_BONE> front = BonesOf(canvas);
+    ASSERT_EQ(front.size(), first.size());
+    for (std::size_t i = 0; i < front.size(); ++i) {
+        EXPECT_DOUBLE_EQ(front[i].x2, first[i].x2);
+        EXPECT_DOUBLE_EQ(front[i].y2, first[i].y2);
+    }
+    preview->Destroy();
+}
+
+// At 100 % and 200 % the bones are drawn with lines several pixels wide; the legend names each
+// colour, in every language, below the figures and inside the smallest canvas.
+TEST(PreviewView, LinesAndLegendReadableAtEitherScaleAndInEveryLanguage) {
+    CTempDir folder;
+    CScriptedWindow window;
+    CPreviewWindow* preview = OpenPreview(window, folder);
+    ASSERT_NE(preview, nullptr);
+    CPreviewCanvas& canvas = *preview->Canvas();
+    for (double scale : {1.0, 2.0}) {
+        wxImage image = canvas.Render(canvas.GetClientSize(), scale).ConvertToImage();
+        EXPECT_EQ(image.GetWidth(), static_cast<int>(canvas.GetClientSize().x * scale));
+        int ground = static_cast<int>(canvas.LastDrawing().groundY * scale);
+        EXPECT_GE(CommonestRun(image, PREVIEW_MIDDLE_COLOUR, ground), static_cast<int>(3 * scale))
+            << "at scale " << scale;
+    }
+    for (const std::string& language : window.Languages()) {
+        ASSERT_TRUE(window.SetLanguage(language));
+        wxSize least = canvas.GetMinSize();
+        canvas.Render(least);
+        const std::vector<wxRect2DDouble>& entries = canvas.LegendEntries();
+        ASSERT_EQ(entries.size(), 4u);
+        double ground = canvas.LastDrawing().groundY;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const wxRect2DDouble& r = entries[i];
+            EXPECT_TRUE(r.m_x >= 0 && r.GetRight() <= least.x && r.m_y > ground &&
+                        r.GetBottom() <= least.y)
+                << language << " entry " << i;
+            for (std::size_t j = i + 1; j < entries.size(); ++j) {
+                EXPECT_FALSE(r.Intersects(entries[j])) << language << " entries " << i << ", " << j;
+            }
+        }
+    }
     preview->Destroy();
 }
 

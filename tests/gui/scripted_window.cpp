@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/uiaction.h>
 
 #include "gui/wx_text.h"
+#include "x_screen.h"
+#include "retarget/node_line.h"
+#include "smd_input/smd_reader.h"
 
 namespace varnex {
 
@@ -45,6 +46,37 @@ std::vector<std::string> CScriptedWindow::CorrectionBoxes() const {
         texts.push_back(FromWx(CorrectionEdit(row)->GetValue()));
     }
     return texts;
+}
+
+std::string BipedWithCape(const std::string& knightPath, int nodeCount) {
+    SMD_HEAD knight = ReadModelFile(knightPath);
+    std::vector<int> order = {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
+    for (int cape = 0; cape < nodeCount - 22; ++cape) order.push_back(-1);
+    for (int leg : {7, 8, 9, 10}) order.push_back(leg);
+    std::vector<int> rowOf(knight.nodes.size(), -1);
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        if (order[row] >= 0) rowOf[static_cast<std::size_t>(order[row])] = static_cast<int>(row);
+    }
+    std::string nodes = "version 1\r\nnodes\r\n";
+    std::string frame = "skeleton\r\ntime 0\r\n";
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        std::string name = "Cape " + std::to_string(row);
+        int parent = row == 18 ? 2 : static_cast<int>(row) - 1;
+        FRAME_FIELDS pose{"", "0.000000", "-0.600000", "-0.500000", "0.000000", "0.000000",
+                          "0.000000"};
+        if (int k = order[row]; k >= 0) {
+            const SMD_NODE& node = knight.nodes[static_cast<std::size_t>(k)];
+            name = node.name;
+            parent = node.parent < 0 ? -1 : rowOf[static_cast<std::size_t>(node.parent)];
+            const FRAME_LINE& line = knight.frame0Lines[static_cast<std::size_t>(k)];
+            pose = ParseFrameFields(line.text, knightPath, line.lineNumber);
+        }
+        std::string number = std::to_string(row);
+        pose.number = number;
+        nodes += number + " \"" + name + "\" " + std::to_string(parent) + "\r\n";
+        frame += NormalizedFrameLine(pose) + "\r\n";
+    }
+    return nodes + "end\r\n" + frame + "end\r\n";
 }
 
 void ShowAndDraw(wxWindow& window) {
@@ -99,17 +131,12 @@ void ExpectApartAndInside(const wxWindow& window) {
 }
 
 bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png) {
-    wxRect area = window.GetScreenRect();
-    wxBitmap shot(area.GetWidth(), area.GetHeight(), 24);
-    {
-        wxScreenDC screen;
-        wxMemoryDC memory(shot);
-        if (!memory.Blit(0, 0, area.GetWidth(), area.GetHeight(), &screen, area.GetX(),
-                         area.GetY())) {
-            return false;
-        }
-    }
-    return shot.SaveFile(wxString(png.string()), wxBITMAP_TYPE_PNG);
+    return SaveScreenshot(window.GetScreenRect(), png);
+}
+
+bool SaveScreenshot(const wxRect& area, const std::filesystem::path& png) {
+    // Read from the X server at the call: a screen DC gives a process its first picture again.
+    return CXScreen().Grab(area).SaveFile(wxString(png.string()), wxBITMAP_TYPE_PNG);
 }
 
 }  // namespace varnex

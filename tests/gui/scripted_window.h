@@ -62,6 +62,14 @@ private:
     std::deque<std::string> m_answers;
 };
 
+// A biped of nodes nodes made from the knight, whose right leg comes last after a cape ("Cape 18"
+// on) hung from the spine; the sword goes. Its first frame, the rest pose, is written as the build
+// writes lines. Biped72's rows:
+//   rows 0-6: root, pelvis, spine, left leg   rows 7-17: spine1, neck, head, arms
+//   rows 18-67: the cape                       rows 68-71: right thigh, calf, foot, toe
+std::string BipedWithCape(const std::string& knightPath, int nodes);
+inline std::string Biped72(const std::string& knightPath) { return BipedWithCape(knightPath, 72); }
+
 // Shows window and lets it be drawn.
 void ShowAndDraw(wxWindow& window);
 // Lets the event loop run until done holds, a bounded number of rounds, never a clock; whether
@@ -74,7 +82,8 @@ void ClickInto(wxTextCtrl* box);
 // Every child of window lies inside its area (scrolled, for a scrolled window) and overlaps no
 // other child; children's children likewise.
 void ExpectApartAndInside(const wxWindow& window);
-// Saves what the screen shows of window as a PNG; false when it could not.
+// Saves what the screen shows of window, or of area, as a PNG; false when it could not.
 bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png);
+bool SaveScreenshot(const wxRect& area, const std::filesystem::path& png);
 
 }  // namespace varnex

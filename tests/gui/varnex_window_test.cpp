@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/image.h>
+#include <wx/scrolbar.h>
 #include <wx/uiaction.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "gui/wx_text.h"
 #include "scripted_window.h"
 #include "test_support.h"
+#include "x_screen.h"
 
 namespace varnex {
 
@@ -82,43 +84,13 @@ void LoadThreeSamples(CScriptedWindow& window, const CSampleFolder& folder) {
     window.Press(IDC_ANIM);
 }
 
-// A 72-node biped made from the knight, whose right leg comes last (rows 68 to 71) after a cape
-// of 50 bones ("Cape 18" to "Cape 67") hung from the spine; the sword goes. Its first frame, the
-// rest pose, is written as the build writes lines.
-//   rows 0-6: root, pelvis, spine, left leg   rows 7-17: spine1, neck, head, arms
-//   rows 18-67: the cape                       rows 68-71: right thigh, calf, foot, toe
-std::string Biped72(const std::string& knightPath) {
-    SMD_HEAD knight = ReadModelFile(knightPath);
-    std::vector<int> order = {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
-    for (int cape = 0; cape < 50; ++cape) order.push_back(-1);
-    for (int leg : {7, 8, 9, 10}) order.push_back(leg);
-    std::vector<int> rowOf(knight.nodes.size(), -1);
-    for (std::size_t row = 0; row < order.size(); ++row) {
-        if (order[row] >= 0) rowOf[static_cast<std::size_t>(order[row])] = static_cast<int>(row);
-    }
-    std::string nodes = "version 1\r\nnodes\r\n";
-    std::string frame = "skeleton\r\ntime 0\r\n";
-    for (std::size_t row = 0; row < order.size(); ++row) {
-        std::string name = "Cape " + std::to_string(row);
-        int parent = row == 18 ? 2 : static_cast<int>(row) - 1;
-        FRAME_FIELDS pose{"", "0.000000", "-0.600000", "-0.500000", "0.000000", "0.000000",
-                          "0.000000"};
-        if (int k = order[row]; k >= 0) {
-            const SMD_NODE& node = knight.nodes[static_cast<std::size_t>(k)];
-            name = node.name;
-            parent = node.parent < 0 ? -1 : rowOf[static_cast<std::size_t>(node.parent)];
-            const FRAME_LINE& line = knight.frame0Lines[static_cast<std::size_t>(k)];
-            pose = ParseFrameFields(line.text, knightPath, line.lineNumber);
-        }
-        std::string number = std::to_string(row);
-        pose.number = number;
-        nodes += number + " \"" + name + "\" " + std::to_string(parent) + "\r\n";
-        frame += NormalizedFrameLine(pose) + "\r\n";
-    }
-    return nodes + "end\r\n" + frame + "end\r\n";
+// The tooltip the box shows once the pointer comes over it.
+std::string TooltipOf(wxTextCtrl* box) {
+    wxMouseEvent enter(wxEVT_ENTER_WINDOW);
+    enter.SetEventObject(box);
+    box->ProcessWindowEvent(enter);
+    return FromWx(box->GetToolTipText());
 }
-
-std::string TooltipOf(const wxTextCtrl* box) { return FromWx(box->GetToolTipText()); }
 
 std::string StatusOf(const CScriptedWindow& window) {
     return FromWx(window.StatusLine()->GetLabelText());
@@ -436,17 +408,19 @@ TEST(EndingTheDialog, QuitEndsAtOnceWhenTheGridWasNotEdited) {
     EXPECT_TRUE(window.questions.empty());
 }
 
-// Non keeps the window and the edits; Oui ends it, the close box without taking the grid, QUIT
+// Non keeps the window, the edits and the status line; Oui ends it, the close box without taking the grid, QUIT
 // with it.
 TEST(EndingTheDialog, QuitAndTheCloseBoxAskBeforeLeavingEdits) {
     CScriptedWindow window;
     ShowAndDraw(window);
     CScriptedWindow::Type(window.CorrectionEdit(40), "2.5");
     for (bool quitButton : {false, true}) {
+        window.ShowStatus("écrit : out.smd");
         window.answerYes = false;
         quitButton ? window.Press(IDC_QUIT) : (void)window.Close();
         EXPECT_TRUE(window.IsShown());
         EXPECT_EQ(FromWx(window.CorrectionEdit(40)->GetValue()), "2.5");
+        EXPECT_EQ(StatusOf(window), "écrit : out.smd") << "what the last command did";
         window.answerYes = true;
         quitButton ? window.Press(IDC_QUIT) : (void)window.Close();
         EXPECT_FALSE(window.IsShown());
@@ -470,8 +444,7 @@ TEST(AboutItem, TheMenuCommandOpensTheAboutBox) {
 }
 
 // The pictures of the README: the window once the samples' two skeletons are paired, in French
-// and in English. The screen gives a process its first picture only (a second one repeats it), so
-// ctest runs the English one in a process of its own.
+// and in English.
 void SavePairedWindowPicture(const std::string& language, const std::string& png) {
     CSampleFolder folder;
     CScriptedWindow window;
@@ -606,6 +579,68 @@ TEST(WholeSkeleton, RowsBeyondSixtyAreShownEditedNamedAndBuilt) {
     EXPECT_EQ(window.GetClientSize(), sixtyRows);
     EXPECT_EQ(window.FindWindow(GridNodeEditId(60)), nullptr);
     ExpectApartAndInside(window);
+}
+
+// 83 rows: the column shows 20 of its 23. Its scroll bar is drawn with no pointer over it, takes
+// the rows to the last one, and follows when Tab brings the first one back into sight.
+TEST(WholeSkeleton, TheExtraColumnsScrollBarIsDrawnAndReachesEveryRow) {
+    CSampleFolder folder;
+    WriteFile(folder.Path("biped83_ref.smd"), BipedWithCape(folder.Path("knight_ref.smd"), 83));
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    window.Answer(folder.Path("biped83_ref.smd"));
+    window.Press(IDC_REF_MODEL);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    ASSERT_EQ(window.ShownRows(), 83);
+    ShowAndDraw(window);
+    wxScrollBar* bar = nullptr;
+    for (wxWindow* child : window.NodeEdit(60)->GetParent()->GetParent()->GetChildren()) {
+        if (auto* found = dynamic_cast<wxScrollBar*>(child)) bar = found;
+    }
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->IsShownOnScreen());
+
+    wxImage shot = CXScreen().Grab(bar->GetScreenRect());
+    wxColour background = window.GetBackgroundColour();
+    int marked = 0;
+    for (int y = 0; y < shot.GetHeight(); ++y) {
+        for (int x = 0; x < shot.GetWidth(); ++x) {
+            marked += wxColour(shot.GetRed(x, y), shot.GetGreen(x, y), shot.GetBlue(x, y)) !=
+                      background;
+        }
+    }
+    EXPECT_GT(marked, shot.GetWidth() * shot.GetHeight() / 4) << "the bar is not drawn";
+
+    wxWindow* rows = window.NodeEdit(60)->GetParent();
+    auto inSight = [&](int row) {
+        return rows->GetScreenRect().Contains(window.NodeEdit(row)->GetScreenRect());
+    };
+    EXPECT_TRUE(inSight(60));
+    EXPECT_FALSE(inSight(82));
+    // The thumb dragged to the end.
+    bar->SetThumbPosition(bar->GetRange());
+    wxScrollEvent drag(wxEVT_SCROLL_THUMBTRACK, bar->GetId(), bar->GetThumbPosition(),
+                       wxVERTICAL);
+    drag.SetEventObject(bar);
+    bar->ProcessWindowEvent(drag);
+    EXPECT_TRUE(inSight(82));
+    EXPECT_FALSE(inSight(60));
+
+    ClickInto(window.CorrectionEdit(59));
+    wxUIActionSimulator().Char(WXK_TAB);
+    EXPECT_TRUE(RunUntil([&] { return FocusedId() == window.NodeEdit(60)->GetId(); }));
+    EXPECT_TRUE(RunUntil([&] { return inSight(60) && bar->GetThumbPosition() == 0; }));
+
+    // A notch of the wheel down over the rows: three rows on, the bar with them.
+    wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+    wheel.m_wheelRotation = -120;
+    wheel.m_wheelDelta = 120;
+    wheel.m_linesPerAction = 3;
+    wheel.SetEventObject(rows);
+    rows->ProcessWindowEvent(wheel);
+    EXPECT_FALSE(inSight(62));
+    EXPECT_TRUE(inSight(63) && inSight(82));
+    EXPECT_EQ(bar->GetThumbPosition(), 3);
 }
 
 TEST(EnglishWindowPicture, SavesAScreenshotOfThePairedGrid) {

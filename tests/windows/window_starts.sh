@@ -28,6 +28,24 @@ else
     sleep 3
     xwd -id "$window" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$PNG"
     echo "window $window shown; screenshot: $PNG"
+    # With the pointer away, nothing black is wider than a letter: a black bar across the window
+    # is a tooltip window mapped without a hover.
+    bar=$(pngtopnm "$PNG" | pnmtoplainpnm | awk '
+        NR == 1 { next }
+        { for (i = 1; i <= NF; ++i) token[++n] = $i }
+        END {
+            width = token[1]; run = 0; widest = 0
+            for (t = 4; t + 2 <= n; t += 3) {
+                if ((t - 4) / 3 % width == 0) run = 0
+                run = token[t] + token[t + 1] + token[t + 2] == 0 ? run + 1 : 0
+                if (run > widest) widest = run
+            }
+            print widest
+        }')
+    if [ "${bar:-0}" -ge 60 ]; then
+        echo "a black bar $bar pixels wide crosses the window" >&2
+        status=1
+    fi
 fi
 kill "$program" 2>/dev/null || true
 wait "$program" 2>/dev/null || true
