@@ -40,6 +40,15 @@ public:
     void TakeGrid(GRID_TEXTS& nodeText, GRID_TEXTS& correctionText) override;
     void ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) override;
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowStatus(const std::string& text) override { statuses.push_back(text); }
+    // Questions are answered from yesNo (none left: yes) and recorded.
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        if (yesNo.empty()) return true;
+        bool answer = yesNo.front();
+        yesNo.pop_front();
+        return answer;
+    }
     std::optional<std::string> ChooseFile(const FILE_DIALOG& request) override;
     void EndDialog() override { ++endDialogCalls; }
     bool OpenHelpPage(const std::string& path) override {
@@ -53,6 +62,9 @@ public:
     int showGridCalls = 0;
     int endDialogCalls = 0;
     std::vector<std::string> messages;
+    std::vector<std::string> statuses;
+    std::vector<std::string> questions;
+    std::deque<bool> yesNo;
     std::vector<FILE_DIALOG> dialogs;
     std::vector<std::string> helpPages;
 

@@ -32,6 +32,20 @@ const char* const MSG_QUIT_LOSING_EDITS = MarkText(
     "La grille a été modifiée depuis le dernier appariement, le dernier enregistrement ou le "
     "dernier chargement d'un fichier .con.\nQuitter sans enregistrer ces modifications ?");
 
+const char* const MSG_MODEL_CHANGE_LOSING_EDITS = MarkText(
+    "La grille a été modifiée depuis le dernier appariement, le dernier enregistrement ou le "
+    "dernier chargement d'un fichier .con, et ce modèle a un autre squelette : sa grille repart "
+    "de zéro.\nCharger ce modèle sans enregistrer ces modifications ?");
+
+// Names and parents in order: the skeleton a grid's rows were made for.
+bool SameNodeList(const std::vector<SMD_NODE>& a, const std::vector<SMD_NODE>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].name != b[i].name || a[i].parent != b[i].parent) return false;
+    }
+    return true;
+}
+
 FILE_DIALOG OpenDialog(const std::string& title, const char* extension, const char* initialName,
                        const char* filter) {
     FILE_DIALOG request;
@@ -94,12 +108,17 @@ void CVarnexDlg::UpdateData(bool saveAndValidate) {
 
 void CVarnexDlg::KeepGrid() { m_keptGrid = m_grid; }
 
+bool CVarnexDlg::GridEdited(const CGridTexts& screen) const {
+    // Rows a larger model added since are start-up rows, not edits.
+    CGridTexts kept = m_keptGrid;
+    if (kept.Rows() < screen.Rows()) kept.Resize(screen.Rows());
+    return screen.Nodes() != kept.Nodes() || screen.Corrections() != kept.Corrections();
+}
+
 bool CVarnexDlg::ConfirmQuit() {
     CGridTexts screen = m_grid;
     m_platform.TakeGrid(screen.Nodes(), screen.Corrections());
-    if (screen.Nodes() == m_keptGrid.Nodes() && screen.Corrections() == m_keptGrid.Corrections()) {
-        return true;
-    }
+    if (!GridEdited(screen)) return true;
     return m_platform.AskYesNo(m_platform.Texts().Tr(MSG_QUIT_LOSING_EDITS));
 }
 
@@ -132,17 +151,36 @@ void CVarnexDlg::OnLoadRefModel() {
     try {
         SMD_HEAD model = ReadModelFile(*path);
         UpdateData(true);
+        // The rows name the earlier skeleton's nodes: another skeleton starts from a fresh grid,
+        // as the command line's does, and waits for its own pairing.
+        bool otherSkeleton = m_refModelLoaded && !SameNodeList(model.nodes, m_model.nodes);
+        if (otherSkeleton && GridEdited(m_grid) &&
+            !m_platform.AskYesNo(m_platform.Texts().Tr(MSG_MODEL_CHANGE_LOSING_EDITS))) {
+            m_lastResult = COMMAND_RESULT::CANCELLED;
+            return;
+        }
+        if (otherSkeleton) {
+            m_grid = CGridTexts();
+            m_boneScale.clear();
+            m_refAnimLoaded = false;
+        }
         // A row for every node of the model, so that every node has a line in every frame.
         m_nodeCount = static_cast<int>(model.nodes.size());
         int rows = std::max(m_nodeCount, DEFAULT_GRID_ROWS);
         m_grid.Resize(rows);
         m_boneScale.resize(static_cast<std::size_t>(rows), 0.0);
+        if (otherSkeleton) KeepGrid();
         m_refModelPath = *path;
         m_model = std::move(model);
         m_refModelLoaded = true;
         UpdateData(false);
-        m_platform.ShowStatus(m_platform.Texts().Tr("modèle chargé : {0}, {1} nodes",
-                                                    {*path, std::to_string(m_nodeCount)}));
+        std::string status = m_platform.Texts().Tr("modèle chargé : {0}, {1} nodes",
+                                                   {*path, std::to_string(m_nodeCount)});
+        if (otherSkeleton) {
+            status += m_platform.Texts().Tr(" ; la grille de l'autre squelette est mise de côté : "
+                                            "ouvrez SMD Ref Animation");
+        }
+        m_platform.ShowStatus(status);
         if (m_nodeCount > MODEL_COMPILER_MAX_NODES) {
             m_platform.ShowMessage(NoteOverCompilerLimit(*path, m_nodeCount, m_platform.Texts()));
         }

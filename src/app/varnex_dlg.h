@@ -92,6 +92,8 @@ private:
     std::optional<std::string> ChooseSmdToOpen(const char* title);
     // The grid as it is now counts as kept: quitting loses nothing.
     void KeepGrid();
+    // The grid differs from the one kept at the last pairing, .con file or start.
+    bool GridEdited(const CGridTexts& screen) const;
     // Throws CVarnexError (output) when output names one of the three SMD inputs.
     void RefuseInputAsOutput(const std::string& output) const;
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "cli/cli_commands.h"
 #include "dialog_fixture.h"
 
 namespace varnex {
@@ -150,11 +153,12 @@ TEST_F(DialogTest, EveryModelNodeHasARowAndASmallerModelBringsSixtyBack) {
     EXPECT_EQ(dlg.Grid().Nodes()[59], "0");
 }
 
-TEST_F(DialogTest, NewModelAfterTheAnimationKeepsBuildAvailable) {
+TEST_F(DialogTest, NewModelBuildsWithTheAnimationOnceItsGridIsPaired) {
     LoadSmall();
     std::vector<TEST_NODE> small(MODEL.begin(), MODEL.begin() + 2);
     WriteFile(dir.Path("small_ref.smd"), MakeSmd(small));
     Run(&CVarnexDlg::OnLoadRefModel, "small_ref.smd");
+    Run(&CVarnexDlg::OnLoadRefAnim, "runner_ref.smd");
     Run(&CVarnexDlg::OnBuildSmd, "out.smd");
     EXPECT_EQ(ui.messages, std::vector<std::string>{});
     std::string out = ReadFile(dir.Path("out.smd"));
@@ -167,6 +171,53 @@ TEST_F(DialogTest, QuitTakesTheGridAndEndsTheDialog) {
     dlg.OnQuit();
     EXPECT_EQ(dlg.Grid().Nodes()[0], "5");
     EXPECT_EQ(ui.endDialogCalls, 1);
+}
+
+}  // namespace varnex
+
+namespace varnex {
+
+// A model of another skeleton starts from a fresh grid, as the command line's, and waits for its
+// own pairing: after the knight, with a row edited, the runner's skeleton as the model asks first
+// ("Non" keeps the knight and the edit), then builds the very bytes varnex-cli builds. The same
+// model again keeps the grid and its edits.
+TEST_F(DialogTest, AnotherSkeletonStartsFromTheCommandLinesGrid) {
+    CopySamples();
+    LoadAll();
+    ui.screenNodes[5] = "7";
+    ui.screenCorrections[5] = "0.5";
+    Run(&CVarnexDlg::OnLoadRefModel, "knight_ref.smd");
+    EXPECT_EQ(ui.questions.size(), 0u) << "the same skeleton asks nothing";
+    EXPECT_EQ(ui.screenNodes[5], "7");
+
+    ui.yesNo = {false};
+    Run(&CVarnexDlg::OnLoadRefModel, "runner_ref.smd");
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(dlg.LastResult(), CVarnexDlg::COMMAND_RESULT::CANCELLED);
+    EXPECT_EQ(ui.screenNodes[5], "7");
+
+    Run(&CVarnexDlg::OnLoadRefModel, "runner_ref.smd");
+    EXPECT_EQ(ui.screenNodes, GRID_TEXTS(60, "0"));
+    EXPECT_EQ(ui.screenCorrections, GRID_TEXTS(60, "1"));
+    EXPECT_NE(ui.statuses.back().find("mise de côté"), std::string::npos) << ui.statuses.back();
+    dlg.OnBuildSmd();
+    EXPECT_EQ(Refusal(), "Ouvrez les deux SMD de référence d'abord, puis celui de l'animation à "
+                         "copier");
+
+    Run(&CVarnexDlg::OnLoadRefAnim, "runner_ref.smd");
+    Run(&CVarnexDlg::OnBuildSmd, "window.smd");
+    ASSERT_EQ(ui.messages, std::vector<std::string>{});
+    std::vector<std::string> args = {"varnex-cli",         "build",
+                                     "--model",            dir.Path("runner_ref.smd"),
+                                     "--ref-anim",         dir.Path("runner_ref.smd"),
+                                     "-o",                 dir.Path("cli.smd"),
+                                     dir.Path("runner_walk.smd")};
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), out, err, OriginalTexts(), {}), 0)
+        << err.str();
+    EXPECT_TRUE(ReadFile(dir.Path("window.smd")) == ReadFile(dir.Path("cli.smd")));
 }
 
 }  // namespace varnex
