@@ -11,6 +11,7 @@
 #include "app/error_text.h"
 #include "app/grid_texts.h"
 #include "biped/biped_conversion.h"
+#include "cli/cli_texts.h"
 #include "conversion_file/con_file.h"
 #include "motion/motion_check.h"
 #include "motion/motion_setup.h"

@@ -42,16 +42,6 @@ std::string FrameNotInAnimationText(const std::string& frame, const std::string&
 std::string PreviewCutNote(const std::string& file, int frames, int shown,
                            const CTextCatalog& texts = OriginalTexts());
 
-// The command line's texts for check, preview and --root-motion.
-std::string CliMotionHelp(const CTextCatalog& texts = OriginalTexts());
-std::string CliRootMotionUsage(const std::string& given,
-                               const CTextCatalog& texts = OriginalTexts());
-std::string CliNumberUsage(const std::string& option, const std::string& given,
-                           const CTextCatalog& texts = OriginalTexts());
-std::string CliFrameListUsage(const std::string& given,
-                              const CTextCatalog& texts = OriginalTexts());
-std::string CliFramesOrRangeUsage(const CTextCatalog& texts = OriginalTexts());
-
 // The window's texts.
 // The context menu's entry, with its key.
 std::string PreviewMenuText(const CTextCatalog& texts = OriginalTexts());

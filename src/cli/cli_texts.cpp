@@ -1,0 +1,62 @@
+#include "cli/cli_texts.h"
+
+namespace varnex {
+
+std::string CliMotionHelp(const CTextCatalog& texts) {
+    return texts.Tr(MarkText(R"(
+Vérifier et voir le mouvement, sans compiler le modèle :
+  varnex-cli check   --model M.smd --ref-anim R.smd [options] ANIM.smd [ANIM2.smd ...]
+  varnex-cli preview --model M.smd --ref-anim R.smd [options] [-o APERCU.svg] ANIM.smd
+
+  check    compare chaque animation avec son transfert, frame par frame, en mémoire : écart
+           d'angle de chaque os (max et moyen, en degrés), hauteurs et déplacement de la
+           racine, rapport des jambes, pied le plus bas, pieds (sol, écart au sol, hauteur du
+           bassin, appuis de la source et leurs glissements, genoux retournés), nodes posés sur
+           leur parent, lignes sans partenaire, avertissements. Les avertissements ne changent
+           pas le code de sortie.
+  preview  écrit un SVG : l'animation sur son squelette et le résultat sur celui du modèle,
+           de face et de profil, à la même échelle ; il joue en boucle dans un navigateur.
+
+Options de check et preview : celles de build (--con, --set, --pair-same-names, --convert-biped,
+--out-dir), et
+  --json               (check) un objet JSON par animation, un tableau s'il y en a plusieurs
+  -o APERCU.svg        (preview) le fichier écrit ; par défaut le nom de BUILD SMD en .svg
+  --fps N              (preview) images par seconde de la boucle (30 par défaut)
+  --from N, --to N, --step N
+                       (preview) frames montrées : de N (0 = la première) à N, une sur N ;
+                       sans --to, au plus 600 frames (dit sur la sortie d'erreur)
+  --frames 0,10,20     (preview) une planche fixe de ces frames au lieu de la boucle
+  --root-motion legs|scale
+                       (build, check, preview) scale (défaut) : la position de la racine est
+                       multipliée par le facteur de la ligne 0 ; legs : la position de repos de
+                       la racine du modèle plus le déplacement de la racine source depuis son
+                       repos, multiplié par le rapport des jambes (longueur des jambes du
+                       modèle / celle de la source). Pour un personnage dont l'origine est aux
+                       pieds animé par un squelette dont l'origine est aux hanches.
+)"));
+}
+
+std::string CliRootMotionUsage(const std::string& given, const CTextCatalog& texts) {
+    return texts.Tr("--root-motion attend legs ou scale, pas « {0} »", {given});
+}
+
+std::string CliNumberUsage(const std::string& option, const std::string& given,
+                           const CTextCatalog& texts) {
+    if (option == "--fps") {
+        return texts.Tr("{0} attend un nombre entier positif (images par seconde), pas « {1} »",
+                        {option, given});
+    }
+    return texts.Tr("{0} attend un nombre entier positif, pas « {1} »", {option, given});
+}
+
+std::string CliFrameListUsage(const std::string& given, const CTextCatalog& texts) {
+    return texts.Tr("--frames attend des numéros de frame séparés par des virgules (0,10,20), "
+                    "pas « {0} »",
+                    {given});
+}
+
+std::string CliFramesOrRangeUsage(const CTextCatalog& texts) {
+    return texts.Tr("--frames s'emploie sans --from, --to ni --step");
+}
+
+}  // namespace varnex
