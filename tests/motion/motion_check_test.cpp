@@ -29,30 +29,9 @@ struct CHECKED {
 
 // Retargets the walk in memory and checks it, feeding the build's root check on the way.
 CHECKED Check(const SAMPLES& s, const std::vector<RETARGET_ROW>& rows, bool rootFromLegs) {
-    const SAMPLE_ANIMATION &model = s.model, &ref = s.ref, &anim = s.anim;
-    MOTION_CHECK_INPUT input;
-    input.animation = "runner_walk.smd";
-    input.sourceNodes = anim.nodes;
-    input.sourceRest = ref.frames[0];
-    input.modelNodes = model.nodes;
-    input.modelRest = model.frames[0];
-    input.rows = rows;
-    input.legs = MeasureLegsRatio(model.nodes, model.frames[0], ref.nodes, ref.frames[0]);
-    input.rootFromLegs = rootFromLegs;
-    ROOT_FROM_LEGS rule;
-    EXPECT_TRUE(
-        MakeRootFromLegs(input.legs.ratio, ref.frames[0], model.frames[0], rows[0].nodes, rule));
-    CFrameRetarget retarget(model.frames[0], static_cast<int>(model.nodes.size()), rows,
-                            rootFromLegs ? &rule : nullptr);
-    CMotionCheck check(input);
     CHECKED out;
-    std::vector<POSE> result;
-    for (const FRAME_POSES& frame : anim.frames) {
-        EXPECT_EQ(retarget.Apply(frame, result).fault, RETARGET_FAULT::NONE);
-        check.AddFrame(frame, result);
-        out.buildCheck.Add(frame[0].z, result[0].z);
-    }
-    out.report = check.Report();
+    out.report = CheckRetarget(s.model, s.ref, s.anim, rows, rootFromLegs, &out.buildCheck,
+                               "runner_walk.smd");
     return out;
 }
 

@@ -28,9 +28,10 @@ std::vector<RETARGET_ROW> PairByClass(const SAMPLE_ANIMATION& model,
 
 MOTION_REPORT CheckRetarget(const SAMPLE_ANIMATION& model, const SAMPLE_ANIMATION& ref,
                             const SAMPLE_ANIMATION& anim, const std::vector<RETARGET_ROW>& rows,
-                            bool rootFromLegs) {
+                            bool rootFromLegs, CRootHeightRange* buildCheck,
+                            const std::string& name) {
     MOTION_CHECK_INPUT input;
-    input.animation = "generated.smd";
+    input.animation = name;
     input.sourceNodes = anim.nodes;
     input.sourceRest = ref.frames[0];
     input.modelNodes = model.nodes;
@@ -48,6 +49,7 @@ MOTION_REPORT CheckRetarget(const SAMPLE_ANIMATION& model, const SAMPLE_ANIMATIO
     for (const FRAME_POSES& frame : anim.frames) {
         EXPECT_EQ(retarget.Apply(frame, result).fault, RETARGET_FAULT::NONE);
         check.AddFrame(frame, result);
+        if (buildCheck != nullptr) buildCheck->Add(frame[0].z, result[0].z);
     }
     return check.Report();
 }

@@ -7,6 +7,8 @@
 
 #include "motion/frame_retarget.h"
 #include "motion/motion_check.h"
+#include "motion/motion_warning.h"
+#include "motion/motion_check.h"
 #include "motion/smd_poses.h"
 
 namespace varnex {
@@ -24,9 +26,11 @@ std::vector<RETARGET_ROW> PairByClass(const SAMPLE_ANIMATION& model,
                                       const SAMPLE_ANIMATION& source);
 
 // Retargets anim (on ref's skeleton) onto model frame by frame in memory, as check does, and
-// gives the check's report.
+// gives the check's report named name; buildCheck, when given, is fed row 0's heights as the
+// build feeds its root check.
 MOTION_REPORT CheckRetarget(const SAMPLE_ANIMATION& model, const SAMPLE_ANIMATION& ref,
                             const SAMPLE_ANIMATION& anim, const std::vector<RETARGET_ROW>& rows,
-                            bool rootFromLegs);
+                            bool rootFromLegs, CRootHeightRange* buildCheck = nullptr,
+                            const std::string& name = "generated.smd");
 
 }  // namespace varnex
