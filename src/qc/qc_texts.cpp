@@ -100,4 +100,98 @@ std::string QcWarningText(const QC_WARNING& w, const CTextCatalog& texts) {
     return where + ": " + texts.Tr("avertissement : {0}", {QcWarningMessage(w, texts)});
 }
 
+namespace {
+// Whose limits these are: other compilers raise some of them.
+std::string HalfLifeLimits(const CTextCatalog& texts) {
+    return texts.Tr("limite du compilateur de modèles du SDK de Half-Life");
+}
+}  // namespace
+
+std::string QcSetWarningMessage(const QC_SET_WARNING& w, const CTextCatalog& texts) {
+    using C = QC_SET_WARNING_CODE;
+    const auto& v = [&w](std::size_t i) -> std::string_view {
+        return i < w.values.size() ? std::string_view(w.values[i]) : std::string_view();
+    };
+    switch (w.code) {
+        case C::MODEL_WITHOUT_TRIANGLES:
+            return texts.Tr(
+                "le modèle n'a pas de bloc « triangles » : le compilateur de modèles ne garde que "
+                "les os qu'utilisent des sommets ; donnez le .qc du modèle ou un SMD avec son "
+                "maillage");
+        case C::TOO_MANY_NODES:
+            return texts.Tr(
+                "le modèle a {0} nodes : le compilateur refuse 128 os ou plus (il compte ceux "
+                "qu'utilisent des sommets et leurs parents ; les nodes inutilisés peuvent être "
+                "retirés) ({1})",
+                {v(1), HalfLifeLimits(texts)});
+        case C::NODE_NAME_TOO_LONG:
+            return texts.Tr("le nom du node « {0} » dépasse 31 caractères : il sera coupé ({1})",
+                            {PrintableText(v(0)), HalfLifeLimits(texts)});
+        case C::SEQUENCE_NAME_TOO_LONG:
+            return texts.Tr(
+                "le nom de la séquence « {0} » dépasse 31 caractères : il sera coupé ({1})",
+                {PrintableText(v(0)), HalfLifeLimits(texts)});
+        case C::EVENT_TEXT_TOO_LONG:
+            return texts.Tr(
+                "séquence « {0} » : le texte d'event « {1} » dépasse 63 caractères ({2})",
+                {PrintableText(v(0)), PrintableText(v(1)), HalfLifeLimits(texts)});
+        case C::TOO_MANY_SEQUENCES:
+            return texts.Tr("{0} séquences : le compilateur n'en garde que 256 ({1})",
+                            {v(0), HalfLifeLimits(texts)});
+        case C::TIME_OUTSIDE_RANGE:
+            return texts.Tr(
+                "{0} : {1} numéro(s) de frame (time) hors de 0 à 511 (de {2} à {3}) : le "
+                "compilateur les ignore sans rien dire ({4})",
+                {v(0), v(1), v(2), v(3), HalfLifeLimits(texts)});
+        case C::FRAME_RANGE_ABOVE_LIMIT:
+            return texts.Tr(
+                "séquence « {0} » : l'option frame finit à {1}, au-delà de 511 ({2})",
+                {PrintableText(v(0)), v(1), HalfLifeLimits(texts)});
+        case C::FRAME_RANGE_OUTSIDE_TIMES:
+            return texts.Tr(
+                "séquence « {0} » : l'option frame {1} {2} sort des frames de {3} (time {4} à "
+                "{5}) : le compilateur ne garde que celles du fichier",
+                {PrintableText(v(0)), v(1), v(2), v(3), v(4), v(5)});
+        case C::TOO_MANY_SMDS:
+            return texts.Tr("séquence « {0} » : {1} SMD, le compilateur en lit 16 au plus ({2})",
+                            {PrintableText(v(0)), v(1), HalfLifeLimits(texts)});
+        case C::PATH_TOO_LONG:
+            return texts.Tr("le chemin « {0} » fait 64 caractères ou plus ({1})",
+                            {PrintableText(v(0)), HalfLifeLimits(texts)});
+        case C::PARENT_DISAGREES:
+            return texts.Tr(
+                "{0} : le parent du node « {1} » est « {2} », celui du modèle « {3} » : le "
+                "compilateur s'arrête sur ce désaccord",
+                {v(0), PrintableText(v(1)), PrintableText(v(2)), PrintableText(v(3))});
+        case C::PLAYER_NODES_MISSING:
+            return texts.Tr(
+                "séquences de joueur, mais le modèle n'a pas de node nommé exactement :\n{0}\nle "
+                "jeu sépare par ces nodes les jambes qui marchent du torse",
+                {PrintableText(v(0))});
+        case C::SOURCE_OPTION_COPIED:
+            return texts.Tr(
+                "séquence « {0} » : l'option « {1} » est copiée telle quelle, mais ses valeurs "
+                "sont mesurées sur le squelette source",
+                {PrintableText(v(0)), v(1)});
+    }
+    return texts.Tr("avertissement");
+}
+
+std::string QcSetWarningText(const QC_SET_WARNING& w, const CTextCatalog& texts) {
+    std::string where = w.file;
+    if (w.line > 0) where += ":" + std::to_string(w.line);
+    return texts.Tr("{0}: avertissement {1} : {2}",
+                    {where, QcSetWarningCodeText(w.code), QcSetWarningMessage(w, texts)});
+}
+
+std::vector<std::string> QcRefusalLines(const QC_REFUSAL& refusal, const CTextCatalog& texts) {
+    std::vector<std::string> lines;
+    std::string why = ErrorText(refusal.error, texts);
+    for (const QC_SEQUENCE_PLACE& seq : refusal.sequences) {
+        lines.push_back(seq.file + ":" + std::to_string(seq.line) + ": " +
+                        texts.Tr("séquence « {0} » refusée : {1}", {PrintableText(seq.name), why}));
+    }
+    return lines;
+}
+
 }  // namespace varnex

@@ -7,6 +7,7 @@
 #include "platform/text_catalog.h"
 #include "platform/varnex_error.h"
 #include "qc/qc_reader.h"
+#include "qc/qc_set.h"
 
 namespace varnex {
 
@@ -17,5 +18,15 @@ std::string QcWarningMessage(const QC_WARNING& warning,
                              const CTextCatalog& texts = OriginalTexts());
 // With its file and line: "model.qc:12: avertissement : ...".
 std::string QcWarningText(const QC_WARNING& warning, const CTextCatalog& texts = OriginalTexts());
+
+// A warning of a set: its sentence alone, then with its place and its code
+// ("model.qc:12: avertissement too-many-smds : ...").
+std::string QcSetWarningMessage(const QC_SET_WARNING& warning,
+                                const CTextCatalog& texts = OriginalTexts());
+std::string QcSetWarningText(const QC_SET_WARNING& warning,
+                             const CTextCatalog& texts = OriginalTexts());
+// One line per sequence left out: "anims.qc:7: séquence « run » refusée : <the error>".
+std::vector<std::string> QcRefusalLines(const QC_REFUSAL& refusal,
+                                        const CTextCatalog& texts = OriginalTexts());
 
 }  // namespace varnex
