@@ -238,7 +238,8 @@ std::string RelativeQcPath(const std::string& path, const std::string& folder) {
     fs::path a = fs::weakly_canonical(fs::absolute(PathFromUtf8(SlashedPath(path)), error), error);
     fs::path b = fs::weakly_canonical(fs::absolute(PathFromUtf8(SlashedPath(folder)), error), error);
     fs::path relative = a.lexically_relative(b);
-    if (error || relative.empty()) return SlashedPath(path);
+    if (error) return SlashedPath(path);
+    if (relative.empty()) return SlashedPath(Utf8FromPath(a));
     return SlashedPath(Utf8FromPath(relative));
 }
 
