@@ -213,9 +213,6 @@ void CheckSet(const CHECK_INPUT& in, std::vector<QC_SET_WARNING>& warnings) {
                 warn(C::PARENT_DISAGREES, anim.path, 0, {anim.name, node.name, parent, it->second});
             }
         }
-        if (anim.name.size() > static_cast<std::size_t>(QC_MAX_PATH)) {
-            warn(C::PATH_TOO_LONG, source.source, 0, {anim.name});
-        }
     }
     for (const std::string& mesh : *in.meshNames) {
         if (mesh.size() > static_cast<std::size_t>(QC_MAX_PATH)) {

@@ -152,6 +152,9 @@ void WriteTargetHead(CQcText& out, const QC_SET_QC& in) {
     const CTextCatalog& texts = TextsOf(in);
     const std::string dir = in.outDir;
     out.Line("$cd \".\"");
+    bool named = false;
+    for (const QC_ENTRY& entry : target.entries) named = named || entry.command == "$modelname";
+    if (!named) out.Line("$modelname " + Quoted(in.modelName + ".mdl"));
     if (target.cdTextures.empty()) {
         // Without $cdtexture the compiler takes textures from $cd, which is now this folder.
         out.Line("$cdtexture " + Quoted(RelativeQcPath(target.cd.path, dir)));

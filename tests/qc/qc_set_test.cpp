@@ -379,14 +379,19 @@ TEST(QcSet, ARefusedAnimationLeavesNothingUnlessKeepGoing) {
     request.sourceQc = set.qc;
     request.modelSmd = set.model;
     request.outDir = set.out;
+    Put(set.qc, ReadFile(set.qc) + "$sequence \"lost\" \"gone\"\n");
     QC_SET_RESULT refused = BuildQcSet(request, engine.Callback());
     EXPECT_FALSE(refused.written);
     EXPECT_FALSE(fs::exists(set.out));
-    ASSERT_EQ(refused.refusals.size(), 1u);
+    ASSERT_EQ(refused.refusals.size(), 2u);
     std::vector<std::string> lines = QcRefusalLines(refused.refusals[0]);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind(set.qc + ":8: séquence « broken » refusée : " + set.dir.Path("src/bad.smd"), 0), 0u)
         << lines[0];
+    EXPECT_EQ(QcRefusalLines(refused.refusals[1]),
+              (std::vector<std::string>{set.qc + ":9: séquence « lost » refusée : " +
+                                        set.dir.Path("src/gone.smd") + ": " +
+                                        ErrorMessage(refused.refusals[1].error)}));
 
     // Cancelled from the progress: nothing either, the folder being there before.
     fs::create_directories(set.out);
@@ -404,7 +409,8 @@ TEST(QcSet, ARefusedAnimationLeavesNothingUnlessKeepGoing) {
     EXPECT_EQ(kept.sequencesWritten, 2);
     EXPECT_EQ(Tree(set.out), (std::set<std::string>{"hd/", "hd/walk.smd", "knight.qc", "walk.smd"}));
     std::string text = ReadFile(kept.qcPath);
-    EXPECT_NE(text.find("// $sequence \"broken\" non écrite : bad n'a pas pu être construit\r\n"),
+    EXPECT_NE(text.find("// $sequence \"broken\" non écrite : bad n'a pas pu être construit\r\n"
+                        "// $sequence \"lost\" non écrite : gone n'a pas pu être construit\r\n"),
               std::string::npos);
     EXPECT_EQ(ReadQcFile(kept.qcPath).sequences.size(), 2u);
 
@@ -433,7 +439,9 @@ TEST(QcSet, ARefusedAnimationLeavesNothingUnlessKeepGoing) {
 // of an error, an unknown command, an illegal value or too many of anything.
 TEST(QcSet, TheModelCompilerCompilesTheWrittenSet) {
     std::string studiomdl = ModelCompiler();
-    if (studiomdl.empty()) GTEST_SKIP() << "../shared/consumer is not there: no model compiler";
+    if (studiomdl.empty()) {
+        GTEST_SKIP() << "no model compiler: ../shared/consumer is not there or its build.sh failed";
+    }
     ENGINE engine;
     ENGINE_SET set;
     Put(set.dir.Path("src/bad.smd"), ReadFile(SamplePath("runner_walk.smd")));
