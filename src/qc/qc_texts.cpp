@@ -54,6 +54,13 @@ std::string QcErrorMessage(const CVarnexError& e, const CTextCatalog& texts) {
     }
 }
 
+std::string QcErrorText(const CVarnexError& e, const CTextCatalog& texts) {
+    std::string message = QcErrorMessage(e, texts);
+    if (e.File().empty()) return message;
+    if (e.Line() > 0) return e.File() + ":" + std::to_string(e.Line()) + ": " + message;
+    return e.File() + ": " + message;
+}
+
 std::string QcWarningMessage(const QC_WARNING& w, const CTextCatalog& texts) {
     const auto& v = [&w](std::size_t i) -> std::string_view {
         return i < w.values.size() ? std::string_view(w.values[i]) : std::string_view();
@@ -186,7 +193,7 @@ std::string QcSetWarningText(const QC_SET_WARNING& w, const CTextCatalog& texts)
 
 std::vector<std::string> QcRefusalLines(const QC_REFUSAL& refusal, const CTextCatalog& texts) {
     std::vector<std::string> lines;
-    std::string why = ErrorText(refusal.error, texts);
+    std::string why = QcErrorText(refusal.error, texts);
     for (const QC_SEQUENCE_PLACE& seq : refusal.sequences) {
         lines.push_back(seq.file + ":" + std::to_string(seq.line) + ": " +
                         texts.Tr("séquence « {0} » refusée : {1}", {PrintableText(seq.name), why}));

@@ -13,6 +13,9 @@ namespace varnex {
 
 // The message of a refusal of kind QC_...: "la séquence « idle » ne nomme aucun fichier SMD".
 std::string QcErrorMessage(const CVarnexError& error, const CTextCatalog& texts = OriginalTexts());
+// With its file and line, as ErrorText gives them: "model.qc:12: message". For every error of
+// a set: the reading's, and any other kind.
+std::string QcErrorText(const CVarnexError& error, const CTextCatalog& texts = OriginalTexts());
 // The warning's sentence alone.
 std::string QcWarningMessage(const QC_WARNING& warning,
                              const CTextCatalog& texts = OriginalTexts());
