@@ -410,6 +410,11 @@ QC_SET_RESULT BuildQcSet(const QC_SET_REQUEST& r, const BUILD_ONE_ANIMATION& bui
                                    error.value());
             }
             anim.result = build(anim.path, Utf8FromPath(out));
+            if (anim.result.nodes.empty() && !anim.result.hasTimes) {
+                std::vector<std::string> notes = std::move(anim.result.notes);
+                anim.result = ScanSmdAnimation(Utf8FromPath(out));
+                anim.result.notes = std::move(notes);
+            }
             anim.built = true;
         } catch (const CVarnexError& e) {
             anim.error = e;

@@ -22,7 +22,8 @@ constexpr int QC_MAX_SEQUENCES = 256;
 constexpr int QC_MAX_FRAME = 511;           // frame numbers 0 to 511
 constexpr int QC_MAX_PATH = 63;             // a file name as written (64 bytes)
 
-// What the build of one animation tells the set.
+// What the build of one animation tells the set. Left without nodes and times, the set reads
+// them from the file written.
 struct BUILT_ANIMATION {
     // The node list of the file written, checked against the model's parents; empty: not checked.
     std::vector<SMD_NODE> nodes;
@@ -35,8 +36,8 @@ struct BUILT_ANIMATION {
     std::vector<std::string> notes;
 };
 
-// Reads the node list and the "time" numbers of an SMD animation (for a build that does not
-// count them as it writes). Throws CVarnexError naming the file.
+// Reads the node list and the "time" numbers of an SMD animation. Throws CVarnexError naming
+// the file.
 BUILT_ANIMATION ScanSmdAnimation(const std::string& path);
 // The SMD has a "triangles" block (a reference mesh). Throws CVarnexError naming the file.
 bool SmdHasTriangles(const std::string& path);
