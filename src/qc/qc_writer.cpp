@@ -57,6 +57,25 @@ class CQcText {
             start = end + 1;
         }
     }
+    // Lines the model compiler skips, each written as a comment of every compiler: a "/*" that
+    // one compiler skips and another honours would hide the sequences after it from the latter.
+    void Comments(std::string_view text) {
+        CQcText lines("\n");
+        lines.Lines(text);
+        std::string_view all = lines.Text();
+        all.remove_suffix(1);
+        std::size_t start = 0;
+        while (start <= all.size()) {
+            std::size_t end = all.find('\n', start);
+            if (end == std::string_view::npos) end = all.size();
+            std::string line(all.substr(start, end - start));
+            std::size_t first = line.find_first_not_of(" \t");
+            bool comment = first == std::string::npos || line[first] == ';' || line[first] == '#' ||
+                           line.compare(first, 2, "//") == 0;
+            Line(comment ? line : "// " + line);
+            start = end + 1;
+        }
+    }
     std::string& Text() { return m_text; }
 
   private:
@@ -163,7 +182,7 @@ void WriteTargetHead(CQcText& out, const QC_SET_QC& in) {
     for (const QC_ENTRY& entry : target.entries) {
         switch (entry.kind) {
             case QC_ENTRY_KIND::TEXT:
-                out.Lines(entry.text);
+                out.Comments(entry.text);
                 continue;
             case QC_ENTRY_KIND::INCLUDE:
                 out.Line("// " + texts.Tr("$include {0} : écrit ici", {Quoted(entry.arguments[0])}));
@@ -284,7 +303,7 @@ QC_SET_QC_TEXT WriteSetQc(const QC_SET_QC& in) {
     CQcText between(in.lineEnd);
     for (const QC_ENTRY& entry : source.entries) {
         if (entry.kind == QC_ENTRY_KIND::TEXT) {
-            if (started) between.Lines(entry.text);
+            if (started) between.Comments(entry.text);
             continue;
         }
         if (entry.kind == QC_ENTRY_KIND::INCLUDE) {

@@ -70,6 +70,8 @@ struct SOURCE_SET {
                   "$include \"anims\\Extra.qci\"\n"
                   "$sequence \"idle\" \"idle\" fps 12 loop ACT_IDLE 1\n"
                   "// the running ones\n"
+                  "/* not a comment\n"
+                  "   to this compiler */\n"
                   "$sequence \"run\"\n"
                   "{\n"
                   "  \"hd\\run\" \"RUN_b\"\n"
@@ -150,6 +152,8 @@ TEST(QcSet, WritesEverySequenceInOrderAndBuildsEachFileOnce) {
               "$sequence \"attack\" \"attack\" ACT_MELEE_ATTACK1 1\n"
               "$sequence \"idle\" \"idle\" fps 12 loop ACT_IDLE 1\n"
               "// the running ones\n"
+              "// /* not a comment\n"
+              "//    to this compiler */\n"
               "$sequence \"run\" {\n"
               "    \"hd/run\" \"RUN_b\"\n"
               "    blend XR -45 45 LX\n"
@@ -184,7 +188,7 @@ TEST(QcSet, WritesEverySequenceInOrderAndBuildsEachFileOnce) {
     ASSERT_EQ(result.warnings.size(), 2u);
     EXPECT_EQ(result.warnings[0].code, QC_SET_WARNING_CODE::MODEL_WITHOUT_TRIANGLES);
     EXPECT_EQ(QcSetWarningText(result.warnings[1]),
-              set.qc + ":15: avertissement source-option-copied : séquence « run » : l'option "
+              set.qc + ":17: avertissement source-option-copied : séquence « run » : l'option "
                        "« origin » est copiée telle quelle, mais ses valeurs sont mesurées sur le "
                        "squelette source");
 
@@ -436,8 +440,9 @@ TEST(QcSet, ARefusedAnimationLeavesNothingUnlessKeepGoing) {
               (std::set<std::string>{"bad.smd", "hd/", "hd/walk.smd", "runner.qc", "walk.smd"}));
 }
 
-// The model compiler of the Half-Life SDK compiles the written set with no flag and says nothing
-// of an error, an unknown command, an illegal value or too many of anything.
+// The model compiler of the Half-Life SDK compiles the written set, with the minimal head and
+// with a decompiled target's .qc, with no flag and says nothing of an error, an unknown command,
+// an illegal value or too many of anything.
 TEST(QcSet, TheModelCompilerCompilesTheWrittenSet) {
     std::string studiomdl = ModelCompiler();
     if (studiomdl.empty()) {
@@ -446,26 +451,39 @@ TEST(QcSet, TheModelCompilerCompilesTheWrittenSet) {
     ENGINE engine;
     ENGINE_SET set;
     Put(set.dir.Path("src/bad.smd"), ReadFile(SamplePath("runner_walk.smd")));
-    QC_SET_REQUEST request;
-    request.sourceQc = set.qc;
-    request.modelSmd = set.model;
-    request.outDir = set.out;
-    QC_SET_RESULT result = BuildQcSet(request, engine.Callback());
-    ASSERT_TRUE(result.written);
-    std::string command = "cd '" + set.out + "' && '" + studiomdl + "' knight.qc 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char line[4096];
-    while (std::fgets(line, sizeof line, pipe) != nullptr) output += line;
-    int status = pclose(pipe);
-    EXPECT_EQ(status, 0) << output;
-    std::string lower = output;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const char* word : {"error", "unknown", "illegal", "too many"}) {
-        EXPECT_EQ(lower.find(word), std::string::npos) << word << " in:\n" << output;
+    Put(set.dir.Path("src/anims.qci"), "$sequence \"more\" \"hd/walk\" fps 15\n");
+    Put(set.qc, "/*\n$sequence \"old\" \"walk\"\n*/\n$include \"anims.qci\"\n" + ReadFile(set.qc));
+    Put(set.dir.Path("tgt/knight_ref.smd"), ReadFile(set.model));
+    Put(set.dir.Path("tgt/knight.bmp"), SmallBmp());
+    Put(set.dir.Path("tgt/knight.qc"),
+        "$modelname \"knight.mdl\"\n$cd \"C:\\decompiled\\knight\"\n$cdtexture \".\\\"\n"
+        "$scale 1.0\n$body \"studio\" \"knight_ref\"\n$attachment 0 \"Sword\" 0 0 -10\n"
+        "$sequence \"idle\" \"knight_ref\" loop\n");
+    for (const std::string& target : {std::string(), set.dir.Path("tgt/knight.qc")}) {
+        QC_SET_REQUEST request;
+        request.sourceQc = set.qc;
+        request.targetQc = target;
+        request.modelSmd = set.model;
+        request.outDir = set.dir.Path(target.empty() ? "out" : "out2");
+        QC_SET_RESULT result = BuildQcSet(request, engine.Callback());
+        ASSERT_TRUE(result.written);
+        EXPECT_EQ(result.sequencesWritten, 5);
+        std::string command = "cd '" + request.outDir + "' && '" + studiomdl + "' knight.qc 2>&1";
+        std::FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string output;
+        char line[4096];
+        while (std::fgets(line, sizeof line, pipe) != nullptr) output += line;
+        int status = pclose(pipe);
+        EXPECT_EQ(status, 0) << output;
+        std::string lower = output;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (const char* word : {"error", "unknown", "illegal", "too many"}) {
+            EXPECT_EQ(lower.find(word), std::string::npos) << word << " in:\n" << output;
+        }
+        EXPECT_NE(output.find("sequences"), std::string::npos) << output;
+        EXPECT_TRUE(fs::is_regular_file(request.outDir + "/knight.mdl")) << output;
     }
-    EXPECT_TRUE(fs::is_regular_file(set.dir.Path("out/knight.mdl"))) << output;
 }
 
 }  // namespace varnex
