@@ -27,7 +27,11 @@ std::string WithoutSmd(const std::string& path) {
     return path;
 }
 
-std::string Quoted(std::string_view token) { return "\"" + std::string(token) + "\""; }
+// A token that holds a quote cannot be quoted: it stays bare, as it was read.
+std::string Quoted(std::string_view token) {
+    if (token.find('"') != std::string_view::npos) return std::string(token);
+    return "\"" + std::string(token) + "\"";
+}
 
 // Numbers and words as written stay bare; anything the compiler would cut is quoted.
 std::string Token(std::string_view token) {
@@ -37,43 +41,43 @@ std::string Token(std::string_view token) {
                      c == '_' || c == '.' || c == '-' || c == '+';
         bare = bare && plain;
     }
-    if (bare || token.find('"') != std::string_view::npos) return std::string(token);
-    return Quoted(token);
+    return bare ? std::string(token) : Quoted(token);
+}
+
+// The lines of a text as read, without their line ends.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
 }
 
 class CQcText {
   public:
-    CQcText(const std::string& lineEnd) : m_end(lineEnd) {}
-    void Line(const std::string& line) { m_text += line + m_end; }
-    // Text as read, each of its lines ended by the chosen line end.
+    explicit CQcText(const std::string& lineEnd) : m_end(lineEnd) {}
+    void Line(std::string_view line) {
+        m_text += line;
+        m_text += m_end;
+    }
+    // A command's text as read, each of its lines ended by the chosen line end.
     void Lines(std::string_view text) {
-        std::size_t start = 0;
-        while (start <= text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string_view::npos) end = text.size();
-            std::string_view line = text.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            Line(std::string(line));
-            start = end + 1;
-        }
+        for (std::string_view line : SplitLines(text)) Line(line);
     }
     // Lines the model compiler skips, each written as a comment of every compiler: a "/*" that
     // one compiler skips and another honours would hide the sequences after it from the latter.
     void Comments(std::string_view text) {
-        CQcText lines("\n");
-        lines.Lines(text);
-        std::string_view all = lines.Text();
-        all.remove_suffix(1);
-        std::size_t start = 0;
-        while (start <= all.size()) {
-            std::size_t end = all.find('\n', start);
-            if (end == std::string_view::npos) end = all.size();
-            std::string line(all.substr(start, end - start));
+        for (std::string_view line : SplitLines(text)) {
             std::size_t first = line.find_first_not_of(" \t");
-            bool comment = first == std::string::npos || line[first] == ';' || line[first] == '#' ||
-                           line.compare(first, 2, "//") == 0;
-            Line(comment ? line : "// " + line);
-            start = end + 1;
+            bool comment = first == std::string_view::npos || line[first] == ';' ||
+                           line[first] == '#' || line.substr(first, 2) == "//";
+            Line(comment ? std::string(line) : "// " + std::string(line));
         }
     }
     std::string& Text() { return m_text; }
