@@ -112,7 +112,7 @@ struct QC_SET_RESULT {
     std::vector<QC_REFUSAL> refusals;
     std::vector<QC_WARNING> readWarnings;  // reading the source and the target .qc
     std::vector<QC_SET_WARNING> warnings;
-    std::vector<std::string> notes;        // the builds' own, prefixed by the built file's path
+    std::vector<std::string> notes;        // the builds' own, as they gave them
 };
 
 // Reads the source .qc (and the target's), builds each SMD its sequences name once through
