@@ -205,7 +205,7 @@ void CVarnexDlg::OnLoadAnim() {
     std::optional<std::string> path = ChooseSmdToOpen(MarkText("SMD Animation"));
     if (path) {
         try {
-            ReadAnimationHeadFile(*path);
+            m_session.ReadAnimation(*path);
             m_animPath = *path;
             m_animLoaded = true;
             m_platform.ShowStatus(m_platform.Texts().Tr("animation chargée : {0}", {*path}));

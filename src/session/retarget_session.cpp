@@ -7,6 +7,7 @@
 #include "pairing/animation_nodes.h"
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"
+#include "motion/smd_poses.h"
 #include "platform/file_access.h"
 #include "retarget/build_smd.h"
 
@@ -104,6 +105,18 @@ std::optional<MOTION_WARNING> CRetargetSession::PairingRootWarning() const {
         return std::nullopt;
     }
     return RootFactorWarning(m_boneScale[0], m_legs);
+}
+
+int CRetargetSession::ReadAnimation(const std::string& animPath) const {
+    CFile file;
+    file.OpenForReading(animPath);
+    CLineReader reader(file);
+    SMD_HEAD head = ReadAnimationHead(reader);
+    CAnimationFrameReader frames(reader, head.nodes.empty() ? m_reference.nodes : head.nodes);
+    FRAME_POSES poses;
+    while (frames.Next(&poses)) {
+    }
+    return frames.Frames();
 }
 
 std::string CRetargetSession::ConvertBiped(const std::string& animPath) {

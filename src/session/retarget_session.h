@@ -86,6 +86,10 @@ public:
     // root follows its bone scale.
     std::optional<MOTION_WARNING> PairingRootWarning() const;
 
+    // SMD Animation: reads the whole animation against its own node list, so that a malformed
+    // frame is refused now, with its line, rather than by a later build; gives its frame count.
+    int ReadAnimation(const std::string& animPath) const;
+
     // Convert CS Bipede: writes the animation's copy whose thighs hang from the spine and gives
     // its path; later builds take the thighs it found.
     std::string ConvertBiped(const std::string& animPath);
