@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/grid_texts.h"
+#include "session/grid_texts.h"
 #include "retarget/build_smd.h"
 #include "smd_input/smd_reader.h"
 

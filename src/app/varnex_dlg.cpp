@@ -37,15 +37,6 @@ const char* const MSG_MODEL_CHANGE_LOSING_EDITS = MarkText(
     "dernier chargement d'un fichier .con, et ce modèle a un autre squelette : sa grille repart "
     "de zéro.\nCharger ce modèle sans enregistrer ces modifications ?");
 
-// Names and parents in order: the skeleton a grid's rows were made for.
-bool SameNodeList(const std::vector<SMD_NODE>& a, const std::vector<SMD_NODE>& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].name != b[i].name || a[i].parent != b[i].parent) return false;
-    }
-    return true;
-}
-
 FILE_DIALOG OpenDialog(const std::string& title, const char* extension, const char* initialName,
                        const char* filter) {
     FILE_DIALOG request;
@@ -86,27 +77,28 @@ int CorrectionEditId(int row) {
 CVarnexDlg::CVarnexDlg(CDialogPlatform& platform) : m_platform(platform) {}
 
 void CVarnexDlg::OnInitDialog() {
-    m_nodeCount = 0;
-    m_refModelLoaded = false;
-    m_refAnimLoaded = false;
+    // The menu's choices may come before the window starts; they outlive its state.
+    SESSION_OPTIONS options = m_session.Options();
+    m_session = CRetargetSession();
+    m_session.Options() = options;
     m_animLoaded = false;
-    m_marks.thighNamedLeg = false;
-    m_grid = CGridTexts();
     UpdateData(false);
     KeepGrid();
     m_programPath = RunningProgramPath();
-    m_lineBreak = "\r\n";
+    m_session.Options().lineEnd = "\r\n";
+    m_session.Options().threads = BuildThreads();
 }
 
 void CVarnexDlg::UpdateData(bool saveAndValidate) {
+    CGridTexts& grid = m_session.Grid();
     if (saveAndValidate) {
-        m_platform.TakeGrid(m_grid.Nodes(), m_grid.Corrections());
+        m_platform.TakeGrid(grid.Nodes(), grid.Corrections());
     } else {
-        m_platform.ShowGrid(m_grid.Nodes(), m_grid.Corrections());
+        m_platform.ShowGrid(grid.Nodes(), grid.Corrections());
     }
 }
 
-void CVarnexDlg::KeepGrid() { m_keptGrid = m_grid; }
+void CVarnexDlg::KeepGrid() { m_keptGrid = m_session.Grid(); }
 
 bool CVarnexDlg::GridEdited(const CGridTexts& screen) const {
     // Rows a larger model added since are start-up rows, not edits.
@@ -116,7 +108,7 @@ bool CVarnexDlg::GridEdited(const CGridTexts& screen) const {
 }
 
 bool CVarnexDlg::ConfirmQuit() {
-    CGridTexts screen = m_grid;
+    CGridTexts screen = m_session.Grid();
     m_platform.TakeGrid(screen.Nodes(), screen.Corrections());
     if (!GridEdited(screen)) return true;
     return m_platform.AskYesNo(m_platform.Texts().Tr(MSG_QUIT_LOSING_EDITS));
@@ -131,6 +123,12 @@ void CVarnexDlg::Refuse(const std::string& message) {
 
 void CVarnexDlg::Refuse(const CVarnexError& error) { Refuse(ErrorText(error, m_platform.Texts())); }
 
+void CVarnexDlg::ShowNotes(const std::vector<SESSION_NOTE>& notes) {
+    for (const SESSION_NOTE& note : notes) {
+        m_platform.ShowMessage(SessionNoteText(note, m_platform.Texts()));
+    }
+}
+
 std::optional<std::string> CVarnexDlg::ChooseSmdToOpen(const char* title) {
     std::optional<std::string> path =
         m_platform.ChooseFile(OpenDialog(m_platform.Texts().Tr(title), "smd", "*.smd", SMD_FILTER));
@@ -139,7 +137,7 @@ std::optional<std::string> CVarnexDlg::ChooseSmdToOpen(const char* title) {
 }
 
 void CVarnexDlg::RefuseInputAsOutput(const std::string& output) const {
-    if (NamesAnyOf(output, {m_refModelPath, m_refAnimPath, m_animPath})) {
+    if (NamesAnyOf(output, {m_session.ModelPath(), m_session.ReferencePath(), m_animPath})) {
         throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, output, 0);
     }
 }
@@ -149,41 +147,25 @@ void CVarnexDlg::OnLoadRefModel() {
     std::optional<std::string> path = ChooseSmdToOpen(MarkText("SMD Ref Modele"));
     if (!path) return;
     try {
-        SMD_HEAD model = ReadModelFile(*path);
+        PENDING_MODEL model = m_session.ReadModel(*path);
         UpdateData(true);
-        // The rows name the earlier skeleton's nodes: another skeleton starts from a fresh grid,
-        // as the command line's does, and waits for its own pairing.
-        bool otherSkeleton = m_refModelLoaded && !SameNodeList(model.nodes, m_model.nodes);
-        if (otherSkeleton && GridEdited(m_grid) &&
+        if (model.otherSkeleton && GridEdited(m_session.Grid()) &&
             !m_platform.AskYesNo(m_platform.Texts().Tr(MSG_MODEL_CHANGE_LOSING_EDITS))) {
             m_lastResult = COMMAND_RESULT::CANCELLED;
             return;
         }
-        if (otherSkeleton) {
-            m_grid = CGridTexts();
-            m_boneScale.clear();
-            m_refAnimLoaded = false;
-        }
-        // A row for every node of the model, so that every node has a line in every frame.
-        m_nodeCount = static_cast<int>(model.nodes.size());
-        int rows = std::max(m_nodeCount, DEFAULT_GRID_ROWS);
-        m_grid.Resize(rows);
-        m_boneScale.resize(static_cast<std::size_t>(rows), 0.0);
+        bool otherSkeleton = model.otherSkeleton;
+        std::vector<SESSION_NOTE> notes = m_session.TakeModel(std::move(model));
         if (otherSkeleton) KeepGrid();
-        m_refModelPath = *path;
-        m_model = std::move(model);
-        m_refModelLoaded = true;
         UpdateData(false);
         std::string status = m_platform.Texts().Tr("modèle chargé : {0}, {1} nodes",
-                                                   {*path, std::to_string(m_nodeCount)});
+                                                   {*path, std::to_string(NodeCount())});
         if (otherSkeleton) {
             status += m_platform.Texts().Tr(" ; la grille de l'autre squelette est mise de côté : "
                                             "ouvrez SMD Ref Animation");
         }
         m_platform.ShowStatus(status);
-        if (m_nodeCount > MODEL_COMPILER_MAX_NODES) {
-            m_platform.ShowMessage(NoteOverCompilerLimit(*path, m_nodeCount, m_platform.Texts()));
-        }
+        ShowNotes(notes);
     } catch (const CVarnexError& e) {
         Refuse(e);
     }
@@ -191,7 +173,7 @@ void CVarnexDlg::OnLoadRefModel() {
 
 void CVarnexDlg::OnLoadRefAnim() {
     m_lastResult = COMMAND_RESULT::DONE;
-    if (!m_refModelLoaded) {
+    if (!m_session.ModelLoaded()) {
         RefuseWith(MSG_NEED_REF_MODEL);
         return;
     }
@@ -199,44 +181,16 @@ void CVarnexDlg::OnLoadRefAnim() {
     std::optional<std::string> path = ChooseSmdToOpen(MarkText("SMD Ref Animation"));
     if (!path) return;
     try {
-        SMD_HEAD ref = ReadReferenceAnimationFile(*path);
-        PAIRING pairing = PairSkeletons(m_model.nodes, m_nodeCount, ref.nodes, m_marks);
-        CGridTexts grid = m_grid;
-        grid.SetPartners(pairing.partner);
-        std::vector<int> sameNames;
-        if (m_pairSameNames) {
-            sameNames = SameNamePartners(m_model.nodes, m_nodeCount, ref.nodes, grid.Values());
-            grid.SetPartners(sameNames);
-        }
-        // NODES 0 on a row but 0 keeps the model's rest line: that row is not paired.
-        int paired = 0;
-        for (std::size_t r = 0; r < pairing.partner.size(); ++r) {
-            int partner = r < sameNames.size() && sameNames[r] >= 0 ? sameNames[r] : pairing.partner[r];
-            if (partner > 0 || (partner == 0 && r == 0)) ++paired;
-        }
-        BONE_SCALES scales = ComputeBoneScales(m_model, ref, grid.Values(), m_nodeCount, pairing.marks);
-
-        m_refAnimPath = *path;
-        m_grid = grid;
-        m_marks = pairing.marks;
-        for (std::size_t i = 0; i < scales.factor.size() && i < m_boneScale.size(); ++i) {
-            m_boneScale[i] = scales.factor[i];
-        }
-        m_refAnim = std::move(ref);
-        m_refAnimLoaded = true;
+        REFERENCE_LOADED loaded = m_session.LoadReference(*path);
         UpdateData(false);
         KeepGrid();
         m_platform.ShowStatus(m_platform.Texts().Tr(
             "modèle : {0} nodes, {1} lignes appariées",
-            {std::to_string(m_nodeCount), std::to_string(paired)}));
-        if (!m_rootFromLegs && m_nodeCount > 0) {
-            if (auto w = RootFactorWarning(m_boneScale[0], LoadedLegsRatio(m_model, m_refAnim))) {
-                m_platform.ShowStatus(WindowWarningText(*w, m_platform.Texts()));
-            }
+            {std::to_string(NodeCount()), std::to_string(loaded.pairedRows)}));
+        if (auto w = m_session.PairingRootWarning()) {
+            m_platform.ShowStatus(WindowWarningText(*w, m_platform.Texts()));
         }
-        if (!pairing.beyondNodes.empty()) {
-            m_platform.ShowMessage(NoteBeyondNodes(*path, pairing.beyondNodes, m_platform.Texts()));
-        }
+        ShowNotes(loaded.notes);
     } catch (const CVarnexError& e) {
         Refuse(e);
     }
@@ -244,14 +198,14 @@ void CVarnexDlg::OnLoadRefAnim() {
 
 void CVarnexDlg::OnLoadAnim() {
     m_lastResult = COMMAND_RESULT::DONE;
-    if (!m_refAnimLoaded) {
+    if (!m_session.ReferenceLoaded()) {
         RefuseWith(MSG_NEED_REFS);
         return;
     }
     std::optional<std::string> path = ChooseSmdToOpen(MarkText("SMD Animation"));
     if (path) {
         try {
-            ReadAnimationHeadFile(*path);
+            m_session.ReadAnimation(*path);
             m_animPath = *path;
             m_animLoaded = true;
             m_platform.ShowStatus(m_platform.Texts().Tr("animation chargée : {0}", {*path}));
@@ -266,7 +220,7 @@ void CVarnexDlg::OnLoadAnim() {
 void CVarnexDlg::OnBuildSmd() {
     m_lastResult = COMMAND_RESULT::DONE;
     UpdateData(true);
-    if (!m_refAnimLoaded) {
+    if (!m_session.ReferenceLoaded()) {
         RefuseWith(MSG_NEED_REFS_THEN_ANIM);
         return;
     }
@@ -274,7 +228,7 @@ void CVarnexDlg::OnBuildSmd() {
         RefuseWith(MSG_NEED_ANIM);
         return;
     }
-    std::string name = DefaultOutputName(m_refModelPath, m_animPath);
+    std::string name = DefaultOutputName(m_session.ModelPath(), m_animPath);
     std::optional<std::string> path = m_platform.ChooseFile(SaveDialog(
         m_platform.Texts().Tr("BUILD SMD : enregistrer l'animation sur le squelette du modèle"),
         "smd", name, SMD_FILTER));
@@ -283,31 +237,13 @@ void CVarnexDlg::OnBuildSmd() {
         return;
     }
     try {
-        RefuseInputAsOutput(*path);
-        m_grid.RequireFiniteCorrections(m_nodeCount);
-        BUILD_JOB job;
-        job.model = &m_model;
-        job.rows = BuildRows(m_grid.Values(), m_boneScale, m_nodeCount);
-        job.lineEnd = m_lineBreak;
-        job.threads = BuildThreads();
-        ROOT_MODE mode = m_rootFromLegs ? ROOT_MODE::LEGS : ROOT_MODE::SCALE;
-        std::optional<ROOT_FROM_LEGS> rule;
-        if (m_rootFromLegs) {
-            rule = RootRuleFromLegs(m_model, m_refAnim, job.rows.empty() ? 0 : job.rows[0].nodes);
-            job.rootFromLegs = &*rule;
-        }
-        CRootHeightRange heights;
-        job.rootHeights = &heights;
-        ANIMATION_NODES nodes = RetargetAnimationFile(job, m_refAnim.nodes, m_animPath, *path);
+        BUILD_RESULT built = m_session.Build(m_animPath, *path);
         m_outputPath = *path;
         std::string status = m_platform.Texts().Tr("écrit : {0}", {*path});
-        if (!nodes.unused.empty()) {
-            status += " ; " + NoteUnusedNodes(m_animPath, nodes.unused, m_platform.Texts());
-        }
-        double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
-        for (const MOTION_WARNING& w :
-             BuildWarnings(LoadedLegsRatio(m_model, m_refAnim), factor, mode, heights)) {
-            status += " ; " + WindowWarningText(w, m_platform.Texts());
+        for (const SESSION_NOTE& note : built.notes) {
+            status += " ; " + (note.kind == SESSION_NOTE_KIND::WARNING
+                                   ? WindowWarningText(note.warning, m_platform.Texts())
+                                   : SessionNoteText(note, m_platform.Texts()));
         }
         m_platform.ShowStatus(status);
     } catch (const CVarnexError& e) {
@@ -316,17 +252,14 @@ void CVarnexDlg::OnBuildSmd() {
 }
 
 std::optional<MOTION_SETUP> CVarnexDlg::PreviewSetup(std::string& why) const {
-    if (!m_refAnimLoaded) {
+    if (!m_session.ReferenceLoaded()) {
         why = m_platform.Texts().Tr(MSG_NEED_REFS);
         return std::nullopt;
     }
-    CGridTexts screen = m_grid;
+    CGridTexts screen = m_session.Grid();
     m_platform.TakeGrid(screen.Nodes(), screen.Corrections());
     try {
-        screen.RequireFiniteCorrections(m_nodeCount);
-        std::vector<RETARGET_ROW> rows = BuildRows(screen.Values(), m_boneScale, m_nodeCount);
-        return MakeMotionSetup(m_model, m_refAnim, rows,
-                               m_rootFromLegs ? ROOT_MODE::LEGS : ROOT_MODE::SCALE);
+        return m_session.MotionSetup(screen);
     } catch (const CVarnexError& e) {
         why = ErrorText(e, m_platform.Texts());
         return std::nullopt;
@@ -346,8 +279,9 @@ void CVarnexDlg::OnSaveCon() {
     }
     try {
         RefuseInputAsOutput(*path);
-        m_grid.RequireFiniteCorrections(m_grid.Rows());
-        std::string bytes = ComposeConFile(m_grid.Values());
+        const CGridTexts& grid = m_session.Grid();
+        grid.RequireFiniteCorrections(grid.Rows());
+        std::string bytes = ComposeConFile(grid.Values());
         CAtomicOutput output(*path);
         output.Write(bytes);
         output.Commit();
@@ -370,14 +304,11 @@ void CVarnexDlg::OnLoadCon() {
         return;
     }
     try {
-        CON_FILE_ROWS file = ReadConFileFor(*path, m_grid.Rows());
-        m_grid.SetRows(file.rows);
+        std::vector<SESSION_NOTE> notes = m_session.LoadCon(*path);
         UpdateData(false);
         KeepGrid();
         m_platform.ShowStatus(texts.Tr("grille chargée de {0}", {*path}));
-        if (file.leftOut > 0) {
-            m_platform.ShowMessage(NoteRowsLeftOut(*path, file.leftOut, m_grid.Rows(), texts));
-        }
+        ShowNotes(notes);
     } catch (const CVarnexError& e) {
         Refuse(e);
     }
@@ -390,16 +321,7 @@ void CVarnexDlg::OnConvertBiped() {
         return;
     }
     try {
-        bool thighNamedLeg = m_marks.thighNamedLeg;
-        BIPED_NODES nodes = FindBipedNodes(m_refAnim, thighNamedLeg);
-        std::string convertedPath = ConvertedPathOf(m_animPath);
-        if (NamesAnyOf(convertedPath, {m_refModelPath, m_refAnimPath})) {
-            throw CVarnexError(ERROR_KIND::CONVERTED_IS_REFERENCE, convertedPath, 0);
-        }
-        ConvertAnimationFile(nodes, m_animPath, m_lineBreak);
-        m_marks.leftThigh = nodes.leftThigh;
-        m_marks.rightThigh = nodes.rightThigh;
-        m_marks.thighNamedLeg = thighNamedLeg;
+        std::string convertedPath = m_session.ConvertBiped(m_animPath);
         m_animPath = convertedPath;
         m_platform.ShowStatus(m_platform.Texts().Tr("écrit : {0}", {convertedPath}));
     } catch (const CVarnexError& e) {

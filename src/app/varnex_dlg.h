@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/grid_texts.h"
 #include "motion/motion_setup.h"
 #include "pairing/grid.h"
 #include "platform/dialog_platform.h"
 #include "platform/varnex_error.h"
+#include "session/retarget_session.h"
 #include "smd_input/smd_reader.h"
 
 namespace varnex {
@@ -62,11 +62,13 @@ public:
     bool ConfirmQuit();
 
     // The next SMD Ref Animation also pairs unpaired rows with source nodes of the same name.
-    void SetPairSameNames(bool on) { m_pairSameNames = on; }
-    bool PairSameNames() const { return m_pairSameNames; }
+    void SetPairSameNames(bool on) { m_session.Options().pairSameNames = on; }
+    bool PairSameNames() const { return m_session.Options().pairSameNames; }
     // BUILD SMD and the preview move row 0 by the legs' ratio (the window's checkable entry).
-    void SetRootFromLegs(bool on) { m_rootFromLegs = on; }
-    bool RootFromLegs() const { return m_rootFromLegs; }
+    void SetRootFromLegs(bool on) {
+        m_session.Options().rootMotion = on ? ROOT_MODE::LEGS : ROOT_MODE::SCALE;
+    }
+    bool RootFromLegs() const { return m_session.Options().rootMotion == ROOT_MODE::LEGS; }
 
     // The engine's values of the grid as the screen shows it now, for the preview: the loaded
     // skeletons, the rows as BUILD SMD would take them and the root rule. Leaves the grid as it
@@ -75,13 +77,14 @@ public:
     std::optional<MOTION_SETUP> PreviewSetup(std::string& why) const;
 
     COMMAND_RESULT LastResult() const { return m_lastResult; }
-    const SMD_HEAD& Model() const { return m_model; }
-    const SMD_HEAD& RefAnim() const { return m_refAnim; }
-    int NodeCount() const { return m_nodeCount; }
-    const CGridTexts& Grid() const { return m_grid; }
+    const CRetargetSession& Session() const { return m_session; }
+    const SMD_HEAD& Model() const { return m_session.Model(); }
+    const SMD_HEAD& RefAnim() const { return m_session.Reference(); }
+    int NodeCount() const { return m_session.NodeCount(); }
+    const CGridTexts& Grid() const { return m_session.Grid(); }
     const std::string& AnimPath() const { return m_animPath; }
     const std::string& OutputPath() const { return m_outputPath; }
-    const std::vector<double>& BoneScales() const { return m_boneScale; }
+    const std::vector<double>& BoneScales() const { return m_session.BoneScales(); }
 
 private:
     // Shows the words of an error and marks the command refused.
@@ -96,27 +99,17 @@ private:
     bool GridEdited(const CGridTexts& screen) const;
     // Throws CVarnexError (output) when output names one of the three SMD inputs.
     void RefuseInputAsOutput(const std::string& output) const;
+    // A session's note in a message box.
+    void ShowNotes(const std::vector<SESSION_NOTE>& notes);
 
     CDialogPlatform& m_platform;
     COMMAND_RESULT m_lastResult = COMMAND_RESULT::DONE;
-    CGridTexts m_grid;
-    CGridTexts m_keptGrid;  // as last paired, saved or loaded
-    std::string m_lineBreak = "\r\n";
-    std::string m_refModelPath;
-    std::string m_refAnimPath;
+    CRetargetSession m_session;  // the loaded files, their pairing and the grid
+    CGridTexts m_keptGrid;       // as last paired, saved or loaded
     std::string m_animPath;
     std::string m_outputPath;
     std::string m_programPath;  // of the running program, where the help page may be
-    SMD_HEAD m_model;    // SMD Ref Modele: header, node list, rest frame
-    SMD_HEAD m_refAnim;  // SMD Ref Animation: node list, first frame
-    int m_nodeCount = 0;
-    bool m_refModelLoaded = false;
-    bool m_refAnimLoaded = false;
     bool m_animLoaded = false;
-    bool m_pairSameNames = false;
-    bool m_rootFromLegs = false;
-    BIPED_MARKS m_marks;
-    std::vector<double> m_boneScale = std::vector<double>(DEFAULT_GRID_ROWS, 0.0);
 };
 
 }  // namespace varnex

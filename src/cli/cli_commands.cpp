@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/error_text.h"
-#include "app/grid_texts.h"
+#include "session/retarget_session.h"
 #include "biped/biped_conversion.h"
 #include "cli/cli_texts.h"
 #include "conversion_file/con_file.h"
@@ -279,115 +279,91 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
     return o;
 }
 
-std::string LineEnd(const OPTIONS& o) { return o.lfLineEnds ? "\n" : "\r\n"; }
-
-// The state of one run: what the loads read, once, and the grid as typed.
-struct SESSION {
-    SMD_HEAD model;
-    SMD_HEAD refAnim;
-    int nodeCount = 0;
-    CGridTexts grid;
-    BIPED_MARKS marks;
-    BONE_SCALES scales;
-    LEGS_RATIO legs;  // for the root warnings; not known when a first frame cannot be read
-};
-
 class CRefused {};  // the message is already out
 
 void Report(const CVarnexError& e, const OPTIONS& o, std::ostream& err) {
     err << "varnex-cli: " << ErrorText(e, *o.texts) << '\n';
 }
 
-// SMD Ref Modele, SMD Ref Animation, the conversion file and the typed rows.
-SESSION Prepare(const OPTIONS& o, std::ostream& err) {
+void Tell(const std::vector<SESSION_NOTE>& notes, const OPTIONS& o, std::ostream& err) {
+    for (const SESSION_NOTE& note : notes) {
+        err << "varnex-cli: " << SessionNoteText(note, *o.texts) << '\n';
+    }
+}
+
+// SMD Ref Modele, SMD Ref Animation, the conversion file and the edits, into the session.
+void Prepare(CRetargetSession& s, const OPTIONS& o, std::ostream& err) {
     const CTextCatalog& texts = *o.texts;
-    SESSION s;
+    s.Options().pairSameNames = o.pairSameNames;
+    s.Options().rootMotion = o.rootMotion;
+    s.Options().lineEnd = o.lfLineEnds ? "\n" : "\r\n";
+    s.Options().threads = o.threads;
     try {
-        s.model = ReadModelFile(o.model);
+        Tell(s.LoadModel(o.model), o, err);
     } catch (const CVarnexError& e) {
         Report(e, o, err);
         throw CRefused();
     }
-    s.nodeCount = static_cast<int>(s.model.nodes.size());
-    s.grid.Resize(std::max(s.nodeCount, DEFAULT_GRID_ROWS));
-    if (s.nodeCount > MODEL_COMPILER_MAX_NODES) {
-        err << "varnex-cli: " << NoteOverCompilerLimit(o.model, s.nodeCount, texts) << '\n';
-    }
     for (const GRID_EDIT& edit : o.edits) {
-        if (edit.row >= s.grid.Rows()) {
+        if (edit.row >= s.Grid().Rows()) {
             throw CUsageError(
                 texts.Tr("--set : la ligne doit aller de 0 à {0}, pas {1}",
-                         {std::to_string(s.grid.Rows() - 1), std::to_string(edit.row)}));
+                         {std::to_string(s.Grid().Rows() - 1), std::to_string(edit.row)}));
         }
     }
     try {
-        s.refAnim = ReadReferenceAnimationFile(o.refAnim);
-        PAIRING pairing = PairSkeletons(s.model.nodes, s.nodeCount, s.refAnim.nodes, s.marks);
-        s.grid.SetPartners(pairing.partner);
-        if (o.pairSameNames) {
-            s.grid.SetPartners(SameNamePartners(s.model.nodes, s.nodeCount, s.refAnim.nodes, s.grid.Values()));
-        }
-        s.marks = pairing.marks;
-        s.scales = ComputeBoneScales(s.model, s.refAnim, s.grid.Values(), s.nodeCount, s.marks);
-        if (!pairing.beyondNodes.empty()) {
-            err << "varnex-cli: " << NoteBeyondNodes(o.refAnim, pairing.beyondNodes, texts) << '\n';
-        }
-        if (!o.con.empty()) {
-            CON_FILE_ROWS file = ReadConFileFor(o.con, s.grid.Rows());
-            s.grid.SetRows(file.rows);
-            if (file.leftOut > 0) {
-                err << "varnex-cli: " << NoteRowsLeftOut(o.con, file.leftOut, s.grid.Rows(), texts)
-                    << '\n';
-            }
-        }
+        Tell(s.LoadReference(o.refAnim).notes, o, err);
+        if (!o.con.empty()) Tell(s.LoadCon(o.con), o, err);
     } catch (const CVarnexError& e) {
         Report(e, o, err);
         throw CRefused();
     }
     for (const GRID_EDIT& edit : o.edits) {
         std::size_t row = static_cast<std::size_t>(edit.row);
-        if (edit.nodes) s.grid.Nodes()[row] = *edit.nodes;
-        if (edit.correction) s.grid.Corrections()[row] = *edit.correction;
+        if (edit.nodes) s.Grid().Nodes()[row] = *edit.nodes;
+        if (edit.correction) s.Grid().Corrections()[row] = *edit.correction;
     }
-    return s;
 }
 
-void PrintGrid(const SESSION& s, const CTextCatalog& texts, std::ostream& out) {
+void PrintGrid(const CRetargetSession& s, const CTextCatalog& texts, std::ostream& out) {
     auto nameOf = [](const std::vector<SMD_NODE>& nodes, int n) -> std::string {
         if (n < 0 || static_cast<std::size_t>(n) >= nodes.size()) return "-";
         return nodes[static_cast<std::size_t>(n)].name;
     };
+    const CGridTexts& grid = s.Grid();
+    const int nodeCount = s.NodeCount();
     // TRANSLATORS: the grid listing's heading; its columns are 5, 8, 12, 12 and 24 characters wide.
     out << texts.Tr("row  NODES   Correction  scale       model node              ref-anim node")
         << '\n' << std::left;
-    for (int r = 0; r < s.grid.Rows(); ++r) {
+    for (int r = 0; r < grid.Rows(); ++r) {
         std::size_t i = static_cast<std::size_t>(r);
-        bool used = r < s.nodeCount;
-        std::string scale = used ? DecimalText(s.scales.factor[i]) : "-";
+        bool used = r < nodeCount;
+        std::string scale = used ? DecimalText(s.BoneScales()[i]) : "-";
         std::string refName = "-";
         if (used) {
-            int n = SourceLineOf(r, TextToInt(s.grid.Nodes()[i]));
-            refName = n == REST_LINE ? texts.Tr("(repos du modèle)") : nameOf(s.refAnim.nodes, n);
+            int n = SourceLineOf(r, TextToInt(grid.Nodes()[i]));
+            refName = n == REST_LINE ? texts.Tr("(repos du modèle)") : nameOf(s.Reference().nodes, n);
         }
-        out << std::setw(5) << r << std::setw(8) << s.grid.Nodes()[i] << std::setw(12)
-            << s.grid.Corrections()[i] << std::setw(12) << scale << std::setw(24)
-            << (used ? nameOf(s.model.nodes, r) : "-") << refName << '\n';
+        out << std::setw(5) << r << std::setw(8) << grid.Nodes()[i] << std::setw(12)
+            << grid.Corrections()[i] << std::setw(12) << scale << std::setw(24)
+            << (used ? nameOf(s.Model().nodes, r) : "-") << refName << '\n';
     }
-    std::vector<int> sameNames = SameNamePartners(s.model.nodes, s.nodeCount, s.refAnim.nodes, s.grid.Values());
+    std::vector<int> sameNames =
+        SameNamePartners(s.Model().nodes, nodeCount, s.Reference().nodes, grid.Values());
     out << NoteSameNames(static_cast<int>(
                std::count_if(sameNames.begin(), sameNames.end(), [](int n) { return n >= 0; })),
                              texts)
         << '\n';
 }
 
-int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
+int SaveCon(const CRetargetSession& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
     const CTextCatalog& texts = *o.texts;
     try {
         if (NamesAnyOf(o.saveCon, {o.model, o.refAnim})) {
             throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, o.saveCon, 0);
         }
-        s.grid.RequireFiniteCorrections(s.grid.Rows());
-        std::string bytes = ComposeConFile(s.grid.Values());
+        s.Grid().RequireFiniteCorrections(s.Grid().Rows());
+        std::string bytes = ComposeConFile(s.Grid().Values());
         CAtomicOutput output(o.saveCon);
         output.Write(bytes);
         output.Commit();
@@ -402,48 +378,13 @@ int SaveCon(const SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream&
     return 0;
 }
 
-// SMD Animation and Convert CS Bipede when asked: the animation to retarget, opened once and
-// left where its frames begin (the converted file after a conversion).
-struct READY_ANIMATION {
-    std::string path;
-    CFile file;
-    std::optional<CLineReader> frames;
-    std::vector<SMD_NODE> nodes;  // its node list
-};
-
-void ReadyAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std::ostream& out,
-                    READY_ANIMATION& ready) {
-    ready.path = animation;
-    ready.file.OpenForReading(animation);
-    ready.nodes = ReadAnimationHead(ready.frames.emplace(ready.file)).nodes;
-    if (o.command != "convert" && !o.convertBiped) return;
-    bool thighNamedLeg = s.marks.thighNamedLeg;
-    BIPED_NODES nodes = FindBipedNodes(s.refAnim, thighNamedLeg);
-    std::string converted = ConvertedPathOf(animation);
-    if (NamesAnyOf(converted, {o.model, o.refAnim})) {
-        throw CVarnexError(ERROR_KIND::CONVERTED_IS_REFERENCE, converted, 0);
-    }
-    CAtomicOutput output(converted);
-    ready.file.Seek(0);
-    CLineReader whole(ready.file);
-    WriteConvertedAnimation(nodes, whole, output, LineEnd(o));
-    output.Commit();
-    s.marks.leftThigh = nodes.leftThigh;
-    s.marks.rightThigh = nodes.rightThigh;
-    s.marks.thighNamedLeg = thighNamedLeg;
-    ready.path = converted;
-    out << o.texts->Tr("écrit : {0}", {converted}) << '\n';
-    if (o.command == "convert") return;
-    ready.file.OpenForReading(converted);
-    ready.nodes = ReadAnimationHead(ready.frames.emplace(ready.file)).nodes;
-}
-
-// The same for the commands that read the animation again by its path.
-std::string ReadyAnimation(SESSION& s, const OPTIONS& o, const std::string& animation,
+// SMD Animation, and Convert CS Bipede when asked: the path of the animation to retarget.
+std::string ReadyAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& animation,
                            std::ostream& out) {
-    READY_ANIMATION ready;
-    ReadyAnimation(s, o, animation, out, ready);
-    return ready.path;
+    if (o.command != "convert" && !o.convertBiped) return animation;
+    std::string converted = s.ConvertBiped(animation);
+    out << o.texts->Tr("écrit : {0}", {converted}) << '\n';
+    return converted;
 }
 
 // -o, or BUILD SMD's name in --out-dir (or the current folder) with the extension given; never an
@@ -466,52 +407,16 @@ std::string OutputPath(const OPTIONS& o, const std::string& animPath, const std:
     return target;
 }
 
-void TellWarning(const std::string& file, const MOTION_WARNING& warning, const OPTIONS& o,
-                 std::ostream& err) {
-    err << "varnex-cli: " << WarningNote(file, warning, *o.texts) << '\n';
-}
-
-void TellUnusedNodes(const std::string& file, const std::vector<std::string>& unused,
-                     const OPTIONS& o, std::ostream& err) {
-    if (!unused.empty()) err << "varnex-cli: " << NoteUnusedNodes(file, unused, *o.texts) << '\n';
-}
-
-// The rows of a build, once the corrections are known to be numbers.
-std::vector<RETARGET_ROW> RowsOf(const SESSION& s) {
-    s.grid.RequireFiniteCorrections(s.nodeCount);
-    return BuildRows(s.grid.Values(), s.scales.factor, s.nodeCount);
-}
-
-// SMD Animation, Convert CS Bipede when asked, then BUILD SMD, for one animation, opened once.
-int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std::ostream& out,
-                 std::ostream& err) {
+// SMD Animation, Convert CS Bipede when asked, then BUILD SMD, for one animation.
+int RunAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& animation,
+                 std::ostream& out, std::ostream& err) {
     try {
-        READY_ANIMATION ready;
-        ReadyAnimation(s, o, animation, out, ready);
+        std::string animPath = ReadyAnimation(s, o, animation, out);
         if (o.command == "convert") return 0;
-        std::string target = OutputPath(o, ready.path, ".smd");
-        BUILD_JOB job;
-        job.model = &s.model;
-        job.rows = RowsOf(s);
-        ANIMATION_NODES nodes =
-            MapAnimationNodes(s.refAnim.nodes, ready.nodes, SourcesRead(job.rows), ready.path);
-        job.animNodes = &nodes;
-        job.lineEnd = LineEnd(o);
-        job.threads = o.threads;
-        std::optional<ROOT_FROM_LEGS> rule;
-        if (o.rootMotion == ROOT_MODE::LEGS) {
-            rule = RootRuleFromLegs(s.model, s.refAnim, job.rows.empty() ? 0 : job.rows[0].nodes);
-            job.rootFromLegs = &*rule;
-        }
-        CRootHeightRange heights;
-        job.rootHeights = &heights;
-        RetargetAnimation(job, *ready.frames, target);
+        std::string target = OutputPath(o, animPath, ".smd");
+        BUILD_RESULT built = s.Build(animPath, target);
         out << o.texts->Tr("écrit : {0}", {target}) << '\n';
-        TellUnusedNodes(ready.path, nodes.unused, o, err);
-        double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
-        for (const MOTION_WARNING& w : BuildWarnings(s.legs, factor, o.rootMotion, heights)) {
-            TellWarning(target, w, o, err);
-        }
+        Tell(built.notes, o, err);
         return 0;
     } catch (const CVarnexError& e) {
         Report(e, o, err);
@@ -519,33 +424,14 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
     }
 }
 
-// The motion check of one animation, retargeted in memory.
-MOTION_REPORT CheckAnimation(SESSION& s, const OPTIONS& o, const std::string& animation,
-                             std::ostream& out, std::ostream& err) {
-    std::string animPath = ReadyAnimation(s, o, animation, out);
-    MOTION_SETUP setup = MakeMotionSetup(s.model, s.refAnim, RowsOf(s), o.rootMotion);
-    CAnimationRetarget run(setup, animPath);
-    TellUnusedNodes(animPath, run.UnusedNodes(), o, err);
-    MOTION_CHECK_INPUT input;
-    input.animation = animPath;
-    input.sourceNodes = run.SourceNodes();
-    input.sourceRest = setup.refRest;
-    input.modelNodes = setup.modelNodes;
-    input.modelRest = setup.modelRest;
-    input.rows = setup.rows;
-    input.legs = setup.legs;
-    input.rootFromLegs = setup.rootFromLegs.has_value();
-    CMotionCheck check(std::move(input));
-    while (run.Next(true)) check.AddFrame(run.Source(), run.Result());
-    return check.Report();
-}
-
-int RunCheck(SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
+int RunCheck(CRetargetSession& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
     int status = 0;
     std::vector<MOTION_REPORT> reports;
     for (const std::string& animation : o.animations) {
         try {
-            reports.push_back(CheckAnimation(s, o, animation, out, err));
+            std::vector<SESSION_NOTE> notes;
+            reports.push_back(s.Check(ReadyAnimation(s, o, animation, out), notes));
+            Tell(notes, o, err);
         } catch (const CVarnexError& e) {
             Report(e, o, err);
             status = EXIT_REFUSED;
@@ -560,14 +446,16 @@ int RunCheck(SESSION& s, const OPTIONS& o, std::ostream& out, std::ostream& err)
 }
 
 // preview of one animation: the frames chosen, retargeted in memory, drawn into one SVG file.
-int PreviewAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std::ostream& out,
-                     std::ostream& err) {
+int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& animation,
+                     std::ostream& out, std::ostream& err) {
     try {
         std::string animPath = ReadyAnimation(s, o, animation, out);
         std::string target = OutputPath(o, animPath, ".svg");
-        MOTION_SETUP setup = MakeMotionSetup(s.model, s.refAnim, RowsOf(s), o.rootMotion);
+        MOTION_SETUP setup = s.MotionSetup();
         CAnimationRetarget run(setup, animPath);
-        TellUnusedNodes(animPath, run.UnusedNodes(), o, err);
+        if (!run.UnusedNodes().empty()) {
+            err << "varnex-cli: " << NoteUnusedNodes(animPath, run.UnusedNodes(), *o.texts) << '\n';
+        }
         std::size_t modelCount = setup.modelNodes.size();
         std::size_t sourceCount = run.SourceNodes().size();
         CPreviewFigure sourceFigure(run.SourceNodes(), setup.refRest,
@@ -630,21 +518,21 @@ void ReportUsage(const CUsageError& e, const CTextCatalog& texts, std::ostream& 
 
 int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
     const CTextCatalog& texts = *o.texts;
-    SESSION s;
+    CRetargetSession s;
     try {
-        s = Prepare(o, err);
+        Prepare(s, o, err);
     } catch (const CRefused&) {
         return EXIT_REFUSED;
     } catch (const CUsageError& e) {
         ReportUsage(e, texts, err);
         return EXIT_USAGE;
     }
-    if (o.command != "convert") s.legs = LoadedLegsRatio(s.model, s.refAnim);
     // The pairing's root warning; a build says it with each animation it writes, and a check in
     // its report.
-    if ((o.command == "grid" || o.command == "preview") && o.rootMotion == ROOT_MODE::SCALE &&
-        !s.scales.factor.empty()) {
-        if (auto w = RootFactorWarning(s.scales.factor[0], s.legs)) TellWarning(o.refAnim, *w, o, err);
+    if (o.command == "grid" || o.command == "preview") {
+        if (auto w = s.PairingRootWarning()) {
+            err << "varnex-cli: " << WarningNote(o.refAnim, *w, texts) << '\n';
+        }
     }
     if (o.command == "grid") {
         PrintGrid(s, texts, out);

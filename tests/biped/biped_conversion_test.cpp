@@ -120,13 +120,26 @@ TEST_F(ConversionTest, NothingToConvertIsToldAndNothingWritten) {
     EXPECT_EQ(ListFolder(dir.Root()), (std::vector<std::string>{"model.smd", "ref.smd", "walk.smd"}));
 }
 
-TEST_F(ConversionTest, MalformedThighLineLeavesNoHalfFile) {
+TEST_F(ConversionTest, MalformedThighLineIsToldAtLoadAndLeavesNoHalfFile) {
     std::string walk = MakeSmd(Skeleton());
     walk.insert(walk.rfind("end\r\n"), "time 1\r\n  0 0 0 0 0 0 0\r\n  1 0 0 0 0 0 0\r\n"
                                        "  2 0 0 0 0 0 0\r\n  3 0 0 0\r\n");
-    Load(walk);
-    dlg.OnConvertBiped();
+    WriteFile(dir.Path("model.smd"), MakeSmd(Skeleton()));
+    WriteFile(dir.Path("ref.smd"), MakeSmd(Skeleton()));
+    WriteFile(dir.Path("walk.smd"), walk);
+    Run(&CVarnexDlg::OnLoadRefModel, "model.smd");
+    Run(&CVarnexDlg::OnLoadRefAnim, "ref.smd");
+    Run(&CVarnexDlg::OnLoadAnim, "walk.smd");
     EXPECT_EQ(Refusal().rfind(dir.Path("walk.smd") + ":22: ", 0), 0u);
+    // The conversion alone, as the command line runs it, refuses the same line and writes nothing.
+    bool thighNamedLeg = false;
+    BIPED_NODES nodes = FindBipedNodes(dlg.RefAnim(), thighNamedLeg);
+    try {
+        ConvertAnimationFile(nodes, dir.Path("walk.smd"), "\r\n");
+        ADD_FAILURE() << "converted";
+    } catch (const CVarnexError& e) {
+        EXPECT_EQ(e.Line(), 22);
+    }
     EXPECT_EQ(ListFolder(dir.Root()), (std::vector<std::string>{"model.smd", "ref.smd", "walk.smd"}));
 }
 

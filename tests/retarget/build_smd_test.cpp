@@ -7,7 +7,7 @@
 
 #include "app/error_text.h"
 
-#include "app/grid_texts.h"
+#include "session/grid_texts.h"
 #include "motion/motion_setup.h"
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"

@@ -1,4 +1,4 @@
-#include "app/grid_texts.h"
+#include "session/grid_texts.h"
 
 #include <cmath>
 

@@ -1,0 +1,200 @@
+#include "session/retarget_session.h"
+
+#include <algorithm>
+
+#include "biped/biped_conversion.h"
+#include "conversion_file/con_file.h"
+#include "pairing/animation_nodes.h"
+#include "pairing/bone_scale.h"
+#include "pairing/skeleton_pairing.h"
+#include "motion/smd_poses.h"
+#include "platform/file_access.h"
+#include "retarget/build_smd.h"
+
+namespace varnex {
+
+bool SameNodeList(const std::vector<SMD_NODE>& a, const std::vector<SMD_NODE>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].name != b[i].name || a[i].parent != b[i].parent) return false;
+    }
+    return true;
+}
+
+PENDING_MODEL CRetargetSession::ReadModel(const std::string& path) const {
+    PENDING_MODEL model;
+    model.path = path;
+    model.head = ReadModelFile(path);
+    model.otherSkeleton = m_modelLoaded && !SameNodeList(model.head.nodes, m_model.nodes);
+    return model;
+}
+
+std::vector<SESSION_NOTE> CRetargetSession::TakeModel(PENDING_MODEL model) {
+    // The rows name the earlier skeleton's nodes, and the bone scales measure them.
+    if (model.otherSkeleton) {
+        m_grid = CGridTexts();
+        m_boneScale.clear();
+        m_referenceLoaded = false;
+    }
+    // A row for every node of the model, so that every node has a line in every frame.
+    int nodes = static_cast<int>(model.head.nodes.size());
+    int rows = std::max(nodes, DEFAULT_GRID_ROWS);
+    m_grid.Resize(rows);
+    m_boneScale.resize(static_cast<std::size_t>(rows), 0.0);
+    m_modelPath = std::move(model.path);
+    m_model = std::move(model.head);
+    m_modelLoaded = true;
+    std::vector<SESSION_NOTE> notes;
+    if (nodes > MODEL_COMPILER_MAX_NODES) {
+        notes.push_back({SESSION_NOTE_KIND::OVER_COMPILER_LIMIT, m_modelPath, nodes, 0, {}, {}, {}});
+    }
+    return notes;
+}
+
+std::vector<SESSION_NOTE> CRetargetSession::LoadModel(const std::string& path) {
+    return TakeModel(ReadModel(path));
+}
+
+REFERENCE_LOADED CRetargetSession::LoadReference(const std::string& path) {
+    const int nodeCount = NodeCount();
+    SMD_HEAD ref = ReadReferenceAnimationFile(path);
+    PAIRING pairing = PairSkeletons(m_model.nodes, nodeCount, ref.nodes, m_marks);
+    CGridTexts grid = m_grid;
+    grid.SetPartners(pairing.partner);
+    std::vector<int> sameNames;
+    if (m_options.pairSameNames) {
+        sameNames = SameNamePartners(m_model.nodes, nodeCount, ref.nodes, grid.Values());
+        grid.SetPartners(sameNames);
+    }
+    REFERENCE_LOADED loaded;
+    // NODES 0 on a row but 0 keeps the model's rest line: that row is not paired.
+    for (std::size_t r = 0; r < pairing.partner.size(); ++r) {
+        int partner = r < sameNames.size() && sameNames[r] >= 0 ? sameNames[r] : pairing.partner[r];
+        if (partner > 0 || (partner == 0 && r == 0)) ++loaded.pairedRows;
+    }
+    BONE_SCALES scales = ComputeBoneScales(m_model, ref, grid.Values(), nodeCount, pairing.marks);
+
+    m_referencePath = path;
+    m_grid = std::move(grid);
+    m_marks = pairing.marks;
+    for (std::size_t i = 0; i < scales.factor.size() && i < m_boneScale.size(); ++i) {
+        m_boneScale[i] = scales.factor[i];
+    }
+    m_reference = std::move(ref);
+    m_referenceLoaded = true;
+    m_legs = LoadedLegsRatio(m_model, m_reference);
+    if (!pairing.beyondNodes.empty()) {
+        loaded.notes.push_back(
+            {SESSION_NOTE_KIND::BEYOND_NODES, path, 0, 0, pairing.beyondNodes, {}, {}});
+    }
+    return loaded;
+}
+
+std::vector<SESSION_NOTE> CRetargetSession::LoadCon(const std::string& path) {
+    CON_FILE_ROWS file = ReadConFileFor(path, m_grid.Rows());
+    m_grid.SetRows(file.rows);
+    std::vector<SESSION_NOTE> notes;
+    if (file.leftOut > 0) {
+        notes.push_back({SESSION_NOTE_KIND::ROWS_LEFT_OUT, path, file.leftOut, m_grid.Rows(), {}, {}, {}});
+    }
+    return notes;
+}
+
+std::optional<MOTION_WARNING> CRetargetSession::PairingRootWarning() const {
+    if (m_options.rootMotion != ROOT_MODE::SCALE || NodeCount() == 0 || m_boneScale.empty()) {
+        return std::nullopt;
+    }
+    return RootFactorWarning(m_boneScale[0], m_legs);
+}
+
+int CRetargetSession::ReadAnimation(const std::string& animPath) const {
+    CFile file;
+    file.OpenForReading(animPath);
+    CLineReader reader(file);
+    SMD_HEAD head = ReadAnimationHead(reader);
+    CAnimationFrameReader frames(reader, head.nodes.empty() ? m_reference.nodes : head.nodes);
+    FRAME_POSES poses;
+    while (frames.Next(&poses)) {
+    }
+    return frames.Frames();
+}
+
+std::string CRetargetSession::ConvertBiped(const std::string& animPath) {
+    bool thighNamedLeg = m_marks.thighNamedLeg;
+    BIPED_NODES nodes = FindBipedNodes(m_reference, thighNamedLeg);
+    std::string converted = ConvertedPathOf(animPath);
+    if (NamesAnyOf(converted, {m_modelPath, m_referencePath})) {
+        throw CVarnexError(ERROR_KIND::CONVERTED_IS_REFERENCE, converted, 0);
+    }
+    ConvertAnimationFile(nodes, animPath, m_options.lineEnd);
+    m_marks.leftThigh = nodes.leftThigh;
+    m_marks.rightThigh = nodes.rightThigh;
+    m_marks.thighNamedLeg = thighNamedLeg;
+    return converted;
+}
+
+std::vector<RETARGET_ROW> CRetargetSession::RowsOf(const CGridTexts& grid) const {
+    grid.RequireFiniteCorrections(NodeCount());
+    return BuildRows(grid.Values(), m_boneScale, NodeCount());
+}
+
+namespace {
+void NoteUnused(const std::string& animPath, const std::vector<std::string>& unused,
+                std::vector<SESSION_NOTE>& notes) {
+    if (!unused.empty()) {
+        notes.push_back({SESSION_NOTE_KIND::UNUSED_NODES, animPath, 0, 0, {}, unused, {}});
+    }
+}
+}  // namespace
+
+BUILD_RESULT CRetargetSession::Build(const std::string& animPath,
+                                     const std::string& outputPath) const {
+    if (NamesAnyOf(outputPath, {m_modelPath, m_referencePath, animPath})) {
+        throw CVarnexError(ERROR_KIND::OUTPUT_IS_INPUT, outputPath, 0);
+    }
+    BUILD_JOB job;
+    job.model = &m_model;
+    job.rows = RowsOf(m_grid);
+    job.lineEnd = m_options.lineEnd;
+    job.threads = m_options.threads;
+    std::optional<ROOT_FROM_LEGS> rule;
+    if (m_options.rootMotion == ROOT_MODE::LEGS) {
+        rule = RootRuleFromLegs(m_model, m_reference, job.rows.empty() ? 0 : job.rows[0].nodes);
+        job.rootFromLegs = &*rule;
+    }
+    CRootHeightRange heights;
+    job.rootHeights = &heights;
+    ANIMATION_NODES nodes = RetargetAnimationFile(job, m_reference.nodes, animPath, outputPath);
+    BUILD_RESULT result;
+    NoteUnused(animPath, nodes.unused, result.notes);
+    double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
+    for (const MOTION_WARNING& w : BuildWarnings(m_legs, factor, m_options.rootMotion, heights)) {
+        result.notes.push_back({SESSION_NOTE_KIND::WARNING, outputPath, 0, 0, {}, {}, w});
+    }
+    return result;
+}
+
+MOTION_SETUP CRetargetSession::MotionSetup(const CGridTexts& grid) const {
+    return MakeMotionSetup(m_model, m_reference, RowsOf(grid), m_options.rootMotion);
+}
+
+MOTION_REPORT CRetargetSession::Check(const std::string& animPath,
+                                      std::vector<SESSION_NOTE>& notes) const {
+    MOTION_SETUP setup = MotionSetup();
+    CAnimationRetarget run(setup, animPath);
+    NoteUnused(animPath, run.UnusedNodes(), notes);
+    MOTION_CHECK_INPUT input;
+    input.animation = animPath;
+    input.sourceNodes = run.SourceNodes();
+    input.sourceRest = setup.refRest;
+    input.modelNodes = setup.modelNodes;
+    input.modelRest = setup.modelRest;
+    input.rows = setup.rows;
+    input.legs = setup.legs;
+    input.rootFromLegs = setup.rootFromLegs.has_value();
+    CMotionCheck check(std::move(input));
+    while (run.Next(true)) check.AddFrame(run.Source(), run.Result());
+    return check.Report();
+}
+
+}  // namespace varnex
