@@ -7,12 +7,9 @@
 #include <set>
 
 #include "app/error_text.h"
-#include "app/grid_texts.h"
-#include "pairing/bone_scale.h"
-#include "pairing/skeleton_pairing.h"
 #include "qc/qc_set.h"
 #include "qc/qc_texts.h"
-#include "retarget/build_smd.h"
+#include "session/retarget_session.h"
 #include "test_support.h"
 
 namespace varnex {
@@ -286,25 +283,17 @@ TEST(QcSet, ChecksSayWhatTheCompilerWouldRefuseOrLose) {
 }
 
 namespace {
-// The samples' knight and runner paired as SMD Ref Animation pairs them: each animation built by
-// the real engine.
+// The samples' knight and runner in one session, as a front end has them: each animation built
+// by the real engine.
 struct ENGINE {
-    SMD_HEAD model = ReadModelFile(SamplePath("knight_ref.smd"));
-    SMD_HEAD ref = ReadReferenceAnimationFile(SamplePath("runner_ref.smd"));
-    BUILD_JOB job;
+    CRetargetSession session;
     ENGINE() {
-        int nodes = static_cast<int>(model.nodes.size());
-        CGridTexts grid;
-        grid.Resize(DEFAULT_GRID_ROWS);
-        PAIRING pairing = PairSkeletons(model.nodes, nodes, ref.nodes, BIPED_MARKS());
-        grid.SetPartners(pairing.partner);
-        BONE_SCALES scales = ComputeBoneScales(model, ref, grid.Values(), nodes, pairing.marks);
-        job.model = &model;
-        job.rows = BuildRows(grid.Values(), scales.factor, nodes);
+        session.LoadModel(SamplePath("knight_ref.smd"));
+        session.LoadReference(SamplePath("runner_ref.smd"));
     }
     BUILD_ONE_ANIMATION Callback() {
         return [this](const std::string& from, const std::string& to) {
-            RetargetAnimationFile(job, ref.nodes, from, to);
+            session.Build(from, to);
             return BUILT_ANIMATION{};
         };
     }
@@ -421,7 +410,7 @@ TEST(QcSet, ARefusedAnimationLeavesNothingUnlessKeepGoing) {
 
     // The built files are the engine's own output, byte for byte.
     std::string direct = set.dir.Path("direct.smd");
-    RetargetAnimationFile(engine.job, engine.ref.nodes, set.dir.Path("src/walk.smd"), direct);
+    engine.session.Build(set.dir.Path("src/walk.smd"), direct);
     EXPECT_EQ(ReadFile(set.dir.Path("out/walk.smd")), ReadFile(direct));
 
     // An output folder holding the source's files: a built file would replace an input.
