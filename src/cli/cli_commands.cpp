@@ -21,6 +21,8 @@
 #include "pairing/skeleton_pairing.h"
 #include "platform/file_access.h"
 #include "preview/svg_preview.h"
+#include "qc/qc_set.h"
+#include "qc/qc_texts.h"
 #include "retarget/build_smd.h"
 #include "smd_input/decimal_text.h"
 #include "platform/native_path.h"
@@ -102,6 +104,9 @@ struct OPTIONS {
     std::string saveCon;
     std::string output;
     std::string outDir;
+    std::string qc;        // qc: the source set
+    std::string targetQc;  // qc: the model's own .qc
+    bool keepGoing = false;
     bool lfLineEnds = false;
     bool convertBiped = false;
     bool pairSameNames = false;
@@ -181,17 +186,20 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
     OPTIONS o;
     o.texts = &texts;
     if (argc < 2) {
-        throw CUsageError(texts.Tr("commande manquante (build, grid, convert, check ou preview)"));
+        throw CUsageError(
+            texts.Tr("commande manquante (build, grid, convert, check, preview ou qc)"));
     }
     o.command = argv[1];
     if (o.command == "--help" || o.command == "-h") return o;
     if (o.command != "build" && o.command != "grid" && o.command != "convert" &&
-        o.command != "check" && o.command != "preview") {
-        throw CUsageError(texts.Tr("commande inconnue « {0} » (build, grid, convert, check ou "
-                                   "preview)",
+        o.command != "check" && o.command != "preview" && o.command != "qc") {
+        throw CUsageError(texts.Tr("commande inconnue « {0} » (build, grid, convert, check, "
+                                   "preview ou qc)",
                                    {o.command}));
     }
-    const bool builds = o.command == "build" || o.command == "check" || o.command == "preview";
+    const bool set = o.command == "qc";
+    const bool builds =
+        o.command == "build" || o.command == "check" || o.command == "preview" || set;
     const bool preview = o.command == "preview";
     for (int i = 2; i < argc; ++i) {
         std::string arg = argv[i];
@@ -214,7 +222,13 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
             o.saveCon = value();
         } else if (arg == "-o" && (o.command == "build" || preview)) {
             o.output = value();
-        } else if (arg == "--out-dir" && (o.command == "build" || preview)) {
+        } else if (arg == "--qc" && set) {
+            o.qc = value();
+        } else if (arg == "--target-qc" && set) {
+            o.targetQc = value();
+        } else if (arg == "--keep-going" && set) {
+            o.keepGoing = true;
+        } else if (arg == "--out-dir" && (o.command == "build" || preview || set)) {
             o.outDir = value();
         } else if (arg == "--root-motion" && builds) {
             std::string kind = value();
@@ -237,10 +251,10 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
             o.sheetFrames = ParseFrameList(value(), texts);
         } else if (arg == "--pair-same-names" && o.command != "convert") {
             o.pairSameNames = true;
-        } else if (arg == "--threads" && o.command == "build") {
+        } else if (arg == "--threads" && (o.command == "build" || set)) {
             // More threads than segments in flight would only wait.
             o.threads = std::min(ParseCount(arg, value(), 1, texts), 64);
-        } else if (arg == "--convert-biped" && builds) {
+        } else if (arg == "--convert-biped" && builds && !set) {
             o.convertBiped = true;
         } else if (arg == "--line-ends" && o.command != "grid") {
             std::string kind = value();
@@ -261,7 +275,13 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
     if (o.command == "grid" && !o.animations.empty()) {
         throw CUsageError(texts.Tr("grid ne prend pas d'animation : « {0} »", {o.animations[0]}));
     }
-    if (o.command != "grid" && o.animations.empty()) {
+    if (set) {
+        if (!o.animations.empty()) {
+            throw CUsageError(texts.Tr("qc prend ses animations du .qc : « {0} »", {o.animations[0]}));
+        }
+        if (o.qc.empty()) throw CUsageError(texts.Tr("--qc manque"));
+        if (o.outDir.empty()) throw CUsageError(texts.Tr("--out-dir manque"));
+    } else if (o.command != "grid" && o.animations.empty()) {
         throw CUsageError(texts.Tr("aucune animation donnée"));
     }
     if (!o.output.empty() && !o.outDir.empty()) {
@@ -272,7 +292,8 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
     }
     if (!o.sheetFrames.empty() && o.rangeGiven) throw CUsageError(CliFramesOrRangeUsage(texts));
     // Every path the messages quote, given or composed, with the system's one separator.
-    for (std::string* path : {&o.model, &o.refAnim, &o.con, &o.saveCon, &o.output, &o.outDir}) {
+    for (std::string* path :
+         {&o.model, &o.refAnim, &o.con, &o.saveCon, &o.output, &o.outDir, &o.qc, &o.targetQc}) {
         *path = NativePathText(*path);
     }
     for (std::string& animation : o.animations) animation = NativePathText(animation);
@@ -511,6 +532,49 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
     }
 }
 
+// qc: every SMD the source's sequences name, built on the one grid, and the model's .qc.
+int RunQc(CRetargetSession& s, const OPTIONS& o, std::ostream& out, std::ostream& err) {
+    const CTextCatalog& texts = *o.texts;
+    QC_SET_REQUEST request;
+    request.sourceQc = o.qc;
+    request.targetQc = o.targetQc;
+    request.modelSmd = o.model;
+    request.outDir = o.outDir;
+    request.keepGoing = o.keepGoing;
+    request.lineEnd = s.Options().lineEnd;
+    request.otherInputs = {o.refAnim};
+    if (!o.con.empty()) request.otherInputs.push_back(o.con);
+    request.texts = &texts;
+    auto build = [&](const std::string& source, const std::string& target) {
+        BUILT_ANIMATION built;
+        for (const SESSION_NOTE& note : s.Build(source, target).notes) {
+            built.notes.push_back(SessionNoteText(note, texts));
+        }
+        return built;
+    };
+    QC_SET_RESULT result;
+    try {
+        result = BuildQcSet(request, build);
+    } catch (const CVarnexError& e) {
+        err << "varnex-cli: " << QcErrorText(e, texts) << '\n';
+        return EXIT_REFUSED;
+    }
+    for (const QC_WARNING& w : result.readWarnings) err << "varnex-cli: " << QcWarningText(w, texts) << '\n';
+    for (const std::string& note : result.notes) err << "varnex-cli: " << note << '\n';
+    for (const QC_SET_WARNING& w : result.warnings) {
+        err << "varnex-cli: " << QcSetWarningText(w, texts) << '\n';
+    }
+    for (const QC_REFUSAL& refusal : result.refusals) {
+        for (const std::string& line : QcRefusalLines(refusal, texts)) {
+            err << "varnex-cli: " << line << '\n';
+        }
+    }
+    if (!result.written) return EXIT_REFUSED;
+    out << texts.Tr("écrit : {0}", {result.qcPath}) << '\n'
+        << CliQcDone(result.sequencesWritten, o.outDir, texts) << '\n';
+    return result.refusals.empty() ? 0 : EXIT_REFUSED;
+}
+
 void ReportUsage(const CUsageError& e, const CTextCatalog& texts, std::ostream& err) {
     err << "varnex-cli: " << e.Text() << '\n'
         << texts.Tr("(varnex-cli --help pour l'aide)") << '\n';
@@ -538,7 +602,7 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
         PrintGrid(s, texts, out);
         return o.saveCon.empty() ? 0 : SaveCon(s, o, out, err);
     }
-    if (!o.outDir.empty()) {
+    if (!o.outDir.empty() && o.command != "qc") {  // a set makes its own folder, and takes it back
         std::error_code ec;
         std::filesystem::create_directories(PathFromUtf8(o.outDir), ec);
         if (ec) {
@@ -554,6 +618,7 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
         }
     }
     if (o.command == "check") return RunCheck(s, o, out, err);
+    if (o.command == "qc") return RunQc(s, o, out, err);
     int status = 0;
     for (const std::string& animation : o.animations) {
         int done = o.command == "preview" ? PreviewAnimation(s, o, animation, out, err)
@@ -589,7 +654,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return EXIT_USAGE;
     }
     if (options.command == "--help") {
-        out << texts.Tr(HELP_TEXT) << CliMotionHelp(texts);
+        out << texts.Tr(HELP_TEXT) << CliMotionHelp(texts) << CliQcHelp(texts);
         return 0;
     }
     return Run(options, out, err);

@@ -59,4 +59,31 @@ std::string CliFramesOrRangeUsage(const CTextCatalog& texts) {
     return texts.Tr("--frames s'emploie sans --from, --to ni --step");
 }
 
+std::string CliQcHelp(const CTextCatalog& texts) {
+    return texts.Tr(MarkText(R"(
+Tout un jeu d'animations d'un .qc :
+  varnex-cli qc --model M.smd --ref-anim R.smd --qc SOURCE.qc [--target-qc CIBLE.qc]
+                --out-dir DIR [options]
+
+  qc       transfère une fois chaque SMD que nomment les $sequence du .qc source, sous
+           DIR (chemins gardés depuis $cd), et écrit DIR/<modèle>.qc : les commandes du .qc
+           cible (ou un en-tête minimal), puis chaque séquence de la source dans son ordre,
+           avec toutes ses options, nommant les SMD écrits. Une seule grille pour toutes.
+           Avertit de ce que le compilateur refuserait ou perdrait.
+  --qc SOURCE.qc       le .qc des animations à transférer
+  --target-qc CIBLE.qc le .qc du modèle cible : ses commandes propres sont reprises
+  --out-dir DIR        (obligatoire) dossier du jeu écrit
+  --keep-going         écrit ce qui a pu être transféré et un .qc sans les séquences refusées ;
+                       sans elle, une seule animation refusée et rien n'est laissé dans DIR
+  et les options de grille de build : --con, --set, --pair-same-names, --root-motion,
+  --line-ends, --threads.
+)"));
+}
+
+std::string CliQcDone(int sequences, const std::string& folder, const CTextCatalog& texts) {
+    return texts.TrPlural("{0} séquence écrite dans {1}", "{0} séquences écrites dans {1}",
+                          static_cast<unsigned long>(sequences),
+                          {std::to_string(sequences), folder});
+}
+
 }  // namespace varnex

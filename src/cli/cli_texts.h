@@ -1,4 +1,4 @@
-// The command line's texts for check, preview and --root-motion, in the language of texts.
+// The command line's texts for check, preview, qc and --root-motion, in the language of texts.
 #pragma once
 
 #include <string>
@@ -8,6 +8,10 @@
 namespace varnex {
 
 std::string CliMotionHelp(const CTextCatalog& texts = OriginalTexts());
+std::string CliQcHelp(const CTextCatalog& texts = OriginalTexts());
+// The last line of a qc run: how many sequences, into which folder.
+std::string CliQcDone(int sequences, const std::string& folder,
+                      const CTextCatalog& texts = OriginalTexts());
 std::string CliRootMotionUsage(const std::string& given,
                                const CTextCatalog& texts = OriginalTexts());
 std::string CliNumberUsage(const std::string& option, const std::string& given,

@@ -42,8 +42,8 @@ TEST(CliParsing, EveryWrongCommandLineIsToldWithStatusTwo) {
         std::vector<std::string> args;
         std::string message;
     } CASES[] = {
-        {{}, "commande manquante (build, grid, convert, check ou preview)"},
-        {{"frob"}, "commande inconnue « frob » (build, grid, convert, check ou preview)"},
+        {{}, "commande manquante (build, grid, convert, check, preview ou qc)"},
+        {{"frob"}, "commande inconnue « frob » (build, grid, convert, check, preview ou qc)"},
         {{"build", "--model"}, "--model attend une valeur"},
         {{"build", "--ref-anim", ref, walk}, "--model manque"},
         {{"build", "--model", model, walk}, "--ref-anim manque"},
@@ -66,6 +66,11 @@ TEST(CliParsing, EveryWrongCommandLineIsToldWithStatusTwo) {
          "--frames attend des numéros de frame séparés par des virgules (0,10,20), pas « 1,x »"},
         {with({"preview"}, {"--frames", "1", "--to", "3", walk}),
          "--frames s'emploie sans --from, --to ni --step"},
+        {with({"qc"}, {"--out-dir", "d"}), "--qc manque"},
+        {with({"qc"}, {"--qc", "a.qc"}), "--out-dir manque"},
+        {with({"qc"}, {"--qc", "a.qc", "--out-dir", "d", walk}),
+         "qc prend ses animations du .qc : « " + walk + " »"},
+        {with({"build"}, {"--keep-going", walk}), "option inconnue pour build : « --keep-going »"},
         {with({"build", "--lang", "de"}, {walk}), "--lang attend fr|en, pas « de »"},
         {with({"build"}, {"--lang"}), "--lang attend une valeur"},
     };
@@ -76,6 +81,35 @@ TEST(CliParsing, EveryWrongCommandLineIsToldWithStatusTwo) {
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, "varnex-cli: " + c.message + "\n(varnex-cli --help pour l'aide)\n");
     }
+}
+
+// A .qc set through the command line: its SMDs are build's bytes, and one missing SMD leaves
+// nothing behind, status 1, the refusal naming the sequence's line.
+TEST(CliQc, BuildsEachSequenceAsBuildDoesOrLeavesNothing) {
+    CTempDir dir;
+    const std::string model = SamplePath("knight_ref.smd");
+    const std::string ref = SamplePath("runner_ref.smd");
+    WriteFile(dir.Path("walk.smd"), ReadFile(SamplePath("runner_walk.smd")));
+    WriteFile(dir.Path("set.qc"), "$cd \".\"\n$sequence \"walk\" \"walk\" fps 30 loop\n"
+                                  "$sequence \"idle\" {\n \"walk\" frame 0 3\n}\n");
+    CLI_RUN set = RunInProcess({"qc", "--model", model, "--ref-anim", ref, "--qc",
+                                dir.Path("set.qc"), "--out-dir", dir.Path("out")});
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.err, "");
+    CLI_RUN one = RunInProcess({"build", "--model", model, "--ref-anim", ref, "-o",
+                                dir.Path("one.smd"), dir.Path("walk.smd")});
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(ReadFile(dir.Path("out/walk.smd")), ReadFile(dir.Path("one.smd")));
+    std::string qc = ReadFile(dir.Path("out/knight_ref.qc"));
+    EXPECT_NE(qc.find("$sequence \"walk\" \"walk\" fps 30 loop"), std::string::npos) << qc;
+
+    WriteFile(dir.Path("set.qc"), ReadFile(dir.Path("set.qc")) + "$sequence \"run\" \"run\"\n");
+    CLI_RUN refused = RunInProcess({"qc", "--model", model, "--ref-anim", ref, "--qc",
+                                    dir.Path("set.qc"), "--out-dir", dir.Path("again")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find(dir.Path("set.qc") + ":6:"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("again")));
 }
 
 }  // namespace varnex
