@@ -298,6 +298,8 @@ void CVarnexDlg::OnBuildSmd() {
         }
         CRootHeightRange heights;
         job.rootHeights = &heights;
+        CBoneTears tears;
+        job.boneTears = &tears;
         ANIMATION_NODES nodes = RetargetAnimationFile(job, m_refAnim.nodes, m_animPath, *path);
         m_outputPath = *path;
         std::string status = m_platform.Texts().Tr("écrit : {0}", {*path});
@@ -306,7 +308,7 @@ void CVarnexDlg::OnBuildSmd() {
         }
         double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
         for (const MOTION_WARNING& w :
-             BuildWarnings(LoadedLegsRatio(m_model, m_refAnim), factor, mode, heights)) {
+             BuildWarnings(LoadedLegsRatio(m_model, m_refAnim), factor, mode, heights, tears)) {
             status += " ; " + WindowWarningText(w, m_platform.Texts());
         }
         m_platform.ShowStatus(status);

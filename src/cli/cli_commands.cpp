@@ -505,11 +505,13 @@ int RunAnimation(SESSION& s, const OPTIONS& o, const std::string& animation, std
         }
         CRootHeightRange heights;
         job.rootHeights = &heights;
+        CBoneTears tears;
+        job.boneTears = &tears;
         RetargetAnimation(job, *ready.frames, target);
         out << o.texts->Tr("écrit : {0}", {target}) << '\n';
         TellUnusedNodes(ready.path, nodes.unused, o, err);
         double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
-        for (const MOTION_WARNING& w : BuildWarnings(s.legs, factor, o.rootMotion, heights)) {
+        for (const MOTION_WARNING& w : BuildWarnings(s.legs, factor, o.rootMotion, heights, tears)) {
             TellWarning(target, w, o, err);
         }
         return 0;
