@@ -86,18 +86,33 @@ std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup) {
         retarget.Apply(setup.refRest, result).fault != RETARGET_FAULT::NONE) {
         return {};
     }
+    CBoneWarnings bones(setup, setup.refNodes);
+    bones.AddFrame(setup.refRest, result);
+    return bones.Warnings();
+}
+
+CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
+                             const std::vector<SKELETON_NODE>& sourceNodes) {
     MOTION_CHECK_INPUT input;
-    input.sourceNodes = setup.refNodes;
+    input.sourceNodes = sourceNodes;
     input.sourceRest = setup.refRest;
     input.modelNodes = setup.modelNodes;
     input.modelRest = setup.modelRest;
     input.rows = setup.rows;
     input.legs = setup.legs;
-    input.rootFromLegs = rule != nullptr;
-    CMotionCheck check(std::move(input));
-    check.AddFrame(setup.refRest, result);
+    input.rootFromLegs = setup.rootFromLegs.has_value();
+    m_check = std::make_unique<CMotionCheck>(std::move(input));
+}
+
+CBoneWarnings::~CBoneWarnings() = default;
+
+void CBoneWarnings::AddFrame(std::span<const POSE> source, std::span<const POSE> result) {
+    m_check->AddFrame(source, result);
+}
+
+std::vector<MOTION_WARNING> CBoneWarnings::Warnings() const {
     std::vector<MOTION_WARNING> warnings;
-    for (MOTION_WARNING& w : check.Report().warnings) {
+    for (MOTION_WARNING& w : m_check->Report().warnings) {
         if (w.code == WARNING_CODE::TORN_BONE || w.code == WARNING_CODE::CHAIN_ANGLE) {
             warnings.push_back(std::move(w));
         }
