@@ -9,8 +9,7 @@
 namespace varnex {
 
 namespace {
-// Below this a bone has no direction, and a node this close to its parent's joint sits on it.
-constexpr double NO_LENGTH = 1e-9;
+// A node this close to its parent's joint sits on it.
 constexpr double ON_JOINT = 1e-4;
 
 VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
