@@ -10,6 +10,7 @@
 
 #include "cli/cli_commands.h"
 #include "motion/motion_setup.h"
+#include "motion/motion_texts.h"
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"
 #include "retarget/build_smd.h"
@@ -198,7 +199,10 @@ TEST(FamilyWarnings, APelvisOffsetOf10_8DrivenByOneOf0_0156IsTorn) {
     CAnimationRetarget run(setup, thrown.walk);  // as the preview runs it, every frame
     CBoneWarnings bones(setup, run.SourceNodes());
     while (run.Next(true)) bones.AddFrame(run.Source(), run.Result());
-    EXPECT_EQ(Codes(bones.Warnings()), std::vector<std::string>{"torn-bone"});
+    std::vector<MOTION_WARNING> previewed = bones.Warnings();
+    ASSERT_EQ(Codes(previewed), std::vector<std::string>{"torn-bone"});
+    EXPECT_NE(WindowWarningText(previewed[0]).find("essayez « Orientations du monde » dans le menu"),
+              std::string::npos);
 
     FAMILY_PAIR kept(Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 0.0156; }),
                      Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 10.8; }));
