@@ -184,12 +184,14 @@ void CVarnexDlg::OnLoadRefAnim() {
         REFERENCE_LOADED loaded = m_session.LoadReference(*path);
         UpdateData(false);
         KeepGrid();
-        m_platform.ShowStatus(m_platform.Texts().Tr(
+        // The pairing's warnings follow the count on the status line.
+        std::string status = m_platform.Texts().Tr(
             "modèle : {0} nodes, {1} lignes appariées",
-            {std::to_string(NodeCount()), std::to_string(loaded.pairedRows)}));
-        if (auto w = m_session.PairingRootWarning()) {
-            m_platform.ShowStatus(WindowWarningText(*w, m_platform.Texts()));
+            {std::to_string(NodeCount()), std::to_string(loaded.pairedRows)});
+        for (const MOTION_WARNING& w : m_session.PairingWarnings()) {
+            status += " ; " + WindowWarningText(w, m_platform.Texts());
         }
+        m_platform.ShowStatus(status);
         ShowNotes(loaded.notes);
     } catch (const CVarnexError& e) {
         Refuse(e);

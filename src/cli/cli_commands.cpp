@@ -594,8 +594,8 @@ int Run(const OPTIONS& o, std::ostream& out, std::ostream& err) {
     // The pairing's root warning; a build says it with each animation it writes, and a check in
     // its report.
     if (o.command == "grid" || o.command == "preview") {
-        if (auto w = s.PairingRootWarning()) {
-            err << "varnex-cli: " << WarningNote(o.refAnim, *w, texts) << '\n';
+        for (const MOTION_WARNING& w : s.PairingWarnings()) {
+            err << "varnex-cli: " << WarningNote(o.refAnim, w, texts) << '\n';
         }
     }
     if (o.command == "grid") {

@@ -41,6 +41,8 @@ public:
     void OwnRotations(std::span<const POSE> frame, std::vector<MAT3>& rotations) const;
     void Solve(std::span<const POSE> frame, std::span<const MAT3> rotations,
                std::vector<VEC3>& joints);
+    // Every node's world rotation in the frame last solved.
+    const std::vector<MAT3>& WorldRotations() const { return m_world; }
 
 private:
     std::vector<int> m_parent;

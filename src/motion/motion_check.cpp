@@ -9,21 +9,11 @@
 namespace varnex {
 
 namespace {
-// Below this a bone has no direction, and a node this close to its parent's joint sits on it.
-constexpr double NO_LENGTH = 1e-9;
+// A node this close to its parent's joint sits on it.
 constexpr double ON_JOINT = 1e-4;
 
 VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Length(const VEC3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-
-// The bone of `node` from its parent's joint; false for a root or a bone of no length.
-bool BoneOf(int node, const std::vector<int>& parents, const std::vector<VEC3>& joints,
-            VEC3& bone) {
-    int parent = parents[static_cast<std::size_t>(node)];
-    if (parent < 0) return false;
-    bone = Minus(joints[static_cast<std::size_t>(node)], joints[static_cast<std::size_t>(parent)]);
-    return Length(bone) > NO_LENGTH;
-}
 
 // atan2 of the cross and dot products stays accurate for nearly parallel bones, where acos of
 // the dot product would not.
@@ -79,7 +69,15 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
             const POSE& rest = m_input.modelRest[row];
             m_rows[row].collapsed = Length({rest.x, rest.y, rest.z}) > ON_JOINT;
         }
+        if (row != 0 && row < m_input.modelRest.size()) {
+            const POSE& rest = m_input.modelRest[row];
+            ROW_STATE& state = m_rows[row];
+            state.tearWatched = true;
+            state.restLength = Length({rest.x, rest.y, rest.z});
+            state.tearLimit2 = TornLimitSquared(state.restLength);
+        }
     }
+    PlanChains();
 
     m_source.feet = Feet(m_input.sourceNodes);
     m_result.feet = Feet(m_input.modelNodes);
@@ -92,6 +90,31 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
          {std::pair{&m_source, &m_sourceJoints}, std::pair{&m_result, &m_resultJoints}}) {
         if (side->root >= 0) side->restHeight = (*joints)[static_cast<std::size_t>(side->root)].z;
         if (!side->feet.empty()) side->restFoot = LowestOf(side->feet, *joints);
+    }
+}
+
+bool CMotionCheck::Paired(std::size_t row) const {
+    int nodes = row < m_input.rows.size() ? m_input.rows[row].nodes : RETARGET_ROW{}.nodes;
+    return RowSourceLine(static_cast<int>(row), nodes) != ROW_KEEPS_REST;
+}
+
+void CMotionCheck::PlanChains() {
+    const std::vector<int>& parents = m_modelSkeleton.Parents();
+    std::vector<char> pairedBelow(m_rows.size(), 0);
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        if (!Paired(row)) continue;
+        int above = parents[row];
+        while (above >= 0 && !Paired(static_cast<std::size_t>(above))) above = parents[above];
+        for (int a = parents[row]; a >= 0; a = parents[a]) pairedBelow[a] = 1;
+        ROW_STATE& state = m_rows[row];
+        if (row == 0 || above < 0 || state.sourceLine == ROW_KEEPS_REST) continue;
+        int from = m_rows[static_cast<std::size_t>(above)].sourceLine;
+        // Two rows of one source node: the source has no segment between them.
+        if (from == ROW_KEEPS_REST || from == state.sourceLine) continue;
+        state.chainFrom = above;
+    }
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        m_rows[row].leaf = m_rows[row].sourceLine != ROW_KEEPS_REST && !pairedBelow[row];
     }
 }
 
@@ -134,7 +157,6 @@ void CMotionCheck::AddFrame(std::span<const POSE> source, std::span<const POSE> 
         }
     }
     m_modelSkeleton.Solve(result, m_resultOwn, m_resultJoints);
-    const std::vector<int>& sourceParents = m_sourceSkeleton.Parents();
     const std::vector<int>& modelParents = m_modelSkeleton.Parents();
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
         ROW_STATE& state = m_rows[row];
@@ -142,12 +164,34 @@ void CMotionCheck::AddFrame(std::span<const POSE> source, std::span<const POSE> 
             const VEC3& parent = m_resultJoints[static_cast<std::size_t>(modelParents[row])];
             state.collapsed = Length(Minus(m_resultJoints[row], parent)) <= ON_JOINT;
         }
+        if (state.tearWatched) {
+            const POSE& pose = row < result.size() ? result[row] : ZERO_POSE;
+            const POSE& rest = m_input.modelRest[row];
+            double dx = pose.x - rest.x, dy = pose.y - rest.y, dz = pose.z - rest.z;
+            double d2 = dx * dx + dy * dy + dz * dz;
+            if (d2 > state.tearLimit2) state.largestTear = std::max(state.largestTear, std::sqrt(d2));
+        }
         if (state.sourceLine == ROW_KEEPS_REST) continue;
-        VEC3 from, to;
-        if (!BoneOf(state.sourceLine, sourceParents, m_sourceJoints, from)) continue;
-        if (!BoneOf(static_cast<int>(row), modelParents, m_resultJoints, to)) continue;
+        auto line = static_cast<std::size_t>(state.sourceLine);
+        if (state.leaf) {
+            const MAT3& s = m_sourceSkeleton.WorldRotations()[line];
+            const MAT3& r = m_modelSkeleton.WorldRotations()[row];
+            double degrees = DegreesBetween({s.m[0][0], s.m[1][0], s.m[2][0]},
+                                            {r.m[0][0], r.m[1][0], r.m[2][0]});
+            state.axisMax = std::max(state.axisMax, degrees);
+            state.axisSum += degrees;
+        }
+        if (state.chainFrom < 0) continue;
+        auto above = static_cast<std::size_t>(state.chainFrom);
+        VEC3 from = Minus(m_sourceJoints[line],
+                          m_sourceJoints[static_cast<std::size_t>(m_rows[above].sourceLine)]);
+        VEC3 to = Minus(m_resultJoints[row], m_resultJoints[above]);
+        if (!(Length(from) >= CHAIN_MIN_LENGTH) || !(Length(to) >= CHAIN_MIN_LENGTH)) continue;
         double degrees = DegreesBetween(from, to);
-        state.maxDegrees = std::max(state.maxDegrees, degrees);
+        if (state.measured == 0 || degrees > state.maxDegrees) {
+            state.maxDegrees = degrees;
+            state.maxFrame = m_frames;
+        }
         state.sumDegrees += degrees;
         ++state.measured;
     }
@@ -174,6 +218,9 @@ MOTION_REPORT CMotionCheck::Report() const {
     report.animation = m_input.animation;
     report.frames = m_frames;
     report.legs = m_input.legs;
+    MOTION_WARNING tears, chains;
+    tears.code = WARNING_CODE::TORN_BONE;
+    chains.code = WARNING_CODE::CHAIN_ANGLE;
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
         const ROW_STATE& state = m_rows[row];
         BONE_ANGLES bone;
@@ -187,6 +234,18 @@ MOTION_REPORT CMotionCheck::Report() const {
         if (state.measured > 0) {
             bone.maxDegrees = state.maxDegrees;
             bone.meanDegrees = state.sumDegrees / static_cast<double>(state.measured);
+            bone.maxFrame = state.maxFrame;
+            if (state.maxDegrees > CHAIN_ANGLE_LIMIT) {
+                chains.rows.push_back({bone.row, bone.modelNode, state.maxDegrees, 0.0,
+                                       state.maxFrame});
+            }
+        }
+        if (state.leaf && m_frames > 0) {
+            bone.axisMaxDegrees = state.axisMax;
+            bone.axisMeanDegrees = state.axisSum / static_cast<double>(m_frames);
+        }
+        if (state.largestTear >= 0.0) {
+            tears.rows.push_back({bone.row, bone.modelNode, state.largestTear, state.restLength});
         }
         if (state.collapsed && m_frames > 0) report.collapsedNodes.push_back(bone.modelNode);
         report.bones.push_back(std::move(bone));
@@ -224,6 +283,8 @@ MOTION_REPORT CMotionCheck::Report() const {
         w.nodes = report.collapsedNodes;
         report.warnings.push_back(std::move(w));
     }
+    if (!tears.rows.empty()) report.warnings.push_back(std::move(tears));
+    if (!chains.rows.empty()) report.warnings.push_back(std::move(chains));
     return report;
 }
 

@@ -16,15 +16,26 @@
 
 namespace varnex {
 
-// A grid row's bone: the angle between its direction (from its parent's joint to its own) in the
-// source and in the result, over the frames where both directions exist.
+// A grid row's chain: the angle between the direction from its nearest paired ancestor's joint
+// to its own in the result and the direction between the same two source nodes' joints (on a
+// chain paired one to one, its bone's own direction). Not measured on row 0, where the two rows
+// share one source node, or in a frame where either segment is shorter than CHAIN_MIN_LENGTH.
+// A row is paired when its NODES (less 100) is not 0, and row 0 always.
 struct BONE_ANGLES {
     int row = 0;
     std::string modelNode;
     std::optional<std::string> sourceNode;  // none for a row left unpaired
-    std::optional<double> maxDegrees;       // none where no frame has both directions
+    std::optional<double> maxDegrees;       // none where no frame is measured
     std::optional<double> meanDegrees;
+    std::optional<int> maxFrame;            // the frame of the largest angle, counted from 0
+    // A paired row with no paired descendant (hand, foot, head): the angle between its world X
+    // axis and its source node's; none on other rows.
+    std::optional<double> axisMaxDegrees;
+    std::optional<double> axisMeanDegrees;
 };
+
+// Segments shorter than this have no direction worth measuring.
+constexpr double CHAIN_MIN_LENGTH = 1.0;
 
 // The root of one side, and its lowest foot. Heights are the joints' Z; the foot's is measured
 // from the lower foot of the rest pose. None where there is no frame, or no foot.
@@ -70,10 +81,18 @@ public:
 private:
     struct ROW_STATE {
         int sourceLine = ROW_KEEPS_REST;  // ROW_KEEPS_REST also for a line the source lacks
+        int chainFrom = -1;  // the nearest paired ancestor, when the chain can be measured
+        bool leaf = false;   // paired, with no paired descendant
         double maxDegrees = 0.0;
         double sumDegrees = 0.0;
         long long measured = 0;
+        int maxFrame = 0;
+        double axisMax = 0.0, axisSum = 0.0;
         bool collapsed = false;  // still on its parent's joint in every frame so far
+        bool tearWatched = false;  // a row other than 0 with a rest offset
+        double tearLimit2 = 0.0;   // TornLimitSquared of the rest offset's length
+        double restLength = 0.0;
+        double largestTear = -1.0;  // the largest distance beyond the limit, -1: none
     };
     struct SIDE_STATE {
         int root = -1;
@@ -84,6 +103,9 @@ private:
         double lowestFoot = 0.0;
         VEC3 first, last;
     };
+    bool Paired(std::size_t row) const;
+    // Each row's nearest paired ancestor and whether a paired row hangs below it.
+    void PlanChains();
     void Track(SIDE_STATE& side, const std::vector<VEC3>& joints);
     ROOT_MOTION Summary(const SIDE_STATE& side) const;
 

@@ -1,6 +1,7 @@
 #include "motion/motion_setup.h"
 
 #include "motion/fixed_text.h"
+#include "motion/motion_check.h"
 #include "motion/smd_poses.h"
 #include "platform/varnex_error.h"
 
@@ -65,12 +66,57 @@ ROOT_FROM_LEGS RootRuleFromLegs(const SMD_HEAD& model, const SMD_HEAD& refAnim, 
 }
 
 std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZeroFactor,
-                                          ROOT_MODE rootMotion, const CRootHeightRange& heights) {
+                                          ROOT_MODE rootMotion, const CRootHeightRange& heights,
+                                          const CBoneTears& tears) {
     std::vector<MOTION_WARNING> warnings;
     if (rootMotion == ROOT_MODE::SCALE) {
         if (auto w = RootFactorWarning(rowZeroFactor, legs)) warnings.push_back(*w);
     }
     if (auto w = heights.Warning(legs)) warnings.push_back(*w);
+    if (auto w = tears.Warning()) warnings.push_back(*w);
+    return warnings;
+}
+
+std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup) {
+    const ROOT_FROM_LEGS* rule = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
+    CFrameRetarget retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
+                            rule);
+    std::vector<POSE> result;
+    if (retarget.PlanProblem().fault != RETARGET_FAULT::NONE ||
+        retarget.Apply(setup.refRest, result).fault != RETARGET_FAULT::NONE) {
+        return {};
+    }
+    CBoneWarnings bones(setup, setup.refNodes);
+    bones.AddFrame(setup.refRest, result);
+    return bones.Warnings();
+}
+
+CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
+                             const std::vector<SKELETON_NODE>& sourceNodes) {
+    MOTION_CHECK_INPUT input;
+    input.sourceNodes = sourceNodes;
+    input.sourceRest = setup.refRest;
+    input.modelNodes = setup.modelNodes;
+    input.modelRest = setup.modelRest;
+    input.rows = setup.rows;
+    input.legs = setup.legs;
+    input.rootFromLegs = setup.rootFromLegs.has_value();
+    m_check = std::make_unique<CMotionCheck>(std::move(input));
+}
+
+CBoneWarnings::~CBoneWarnings() = default;
+
+void CBoneWarnings::AddFrame(std::span<const POSE> source, std::span<const POSE> result) {
+    m_check->AddFrame(source, result);
+}
+
+std::vector<MOTION_WARNING> CBoneWarnings::Warnings() const {
+    std::vector<MOTION_WARNING> warnings;
+    for (MOTION_WARNING& w : m_check->Report().warnings) {
+        if (w.code == WARNING_CODE::TORN_BONE || w.code == WARNING_CODE::CHAIN_ANGLE) {
+            warnings.push_back(std::move(w));
+        }
+    }
     return warnings;
 }
 

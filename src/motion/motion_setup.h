@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@
 #include "smd_input/smd_reader.h"
 
 namespace varnex {
+
+class CMotionCheck;
 
 // How row 0's position follows the source root: scaled by its bone scale (the default), or
 // displaced from the model's rest by the legs' ratio.
@@ -50,9 +53,30 @@ LEGS_RATIO LoadedLegsRatio(const SMD_HEAD& model, const SMD_HEAD& refAnim);
 ROOT_FROM_LEGS RootRuleFromLegs(const SMD_HEAD& model, const SMD_HEAD& refAnim, int rowZeroNodes);
 
 // What BUILD SMD says once it has written the animation: row 0's factor against the legs' ratio
-// (not when the root follows the legs), then the root height range it wrote.
+// (not when the root follows the legs), then the root height range it wrote, then the rows its
+// offsets tore (BUILD_JOB::boneTears).
 std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZeroFactor,
-                                          ROOT_MODE rootMotion, const CRootHeightRange& heights);
+                                          ROOT_MODE rootMotion, const CRootHeightRange& heights,
+                                          const CBoneTears& tears);
+
+// What the pairing says of its rows: torn-bone and chain-angle on the reference animation
+// retargeted onto the model, its first frame alone (the check's measures). None when that frame
+// cannot be retargeted: a warning never stops a command.
+std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup);
+
+// torn-bone and chain-angle over an animation, as the check measures them: for the preview, fed
+// with every frame the retarget gives (CAnimationRetarget::Next(true)), drawn or not.
+class CBoneWarnings {
+public:
+    // sourceNodes: the animation's own node list (CAnimationRetarget::SourceNodes()).
+    CBoneWarnings(const MOTION_SETUP& setup, const std::vector<SKELETON_NODE>& sourceNodes);
+    ~CBoneWarnings();
+    void AddFrame(std::span<const POSE> source, std::span<const POSE> result);
+    std::vector<MOTION_WARNING> Warnings() const;
+
+private:
+    std::unique_ptr<CMotionCheck> m_check;
+};
 
 // An animation file retargeted in memory, frame by frame, with the engine's arithmetic: the
 // source frame on the animation's own skeleton and its result on the model's.

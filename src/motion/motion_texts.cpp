@@ -26,6 +26,13 @@ const char* WINDOW_FEET_ROOT_ADVICE = MarkText(
     " ; le facteur de la ligne 0 ({0}) s'écarte du rapport des jambes : essayez « Racine d'après "
     "les jambes » dans le menu du bouton droit");
 
+const char* METHOD_ADVICE = MarkText(
+    " ; ces lignes suivent les rotations de la source : essayez la méthode qui suit la direction "
+    "des os (--method world)");
+const char* WINDOW_METHOD_ADVICE = MarkText(
+    " ; ces lignes suivent les rotations de la source : essayez « Orientations du monde » dans "
+    "le menu du bouton droit");
+
 std::string JoinNames(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
@@ -69,6 +76,24 @@ void AppendFeet(std::string& out, const FEET_REPORT& f, const CTextCatalog& text
                   {std::to_string(f.contacts.size()), length(f.maxSlide),
                    Count(f.slides, f.maxSlide.has_value())}));
     item(texts.Tr("frames aux genoux retournés : {0}", {Count(f.kneeFlips, f.kneesCompared)}));
+}
+
+std::string WarnedRows(const MOTION_WARNING& w, const CTextCatalog& texts) {
+    std::string text;
+    for (const WARNED_ROW& r : w.rows) {
+        if (!text.empty()) text += ", ";
+        if (w.code == WARNING_CODE::TORN_BONE) {
+            text += texts.Tr("ligne {0} {1} (jusqu'à {2} unités de sa position au repos, à "
+                             "{3} unités de son parent au repos)",
+                             {std::to_string(r.row), r.node, Length(r.largest),
+                              Length(r.restLength)});
+        } else {
+            text += texts.Tr("ligne {0} {1} ({2}° à la frame {3})",
+                             {std::to_string(r.row), r.node, FixedText(r.largest, DEGREE_DECIMALS),
+                              std::to_string(r.frame)});
+        }
+    }
+    return text;
 }
 
 std::string WarningTextWith(const MOTION_WARNING& w, bool window, const CTextCatalog& texts) {
@@ -137,6 +162,18 @@ std::string WarningTextWith(const MOTION_WARNING& w, bool window, const CTextCat
                        "des jambes ne s'accordent pas",
                        {std::to_string(w.count), std::to_string(w.contacts), Length(w.largest)}) +
                    feetAdvice;
+        case WARNING_CODE::TORN_BONE:
+            return texts.Tr("os arrachés ou écrasés : la position de ces nodes s'écarte de plus "
+                            "de 10 unités et de plus de la moitié de sa longueur de celle du "
+                            "repos : {0}",
+                            {WarnedRows(w, texts)}) +
+                   (w.methodAdvice ? texts.Tr(window ? WINDOW_METHOD_ADVICE : METHOD_ADVICE)
+                                   : std::string());
+        case WARNING_CODE::CHAIN_ANGLE:
+            return texts.Tr("chaînes qui s'écartent de plus de 20° de celles de la source : {0}",
+                            {WarnedRows(w, texts)}) +
+                   (w.methodAdvice ? texts.Tr(window ? WINDOW_METHOD_ADVICE : METHOD_ADVICE)
+                                   : std::string());
     }
     return std::string();
 }
@@ -178,6 +215,22 @@ std::string ReportTable(const MOTION_REPORT& report, const CTextCatalog& texts) 
         AppendPadded(out, Optional(bone.maxDegrees, DEGREE_DECIMALS), ANGLE, true);
         AppendPadded(out, Optional(bone.meanDegrees, DEGREE_DECIMALS), ANGLE + 2, true);
         out += '\n';
+    }
+
+    bool axes = false;
+    for (const BONE_ANGLES& bone : report.bones) axes = axes || bone.axisMaxDegrees.has_value();
+    if (axes) {
+        out += '\n' + texts.Tr("Axe X des nodes en bout de chaîne") + '\n';
+        for (const BONE_ANGLES& bone : report.bones) {
+            if (!bone.axisMaxDegrees) continue;
+            AppendPadded(out, std::to_string(bone.row), 6, true);
+            out += "  ";
+            AppendPadded(out, bone.modelNode, NAME, false);
+            AppendPadded(out, bone.sourceNode.value_or(std::string()), NAME, false);
+            AppendPadded(out, Optional(bone.axisMaxDegrees, DEGREE_DECIMALS), ANGLE, true);
+            AppendPadded(out, Optional(bone.axisMeanDegrees, DEGREE_DECIMALS), ANGLE + 2, true);
+            out += '\n';
+        }
     }
 
     constexpr std::size_t LABEL = 40;

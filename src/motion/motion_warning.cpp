@@ -1,5 +1,6 @@
 #include "motion/motion_warning.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace varnex {
@@ -20,6 +21,10 @@ const char* WarningCodeText(WARNING_CODE code) {
             return "feet-off";
         case WARNING_CODE::FOOT_SLIDE:
             return "foot-slide";
+        case WARNING_CODE::TORN_BONE:
+            return "torn-bone";
+        case WARNING_CODE::CHAIN_ANGLE:
+            return "chain-angle";
     }
     return "";
 }
@@ -94,6 +99,33 @@ std::optional<MOTION_WARNING> CRootHeightRange::Warning(const LEGS_RATIO& legs) 
     if (m_sourceMin > m_sourceMax) return std::nullopt;
     return RootMotionWarning(WARNING_CODE::ROOT_RANGE, m_sourceMax - m_sourceMin,
                              m_resultMax - m_resultMin, legs);
+}
+
+void CBoneTears::Add(int row, const std::string& node, double distance, double restLength) {
+    auto at = std::lower_bound(m_rows.begin(), m_rows.end(), row,
+                               [](const WARNED_ROW& r, int n) { return r.row < n; });
+    if (at == m_rows.end() || at->row != row) {
+        WARNED_ROW added;
+        added.row = row;
+        added.node = node;
+        added.largest = distance;
+        added.restLength = restLength;
+        m_rows.insert(at, std::move(added));
+    } else if (distance > at->largest) {
+        at->largest = distance;
+    }
+}
+
+void CBoneTears::Merge(const CBoneTears& later) {
+    for (const WARNED_ROW& r : later.m_rows) Add(r.row, r.node, r.largest, r.restLength);
+}
+
+std::optional<MOTION_WARNING> CBoneTears::Warning() const {
+    if (m_rows.empty()) return std::nullopt;
+    MOTION_WARNING w;
+    w.code = WARNING_CODE::TORN_BONE;
+    w.rows = m_rows;
+    return w;
 }
 
 }  // namespace varnex

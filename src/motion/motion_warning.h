@@ -20,10 +20,23 @@ enum class WARNING_CODE {
     NO_LEGS_RATIO,    // a skeleton lacks a thigh or a foot on both sides
     FEET_OFF,         // a foot strays more than 5 units from the source's scaled height
     FOOT_SLIDE,       // a foot planted in the source slides more than 1 unit in the result
+    TORN_BONE,        // a row's offset strays from the model's rest offset (TORN_LIMIT)
+    CHAIN_ANGLE,      // a row's chain points more than CHAIN_ANGLE_LIMIT away from the source's
 };
 // "root-range", "root-travel", "root-factor", "collapsed-nodes", "no-legs-ratio", "feet-off",
-// "foot-slide": the same in every language.
+// "foot-slide", "torn-bone", "chain-angle": the same in every language.
 const char* WarningCodeText(WARNING_CODE code);
+
+// A row a TORN_BONE or CHAIN_ANGLE warning names, with its worst figure.
+struct WARNED_ROW {
+    int row = 0;
+    std::string node;
+    double largest = 0.0;  // TORN_BONE: the offset's largest distance from the rest offset;
+                           // CHAIN_ANGLE: the largest angle in degrees
+    double restLength = 0.0;  // TORN_BONE: the rest offset's length
+    int frame = -1;           // CHAIN_ANGLE: the frame of the largest angle, counted from 0
+    bool operator==(const WARNED_ROW&) const = default;
+};
 
 struct MOTION_WARNING {
     WARNING_CODE code = WARNING_CODE::ROOT_RANGE;
@@ -41,7 +54,26 @@ struct MOTION_WARNING {
     // FEET_OFF, FOOT_SLIDE: row 0's factor is apart from the legs' ratio and the root does not
     // follow the legs, so that following them would bring the feet nearer.
     bool rootAdvice = false;
+    std::vector<WARNED_ROW> rows;  // TORN_BONE, CHAIN_ANGLE, in row order
+    // TORN_BONE, CHAIN_ANGLE: the rows follow the source's rotations, which a method that
+    // follows the bones' directions would mend.
+    bool methodAdvice = true;
 };
+
+// A row's offset torn from the model's rest offset: farther than this from it...
+constexpr double TORN_DISTANCE = 10.0;
+// ...and farther than this share of the rest offset's length.
+constexpr double TORN_SHARE = 0.5;
+// A chain further than this from the source's, in degrees.
+constexpr double CHAIN_ANGLE_LIMIT = 20.0;
+
+// The square of the distance beyond which an offset is torn from a rest offset of that length:
+// comparing squares keeps the build's test to a few products.
+inline double TornLimitSquared(double restLength) {
+    double limit = restLength * TORN_SHARE > TORN_DISTANCE ? restLength * TORN_SHARE
+                                                           : TORN_DISTANCE;
+    return limit * limit;
+}
 
 // Two ratios more than a factor of 2 apart; a ratio that is not above 0 is apart from any.
 bool RatiosApart(double a, double b);
@@ -89,6 +121,21 @@ private:
     static constexpr double NONE = std::numeric_limits<double>::infinity();
     double m_sourceMin = NONE, m_sourceMax = -NONE;
     double m_resultMin = NONE, m_resultMax = -NONE;
+};
+
+// The build's torn-bone check: fed with the rows whose written offset strays from the rest
+// offset beyond TornLimitSquared, it keeps each one's largest distance.
+class CBoneTears {
+public:
+    void Add(int row, const std::string& node, double distance, double restLength);
+    // Takes in the tears of frames that come after these.
+    void Merge(const CBoneTears& later);
+    bool operator==(const CBoneTears&) const = default;
+    // The TORN_BONE warning naming the rows, or none.
+    std::optional<MOTION_WARNING> Warning() const;
+
+private:
+    std::vector<WARNED_ROW> m_rows;  // in row order
 };
 
 }  // namespace varnex

@@ -124,6 +124,12 @@ void AppendReport(std::string& out, const MOTION_REPORT& report, const std::stri
         AppendNumber(out, b.maxDegrees);
         out += ", \"mean_deg\": ";
         AppendNumber(out, b.meanDegrees);
+        out += ", \"max_frame\": ";
+        out += b.maxFrame ? std::to_string(*b.maxFrame) : std::string("null");
+        out += ", \"axis_max_deg\": ";
+        AppendNumber(out, b.axisMaxDegrees);
+        out += ", \"axis_mean_deg\": ";
+        AppendNumber(out, b.axisMeanDegrees);
         out += '}';
     }
     out += report.bones.empty() ? "]" : "\n" + in1 + "]";
@@ -155,6 +161,21 @@ void AppendReport(std::string& out, const MOTION_REPORT& report, const std::stri
         AppendJsonString(out, WarningCodeText(w.code));
         out += ", \"text\": ";
         AppendJsonString(out, WarningText(w, texts));
+        if (!w.rows.empty()) {
+            out += ", \"rows\": [";
+            for (std::size_t k = 0; k < w.rows.size(); ++k) {
+                const WARNED_ROW& r = w.rows[k];
+                out += (k > 0 ? ", " : "") + std::string("{\"row\": ") + std::to_string(r.row) +
+                       ", \"node\": ";
+                AppendJsonString(out, r.node);
+                out += ", \"largest\": ";
+                AppendNumber(out, r.largest);
+                out += ", \"frame\": ";
+                out += r.frame >= 0 ? std::to_string(r.frame) : std::string("null");
+                out += '}';
+            }
+            out += ']';
+        }
         out += '}';
     }
     out += report.warnings.empty() ? "]" : "\n" + in1 + "]";

@@ -25,6 +25,9 @@ struct BUILD_JOB {
     bool generalRouteOnly = false;
     const ROOT_FROM_LEGS* rootFromLegs = nullptr;  // row 0 follows the legs (--root-motion legs)
     CRootHeightRange* rootHeights = nullptr;       // fed with row 0's heights in every frame
+    // Fed with the rows, other than 0, whose written offset is torn from the model's rest line in
+    // some frame: a few products a row, so the build stays as fast.
+    CBoneTears* boneTears = nullptr;
     // Worker threads building segments of whole frames while the next is read; 1: the calling
     // thread alone.
     int threads = 1;

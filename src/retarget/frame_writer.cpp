@@ -1,7 +1,10 @@
 #include "retarget/frame_writer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <limits>
+
 
 #include "platform/varnex_error.h"
 #include "smd_input/number_text.h"
@@ -19,6 +22,8 @@ CFrameWriter::CFrameWriter(const BUILD_JOB& job, const COMPOSE_CONTEXT& context)
     : m_context(context),
       m_general(job.generalRouteOnly),
       m_rootHeights(job.rootHeights),
+      m_tears(job.boneTears),
+      m_modelNodes(&job.model->nodes),
       m_nodes(*job.animNodes),
       m_keys(job.animNodes->keys),
       m_block(new char[BLOCK_BYTES + BLOCK_SLACK]) {
@@ -27,6 +32,7 @@ CFrameWriter::CFrameWriter(const BUILD_JOB& job, const COMPOSE_CONTEXT& context)
     for (std::size_t i = 0; i < job.rows.size(); ++i) {
         m_plans.push_back(PlanRow(static_cast<int>(i), job.rows[i], context));
         const ROW_PLAN& plan = m_plans.back();
+        PlanTear(i, job);
         std::size_t place = plan.source == REST_LINE ? 0 : m_nodes.PlaceOf(plan.source);
         m_placeOf.push_back(place);
         if (plan.source == REST_LINE) continue;
@@ -117,12 +123,14 @@ void CFrameWriter::Finish() {
         const SOURCE_SLOT& slot = m_slots[place];
         m_text.clear();
         if (!slot.usual) {
-            ComposeFromSourceLine(plan, slot.line, m_context, m_text);
+            POSITION p = ComposeFromSourceLine(plan, slot.line, m_context, m_text);
+            if (m_tears != nullptr) WatchTear(i, p);
             Append(m_text);
             continue;
         }
         USUAL_FRAME_LINE usual{slot.x, slot.y, slot.z,
                                std::string_view(slot.rotation, slot.rotationSize)};
+        if (m_tears != nullptr) WatchTear(i, CorrectedPosition(plan, slot.x, slot.y, slot.z));
         if (m_fastLineEnd) {
             if (m_used + USUAL_NODE_LINE_ROOM > BLOCK_BYTES + BLOCK_SLACK) Flush();
             char* end = WriteUsualNodeLine(plan, usual, m_lineEnd, m_block.get() + m_used);
@@ -136,6 +144,36 @@ void CFrameWriter::Finish() {
         Append(m_text);
     }
     if (m_rootHeights != nullptr && !m_plans.empty()) AddRootHeight(m_placeOf.front());
+}
+
+void CFrameWriter::PlanTear(std::size_t plan, const BUILD_JOB& job) {
+    TEAR_PLAN& t = m_tearPlans.emplace_back();
+    t.limit2 = std::numeric_limits<double>::infinity();
+    const ROW_PLAN& row = m_plans[plan];
+    const std::vector<FRAME_LINE>& rest = job.model->frame0Lines;
+    if (row.row == 0 || row.source == REST_LINE || plan >= rest.size()) return;
+    // A rest line the build never needed is never refused here: it is only not watched.
+    try {
+        FRAME_FIELDS f = ParseFrameFields(rest[plan].text, m_context.modelSource, 0);
+        for (std::string_view v : {f.x, f.y, f.z}) {
+            if (!IsDecimalNumber(v)) return;
+        }
+        t.x = TextToDouble(f.x);
+        t.y = TextToDouble(f.y);
+        t.z = TextToDouble(f.z);
+    } catch (const CVarnexError&) {
+        return;
+    }
+    t.restLength = std::sqrt(t.x * t.x + t.y * t.y + t.z * t.z);
+    if (std::isfinite(t.restLength)) t.limit2 = TornLimitSquared(t.restLength);
+}
+
+void CFrameWriter::AddTear(std::size_t plan, double distance2) {
+    const ROW_PLAN& row = m_plans[plan];
+    std::size_t n = static_cast<std::size_t>(row.row);
+    static const std::string NO_NAME;
+    m_tears->Add(row.row, n < m_modelNodes->size() ? (*m_modelNodes)[n].name : NO_NAME,
+                 std::sqrt(distance2), m_tearPlans[plan].restLength);
 }
 
 // Row 0's height as read and as written, for the build's root check: the line has just been

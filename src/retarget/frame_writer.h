@@ -27,6 +27,7 @@ public:
     // Where the next bytes go, and the range fed with row 0's heights (none: not fed).
     void SetOutput(COutputSink& out) { m_out = &out; }
     void SetRootHeights(CRootHeightRange* heights) { m_rootHeights = heights; }
+    void SetBoneTears(CBoneTears* tears) { m_tears = tears; }
     // Forgets the open frame and the bytes not yet written, as after a refusal.
     void Reset() {
         m_inFrame = false;
@@ -50,6 +51,14 @@ public:
 
 private:
     void AddRootHeight(std::size_t place);
+    void PlanTear(std::size_t plan, const BUILD_JOB& job);
+    void WatchTear(std::size_t plan, const POSITION& p) {
+        const TEAR_PLAN& t = m_tearPlans[plan];
+        double dx = p.x - t.x, dy = p.y - t.y, dz = p.z - t.z;
+        double d2 = dx * dx + dy * dy + dz * dz;
+        if (d2 > t.limit2) AddTear(plan, d2);
+    }
+    void AddTear(std::size_t plan, double distance2);
     [[noreturn]] void RefuseMissingNode(const ROW_PLAN& plan, std::size_t place);
 
     // What the rows read of one line of the frame.
@@ -65,6 +74,16 @@ private:
     COutputSink* m_out = nullptr;
     bool m_general;
     CRootHeightRange* m_rootHeights;
+    CBoneTears* m_tears;
+    // Per plan: the model's rest offset and the square of the distance that tears it; a row that
+    // is not watched (row 0, a rest row, no readable rest line) has an infinite limit.
+    struct TEAR_PLAN {
+        double x = 0.0, y = 0.0, z = 0.0;
+        double limit2 = 0.0;
+        double restLength = 0.0;
+    };
+    std::vector<TEAR_PLAN> m_tearPlans;
+    const std::vector<SMD_NODE>* m_modelNodes;
     const ANIMATION_NODES& m_nodes;
     CFrameKeys m_keys;
     std::vector<ROW_PLAN> m_plans;

@@ -136,7 +136,7 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
     ComposeFromSourceLine(plan, (*frame.lines)[n], context, out);
 }
 
-void ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
+POSITION ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
                            const COMPOSE_CONTEXT& context, std::string& out) {
     // A position that is no number would be read as 0 and written as if it were one.
     FRAME_FIELDS f = ParseNumberFields(source.text, context.animSource, source.lineNumber);
@@ -157,6 +157,7 @@ void ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
         out.append(rotation);
     }
     out += context.lineEnd;
+    return p;
 }
 
 char* WriteUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,

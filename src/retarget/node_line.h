@@ -65,8 +65,9 @@ ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& co
 void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
                         const COMPOSE_CONTEXT& context, std::string& out);
 // The general route for a driven row whose source line is source: splits it, checks it and
-// appends the row's line to out. Throws CVarnexError as ComposeNodeLine does.
-void ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
+// appends the row's line to out; gives the position written. Throws CVarnexError as
+// ComposeNodeLine does.
+POSITION ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
                            const COMPOSE_CONTEXT& context, std::string& out);
 
 // The fast route, for a row with finiteForUsual and a source line in the usual form: the row's

@@ -148,6 +148,7 @@ private:
         bool ended = false;        // the animation's "end" was met
         int lines = 0;
         CRootHeightRange heights;
+        CBoneTears tears;
     };
 
     void Work(CFrameWriter& writer) {
@@ -206,11 +207,13 @@ private:
         segment.output.Clear();
         segment.ended = false;
         segment.heights = CRootHeightRange();
+        segment.tears = CBoneTears();
         CMemorySource name(std::string_view(), m_context.animSource);
         CLineReader reader(name, segment.bytes.View(), 1);
         writer.Reset();
         writer.SetOutput(segment.output);
         writer.SetRootHeights(m_job.rootHeights != nullptr ? &segment.heights : nullptr);
+        writer.SetBoneTears(m_job.boneTears != nullptr ? &segment.tears : nullptr);
         try {
             segment.ended = ReadFrames(reader, writer, m_job.lineEnd, segment.last);
         } catch (...) {
@@ -248,6 +251,7 @@ private:
         if (segment.uncut) return BuildRestHere(writer, segment.bytes);
         m_out.Write(segment.output.Text());
         if (m_job.rootHeights != nullptr) m_job.rootHeights->Merge(segment.heights);
+        if (m_job.boneTears != nullptr) m_job.boneTears->Merge(segment.tears);
         m_linesBefore += segment.lines;
     }
 
@@ -259,6 +263,7 @@ private:
         writer.Reset();
         writer.SetOutput(m_out);
         writer.SetRootHeights(m_job.rootHeights);
+        writer.SetBoneTears(m_job.boneTears);
         ReadFrames(reader, writer, m_job.lineEnd, true);
     }
 

@@ -100,11 +100,18 @@ std::vector<SESSION_NOTE> CRetargetSession::LoadCon(const std::string& path) {
     return notes;
 }
 
-std::optional<MOTION_WARNING> CRetargetSession::PairingRootWarning() const {
-    if (m_options.rootMotion != ROOT_MODE::SCALE || NodeCount() == 0 || m_boneScale.empty()) {
-        return std::nullopt;
+std::vector<MOTION_WARNING> CRetargetSession::PairingWarnings() const {
+    std::vector<MOTION_WARNING> warnings;
+    if (m_options.rootMotion == ROOT_MODE::SCALE && NodeCount() > 0 && !m_boneScale.empty()) {
+        if (auto w = RootFactorWarning(m_boneScale[0], m_legs)) warnings.push_back(*w);
     }
-    return RootFactorWarning(m_boneScale[0], m_legs);
+    // Measured on the grid as it stands; a grid that cannot be retargeted yet says nothing, as
+    // a warning never stops a command.
+    try {
+        for (MOTION_WARNING& w : varnex::PairingWarnings(MotionSetup())) warnings.push_back(std::move(w));
+    } catch (const CVarnexError&) {
+    }
+    return warnings;
 }
 
 int CRetargetSession::ReadAnimation(const std::string& animPath) const {
@@ -164,11 +171,13 @@ BUILD_RESULT CRetargetSession::Build(const std::string& animPath,
     }
     CRootHeightRange heights;
     job.rootHeights = &heights;
+    CBoneTears tears;
+    job.boneTears = &tears;
     ANIMATION_NODES nodes = RetargetAnimationFile(job, m_reference.nodes, animPath, outputPath);
     BUILD_RESULT result;
     NoteUnused(animPath, nodes.unused, result.notes);
     double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
-    for (const MOTION_WARNING& w : BuildWarnings(m_legs, factor, m_options.rootMotion, heights)) {
+    for (const MOTION_WARNING& w : BuildWarnings(m_legs, factor, m_options.rootMotion, heights, tears)) {
         result.notes.push_back({SESSION_NOTE_KIND::WARNING, outputPath, 0, 0, {}, {}, w});
     }
     return result;

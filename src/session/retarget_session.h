@@ -82,9 +82,10 @@ public:
     // A conversion file's rows into the grid, as far as the grid has rows.
     std::vector<SESSION_NOTE> LoadCon(const std::string& path);
 
-    // The root warning of the pairing (row 0's bone scale against the legs' ratio), when the
-    // root follows its bone scale.
-    std::optional<MOTION_WARNING> PairingRootWarning() const;
+    // What the pairing says: row 0's bone scale against the legs' ratio (when the root follows
+    // its bone scale), then torn bones and chains at an angle on the reference animation's first
+    // frame.
+    std::vector<MOTION_WARNING> PairingWarnings() const;
 
     // SMD Animation: reads the whole animation against its own node list, so that a malformed
     // frame is refused now, with its line, rather than by a later build; gives its frame count.

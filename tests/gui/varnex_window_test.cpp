@@ -227,7 +227,14 @@ TEST(GridExchange, RefAnimationShowsThePairingInTheNodesBoxes) {
                   window.Dialog().Grid().Nodes()[static_cast<std::size_t>(row)]);
     }
     EXPECT_EQ(window.CorrectionBoxes(), Repeated("1"));
-    EXPECT_EQ(StatusOf(window), "modèle : 23 nodes, 22 lignes appariées");
+    // The knight's thighs hang from the spine, the runner's from the pelvis: the pairing says so
+    // after its count.
+    EXPECT_EQ(StatusOf(window).rfind("modèle : 23 nodes, 22 lignes appariées ; avertissement : "
+                                     "chaînes qui s'écartent de plus de 20°",
+                                     0),
+              0u)
+        << StatusOf(window);
+    EXPECT_NE(StatusOf(window).find("ligne 3 Bip01 L Thigh (29.7° à la frame 0)"), std::string::npos);
     EXPECT_TRUE(window.Dialog().ConfirmQuit() && window.questions.empty())
         << "the pairing is not an edit to ask about";
 }

@@ -56,9 +56,13 @@ std::vector<SAMPLE_STANCE> StepsOnTheSpot(double crouch, double sway) {
     return steps;
 }
 
+// The root's and the feet's warnings: the samples' thighs, hung from the spine in one and the
+// pelvis in the other, give a chain-angle of their own (motion_check_test.cpp).
 std::vector<std::string> Codes(const MOTION_REPORT& report) {
     std::vector<std::string> codes;
-    for (const MOTION_WARNING& w : report.warnings) codes.push_back(WarningCodeText(w.code));
+    for (const MOTION_WARNING& w : report.warnings) {
+        if (w.code != WARNING_CODE::CHAIN_ANGLE) codes.push_back(WarningCodeText(w.code));
+    }
     return codes;
 }
 
@@ -141,8 +145,9 @@ TEST(FeetCheck, AStepOnTheSpotSlidesWhenTheRootIsScaledApartFromTheLegs) {
     EXPECT_EQ(slid.feet.slides, 2);
     std::vector<std::string> codes = Codes(slid);
     ASSERT_EQ(codes.back(), "foot-slide");
-    EXPECT_NE(WarningText(slid.warnings.back()).find("2 des 2 appuis"), std::string::npos);
-    EXPECT_NE(WarningText(slid.warnings.back()).find("--root-motion legs"), std::string::npos);
+    const MOTION_WARNING& slide = slid.warnings[codes.size() - 1];  // chain-angle comes after
+    EXPECT_NE(WarningText(slide).find("2 des 2 appuis"), std::string::npos);
+    EXPECT_NE(WarningText(slide).find("--root-motion legs"), std::string::npos);
 
     MOTION_REPORT legs = s.Check(s.model, steps, true);
     EXPECT_LT(*legs.feet.maxSlide, 0.3);

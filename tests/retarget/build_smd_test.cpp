@@ -143,7 +143,8 @@ TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
 }
 
 // Segments of any size, on two or three workers, give what one thread gives: the same bytes,
-// the same refusal with the same line, the same root heights. The animations mix line ends,
+// the same refusal with the same line, the same root heights and torn bones (row 1's offset,
+// four times the source's, strays from its rest from frame 11 on). The animations mix line ends,
 // blank lines, lines before the first frame and behind "end", lines for the general route, and
 // a frame too long to cut (built on the calling thread).
 TEST(BuildSmd, SegmentedBuildWritesRefusesAndMeasuresAsOneThread) {
@@ -178,19 +179,32 @@ TEST(BuildSmd, SegmentedBuildWritesRefusesAndMeasuresAsOneThread) {
     repeated.insert(repeated.find("time 33"), "  1 0 0 0 0 0 0\r\n");
     std::string lacking = ended;
     lacking.insert(lacking.find("time 29"), "time 98\n  1 0 0 0 0 0 0\n");
-    auto outcome = [](const BUILD_JOB& job, const std::string& text) {
-        CRootHeightRange heights;
-        BUILD_JOB measured = job;
-        measured.rootHeights = &heights;
+    struct OUTCOME {
         std::string result;
-        try {
-            result = Build(measured, text);
-        } catch (const CVarnexError& e) {
-            result = ErrorText(e);
-        }
-        return std::make_pair(result, heights);
+        CRootHeightRange heights;
+        CBoneTears tears;
+        bool refused = false;
     };
-    BUILD_JOB one = Job({{1, 1.0, 2.0}, {2, 0.5, 1.0}});
+    auto outcome = [](const BUILD_JOB& job, const std::string& text) {
+        OUTCOME o;
+        BUILD_JOB measured = job;
+        measured.rootHeights = &o.heights;
+        measured.boneTears = &o.tears;
+        try {
+            o.result = Build(measured, text);
+        } catch (const CVarnexError& e) {
+            o.result = ErrorText(e);
+            o.refused = true;
+        }
+        return o;
+    };
+    BUILD_JOB one = Job({{1, 1.0, 2.0}, {2, 0.5, 8.0}});
+    std::optional<MOTION_WARNING> torn = outcome(one, ended).tears.Warning();
+    ASSERT_TRUE(torn);
+    ASSERT_EQ(torn->rows.size(), 1u);
+    EXPECT_EQ(torn->rows[0].row, 1);
+    // Frame 35: 4 times (8.75, 0.01, 35 % 9 - 2) against the rest line (0, 2, 0).
+    EXPECT_NEAR(torn->rows[0].largest, std::hypot(35.0, 4 * 0.01 - 2.0, 24.0), 1e-9);
     for (const std::string& text :
          {ended, frames, badRotation, shortFrame, badTime, repeated, lacking, longFrame}) {
         auto expected = outcome(one, text);
@@ -201,8 +215,11 @@ TEST(BuildSmd, SegmentedBuildWritesRefusesAndMeasuresAsOneThread) {
                 segmented.threads = threads;
                 segmented.segmentBytes = segmentBytes;
                 auto got = outcome(segmented, text);
-                EXPECT_EQ(got.first, expected.first) << segmentBytes << " " << threads;
-                EXPECT_TRUE(got.second == expected.second) << segmentBytes << " " << threads;
+                EXPECT_EQ(got.result, expected.result) << segmentBytes << " " << threads;
+                EXPECT_TRUE(got.heights == expected.heights) << segmentBytes << " " << threads;
+                // A refused build says no warning: what it measured before stopping differs.
+                EXPECT_TRUE(expected.refused || got.tears == expected.tears)
+                    << segmentBytes << " " << threads;
             }
         }
     }

@@ -1,0 +1,241 @@
+// The check, the build and the pairing on skeletons of other families' shapes: what they measure
+// of each chain and the torn-bone and chain-angle warnings they give, end to end through
+// varnex-cli's commands.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "motion/motion_setup.h"
+#include "motion/motion_texts.h"
+#include "pairing/bone_scale.h"
+#include "pairing/skeleton_pairing.h"
+#include "retarget/build_smd.h"
+#include "sample_families.h"
+#include "test_support.h"
+
+namespace varnex {
+
+namespace {
+struct CLI_RUN {
+    int status;
+    std::string out, err;
+};
+
+CLI_RUN RunInProcess(std::vector<std::string> args) {
+    args.insert(args.begin(), "varnex-cli");
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    std::ostringstream out, err;
+    int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err, OriginalTexts(),
+                        {"fr", "en"});
+    return {status, out.str(), err.str()};
+}
+
+// A model of one shape driven by a walk of another, written as files.
+struct FAMILY_PAIR {
+    CTempDir dir;
+    std::string model = dir.Path("model.smd");
+    std::string ref = dir.Path("ref.smd");
+    std::string walk = dir.Path("walk.smd");
+
+    FAMILY_PAIR(const FAMILY_SHAPE& modelShape, const FAMILY_SHAPE& sourceShape,
+                double bowDegrees = 60.0, bool crouchedFirst = false) {
+        SAMPLE_SKELETON m = FamilySkeleton(modelShape);
+        SAMPLE_SKELETON s = FamilySkeleton(sourceShape);
+        ScaleRole(s, SAMPLE_ROLE::CALF, 1.2);  // another body of the family
+        std::vector<std::vector<SAMPLE_POSE>> frames = FamilyAnimation(s, 30, bowDegrees, crouchedFirst);
+        WriteFile(model, FamilyReferenceSmd(m));
+        WriteFile(ref, FamilySmd(s, {frames.front()}));
+        WriteFile(walk, FamilySmd(s, frames));
+    }
+
+    CLI_RUN Run(const std::string& command, std::vector<std::string> more = {}) const {
+        std::vector<std::string> args = {command, "--model", model, "--ref-anim", ref};
+        args.insert(args.end(), more.begin(), more.end());
+        args.push_back(walk);
+        return RunInProcess(args);
+    }
+
+    // The pairing's setup as the command line makes it, for PairingWarnings.
+    MOTION_SETUP Setup() const {
+        SMD_HEAD m = ReadModelFile(model);
+        SMD_HEAD r = ReadReferenceAnimationFile(ref);
+        int n = static_cast<int>(m.nodes.size());
+        PAIRING pairing = PairSkeletons(m.nodes, n, r.nodes, BIPED_MARKS{});
+        GRID grid(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) grid[static_cast<std::size_t>(i)].nodes = std::max(pairing.partner[static_cast<std::size_t>(i)], 0);
+        BONE_SCALES scales = ComputeBoneScales(m, r, grid, n, pairing.marks);
+        return MakeMotionSetup(m, r, BuildRows(grid, scales.factor, n), ROOT_MODE::SCALE);
+    }
+};
+
+// A row's figure in the check's JSON ("max_deg", "max_frame", "axis_max_deg"); -1 for null.
+double Figure(const std::string& json, const std::string& node, const std::string& key) {
+    std::size_t at = json.find("\"model_node\": \"" + node + "\"");
+    EXPECT_NE(at, std::string::npos) << node;
+    at = json.find("\"" + key + "\": ", at) + key.size() + 4;
+    return json.compare(at, 4, "null") == 0 ? -1.0 : std::stod(json.substr(at));
+}
+
+// The rows a warning of the check's JSON names, as "node largest@frame" (largest to 0.01).
+std::vector<std::string> Warned(const std::string& json, const std::string& code) {
+    std::vector<std::string> rows;
+    std::size_t at = json.find("{\"code\": \"" + code + "\"");
+    if (at == std::string::npos) return rows;
+    std::string line = json.substr(at, json.find('\n', at) - at);
+    static const std::regex ROW("\\{\"row\": [0-9]+, \"node\": \"([^\"]*)\", \"largest\": "
+                                "([0-9.]+), \"frame\": (null|[0-9]+)\\}");
+    for (std::sregex_iterator it(line.begin(), line.end(), ROW), last; it != last; ++it) {
+        char largest[32];
+        std::snprintf(largest, sizeof largest, "%.2f", std::stod((*it)[2]));
+        rows.push_back((*it)[1].str() + " " + largest +
+                       ((*it)[3] == "null" ? "" : "@" + (*it)[3].str()));
+    }
+    return rows;
+}
+
+std::vector<std::string> Codes(const std::vector<MOTION_WARNING>& warnings) {
+    std::vector<std::string> codes;
+    for (const MOTION_WARNING& w : warnings) codes.push_back(WarningCodeText(w.code));
+    return codes;
+}
+
+FAMILY_SHAPE Shape(void (*change)(FAMILY_SHAPE&)) {
+    FAMILY_SHAPE shape;
+    change(shape);
+    return shape;
+}
+}  // namespace
+// Two bodies of one family paired one to one, even from a crouched first frame: every chain and
+// every end's X axis keeps the source's direction, and neither check, build nor pairing warns.
+TEST(FamilyWarnings, OneFamilyPairedOneToOneCarriesNeither) {
+    for (bool crouched : {false, true}) {
+        FAMILY_PAIR p(FAMILY_SHAPE(), FAMILY_SHAPE(), 60.0, crouched);
+        CLI_RUN check = p.Run("check", {"--json"});
+        ASSERT_EQ(check.status, 0) << check.err;
+        static const std::regex ANGLE("\"(axis_)?max_deg\": ([0-9.]+)");
+        int angles = 0;
+        for (std::sregex_iterator it(check.out.begin(), check.out.end(), ANGLE), last; it != last; ++it, ++angles) {
+            EXPECT_LT(std::stod((*it)[2]), 1e-4) << crouched << " " << it->str();
+        }
+        EXPECT_EQ(angles, 21 + 5);  // rows 1 to 21; the head, the hands and the toes
+        EXPECT_EQ(check.out.find("torn-bone"), std::string::npos);
+        EXPECT_EQ(check.out.find("chain-angle"), std::string::npos);
+        CLI_RUN build = p.Run("build", {"-o", p.dir.Path("out.smd")});
+        EXPECT_EQ(build.err, "");
+        EXPECT_EQ(Codes(PairingWarnings(p.Setup())), std::vector<std::string>{});
+    }
+}
+
+// A spine of 4 segments bowing 90° drives one of 1: the model's spine takes the first segment's
+// 22.5°, so its neck points 3/8 of the bow away from the source's and its head 3/4, in the
+// frame of the deepest bow; the arms hang from the neck. The other way round the model's extra
+// segments are unpaired and the bow is kept. The build measures no angle and says nothing.
+TEST(FamilyWarnings, SpineChainsOfOtherLengthsNameTheirRowsWithTheirAngles) {
+    FAMILY_PAIR shorter(Shape([](FAMILY_SHAPE& f) { f.spineSegments = 1; }),
+                        Shape([](FAMILY_SHAPE& f) { f.spineSegments = 4; }), 90.0);
+    std::string json = shorter.Run("check", {"--json"}).out;
+    EXPECT_NEAR(Figure(json, "Bip01 Head", "axis_max_deg"), 67.5, 0.01);
+    EXPECT_EQ(Warned(json, "chain-angle"),
+              (std::vector<std::string>{"Bip01 Neck 33.75@15", "Bip01 Head 67.50@15",
+                                        "Bip01 L Clavicle 44.34@17", "Bip01 L Forearm 67.26@15",
+                                        "Bip01 L Hand 67.29@15", "Bip01 R Clavicle 44.34@13",
+                                        "Bip01 R Forearm 67.26@15", "Bip01 R Hand 67.29@15"}));
+    EXPECT_EQ(shorter.Run("build", {"-o", shorter.dir.Path("out.smd")}).err, "");
+    EXPECT_EQ(Codes(PairingWarnings(shorter.Setup())), std::vector<std::string>{});
+
+    FAMILY_PAIR longer(Shape([](FAMILY_SHAPE& f) { f.spineSegments = 4; }),
+                       Shape([](FAMILY_SHAPE& f) { f.spineSegments = 1; }), 90.0);
+    json = longer.Run("check", {"--json"}).out;
+    EXPECT_EQ(Figure(json, "Bip01 Spine2", "max_deg"), -1.0);
+    EXPECT_LT(Figure(json, "Bip01 Head", "max_deg"), 1e-4);
+    EXPECT_EQ(Warned(json, "chain-angle"), std::vector<std::string>{});
+}
+
+// Thighs hung from the pelvis driven by thighs hung from a bowing spine: the hip joints sit where
+// the source's offsets from the spine put them (34° off at rest, which the pairing says), and the
+// legs lose the spine's 30° of bow.
+TEST(FamilyWarnings, ThighsFromThePelvisAgainstThighsFromTheSpine) {
+    FAMILY_PAIR p(Shape([](FAMILY_SHAPE& f) { f.thighsFromSpine = false; }), FAMILY_SHAPE());
+    std::string json = p.Run("check", {"--json"}).out;
+    EXPECT_NEAR(Figure(json, "Bip01 L Toe0", "axis_max_deg"), 30.63, 0.01);
+    EXPECT_EQ(Warned(json, "chain-angle"),
+              (std::vector<std::string>{"Bip01 L Thigh 52.07@17", "Bip01 L Calf 30.63@16",
+                                        "Bip01 L Foot 30.63@16", "Bip01 L Toe0 30.63@16",
+                                        "Bip01 R Thigh 50.95@16", "Bip01 R Calf 30.53@16",
+                                        "Bip01 R Foot 30.54@16", "Bip01 R Toe0 30.58@16"}));
+    std::vector<MOTION_WARNING> pairing = PairingWarnings(p.Setup());
+    ASSERT_EQ(Codes(pairing), std::vector<std::string>{"chain-angle"});
+    ASSERT_EQ(pairing[0].rows.size(), 2u);
+    EXPECT_EQ(pairing[0].rows[1].node, "Bip01 R Thigh");
+    EXPECT_NEAR(pairing[0].rows[1].largest, 33.98, 0.01);
+    EXPECT_EQ(pairing[0].rows[1].frame, 0);
+}
+
+// A pelvis 0.0156 above the root drives one 10.8 above it: the bone scale of 692 throws the
+// model's pelvis 34 units aside with the source's sway of a twentieth of a unit, which the check
+// and the build (over every frame) say naming the row; the reference's first frame has no sway,
+// so the pairing does not; the preview's watch does. The other way round the pelvis stays put, and its 0.0156 offset is
+// too short to be measured.
+TEST(FamilyWarnings, APelvisOffsetOf10_8DrivenByOneOf0_0156IsTorn) {
+    FAMILY_PAIR thrown(Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 10.8; }),
+                       Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 0.0156; }));
+    std::string json = thrown.Run("check", {"--json"}).out;
+    EXPECT_EQ(Warned(json, "torn-bone"), std::vector<std::string>{"Bip01 Pelvis 34.43"});
+    EXPECT_EQ(Warned(json, "chain-angle"), std::vector<std::string>{});
+    CLI_RUN build = thrown.Run("build", {"-o", thrown.dir.Path("out.smd")});
+    EXPECT_NE(build.err.find("out.smd: avertissement torn-bone : "), std::string::npos) << build.err;
+    EXPECT_NE(build.err.find(" : ligne 1 Bip01 Pelvis (jusqu'à 34.43 unités de sa position au "
+                             "repos, à 10.80 unités de son parent au repos) ; "),
+              std::string::npos)
+        << build.err;
+    EXPECT_NE(build.err.find("(--method world)\n"), std::string::npos);
+    MOTION_SETUP setup = thrown.Setup();
+    EXPECT_EQ(Codes(PairingWarnings(setup)), std::vector<std::string>{});
+    CAnimationRetarget run(setup, thrown.walk);  // as the preview runs it, every frame
+    CBoneWarnings bones(setup, run.SourceNodes());
+    while (run.Next(true)) bones.AddFrame(run.Source(), run.Result());
+    std::vector<MOTION_WARNING> previewed = bones.Warnings();
+    ASSERT_EQ(Codes(previewed), std::vector<std::string>{"torn-bone"});
+    EXPECT_NE(WindowWarningText(previewed[0]).find("essayez « Orientations du monde » dans le menu"),
+              std::string::npos);
+
+    FAMILY_PAIR kept(Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 0.0156; }),
+                     Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 10.8; }));
+    json = kept.Run("check", {"--json"}).out;
+    EXPECT_EQ(Figure(json, "Bip01 Pelvis", "max_deg"), -1.0);
+    EXPECT_EQ(json.find("torn-bone"), std::string::npos);
+    EXPECT_EQ(kept.Run("build", {"-o", kept.dir.Path("out.smd")}).err, "");
+}
+
+// Shapes whose chains the check measures without a warning: an extra "Neck1" (classed as the
+// neck, so it shares the neck's partner and is not measured), a digitigrade leg (the foot's offset
+// scaled from the source's puts it 17° off the source's calf-to-foot direction) and a root on
+// the ground.
+TEST(FamilyWarnings, AnExtraNeckADigitigradeLegAndARootOnTheGroundAreMeasured) {
+    FAMILY_PAIR neck(Shape([](FAMILY_SHAPE& f) { f.extraNeck = true; }), FAMILY_SHAPE());
+    std::string json = neck.Run("check", {"--json"}).out;
+    EXPECT_EQ(Figure(json, "Bip01 Neck1", "max_deg"), -1.0);
+    EXPECT_NEAR(Figure(json, "Bip01 Head", "max_deg"), 0.68, 0.01);
+    EXPECT_NEAR(Figure(json, "Bip01 Head", "axis_max_deg"), 4.56, 0.01);
+
+    FAMILY_PAIR horse(Shape([](FAMILY_SHAPE& f) { f.horseLink = true; }), FAMILY_SHAPE());
+    json = horse.Run("check", {"--json"}).out;
+    EXPECT_EQ(Figure(json, "Bip01 L HorseLink", "max_deg"), -1.0);
+    EXPECT_NEAR(Figure(json, "Bip01 L Foot", "max_deg"), 16.95, 0.01);
+
+    FAMILY_PAIR ground(Shape([](FAMILY_SHAPE& f) { f.rootAtHips = false; }), FAMILY_SHAPE());
+    json = ground.Run("check", {"--json"}).out;
+    EXPECT_LT(Figure(json, "Bip01 Pelvis", "max_deg"), 1e-4);
+    for (const FAMILY_PAIR* p : {&neck, &horse, &ground}) {
+        std::string out = p->Run("check", {"--json"}).out;
+        EXPECT_EQ(Warned(out, "chain-angle"), std::vector<std::string>{});
+        EXPECT_EQ(Warned(out, "torn-bone"), std::vector<std::string>{});
+    }
+}
+
+}  // namespace varnex
