@@ -6,7 +6,6 @@
 #include <wx/graphics.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
-#include <wx/textctrl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -227,7 +226,7 @@ void CPreviewCanvas::OnMouse(wxMouseEvent& event) {
     }
 }
 
-CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
+CPreviewWindow::CPreviewWindow(CVarnexWindow& owner, const std::optional<wxRect>& place)
     // Floating on the main window: the window manager keeps it above the main window, which it
     // would otherwise keep above every other window of the program as a dialog.
     : wxFrame(&owner, wxID_ANY, ToWx(PreviewWindowTitle(owner.Texts())), wxDefaultPosition,
@@ -265,15 +264,13 @@ CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
     m_side->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(std::numbers::pi / 2); });
     m_slider->Bind(wxEVT_SLIDER, &CPreviewWindow::OnSlider, this);
     Bind(wxEVT_TIMER, &CPreviewWindow::OnTimer, this);
-    // Every grid box of the main window, whatever its row: leaving it redraws the result.
-    for (wxWindow* child : owner.GetChildren()) {
-        if (dynamic_cast<wxTextCtrl*>(child) != nullptr) {
-            child->Bind(wxEVT_KILL_FOCUS, &CPreviewWindow::OnGridBoxLeft, this);
-        }
-    }
 
     m_wantedClientSize = GetClientSize();
-    PlaceBeside();
+    if (place && !place->Intersects(owner.GetRect())) {
+        SetSize(*place);
+    } else {
+        PlaceBeside();
+    }
     Reload();
 }
 
@@ -296,6 +293,7 @@ bool CPreviewWindow::OnScreen() const {
 }
 
 void CPreviewWindow::Reload() {
+    bool playing = Playing();
     SetPlaying(false);
     m_canvas->SetScene(nullptr);
     m_scene.reset();
@@ -321,6 +319,7 @@ void CPreviewWindow::Reload() {
     m_canvas->SetScene(m_scene.get());
     m_slider->SetRange(0, std::max(1, m_scene->FrameCount() - 1));
     ShowFrame(std::min(m_frame, std::max(0, m_scene->FrameCount() - 1)));
+    SetPlaying(playing);
 }
 
 void CPreviewWindow::FollowGrid() {
@@ -395,11 +394,6 @@ void CPreviewWindow::OnSlider(wxCommandEvent&) { ShowFrame(m_slider->GetValue())
 void CPreviewWindow::OnTimer(wxTimerEvent&) {
     if (!m_scene || m_scene->FrameCount() == 0) return;
     ShowFrame((m_frame + 1) % m_scene->FrameCount());
-}
-
-void CPreviewWindow::OnGridBoxLeft(wxFocusEvent& event) {
-    event.Skip();
-    FollowGrid();
 }
 
 }  // namespace varnex
