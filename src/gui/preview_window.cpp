@@ -120,7 +120,12 @@ void CPreviewCanvas::DrawLines(wxGraphicsContext& gc, const wxSize& size, double
     gc.DrawRectangle(0, 0, width, height);
     m_view.width = width;
     m_view.height = figures;
-    if (m_scene != nullptr) m_scene->Draw(m_frame, m_view, m_drawing);
+    // Without a scene nothing is drawn: no bones of an earlier one linger.
+    if (m_scene != nullptr) {
+        m_scene->Draw(m_frame, m_view, m_drawing);
+    } else {
+        m_drawing = SCENE_DRAWING{};
+    }
 
     const double lineWidth = FromDIP(LINE_WIDTH);
     auto pen = [lineWidth](BONE_COLOUR colour) {
