@@ -17,7 +17,7 @@
 namespace varnex {
 
 class CRememberedChoices {
-public:
+  public:
     // Remembers nothing: reads nothing back and writes nowhere.
     CRememberedChoices() = default;
     // Reads and writes config.
@@ -37,7 +37,7 @@ public:
     // Forgets everything.
     void Forget();
 
-private:
+  private:
     void Write();
     std::unique_ptr<wxConfigBase> m_config;
 };

@@ -287,8 +287,11 @@ void CVarnexWindow::OnDefaultSettingsItem(wxCommandEvent&) {
 }
 
 void CVarnexWindow::RememberPlaces() {
-    m_choices.SetPlace(WINDOW_PLACE, GetRect());
-    if (m_preview && m_preview->IsShown()) m_choices.SetPlace(PREVIEW_PLACE_NAME, m_preview->GetRect());
+    // A minimised window's place is the system's, not the user's.
+    if (!IsIconized()) m_choices.SetPlace(WINDOW_PLACE, GetRect());
+    if (m_preview && m_preview->IsShown() && !m_preview->IsIconized()) {
+        m_choices.SetPlace(PREVIEW_PLACE_NAME, m_preview->GetRect());
+    }
 }
 
 void CVarnexWindow::OnEditLeft(wxFocusEvent& event) {
@@ -391,7 +394,9 @@ void CVarnexWindow::OpenPreview() {
         m_preview = new CPreviewWindow(*this, place);
         m_preview->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
             event.Skip();
-            if (m_preview) m_choices.SetPlace(PREVIEW_PLACE_NAME, m_preview->GetRect());
+            if (m_preview && !m_preview->IsIconized()) {
+                m_choices.SetPlace(PREVIEW_PLACE_NAME, m_preview->GetRect());
+            }
         });
     }
     m_preview->Show();

@@ -99,10 +99,9 @@ std::string ChooseLanguage(const std::optional<std::string>& option,
                            const std::optional<std::string>& remembered,
                            const std::vector<std::optional<std::string>>& settings,
                            const std::vector<std::string>& available) {
-    return ChooseInOrder(option, varnexLang, remembered, settings,
-                         [&available](const std::string& language) {
-                             return Among(available, language);
-                         });
+    return ChooseInOrder(
+        option, varnexLang, remembered, settings,
+        [&available](const std::string& language) { return Among(available, language); });
 }
 
 std::vector<std::optional<std::string>> UserLanguageSettings() {
