@@ -6,7 +6,6 @@
 #include <wx/graphics.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
-#include <wx/textctrl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -121,7 +120,12 @@ void CPreviewCanvas::DrawLines(wxGraphicsContext& gc, const wxSize& size, double
     gc.DrawRectangle(0, 0, width, height);
     m_view.width = width;
     m_view.height = figures;
-    if (m_scene != nullptr) m_scene->Draw(m_frame, m_view, m_drawing);
+    // Without a scene nothing is drawn: no bones of an earlier one linger.
+    if (m_scene != nullptr) {
+        m_scene->Draw(m_frame, m_view, m_drawing);
+    } else {
+        m_drawing = SCENE_DRAWING{};
+    }
 
     const double lineWidth = FromDIP(LINE_WIDTH);
     auto pen = [lineWidth](BONE_COLOUR colour) {
@@ -227,7 +231,7 @@ void CPreviewCanvas::OnMouse(wxMouseEvent& event) {
     }
 }
 
-CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
+CPreviewWindow::CPreviewWindow(CVarnexWindow& owner, const std::optional<wxRect>& place)
     // Floating on the main window: the window manager keeps it above the main window, which it
     // would otherwise keep above every other window of the program as a dialog.
     : wxFrame(&owner, wxID_ANY, ToWx(PreviewWindowTitle(owner.Texts())), wxDefaultPosition,
@@ -265,15 +269,13 @@ CPreviewWindow::CPreviewWindow(CVarnexWindow& owner)
     m_side->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SetView(std::numbers::pi / 2); });
     m_slider->Bind(wxEVT_SLIDER, &CPreviewWindow::OnSlider, this);
     Bind(wxEVT_TIMER, &CPreviewWindow::OnTimer, this);
-    // Every grid box of the main window, whatever its row: leaving it redraws the result.
-    for (wxWindow* child : owner.GetChildren()) {
-        if (dynamic_cast<wxTextCtrl*>(child) != nullptr) {
-            child->Bind(wxEVT_KILL_FOCUS, &CPreviewWindow::OnGridBoxLeft, this);
-        }
-    }
 
     m_wantedClientSize = GetClientSize();
-    PlaceBeside();
+    if (place && !place->Intersects(owner.GetRect())) {
+        SetSize(*place);
+    } else {
+        PlaceBeside();
+    }
     Reload();
 }
 
@@ -296,6 +298,7 @@ bool CPreviewWindow::OnScreen() const {
 }
 
 void CPreviewWindow::Reload() {
+    bool playing = Playing();
     SetPlaying(false);
     m_canvas->SetScene(nullptr);
     m_scene.reset();
@@ -321,6 +324,7 @@ void CPreviewWindow::Reload() {
     m_canvas->SetScene(m_scene.get());
     m_slider->SetRange(0, std::max(1, m_scene->FrameCount() - 1));
     ShowFrame(std::min(m_frame, std::max(0, m_scene->FrameCount() - 1)));
+    SetPlaying(playing);
 }
 
 void CPreviewWindow::FollowGrid() {
@@ -395,11 +399,6 @@ void CPreviewWindow::OnSlider(wxCommandEvent&) { ShowFrame(m_slider->GetValue())
 void CPreviewWindow::OnTimer(wxTimerEvent&) {
     if (!m_scene || m_scene->FrameCount() == 0) return;
     ShowFrame((m_frame + 1) % m_scene->FrameCount());
-}
-
-void CPreviewWindow::OnGridBoxLeft(wxFocusEvent& event) {
-    event.Skip();
-    FollowGrid();
 }
 
 }  // namespace varnex

@@ -1,8 +1,9 @@
 // The window's preview: the animation on its skeleton beside its retarget on the model's, for the
 // grid as the main window shows it, with a legend of the colours. A frame slider, play and pause,
 // front and side views (which also undo zoom and pan), a drag that turns the view, a drag with the
-// right button or with Shift that moves it, and the wheel that zooms about the pointer. Leaving a
-// grid box after typing redraws the result from memory; no file is written.
+// right button or with Shift that moves it, and the wheel that zooms about the pointer. The main
+// window tells it of every change: leaving a grid box after typing redraws the result from memory,
+// a load or an option reads everything again; no file is written.
 #pragma once
 
 #include <wx/button.h>
@@ -14,6 +15,7 @@
 #include <wx/timer.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/text_catalog.h"
@@ -73,9 +75,9 @@ private:
 
 class CPreviewWindow : public wxFrame {
 public:
-    // Opens beside owner on what its dialog has loaded, and follows owner's grid boxes; speaks
-    // owner's language.
-    explicit CPreviewWindow(CVarnexWindow& owner);
+    // Opens on what owner's dialog has loaded, speaking owner's language: at place (a frame left
+    // there in an earlier run) unless that would cover owner, else beside owner.
+    explicit CPreviewWindow(CVarnexWindow& owner, const std::optional<wxRect>& place = {});
 
     // Stands beside owner on its screen, moving owner if that makes room (see PlacePreview).
     void PlaceBeside();
@@ -86,8 +88,9 @@ public:
     // owner changed it).
     void ShowLabels();
 
-    // Reads the animation and the grid again (after a new load); a problem is told in the
-    // preview's status line and leaves it empty.
+    // Reads the animation and the grid again (after a new load), on the same frame and playing
+    // if it was; a problem is told in the preview's status line, in place of what it told
+    // before, and leaves the preview empty.
     void Reload();
     // Takes the grid from the owner's screen and redraws the result.
     void FollowGrid();
@@ -105,7 +108,6 @@ public:
 private:
     void OnSlider(wxCommandEvent& event);
     void OnTimer(wxTimerEvent& event);
-    void OnGridBoxLeft(wxFocusEvent& event);
     void SetView(double yaw);
     void ShowFrameStatus();
 

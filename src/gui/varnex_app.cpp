@@ -1,5 +1,6 @@
 #include "gui/varnex_app.h"
 
+#include <utility>
 #include <vector>
 
 #include "gui/varnex_window.h"
@@ -13,13 +14,15 @@ bool CVarnexApp::OnInit() {
     std::vector<const char*> pointers;
     for (const std::string& arg : args) pointers.push_back(arg.c_str());
     CWxTextCatalog catalogs(CatalogFolders(ProgramFolder()));
+    m_choices = CRememberedChoices(OpenUserSettings());
     m_language = ChooseLanguage(LanguageOption(static_cast<int>(pointers.size()), pointers.data()),
-                                VarnexLangVariable(), UserLanguageSettings(), catalogs.Languages());
+                                VarnexLangVariable(), m_choices.Language(), UserLanguageSettings(),
+                                catalogs.Languages());
     return true;
 }
 
 int CVarnexApp::OnRun() {
-    CVarnexWindow window;
+    CVarnexWindow window(nullptr, std::move(m_choices));
     window.SetLanguage(m_language);
     SetTopWindow(&window);
     // Shown without a modal run: under GTK a modal window would keep the preview window, opened

@@ -24,6 +24,7 @@
 #include "gui/varnex_icon.h"
 #include "gui/window_layout.h"
 #include "gui/wx_text.h"
+#include "i18n/language_choice.h"
 #include "motion/motion_texts.h"
 
 namespace varnex {
@@ -69,6 +70,27 @@ bool IsEnterKey(const wxKeyEvent& event) {
 // list already does that, and a star in the name box would only be taken as a file name.
 bool IsPattern(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
+constexpr const char* WINDOW_PLACE = "Window";
+constexpr const char* PREVIEW_PLACE_NAME = "Preview";
+
+// The commands after which an open preview reads its files and the grid again.
+constexpr int RELOADING_COMMANDS[] = {IDC_REF_MODEL, IDC_REF_ANIM, IDC_ANIM, IDC_CONVERT_BIPED,
+                                      IDC_LOAD_CON};
+
+constexpr CHECKABLE_OPTION CHECKABLE_OPTIONS[] = {
+    {IDM_ROOT_FROM_LEGS, "RootFromLegs", RootFromLegsMenuText, &CVarnexDlg::RootFromLegs,
+     &CVarnexDlg::SetRootFromLegs, true},
+    {IDM_PAIR_SAME_NAMES, "PairSameNames",
+     [](const CTextCatalog& texts) { return texts.Tr(PAIR_SAME_NAMES_ITEM_TEXT); },
+     &CVarnexDlg::PairSameNames, &CVarnexDlg::SetPairSameNames, true},
+};
+
+// A menu item as words of a sentence: no mnemonic mark, no key.
+std::string ItemWords(std::string item) {
+    std::erase(item, '&');
+    return item.substr(0, item.find('\t'));
+}
+
 // The edit boxes among window's children and theirs, in Tab order.
 void CollectEdits(const wxWindow& window, std::vector<wxTextCtrl*>& edits) {
     for (wxWindow* child : window.GetChildren()) {
@@ -82,12 +104,15 @@ void CollectEdits(const wxWindow& window, std::vector<wxTextCtrl*>& edits) {
 
 }  // namespace
 
-CVarnexWindow::CVarnexWindow(wxWindow* parent)
+std::span<const CHECKABLE_OPTION> CheckableOptions() { return CHECKABLE_OPTIONS; }
+
+CVarnexWindow::CVarnexWindow(wxWindow* parent, CRememberedChoices choices)
     : wxDialog(parent, wxID_ANY, MAIN_CAPTION, wxDefaultPosition, wxDefaultSize,
                // No resize border: the layout has one size, that of the grid's rows.
                wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxDIALOG_NO_PARENT),
       m_texts(CatalogFolders(ProgramFolder())),
-      m_dlg(*this) {
+      m_dlg(*this),
+      m_choices(std::move(choices)) {
     SetIcons(VarnexIcons());
     SetFont(DialogFont());
     SetClientSize(ConvertDialogToPixels(wxSize(MAIN_WIDTH, MAIN_HEIGHT)));
@@ -103,19 +128,30 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent)
     Bind(wxEVT_CONTEXT_MENU, &CVarnexWindow::OnContextMenu, this);
     Bind(wxEVT_MENU, &CVarnexWindow::OnAboutItem, this, IDM_ABOUTBOX);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenPreview(); }, IDM_PREVIEW);
-    Bind(wxEVT_MENU, [this](wxCommandEvent& e) { m_dlg.SetRootFromLegs(e.IsChecked()); },
-         IDM_ROOT_FROM_LEGS);
-    Bind(wxEVT_MENU, &CVarnexWindow::OnPairSameNamesItem, this, IDM_PAIR_SAME_NAMES);
+    for (const CHECKABLE_OPTION& option : CHECKABLE_OPTIONS) {
+        Bind(wxEVT_MENU, &CVarnexWindow::OnOptionItem, this, option.menuId);
+        m_firstOptions.push_back((m_dlg.*option.isOn)());
+        if (std::optional<bool> on = m_choices.Option(option.key)) (m_dlg.*option.set)(*on);
+    }
+    Bind(wxEVT_MENU, &CVarnexWindow::OnDefaultSettingsItem, this, IDM_DEFAULT_SETTINGS);
     Bind(wxEVT_MENU, &CVarnexWindow::OnLanguageItem, this, IDM_LANGUAGE_FIRST,
          IDM_LANGUAGE_FIRST + LANGUAGE_ITEMS - 1);
-    Centre();
+    if (std::optional<wxString> folder = m_choices.LastFolder()) m_lastFolder = *folder;
+    if (std::optional<wxRect> place = m_choices.Place(WINDOW_PLACE)) {
+        // Only where it stood: its size is its layout's.
+        Move(KeptOnScreen(wxRect(place->GetPosition(), GetSize()), ScreenAreas()).GetPosition());
+    } else {
+        Centre();
+    }
 }
 
 CVarnexWindow::~CVarnexWindow() {
     // The boxes outlive this object while the window is destroyed: no event of theirs may reach it.
     for (int row = 0; row < ShownRows(); ++row) {
-        NodeEdit(row)->Unbind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
-        CorrectionEdit(row)->Unbind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
+        for (wxTextCtrl* box : {NodeEdit(row), CorrectionEdit(row)}) {
+            box->Unbind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
+            box->Unbind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+        }
     }
 }
 
@@ -127,6 +163,7 @@ void CVarnexWindow::CreateControls() {
     auto edit = [&](int id, const DLG_RECT& r) {
         auto* box = new CGridEdit(this, id, at(r), size(r));
         box->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
+        box->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
         return box;
     };
 
@@ -184,6 +221,12 @@ void CVarnexWindow::OnButton(wxCommandEvent& event) {
             (m_dlg.*command.handler)();
         } catch (const std::exception& e) {
             ShowMessage(e.what());
+            return;
+        }
+        // A refused or cancelled command changed nothing the preview shows.
+        if (std::ranges::find(RELOADING_COMMANDS, command.id) != std::end(RELOADING_COMMANDS) &&
+            m_dlg.LastResult() == CVarnexDlg::COMMAND_RESULT::DONE) {
+            ReloadPreview();
         }
         return;
     }
@@ -212,7 +255,52 @@ void CVarnexWindow::OnLanguageItem(wxCommandEvent& event) {
         ShowMessage(m_texts.Tr("Le catalogue de la langue « {0} » est illisible : Varnex reste en "
                                "français",
                                {m_languages[index]}));
+        return;
     }
+    m_choices.SetLanguage(m_languages[index]);
+}
+
+void CVarnexWindow::OnOptionItem(wxCommandEvent& event) {
+    for (const CHECKABLE_OPTION& option : CHECKABLE_OPTIONS) {
+        if (option.menuId != event.GetId()) continue;
+        bool on = !(m_dlg.*option.isOn)();
+        (m_dlg.*option.set)(on);
+        m_choices.SetOption(option.key, on);
+        ReloadPreview();
+        return;
+    }
+}
+
+void CVarnexWindow::OnDefaultSettingsItem(wxCommandEvent&) {
+    m_choices.Forget();
+    for (std::size_t i = 0; i < std::size(CHECKABLE_OPTIONS); ++i) {
+        (m_dlg.*CHECKABLE_OPTIONS[i].set)(m_firstOptions[i]);
+    }
+    // The language a first run speaks; the window does not know of a --lang given to this run.
+    SetLanguage(ChooseLanguage(std::nullopt, VarnexLangVariable(), UserLanguageSettings(),
+                               m_languages));
+    m_lastFolder.clear();
+    Centre();
+    if (m_preview && m_preview->IsShown()) m_preview->PlaceBeside();
+    ReloadPreview();
+    ShowStatus(m_texts.Tr("réglages d'origine rétablis"));
+}
+
+void CVarnexWindow::RememberPlaces() {
+    // A minimised window's place is the system's, not the user's.
+    if (!IsIconized()) m_choices.SetPlace(WINDOW_PLACE, GetRect());
+    if (m_preview && m_preview->IsShown() && !m_preview->IsIconized()) {
+        m_choices.SetPlace(PREVIEW_PLACE_NAME, m_preview->GetRect());
+    }
+}
+
+void CVarnexWindow::OnEditLeft(wxFocusEvent& event) {
+    event.Skip();
+    if (m_preview) m_preview->FollowGrid();
+}
+
+void CVarnexWindow::ReloadPreview() {
+    if (m_preview) m_preview->Reload();
 }
 
 void CVarnexWindow::OnInitDialogEvent(wxInitDialogEvent&) {
@@ -220,6 +308,15 @@ void CVarnexWindow::OnInitDialogEvent(wxInitDialogEvent&) {
     if (m_initialised) return;
     m_initialised = true;
     m_dlg.OnInitDialog();
+    // A remembered option would make BUILD SMD differ from varnex-cli's defaults unnoticed.
+    std::string names;
+    for (const CHECKABLE_OPTION& option : CHECKABLE_OPTIONS) {
+        if (!option.changesBuild || !(m_dlg.*option.isOn)()) continue;
+        names += (names.empty() ? "" : ", ") + ItemWords(option.menuText(m_texts));
+    }
+    if (!names.empty()) {
+        ShowStatus(m_texts.Tr("réglages retenus qui changent BUILD SMD : {0}", {names}));
+    }
 }
 
 void CVarnexWindow::OnCharHook(wxKeyEvent& event) {
@@ -258,6 +355,7 @@ void CVarnexWindow::OnCloseWindow(wxCloseEvent& event) {
 }
 
 void CVarnexWindow::Finish(int code) {
+    RememberPlaces();
     SetReturnCode(code);
     wxDialog::EndDialog(code);
 }
@@ -266,10 +364,11 @@ void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
     wxMenu menu;
     menu.Append(IDM_ABOUTBOX, ToWx(m_texts.Tr(ABOUT_ITEM_TEXT)));
     menu.Append(IDM_PREVIEW, ToWx(PreviewMenuText(m_texts)));
-    menu.AppendCheckItem(IDM_ROOT_FROM_LEGS, ToWx(RootFromLegsMenuText(m_texts)))
-        ->Check(m_dlg.RootFromLegs());
-    menu.AppendCheckItem(IDM_PAIR_SAME_NAMES, ToWx(m_texts.Tr(PAIR_SAME_NAMES_ITEM_TEXT)));
-    menu.Check(IDM_PAIR_SAME_NAMES, m_dlg.PairSameNames());
+    for (const CHECKABLE_OPTION& option : CHECKABLE_OPTIONS) {
+        menu.AppendCheckItem(option.menuId, ToWx(option.menuText(m_texts)));
+        menu.Check(option.menuId, (m_dlg.*option.isOn)());
+    }
+    menu.Append(IDM_DEFAULT_SETTINGS, ToWx(m_texts.Tr(DEFAULT_SETTINGS_ITEM_TEXT)));
     menu.AppendSeparator();
     for (std::size_t i = 0; i < m_languages.size() && i < LANGUAGE_ITEMS; ++i) {
         int id = IDM_LANGUAGE_FIRST + static_cast<int>(i);
@@ -290,14 +389,18 @@ void CVarnexWindow::OpenPreview() {
             m_preview->PlaceBeside();
         }
     } else {
-        m_preview = new CPreviewWindow(*this);
+        std::optional<wxRect> place = m_choices.Place(PREVIEW_PLACE_NAME);
+        if (place) *place = KeptOnScreen(*place, ScreenAreas());
+        m_preview = new CPreviewWindow(*this, place);
+        m_preview->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+            event.Skip();
+            if (m_preview && !m_preview->IsIconized()) {
+                m_choices.SetPlace(PREVIEW_PLACE_NAME, m_preview->GetRect());
+            }
+        });
     }
     m_preview->Show();
     m_preview->Raise();
-}
-
-void CVarnexWindow::OnPairSameNamesItem(wxCommandEvent&) {
-    m_dlg.SetPairSameNames(!m_dlg.PairSameNames());
 }
 
 void CVarnexWindow::ShowAboutBox() {
@@ -329,8 +432,10 @@ void CVarnexWindow::ShowRows(int rows) {
         m_extraRows = new CExtraRows(this, rows, m_texts);
         m_extraRows->MoveAfterInTabOrder(m_correctionEdits.back());
         for (int row = DEFAULT_GRID_ROWS; row < rows; ++row) {
-            NodeEdit(row)->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
-            CorrectionEdit(row)->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
+            for (wxTextCtrl* box : {NodeEdit(row), CorrectionEdit(row)}) {
+                box->Bind(wxEVT_ENTER_WINDOW, &CVarnexWindow::OnEditEntered, this);
+                box->Bind(wxEVT_KILL_FOCUS, &CVarnexWindow::OnEditLeft, this);
+            }
         }
     }
     auto place = [this](wxWindow* control, const DLG_RECT& r) {
@@ -408,6 +513,7 @@ std::optional<std::string> CVarnexWindow::ChooseFile(const FILE_DIALOG& request)
             AskYesNo(m_texts.Tr("Le fichier {0} existe déjà.\nVoulez-vous le remplacer ?",
                                 {FromWx(wxFileName(completed).GetFullName())}))) {
             m_lastFolder = wxFileName(completed).GetPath();
+            m_choices.SetLastFolder(m_lastFolder);
             return PathFromWx(completed);
         }
         dialog.SetFilename(wxFileName(completed).GetFullName());

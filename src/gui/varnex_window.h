@@ -9,6 +9,10 @@
 // switches same-name pairing for the next SMD Ref Animation and switches the running window to
 // another language. The close box ends the dialog without taking the grid, asking first when the
 // grid holds edits.
+//
+// The window remembers its choices between runs (CRememberedChoices): the language picked in the
+// menu, every checkable option, the last folder, and where it and the preview stood; the menu's
+// "Réglages d'origine" forgets them. An open preview follows every load, option and edit.
 #pragma once
 
 #include <wx/dialog.h>
@@ -18,21 +22,41 @@
 #include <wx/weakref.h>
 
 #include <array>
+#include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "app/varnex_dlg.h"
 #include "gui/extra_rows.h"
+#include "gui/remembered_choices.h"
 #include "i18n/wx_text_catalog.h"
 
 namespace varnex {
 
 class CPreviewWindow;
 
+// A checkable entry of the context menu: an option of the dialog, remembered under key. A new
+// option is one more line of CheckableOptions().
+struct CHECKABLE_OPTION {
+    int menuId;
+    const char* key;
+    std::string (*menuText)(const CTextCatalog& texts);
+    bool (CVarnexDlg::*isOn)() const;
+    void (CVarnexDlg::*set)(bool on);
+    // On, it makes BUILD SMD write other bytes than varnex-cli's defaults: when remembered, the
+    // status line names it at start-up.
+    bool changesBuild;
+};
+// In the menu's order.
+std::span<const CHECKABLE_OPTION> CheckableOptions();
+
 class CVarnexWindow : public wxDialog, public CDialogPlatform {
 public:
-    // In French until SetLanguage; the catalogs are looked for beside the program.
-    explicit CVarnexWindow(wxWindow* parent = nullptr);
+    // In French until SetLanguage; the catalogs are looked for beside the program. Takes back
+    // the options, the last folder and its place from choices, and keeps the new ones there; the
+    // language remembered is the caller's to choose (see ChooseLanguage).
+    explicit CVarnexWindow(wxWindow* parent = nullptr, CRememberedChoices choices = {});
     ~CVarnexWindow() override;
 
     // Speaks language from now on: every label, message and question, and the help page. False,
@@ -83,7 +107,16 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
-    void OnPairSameNamesItem(wxCommandEvent& event);
+    // A checkable option switched: kept, and shown by the preview.
+    void OnOptionItem(wxCommandEvent& event);
+    // "Réglages d'origine": options, language, folder and places as on a first run.
+    void OnDefaultSettingsItem(wxCommandEvent& event);
+    // Where the window and the preview stand now, for the next run.
+    void RememberPlaces();
+    // Leaving a grid box redraws the preview's result.
+    void OnEditLeft(wxFocusEvent& event);
+    // After a command that changed what the preview shows.
+    void ReloadPreview();
     // The pointer over a box: its tooltip tells what its row now means.
     void OnEditEntered(wxMouseEvent& event);
     // Boxes for rows rows: the extra column comes, goes or changes, the dialog widening with it.
@@ -105,6 +138,8 @@ private:
     wxString m_lastFolder;  // of the last file chosen in a file dialog
     wxWeakRef<CPreviewWindow> m_preview;
     bool m_initialised = false;
+    CRememberedChoices m_choices;
+    std::vector<bool> m_firstOptions;  // as the dialog starts, before any remembered choice
 };
 
 }  // namespace varnex

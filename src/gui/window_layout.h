@@ -52,6 +52,9 @@ inline constexpr const char* ABOUT_ITEM_TEXT = MarkText("&A propos de Varnex...\
 inline constexpr int IDM_PAIR_SAME_NAMES = 48;
 inline constexpr const char* PAIR_SAME_NAMES_ITEM_TEXT =
     MarkText("Apparier aussi les nodes de même nom");
+// The menu's entry that puts back every remembered choice as a first run has it.
+inline constexpr int IDM_DEFAULT_SETTINGS = 19;
+inline constexpr const char* DEFAULT_SETTINGS_ITEM_TEXT = MarkText("Réglages d'origine");
 inline constexpr const char* ABOUT_CAPTION = MarkText("A propos de Varnex");
 inline constexpr const char* ABOUT_TEXT = MarkText("Varnex version 1.3");
 inline constexpr const char* ABOUT_OK_TEXT = MarkText("OK");

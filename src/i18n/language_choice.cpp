@@ -59,27 +59,49 @@ std::optional<std::string> Variable(const char* name) {
     if (value == nullptr) return std::nullopt;
     return std::string(value);
 }
+
+// The whole order; the public forms ask it.
+std::string ChooseInOrder(const std::optional<std::string>& option,
+                          const std::optional<std::string>& varnexLang,
+                          const std::optional<std::string>& remembered,
+                          const std::vector<std::optional<std::string>>& settings,
+                          const LANGUAGE_TEST& has) {
+    if (option && has(*option)) return *option;
+    if (auto language = LanguageOf(varnexLang, has)) return *language;
+    if (remembered && has(*remembered)) return *remembered;
+    for (const std::optional<std::string>& setting : settings) {
+        if (auto language = LanguageOf(setting, has)) return *language;
+    }
+    return ORIGINAL_LANGUAGE;
+}
+
+bool Among(const std::vector<std::string>& available, const std::string& language) {
+    return std::find(available.begin(), available.end(), language) != available.end();
+}
 }  // namespace
 
 std::string ChooseLanguage(const std::optional<std::string>& option,
                            const std::optional<std::string>& varnexLang,
                            const std::vector<std::optional<std::string>>& settings,
                            const std::vector<std::string>& available) {
-    return ChooseLanguage(option, varnexLang, settings, [&available](const std::string& language) {
-        return std::find(available.begin(), available.end(), language) != available.end();
-    });
+    return ChooseLanguage(option, varnexLang, std::nullopt, settings, available);
 }
 
 std::string ChooseLanguage(const std::optional<std::string>& option,
                            const std::optional<std::string>& varnexLang,
                            const std::vector<std::optional<std::string>>& settings,
                            const LANGUAGE_TEST& has) {
-    if (option && has(*option)) return *option;
-    if (auto language = LanguageOf(varnexLang, has)) return *language;
-    for (const std::optional<std::string>& setting : settings) {
-        if (auto language = LanguageOf(setting, has)) return *language;
-    }
-    return ORIGINAL_LANGUAGE;
+    return ChooseInOrder(option, varnexLang, std::nullopt, settings, has);
+}
+
+std::string ChooseLanguage(const std::optional<std::string>& option,
+                           const std::optional<std::string>& varnexLang,
+                           const std::optional<std::string>& remembered,
+                           const std::vector<std::optional<std::string>>& settings,
+                           const std::vector<std::string>& available) {
+    return ChooseInOrder(
+        option, varnexLang, remembered, settings,
+        [&available](const std::string& language) { return Among(available, language); });
 }
 
 std::vector<std::optional<std::string>> UserLanguageSettings() {

@@ -26,6 +26,14 @@ std::string ChooseLanguage(const std::optional<std::string>& option,
                            const std::vector<std::optional<std::string>>& settings,
                            const std::function<bool(const std::string&)>& has);
 
+// The window's order: a language remembered from an earlier run comes after the option and
+// VARNEX_LANG, before the user's settings; like the option, it is passed over when not available.
+std::string ChooseLanguage(const std::optional<std::string>& option,
+                           const std::optional<std::string>& varnexLang,
+                           const std::optional<std::string>& remembered,
+                           const std::vector<std::optional<std::string>>& settings,
+                           const std::vector<std::string>& available);
+
 // The user's settings as this system gives them, in ChooseLanguage's order.
 std::vector<std::optional<std::string>> UserLanguageSettings();
 // The variable VARNEX_LANG, or nothing.

@@ -59,9 +59,12 @@ TEST(ManualPage, NamesEveryButtonAndMenuItemInItsLanguage) {
         }
         EXPECT_EQ(names.size(), MAIN_BUTTONS.size());
         // The menu as CVarnexWindow::OnContextMenu builds it.
-        for (const std::string& item :
-             {texts.Tr(ABOUT_ITEM_TEXT), PreviewMenuText(texts), RootFromLegsMenuText(texts),
-              texts.Tr(PAIR_SAME_NAMES_ITEM_TEXT)}) {
+        std::vector<std::string> items = {texts.Tr(ABOUT_ITEM_TEXT), PreviewMenuText(texts),
+                                          texts.Tr(DEFAULT_SETTINGS_ITEM_TEXT)};
+        for (const CHECKABLE_OPTION& option : CheckableOptions()) {
+            items.push_back(option.menuText(texts));
+        }
+        for (const std::string& item : items) {
             for (const std::string& words : ItemWords(item)) names.push_back(words);
         }
         for (const std::string& name : names) {

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "gui/preview_window.h"
+#include "gui/varnex_window.h"
 #include "gui/window_layout.h"
 #include "gui/wx_text.h"
 #include "preview/svg_preview.h"
@@ -102,6 +103,28 @@ std::vector<SCENE_BONE> BonesOf(CPreviewCanvas& canvas) {
     canvas.Render(canvas.GetClientSize());
     return canvas.LastDrawing().bones;
 }
+
+long UnpairedBones(CPreviewCanvas& canvas) {
+    return std::ranges::count(BonesOf(canvas), BONE_COLOUR::UNPAIRED, &SCENE_BONE::colour);
+}
+
+// The walk cut to its first frame, or with frame 5's first bone line made unreadable.
+std::string CutWalk(bool spoiled) {
+    std::string walk = ReadFile(SamplePath("runner_walk.smd"));
+    if (!spoiled) return walk.substr(0, walk.find("time 1\r\n")) + "end\r\n";
+    std::size_t line = walk.find("\r\n", walk.find("time 5\r\n")) + 2;
+    return walk.replace(line, walk.find("\r\n", line) - line, "  0 one two three 0 0 0");
+}
+
+void LeaveBox(wxTextCtrl* box) {
+    wxFocusEvent left(wxEVT_KILL_FOCUS, box->GetId());
+    left.SetEventObject(box);
+    box->ProcessWindowEvent(left);
+}
+
+std::string StatusOf(const CPreviewWindow& preview) {
+    return FromWx(preview.StatusLine()->GetLabelText());
+}
 }  // namespace
 
 TEST(PreviewWindow, DrawsBothFiguresFollowsTheSliderAndRedrawsTheResultWhenTheGridChanges) {
@@ -133,11 +156,8 @@ TEST(PreviewWindow, DrawsBothFiguresFollowsTheSliderAndRedrawsTheResultWhenTheGr
 
     // Row 3 (the left thigh) left unpaired: the model's thigh keeps its rest line, and the
     // source's thigh, which drives no row any more, turns grey.
-    wxTextCtrl* box = window.NodeEdit(3);
-    CScriptedWindow::Type(box, "0");
-    wxFocusEvent left(wxEVT_KILL_FOCUS, box->GetId());
-    left.SetEventObject(box);
-    box->ProcessWindowEvent(left);
+    CScriptedWindow::Type(window.NodeEdit(3), "0");
+    LeaveBox(window.NodeEdit(3));
     wxImage edited = preview->Canvas()->Render(size).ConvertToImage();
     EXPECT_FALSE(SameColumns(tenth, edited, half, size.GetWidth())) << "the result follows";
     EXPECT_EQ(CountColour(edited, 0, half, PREVIEW_RIGHT_COLOUR),
@@ -246,6 +266,76 @@ TEST(PreviewView, LinesAndLegendReadableAtEitherScaleAndInEveryLanguage) {
             }
         }
     }
+    preview->Destroy();
+}
+
+// An open preview reads again after each command that changes what it shows, and only then: a
+// new animation, a refused one then a good one, a .con file, an option, another model (which
+// waits for its reference animation) and a box of its extra rows left after typing.
+TEST(PreviewFollows, EveryLoadOptionAndEditOfTheMainWindow) {
+    CTempDir folder;
+    CScriptedWindow window;
+    CPreviewWindow* preview = OpenPreview(window, folder);
+    ASSERT_NE(preview, nullptr);
+    CPreviewCanvas& canvas = *preview->Canvas();
+    WriteFile(folder.Path("still.smd"), CutWalk(false));
+    WriteFile(folder.Path("spoiled.smd"), CutWalk(true));
+
+    window.Answer(folder.Path("still.smd"));
+    window.Press(IDC_ANIM);
+    EXPECT_EQ(StatusOf(*preview), "frame 0 / 0");
+    window.Answer(folder.Path("spoiled.smd"));
+    window.Press(IDC_ANIM);
+    // Refused by the load, or by the preview reading it.
+    EXPECT_TRUE(!window.messages.empty() ||
+                StatusOf(*preview).find("spoiled.smd") != std::string::npos)
+        << StatusOf(*preview);
+    window.Answer(folder.Path("runner_walk.smd"));
+    window.Press(IDC_ANIM);
+    EXPECT_EQ(StatusOf(*preview), "frame 0 / 29");
+
+    // A cancelled load reads nothing again: the frame shown stays.
+    preview->ShowFrame(7);
+    window.Cancel();
+    window.Press(IDC_ANIM);
+    EXPECT_EQ(StatusOf(*preview), "frame 7 / 29");
+
+    const std::vector<SCENE_BONE> scaled = BonesOf(canvas);
+    wxCommandEvent legs(wxEVT_MENU, IDM_ROOT_FROM_LEGS);
+    window.ProcessWindowEvent(legs);
+    ASSERT_TRUE(window.Dialog().RootFromLegs());
+    std::vector<SCENE_BONE> legsBones = BonesOf(canvas);
+    ASSERT_EQ(legsBones.size(), scaled.size());
+    double moved = 0.0;
+    for (std::size_t i = 0; i < scaled.size(); ++i) {
+        moved = std::max(moved, std::abs(legsBones[i].y1 - scaled[i].y1));
+    }
+    // The runner's legs' ratio is within a few per cent of row 0's factor: a small move, but one.
+    EXPECT_GT(moved, 0.01) << "the root follows the legs";
+    window.ProcessWindowEvent(legs);
+
+    // Row 3 (the left thigh) unpaired in a .con file, typed back on the screen and not left.
+    long unpaired = UnpairedBones(canvas);
+    CScriptedWindow::Type(window.NodeEdit(3), "0");
+    window.Answer(folder.Path("grid.con"));
+    window.Press(IDC_SAVE_CON);
+    CScriptedWindow::Type(window.NodeEdit(3), "2");
+    window.Answer(folder.Path("grid.con"));
+    window.Press(IDC_LOAD_CON);
+    EXPECT_GT(UnpairedBones(canvas), unpaired);
+
+    WriteFile(folder.Path("biped72.smd"), Biped72(folder.Path("knight_ref.smd")));
+    window.Answer(folder.Path("biped72.smd"));
+    window.Press(IDC_REF_MODEL);
+    EXPECT_TRUE(BonesOf(canvas).empty()) << "the bone scales were the knight's";
+    EXPECT_EQ(StatusOf(*preview), "Ouvrez les deux SMD de référence d'abord");
+    window.Answer(folder.Path("runner_ref.smd"));
+    window.Press(IDC_REF_ANIM);
+    unpaired = UnpairedBones(canvas);
+    ASSERT_GT(window.ShownRows(), 68);
+    CScriptedWindow::Type(window.NodeEdit(68), "0");  // the right thigh
+    LeaveBox(window.NodeEdit(68));
+    EXPECT_GT(UnpairedBones(canvas), unpaired);
     preview->Destroy();
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/varnex_window.h"
@@ -17,6 +18,11 @@ namespace varnex {
 
 class CScriptedWindow : public CVarnexWindow {
 public:
+    // Remembers nothing, unless given choices (kept in a temporary folder, never the user's).
+    CScriptedWindow() = default;
+    explicit CScriptedWindow(CRememberedChoices choices)
+        : CVarnexWindow(nullptr, std::move(choices)) {}
+
     void Answer(const std::filesystem::path& path) { m_answers.push_back(path.string()); }
     void Cancel() { m_answers.push_back(CANCEL); }
 

@@ -51,4 +51,14 @@ TEST(LanguageChoice, ReadsWindowsLanguageNames) {
     EXPECT_EQ(ChooseLanguage(std::nullopt, std::nullopt, {"pt-BR:"}, {"fr", "en", "pt"}), "pt");
 }
 
+// The window's remembered choice yields to --lang and VARNEX_LANG, wins over the system's settings,
+// and is passed over once its catalog is gone.
+TEST(LanguageChoice, RememberedLanguageComesBetweenTheVariableAndTheSettings) {
+    const std::vector<std::optional<std::string>> french = {"fr_FR.UTF-8"};
+    EXPECT_EQ(ChooseLanguage(std::nullopt, std::nullopt, "en", french, AVAILABLE), "en");
+    EXPECT_EQ(ChooseLanguage("fr", std::nullopt, "en", {}, AVAILABLE), "fr");
+    EXPECT_EQ(ChooseLanguage(std::nullopt, "fr", "en", {}, AVAILABLE), "fr");
+    EXPECT_EQ(ChooseLanguage(std::nullopt, std::nullopt, "de", french, AVAILABLE), "fr");
+}
+
 }  // namespace varnex
