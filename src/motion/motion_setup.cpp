@@ -78,13 +78,34 @@ namespace {
 const ROOT_FROM_LEGS* RuleOrNone(const MOTION_SETUP& setup) {
     return setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
 }
+
+// The world method's root rule. A reference first frame without row 0's line (which the pairing
+// refuses before any retarget) leaves the source's rest root at the origin.
+ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup) {
+    if (setup.rootFromLegs) return *setup.rootFromLegs;
+    RETARGET_ROW rowZero = setup.rows.empty() ? RETARGET_ROW{} : setup.rows[0];
+    ROOT_FROM_LEGS rule;
+    if (!WorldRootRule(setup.legs, setup.refRest, setup.modelRest, rowZero, rule)) {
+        rule.legsRatio = setup.legs.known ? setup.legs.ratio : rowZero.boneScale;
+        if (!setup.modelRest.empty()) {
+            const POSE& m = setup.modelRest[0];
+            rule.modelRest = {m.x, m.y, m.z};
+        }
+    }
+    return rule;
+}
 }  // namespace
 
 CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath)
     : m_setup(setup),
       m_retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
                  RuleOrNone(setup)) {
-    const RETARGET_PROBLEM& plan = m_retarget.PlanProblem();
+    if (setup.method == RETARGET_METHOD::WORLD) {
+        m_world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest,
+                                                   setup.refNodes, setup.refRest, setup.rows,
+                                                   WorldRuleOf(setup));
+    }
+    const RETARGET_PROBLEM& plan = m_world ? m_world->PlanProblem() : m_retarget.PlanProblem();
     if (plan.fault == RETARGET_FAULT::MISSING_REST_LINE) {
         throw CVarnexError(ERROR_KIND::NO_REST_LINE, setup.modelSource, 0,
                            {std::to_string(setup.modelRest.size()), std::to_string(plan.row)});
@@ -146,7 +167,8 @@ bool CAnimationRetarget::Next(bool wanted) {
         }
         source = &m_byReference;
     }
-    RETARGET_PROBLEM problem = m_retarget.Apply(*source, m_result);
+    RETARGET_PROBLEM problem =
+        m_world ? m_world->Apply(*source, m_result) : m_retarget.Apply(*source, m_result);
     if (problem.fault == RETARGET_FAULT::MISSING_SOURCE_LINE) {
         int nodes = static_cast<std::size_t>(problem.row) < m_setup.rows.size()
                         ? m_setup.rows[static_cast<std::size_t>(problem.row)].nodes
