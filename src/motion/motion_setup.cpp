@@ -154,10 +154,15 @@ void CAnimationRetarget::RequireNodesRead() const {
 }
 
 bool CAnimationRetarget::Next(bool wanted) {
-    if (!m_frames->Next(wanted ? &m_source : nullptr)) return false;
-    if (!wanted) return true;
+    if (!wanted) return m_frames->Next(nullptr);
+    if (!ReadNext()) return false;
+    Retarget();
+    return true;
+}
+
+bool CAnimationRetarget::ReadNext() {
+    if (!m_frames->Next(&m_source)) return false;
     RequireNodesRead();
-    const FRAME_POSES* source = &m_source;
     if (!m_nodes.sameList) {
         // The rows name the reference animation's nodes: its order, from the animation's own.
         m_byReference.assign(m_nodes.placeOfSource.size(), POSE{});
@@ -165,8 +170,12 @@ bool CAnimationRetarget::Next(bool wanted) {
             std::size_t place = m_nodes.placeOfSource[r];
             if (place < m_source.size()) m_byReference[r] = m_source[place];
         }
-        source = &m_byReference;
     }
+    return true;
+}
+
+void CAnimationRetarget::Retarget() {
+    const FRAME_POSES* source = &RowSource();
     RETARGET_PROBLEM problem =
         m_world ? m_world->Apply(*source, m_result) : m_retarget.Apply(*source, m_result);
     if (problem.fault == RETARGET_FAULT::MISSING_SOURCE_LINE) {
@@ -187,7 +196,6 @@ bool CAnimationRetarget::Next(bool wanted) {
                            {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
                             std::to_string(problem.row)});
     }
-    return true;
 }
 
 }  // namespace varnex

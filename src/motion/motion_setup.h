@@ -78,6 +78,11 @@ public:
     // False at the animation's "end". Throws CVarnexError naming the file and line as BUILD SMD
     // would refuse the frame, or as CAnimationFrameReader refuses a line.
     bool Next(bool wanted);
+    // Next(true) in two steps, for a caller that retargets frames elsewhere (on other threads):
+    // reads the next frame into Source() and RowSource() (false at "end"), then, when called,
+    // retargets it into Result(), throwing as Next does.
+    bool ReadNext();
+    void Retarget();
     // The frame last given, counted from 0.
     int FrameIndex() const { return m_frames->Frames() - 1; }
     int FramesRead() const { return m_frames->Frames(); }
@@ -85,8 +90,12 @@ public:
     // The same frame in the reference animation's node order, the one the rows' NODES name.
     const FRAME_POSES& RowSource() const { return m_nodes.sameList ? m_source : m_byReference; }
     const std::vector<POSE>& Result() const { return m_result; }
-    // The frame's "time" line as BUILD SMD writes it.
+    // The frame's "time" line as BUILD SMD writes it, and its line number.
     const std::string& TimeText() const { return m_frames->TimeText(); }
+    int TimeLineNumber() const { return m_frames->TimeLineNumber(); }
+    // The world method's retarget, null with the local method: other threads apply it to frames
+    // ReadNext gave, each with its own work.
+    const CWorldRetarget* WorldRetarget() const { return m_world.get(); }
 
 private:
     // Throws CVarnexError when the frame last read lacks a node the rows read.

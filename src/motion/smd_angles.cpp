@@ -168,7 +168,7 @@ double WrapAngle(double a) {
 
 SMD_ANGLES AnglesOf(const MAT3& r, const SMD_ANGLES& reference) {
     const auto& m = r.m;
-    double cosY = std::hypot(m[0][0], m[1][0]);
+    double cosY = std::sqrt(m[0][0] * m[0][0] + m[1][0] * m[1][0]);
     if (cosY <= GIMBAL) {
         // Y = +pi/2 turns with X - Z, Y = -pi/2 with X + Z: X is the reference's, then both move
         // by half the gap that is left on Z.
@@ -180,9 +180,8 @@ SMD_ANGLES AnglesOf(const MAT3& r, const SMD_ANGLES& reference) {
         return Wrapped(a);
     }
     double x = std::atan2(m[2][1], m[2][2]);
-    double sx = std::sin(x), cx = std::cos(x);
-    SMD_ANGLES first = WithX(r, x, sx, cx);
-    SMD_ANGLES second = WithX(r, x + PI, -sx, -cx);  // (x + pi, pi - y, z + pi)
+    SMD_ANGLES first = WithX(r, x, std::sin(x), std::cos(x));
+    SMD_ANGLES second{x + PI, PI - first.y, first.z + PI};  // the same rotation
     return Wrapped(Distance(second, reference) < Distance(first, reference) ? second : first);
 }
 

@@ -358,6 +358,33 @@ TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
     EXPECT_EQ(solved.x, model.frames[0][static_cast<std::size_t>(calf)].x);  // rest offset
 }
 
+// Workers solving runs of frames while the next are read write the one thread's bytes and root
+// heights, the last runs shorter than the others or empty.
+TEST(WorldMethod, ThreadsWriteTheSameFile) {
+    SAMPLE_SKELETON knight = KnightSkeleton(), runner = RunnerSkeleton();
+    CFolder folder;
+    WriteTextFile(folder.Path("model.smd"), SmdText(knight, {RestOf(knight)}));
+    WriteTextFile(folder.Path("ref.smd"), SmdText(runner, {RestOf(runner)}));
+    WriteTextFile(folder.Path("anim.smd"), SmdText(runner, Walk(runner, 900)));
+    SMD_HEAD model = ReadModelFile(folder.Path("model.smd"));
+    SMD_HEAD ref = ReadReferenceAnimationFile(folder.Path("ref.smd"));
+    BUILD_JOB job;
+    job.model = &model;
+    job.rows = PairByClass(ReadAnimationPoses(folder.Path("model.smd")),
+                           ReadAnimationPoses(folder.Path("ref.smd")));
+    std::string text[2];
+    CRootHeightRange heights[2];
+    for (int run : {0, 1}) {
+        job.threads = run == 0 ? 1 : 3;
+        job.rootHeights = &heights[run];
+        RetargetAnimationFileByWorld(job, ref, folder.Path("anim.smd"), folder.Path("out.smd"));
+        text[run] = ReadFile(folder.Path("out.smd"));
+    }
+    EXPECT_EQ(ReadAnimationPoses(folder.Path("out.smd")).frames.size(), 900u);
+    EXPECT_TRUE(text[0] == text[1]);
+    EXPECT_TRUE(heights[0] == heights[1]);
+}
+
 // A refused animation leaves no output behind.
 TEST(WorldMethod, ARefusedAnimationWritesNothing) {
     SAMPLE_SKELETON knight = KnightSkeleton();
