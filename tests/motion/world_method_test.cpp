@@ -54,51 +54,69 @@ public:
         fs::create_directories(m_path);
     }
     ~CFolder() { fs::remove_all(m_path); }
+    CFolder(const CFolder&) = delete;
+    CFolder& operator=(const CFolder&) = delete;
     std::string Path(const std::string& name) const { return (m_path / name).string(); }
 
 private:
     fs::path m_path;
 };
 
-// A model driven by an animation on the source's skeleton, whose reference first frame is
-// sourceRef's rest (the source's own unless given), built by both methods.
+// The files of a case (the reference first frame is sourceRef's rest, the source's own unless
+// given) and what the engine reads of them, rows paired by class.
+struct CASE_FILES {
+    CFolder folder;
+    SMD_HEAD modelHead, refHead;
+    SAMPLE_ANIMATION model, ref;
+    BUILD_JOB job;
+
+    CASE_FILES(const SAMPLE_SKELETON& m, const SAMPLE_SKELETON& source, const std::string& anim,
+               const SAMPLE_SKELETON* sourceRef = nullptr) {
+        WriteTextFile(folder.Path("model.smd"), SmdText(m, {RestOf(m)}));
+        WriteTextFile(folder.Path("ref.smd"),
+                      SmdText(source, {RestOf(sourceRef != nullptr ? *sourceRef : source)}));
+        WriteTextFile(Anim(), anim);
+        modelHead = ReadModelFile(folder.Path("model.smd"));
+        refHead = ReadReferenceAnimationFile(folder.Path("ref.smd"));
+        model = ReadAnimationPoses(folder.Path("model.smd"));
+        ref = ReadAnimationPoses(folder.Path("ref.smd"));
+        job.model = &modelHead;
+        job.rows = PairByClass(model, ref);
+        // A reference line of length 0 gives a bone scale of 0, as the pairing gives it.
+        for (RETARGET_ROW& row : job.rows) {
+            if (!std::isfinite(row.boneScale)) row.boneScale = 0.0;
+        }
+    }
+    std::string Anim() const { return folder.Path("anim.smd"); }
+    // The world method's output file, as text.
+    std::string World(const std::string& name = "world.smd") {
+        RetargetAnimationFileByWorld(job, refHead, Anim(), folder.Path(name));
+        return ReadFile(folder.Path(name));
+    }
+};
+
+// A model driven by an animation on the source's skeleton, built by both methods.
 struct WORLD_CASE {
     SAMPLE_ANIMATION model, ref, anim;
     std::vector<RETARGET_ROW> rows;
     SAMPLE_ANIMATION world;                  // the world method's file, read back
-    std::vector<FRAME_POSES> local;          // today's method, in memory
+    std::vector<FRAME_POSES> local;          // today's method's
     std::string worldText, localText;
 };
 
 WORLD_CASE Build(const SAMPLE_SKELETON& model, const SAMPLE_SKELETON& source,
                  const SAMPLE_FRAMES& frames, const SAMPLE_SKELETON* sourceRef = nullptr) {
-    CFolder folder;
-    WriteTextFile(folder.Path("model.smd"), SmdText(model, {RestOf(model)}));
-    WriteTextFile(folder.Path("ref.smd"),
-                  SmdText(source, {RestOf(sourceRef != nullptr ? *sourceRef : source)}));
-    WriteTextFile(folder.Path("anim.smd"), SmdText(source, frames));
+    CASE_FILES files(model, source, SmdText(source, frames), sourceRef);
     WORLD_CASE c;
-    c.model = ReadAnimationPoses(folder.Path("model.smd"));
-    c.ref = ReadAnimationPoses(folder.Path("ref.smd"));
-    c.anim = ReadAnimationPoses(folder.Path("anim.smd"));
-    c.rows = PairByClass(c.model, c.ref);
-    // A reference line of length 0 gives a bone scale of 0, as the pairing gives it.
-    for (RETARGET_ROW& row : c.rows) {
-        if (!std::isfinite(row.boneScale)) row.boneScale = 0.0;
-    }
-    SMD_HEAD modelHead = ReadModelFile(folder.Path("model.smd"));
-    SMD_HEAD refHead = ReadReferenceAnimationFile(folder.Path("ref.smd"));
-    BUILD_JOB job;
-    job.model = &modelHead;
-    job.rows = c.rows;
-    EXPECT_TRUE(RetargetAnimationFileByWorld(job, refHead, folder.Path("anim.smd"),
-                                             folder.Path("world.smd"))
-                    .empty());
-    c.world = ReadAnimationPoses(folder.Path("world.smd"));
-    c.worldText = ReadFile(folder.Path("world.smd"));
-    RetargetAnimationFile(job, refHead.nodes, folder.Path("anim.smd"), folder.Path("local.smd"));
-    c.localText = ReadFile(folder.Path("local.smd"));
-    c.local = ReadAnimationPoses(folder.Path("local.smd")).frames;
+    c.model = files.model;
+    c.ref = files.ref;
+    c.anim = ReadAnimationPoses(files.Anim());
+    c.rows = files.job.rows;
+    c.worldText = files.World();
+    c.world = ReadAnimationPoses(files.folder.Path("world.smd"));
+    RetargetAnimationFile(files.job, files.refHead.nodes, files.Anim(), files.folder.Path("local.smd"));
+    c.localText = ReadFile(files.folder.Path("local.smd"));
+    c.local = ReadAnimationPoses(files.folder.Path("local.smd")).frames;
     return c;
 }
 
@@ -323,15 +341,12 @@ TEST(WorldMethod, LimbsFollowTheSourceAcrossRestPosesAndThighsHungElsewhere) {
 // Correction c weighs the solved rotation (relative to the parent) against the rest one: 0 keeps
 // the rest, 0.5 turns half way; with NODES + 100, c is the rest's weight.
 TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
-    SAMPLE_SKELETON knight = KnightSkeleton(), runner = RunnerSkeleton();
-    CFolder folder;
-    WriteTextFile(folder.Path("model.smd"), SmdText(knight, {RestOf(knight)}));
-    WriteTextFile(folder.Path("anim.smd"), SmdText(runner, Walk(runner, 8)));
-    SAMPLE_ANIMATION model = ReadAnimationPoses(folder.Path("model.smd"));
-    SAMPLE_ANIMATION anim = ReadAnimationPoses(folder.Path("anim.smd"));
-    std::vector<RETARGET_ROW> rows = PairByClass(model, anim);
+    SAMPLE_SKELETON runner = RunnerSkeleton();
+    CASE_FILES files(KnightSkeleton(), runner, SmdText(runner, Walk(runner, 8)));
+    const SAMPLE_ANIMATION& model = files.model;
+    SAMPLE_ANIMATION anim = ReadAnimationPoses(files.Anim());
+    std::vector<RETARGET_ROW> rows = files.job.rows;
     int calf = RowNamed(model, "Bip01 L Calf");
-    RETARGET_ROW& row = rows[static_cast<std::size_t>(calf)];
     ROOT_FROM_LEGS rule;
     ASSERT_TRUE(MakeRootFromLegs(1.0, anim.frames[0], model.frames[0], 0, rule));
     auto calfPose = [&](int nodes, double correction) {
@@ -346,7 +361,7 @@ TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
     auto turn = [](const POSE& p) {  // the angle of the rotation, the knight's rest being none
         return 2.0 * std::acos(std::min(1.0, std::fabs(QuatOf(RotationOf(p)).w))) * DEGREES;
     };
-    const int n = row.nodes;
+    const int n = rows[static_cast<std::size_t>(calf)].nodes;
     POSE solved = calfPose(n, 1.0), rest = calfPose(n, 0.0), half = calfPose(n, 0.5);
     EXPECT_GT(turn(solved), 10.0);
     EXPECT_EQ(turn(rest), 0.0);
@@ -361,26 +376,16 @@ TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
 // Workers solving runs of frames while the next are read write the one thread's bytes and root
 // heights, the last runs shorter than the others or empty.
 TEST(WorldMethod, ThreadsWriteTheSameFile) {
-    SAMPLE_SKELETON knight = KnightSkeleton(), runner = RunnerSkeleton();
-    CFolder folder;
-    WriteTextFile(folder.Path("model.smd"), SmdText(knight, {RestOf(knight)}));
-    WriteTextFile(folder.Path("ref.smd"), SmdText(runner, {RestOf(runner)}));
-    WriteTextFile(folder.Path("anim.smd"), SmdText(runner, Walk(runner, 900)));
-    SMD_HEAD model = ReadModelFile(folder.Path("model.smd"));
-    SMD_HEAD ref = ReadReferenceAnimationFile(folder.Path("ref.smd"));
-    BUILD_JOB job;
-    job.model = &model;
-    job.rows = PairByClass(ReadAnimationPoses(folder.Path("model.smd")),
-                           ReadAnimationPoses(folder.Path("ref.smd")));
+    SAMPLE_SKELETON runner = RunnerSkeleton();
+    CASE_FILES files(KnightSkeleton(), runner, SmdText(runner, Walk(runner, 900)));
     std::string text[2];
     CRootHeightRange heights[2];
     for (int run : {0, 1}) {
-        job.threads = run == 0 ? 1 : 3;
-        job.rootHeights = &heights[run];
-        RetargetAnimationFileByWorld(job, ref, folder.Path("anim.smd"), folder.Path("out.smd"));
-        text[run] = ReadFile(folder.Path("out.smd"));
+        files.job.threads = run == 0 ? 1 : 3;
+        files.job.rootHeights = &heights[run];
+        text[run] = files.World();
     }
-    EXPECT_EQ(ReadAnimationPoses(folder.Path("out.smd")).frames.size(), 900u);
+    EXPECT_EQ(ReadAnimationPoses(files.folder.Path("world.smd")).frames.size(), 900u);
     EXPECT_TRUE(text[0] == text[1]);
     EXPECT_TRUE(heights[0] == heights[1]);
 }
@@ -388,19 +393,10 @@ TEST(WorldMethod, ThreadsWriteTheSameFile) {
 // A refused animation leaves no output behind.
 TEST(WorldMethod, ARefusedAnimationWritesNothing) {
     SAMPLE_SKELETON knight = KnightSkeleton();
-    CFolder folder;
-    WriteTextFile(folder.Path("model.smd"), SmdText(knight, {RestOf(knight)}));
     std::string anim = SmdText(knight, Walk(knight, 3));
-    WriteTextFile(folder.Path("anim.smd"), anim.substr(0, anim.size() - 5));  // no "end"
-    SMD_HEAD model = ReadModelFile(folder.Path("model.smd"));
-    BUILD_JOB job;
-    job.model = &model;
-    job.rows = PairByClass(ReadAnimationPoses(folder.Path("model.smd")),
-                           ReadAnimationPoses(folder.Path("model.smd")));
-    EXPECT_THROW(RetargetAnimationFileByWorld(job, model, folder.Path("anim.smd"),
-                                              folder.Path("out.smd")),
-                 CVarnexError);
-    EXPECT_FALSE(fs::exists(folder.Path("out.smd")));
+    CASE_FILES files(knight, knight, anim.substr(0, anim.size() - 5));  // no "end"
+    EXPECT_THROW(files.World(), CVarnexError);
+    EXPECT_FALSE(fs::exists(files.folder.Path("world.smd")));
 }
 
 }  // namespace varnex
