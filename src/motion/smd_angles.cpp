@@ -140,8 +140,8 @@ QUAT Slerp(const QUAT& a, const QUAT& b0, double t) {
         wa = std::sin((1.0 - t) * theta) / s;
         wb = std::sin(t * theta) / s;
     }
-    return Normalized({wa * a.w + wb * b.w, wa * a.x + wb * b.x, wa * a.y + wb * b.y,
-                       wa * a.z + wb * b.z});
+    return Normalized(
+        {wa * a.w + wb * b.w, wa * a.x + wb * b.x, wa * a.y + wb * b.y, wa * a.z + wb * b.z});
 }
 
 QUAT SwingBetween(const VEC3& a, const VEC3& b) {

@@ -7,8 +7,8 @@
 
 #include "motion/fixed_text.h"
 #include "motion/motion_setup.h"
-#include "platform/varnex_error.h"
 #include "platform/file_access.h"
+#include "platform/varnex_error.h"
 #include "smd_input/decimal_text.h"
 
 namespace varnex {
@@ -118,8 +118,8 @@ void WriteBatches(std::vector<FRAME_BATCH>& batches, const std::string& animSour
     for (FRAME_BATCH& b : batches) {
         if (b.count == 0) return;  // the animation ended before it: its text is an older batch's
         if (b.problem.fault != RETARGET_FAULT::NONE) {
-            const POSE& p = b.sources[b.problemFrame][static_cast<std::size_t>(
-                std::max(0, b.problem.line))];
+            const POSE& p =
+                b.sources[b.problemFrame][static_cast<std::size_t>(std::max(0, b.problem.line))];
             throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, animSource,
                                b.timeLines[b.problemFrame],
                                {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
@@ -132,8 +132,7 @@ void WriteBatches(std::vector<FRAME_BATCH>& batches, const std::string& animSour
 
 // Reads batches while the workers solve the ones read before.
 void WriteInThreads(CAnimationRetarget& frames, const BATCH_OUTPUT& o, int threads,
-                    const std::string& animSource, COutputSink& output,
-                    CRootHeightRange* heights) {
+                    const std::string& animSource, COutputSink& output, CRootHeightRange* heights) {
     const CWorldRetarget& world = *frames.WorldRetarget();
     std::vector<FRAME_BATCH> current(static_cast<std::size_t>(threads)), next(current.size());
     bool more = ReadBatches(frames, current);
@@ -143,7 +142,8 @@ void WriteInThreads(CAnimationRetarget& frames, const BATCH_OUTPUT& o, int threa
         {
             std::vector<std::jthread> workers;
             for (FRAME_BATCH& b : current) {
-                if (b.count > 0) workers.emplace_back([&world, &o, &b] { SolveBatch(world, o, b); });
+                if (b.count > 0)
+                    workers.emplace_back([&world, &o, &b] { SolveBatch(world, o, b); });
             }
             try {
                 if (more) moreNext = ReadBatches(frames, next);

@@ -130,8 +130,8 @@ bool WorldRootRule(const LEGS_RATIO& legs, std::span<const POSE> sourceRest,
 CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
                                std::span<const POSE> modelRest,
                                const std::vector<SKELETON_NODE>& sourceNodes,
-                               std::span<const POSE> sourceRest,
-                               std::span<const RETARGET_ROW> rows, const ROOT_FROM_LEGS& root)
+                               std::span<const POSE> sourceRest, std::span<const RETARGET_ROW> rows,
+                               const ROOT_FROM_LEGS& root)
     : m_sourceRest(sourceRest.begin(), sourceRest.end()), m_root(root) {
     const std::vector<int> parents = CForwardKinematics(modelNodes).Parents();
     m_order = ParentsFirst(parents);
@@ -217,7 +217,7 @@ void CWorldRetarget::SolveSource(std::span<const POSE> source, WORLD_WORK& work)
     for (int node : m_sourceOrder) {
         const std::size_t n = static_cast<std::size_t>(node);
         // A line the frame lacks stands as in the reference animation's first frame.
-        const POSE& pose = n < source.size()        ? source[n]
+        const POSE& pose = n < source.size()         ? source[n]
                            : n < m_sourceRest.size() ? m_sourceRest[n]
                                                      : ZERO_POSE;
         MAT3 own = RotationOf(pose);
@@ -258,9 +258,9 @@ MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) co
         ++used;
     }
     if (used == 0) return partnerWorld;
-    QUAT turn = used == 1 ? SwingBetween(from[0], to[0])
-                          : BestFit(std::span(from, used), std::span(to, used),
-                                    std::span(weight, used));
+    QUAT turn = used == 1
+                    ? SwingBetween(from[0], to[0])
+                    : BestFit(std::span(from, used), std::span(to, used), std::span(weight, used));
     return Multiply(MatrixOf(turn), partnerWorld);
 }
 
@@ -269,7 +269,8 @@ RETARGET_PROBLEM CWorldRetarget::Apply(std::span<const POSE> source, std::vector
     result.resize(m_plans.size());
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
         const PLAN& plan = m_plans[row];
-        if (plan.source != ROW_KEEPS_REST && static_cast<std::size_t>(plan.source) >= source.size()) {
+        if (plan.source != ROW_KEEPS_REST &&
+            static_cast<std::size_t>(plan.source) >= source.size()) {
             return {RETARGET_FAULT::MISSING_SOURCE_LINE, static_cast<int>(row), plan.source};
         }
     }

@@ -74,7 +74,7 @@ private:
         bool blend = false;
         double correction = 1.0;
         POSE rest;
-        MAT3 restMatrix;           // relative to the parent
+        MAT3 restMatrix;  // relative to the parent
         QUAT restRotation;
         std::vector<CHAIN> chains;  // empty: the partner's world rotation
     };
@@ -82,7 +82,7 @@ private:
     MAT3 TargetRotation(const PLAN& plan, const WORLD_WORK& work) const;
 
     std::vector<PLAN> m_plans;
-    std::vector<int> m_order;        // model rows, parents first
+    std::vector<int> m_order;  // model rows, parents first
     std::vector<int> m_sourceParent;
     std::vector<int> m_sourceOrder;  // source lines, parents first
     std::vector<POSE> m_sourceRest;

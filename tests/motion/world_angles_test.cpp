@@ -1,10 +1,10 @@
-#include "motion/smd_angles.h"
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
 #include <random>
 
-#include <gtest/gtest.h>
+#include "motion/smd_angles.h"
 
 namespace varnex {
 
@@ -54,7 +54,9 @@ TEST(WorldAngles, RoundTripsOverRandomRotations) {
         SMD_ANGLES back = AnglesOf(ownRotation, {own.x + 2 * PI, own.y - 4 * PI, own.z});
         SMD_ANGLES other{own.x + PI, PI - own.y, own.z + PI};
         SMD_ANGLES otherBack = AnglesOf(ownRotation, other);
-        for (auto [got, want] : {std::pair{back.x, own.x}, {back.y, own.y}, {back.z, own.z},
+        for (auto [got, want] : {std::pair{back.x, own.x},
+                                 {back.y, own.y},
+                                 {back.z, own.z},
                                  {otherBack.x, WrapAngle(other.x)},
                                  {otherBack.y, WrapAngle(other.y)},
                                  {otherBack.z, WrapAngle(other.z)}}) {

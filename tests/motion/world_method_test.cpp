@@ -1,7 +1,8 @@
 // The world method on generated skeletons (tools/sample_skeletons.h), end to end through SMD
 // files: bone directions as the source's, bone lengths as the model's.
-#include <gtest/gtest.h>
+#include "motion/world_method.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,8 +12,8 @@
 #include <numbers>
 
 #include "motion/forward_kinematics.h"
+#include "motion/motion_setup.h"
 #include "motion/world_build.h"
-#include "motion/world_method.h"
 #include "platform/varnex_error.h"
 #include "retarget/build_smd.h"
 #include "sample_animation.h"
@@ -39,7 +40,8 @@ SAMPLE_FRAMES Walk(const SAMPLE_SKELETON& skeleton, int frames) {
 
 std::string SmdText(const SAMPLE_SKELETON& skeleton, const SAMPLE_FRAMES& frames) {
     std::string text = SmdHeader(skeleton);
-    for (std::size_t f = 0; f < frames.size(); ++f) AppendFrame(text, static_cast<int>(f), frames[f]);
+    for (std::size_t f = 0; f < frames.size(); ++f)
+        AppendFrame(text, static_cast<int>(f), frames[f]);
     return text + "end\r\n";
 }
 
@@ -100,8 +102,8 @@ struct CASE_FILES {
 struct WORLD_CASE {
     SAMPLE_ANIMATION model, ref, anim;
     std::vector<RETARGET_ROW> rows;
-    SAMPLE_ANIMATION world;                  // the world method's file, read back
-    std::vector<FRAME_POSES> local;          // today's method's
+    SAMPLE_ANIMATION world;          // the world method's file, read back
+    std::vector<FRAME_POSES> local;  // today's method's
     std::string worldText, localText;
 };
 
@@ -115,7 +117,8 @@ WORLD_CASE Build(const SAMPLE_SKELETON& model, const SAMPLE_SKELETON& source,
     c.rows = files.job.rows;
     c.worldText = files.World();
     c.world = ReadAnimationPoses(files.folder.Path("world.smd"));
-    RetargetAnimationFile(files.job, files.refHead.nodes, files.Anim(), files.folder.Path("local.smd"));
+    RetargetAnimationFile(files.job, files.refHead.nodes, files.Anim(),
+                          files.folder.Path("local.smd"));
     c.localText = ReadFile(files.folder.Path("local.smd"));
     c.local = ReadAnimationPoses(files.folder.Path("local.smd")).frames;
     return c;
@@ -137,7 +140,8 @@ std::vector<double> ChainAngles(const WORLD_CASE& c, const std::vector<FRAME_POS
         for (int a = 1; a < static_cast<int>(worst.size()); ++a) {
             if (line(a) == ROW_KEEPS_REST) continue;
             int p = modelFk.Parents()[static_cast<std::size_t>(a)];
-            while (p > 0 && line(p) == ROW_KEEPS_REST) p = modelFk.Parents()[static_cast<std::size_t>(p)];
+            while (p > 0 && line(p) == ROW_KEEPS_REST)
+                p = modelFk.Parents()[static_cast<std::size_t>(p)];
             if (p < 0 || line(p) == line(a)) continue;
             const VEC3& ja = joints[static_cast<std::size_t>(a)];
             const VEC3& jp = joints[static_cast<std::size_t>(p)];
@@ -170,8 +174,8 @@ double WorstLengthGap(const WORLD_CASE& c, const std::vector<FRAME_POSES>& resul
         fk.Solve(frame, joints);
         for (std::size_t n = 1; n < joints.size(); ++n) {
             std::size_t p = static_cast<std::size_t>(fk.Parents()[n]);
-            worst = std::max(worst, std::fabs(distance(joints[n], joints[p]) -
-                                              distance(rest[n], rest[p])));
+            worst = std::max(
+                worst, std::fabs(distance(joints[n], joints[p]) - distance(rest[n], rest[p])));
         }
     }
     return worst;
@@ -235,10 +239,10 @@ std::vector<std::string> OtherLines(const std::string& text) {
 }  // namespace
 
 // Two knights of other proportions and rest poses, pelvis offsets of 10.8 (model) and 0.0156
-// (source), every chain paired one to one: every measured row points as the source's bone in every frame, every
-// bone keeps the model's length, the pelvis its 10.8, hands, feet and head the source's world
-// orientation; the root follows the legs whatever the root option; header, "time" lines and "end"
-// are the local build's.
+// (source), every chain paired one to one: every measured row points as the source's bone in every
+// frame, every bone keeps the model's length, the pelvis its 10.8, hands, feet and head the
+// source's world orientation; the root follows the legs whatever the root option; header, "time"
+// lines and "end" are the local build's.
 TEST(WorldMethod, OneToOneChainsPointAsTheSourcesOnTheModelsLengths) {
     SAMPLE_SKELETON model = KnightSkeleton(), source = KnightSkeleton();
     ScaleRole(model, SAMPLE_ROLE::PELVIS, 9.0);
@@ -279,8 +283,8 @@ TEST(WorldMethod, OneToOneChainsPointAsTheSourcesOnTheModelsLengths) {
         EXPECT_LT(WorstAxisAngle(c, c.world.frames, RowNamed(c.model, leaf)), 0.001) << leaf;
     }
 
-    LEGS_RATIO legs = MeasureLegsRatio(c.model.nodes, c.model.frames[0], c.ref.nodes,
-                                       c.ref.frames[0]);
+    LEGS_RATIO legs =
+        MeasureLegsRatio(c.model.nodes, c.model.frames[0], c.ref.nodes, c.ref.frames[0]);
     ROOT_FROM_LEGS rule;
     ASSERT_TRUE(MakeRootFromLegs(legs.ratio, c.ref.frames[0], c.model.frames[0], 0, rule));
     for (std::size_t f = 0; f < c.world.frames.size(); ++f) {
@@ -324,14 +328,14 @@ TEST(WorldMethod, LimbsFollowTheSourceAcrossRestPosesAndThighsHungElsewhere) {
         }
     }
     // The pad goes in just before the forearm, which hangs from it with its joint kept in place.
-    auto forearm = std::find_if(model.nodes.begin(), model.nodes.end(), [](const SAMPLE_NODE& n) {
-        return n.name == "Bip01 L Forearm";
-    });
-    SAMPLE_NODE pad{"Pad", forearm->parent, SAMPLE_ROLE::PROP, 0, 0, {0.2, 5.0, 1.0, 0.3, 0.2, -0.5}};
+    auto forearm = std::find_if(model.nodes.begin(), model.nodes.end(),
+                                [](const SAMPLE_NODE& n) { return n.name == "Bip01 L Forearm"; });
+    SAMPLE_NODE pad{
+        "Pad", forearm->parent, SAMPLE_ROLE::PROP, 0, 0, {0.2, 5.0, 1.0, 0.3, 0.2, -0.5}};
     const int at = static_cast<int>(forearm - model.nodes.begin());
-    VEC3 o = TurnedBack(RotationOf(POSE{0, 0, 0, pad.rest.rx, pad.rest.ry, pad.rest.rz}),
-                        {forearm->rest.x - pad.rest.x, forearm->rest.y - pad.rest.y,
-                         forearm->rest.z - pad.rest.z});
+    VEC3 o = TurnedBack(
+        RotationOf(POSE{0, 0, 0, pad.rest.rx, pad.rest.ry, pad.rest.rz}),
+        {forearm->rest.x - pad.rest.x, forearm->rest.y - pad.rest.y, forearm->rest.z - pad.rest.z});
     forearm->rest = {o.x, o.y, o.z, 0, 0, 0};
     model.nodes.insert(forearm, pad);
     for (std::size_t n = static_cast<std::size_t>(at) + 1; n < model.nodes.size(); ++n) {
@@ -393,7 +397,8 @@ TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
 }
 
 // Workers solving runs of frames while the next are read write the one thread's bytes and root
-// heights, the last runs shorter than the others or empty.
+// heights, the last runs shorter than the others or empty; in memory, frame by frame, the same
+// values.
 TEST(WorldMethod, ThreadsWriteTheSameFile) {
     SAMPLE_SKELETON runner = RunnerSkeleton();
     CASE_FILES files(KnightSkeleton(), runner, SmdText(runner, Walk(runner, 900)));
@@ -404,9 +409,29 @@ TEST(WorldMethod, ThreadsWriteTheSameFile) {
         files.job.rootHeights = &heights[run];
         text[run] = files.World();
     }
-    EXPECT_EQ(ReadAnimationPoses(files.folder.Path("world.smd")).frames.size(), 900u);
     EXPECT_TRUE(text[0] == text[1]);
     EXPECT_TRUE(heights[0] == heights[1]);
+
+    // The check and the preview retarget in memory what the build writes.
+    MOTION_SETUP setup =
+        MakeMotionSetup(files.modelHead, files.refHead, files.job.rows, ROOT_MODE::SCALE);
+    setup.method = RETARGET_METHOD::WORLD;
+    CAnimationRetarget memory(setup, files.Anim());
+    SAMPLE_ANIMATION written = ReadAnimationPoses(files.folder.Path("world.smd"));
+    ASSERT_EQ(written.frames.size(), 900u);
+    double worst = 0.0;
+    for (const FRAME_POSES& frame : written.frames) {
+        ASSERT_TRUE(memory.Next(true));
+        for (std::size_t r = 0; r < frame.size(); ++r) {
+            const POSE &a = frame[r], &b = memory.Result()[r];
+            for (double gap :
+                 {a.x - b.x, a.y - b.y, a.z - b.z, a.rx - b.rx, a.ry - b.ry, a.rz - b.rz}) {
+                worst = std::max(worst, std::fabs(gap));
+            }
+        }
+    }
+    EXPECT_FALSE(memory.Next(true));
+    EXPECT_LE(worst, 5e-7);  // the text's rounding
 }
 
 // A refused animation leaves no output behind.
