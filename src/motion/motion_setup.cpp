@@ -171,6 +171,17 @@ bool CAnimationRetarget::ReadNext() {
             if (place < m_source.size()) m_byReference[r] = m_source[place];
         }
     }
+    if (m_world) {
+        // A node without a line in the frame stands as in the reference animation's first frame:
+        // read as zeros, it would fold the source's joints below it onto its parent's.
+        FRAME_POSES& rows = m_nodes.sameList ? m_source : m_byReference;
+        const CFrameKeys& keys = m_frames->Keys();
+        for (std::size_t r = 0; r < rows.size() && r < m_setup.refRest.size(); ++r) {
+            if (!keys.Has(m_nodes.sameList ? r : m_nodes.placeOfSource[r])) {
+                rows[r] = m_setup.refRest[r];
+            }
+        }
+    }
     return true;
 }
 

@@ -220,6 +220,25 @@ std::vector<double> PelvisOffsets(const std::vector<FRAME_POSES>& result, int pe
     return offsets;
 }
 
+// Puts a node no row reads, turned at rest, just before the named node, which then hangs from it
+// with its joint kept in place; gives the new node's number.
+int InsertPad(SAMPLE_SKELETON& skeleton, const std::string& childName) {
+    auto child = std::find_if(skeleton.nodes.begin(), skeleton.nodes.end(),
+                              [&](const SAMPLE_NODE& n) { return n.name == childName; });
+    SAMPLE_NODE pad{"Pad", child->parent, SAMPLE_ROLE::PROP, 0, 0, {0.2, 5.0, 1.0, 0.3, 0.2, -0.5}};
+    const int at = static_cast<int>(child - skeleton.nodes.begin());
+    VEC3 o = TurnedBack(RotationOf(POSE{0, 0, 0, pad.rest.rx, pad.rest.ry, pad.rest.rz}),
+                        {child->rest.x - pad.rest.x, child->rest.y - pad.rest.y,
+                         child->rest.z - pad.rest.z});
+    child->rest = {o.x, o.y, o.z, 0, 0, 0};
+    skeleton.nodes.insert(child, pad);
+    for (std::size_t n = static_cast<std::size_t>(at) + 1; n < skeleton.nodes.size(); ++n) {
+        int& parent = skeleton.nodes[n].parent;
+        parent = n == static_cast<std::size_t>(at) + 1 ? at : parent + (parent >= at ? 1 : 0);
+    }
+    return at;
+}
+
 // The lines that are no node line: the header, the "time" lines and "end".
 std::vector<std::string> OtherLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -327,21 +346,7 @@ TEST(WorldMethod, LimbsFollowTheSourceAcrossRestPosesAndThighsHungElsewhere) {
             node.rest = {node.rest.x, -node.rest.z * node.side, 0.0, 0, 0, 0};
         }
     }
-    // The pad goes in just before the forearm, which hangs from it with its joint kept in place.
-    auto forearm = std::find_if(model.nodes.begin(), model.nodes.end(),
-                                [](const SAMPLE_NODE& n) { return n.name == "Bip01 L Forearm"; });
-    SAMPLE_NODE pad{
-        "Pad", forearm->parent, SAMPLE_ROLE::PROP, 0, 0, {0.2, 5.0, 1.0, 0.3, 0.2, -0.5}};
-    const int at = static_cast<int>(forearm - model.nodes.begin());
-    VEC3 o = TurnedBack(
-        RotationOf(POSE{0, 0, 0, pad.rest.rx, pad.rest.ry, pad.rest.rz}),
-        {forearm->rest.x - pad.rest.x, forearm->rest.y - pad.rest.y, forearm->rest.z - pad.rest.z});
-    forearm->rest = {o.x, o.y, o.z, 0, 0, 0};
-    model.nodes.insert(forearm, pad);
-    for (std::size_t n = static_cast<std::size_t>(at) + 1; n < model.nodes.size(); ++n) {
-        int& parent = model.nodes[n].parent;
-        parent = n == static_cast<std::size_t>(at) + 1 ? at : parent + (parent >= at ? 1 : 0);
-    }
+    const int at = InsertPad(model, "Bip01 L Forearm");
     WORLD_CASE c = Build(model, RunnerSkeleton(), Walk(RunnerSkeleton(), 30));
     ASSERT_EQ(c.rows[static_cast<std::size_t>(at)].nodes, 0);
     std::vector<double> world = ChainAngles(c, c.world.frames), local = ChainAngles(c, c.local);
@@ -359,6 +364,43 @@ TEST(WorldMethod, LimbsFollowTheSourceAcrossRestPosesAndThighsHungElsewhere) {
     EXPECT_GT(local[static_cast<std::size_t>(RowNamed(c.model, "Bip01 L Calf"))], 5.0);
     EXPECT_GT(local[static_cast<std::size_t>(RowNamed(c.model, "Bip01 L Thigh"))], 30.0);
     EXPECT_LT(WorstAxisAngle(c, c.world.frames, RowNamed(c.model, "Bip01 R Hand")), 0.001);
+}
+
+// A source whose frames lack the line of a node no row reads (a pad turned at rest between the
+// left upper arm and forearm): the node stands as in the reference first frame, so the chains
+// below it still point as the source's, where zeros would put the forearm 42 degrees off.
+TEST(WorldMethod, ANodeWithoutALineStandsAsInTheReferenceFrame) {
+    SAMPLE_SKELETON source = KnightSkeleton();
+    const int pad = InsertPad(source, "Bip01 L Forearm");
+    SAMPLE_FRAMES frames = Walk(source, 10);
+    std::string anim = SmdHeader(source);
+    char padLine[8];
+    std::snprintf(padLine, sizeof padLine, "\r\n%3d ", pad);
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+        std::string frame;
+        AppendFrame(frame, static_cast<int>(f), frames[f]);
+        std::size_t at = frame.find(padLine) + 2;
+        anim += frame.erase(at, frame.find("\r\n", at) + 2 - at);
+    }
+    CASE_FILES files(KnightSkeleton(), source, anim + "end\r\n");
+    files.World();
+    WORLD_CASE c;
+    c.model = files.model;
+    c.rows = files.job.rows;
+    c.anim = files.ref;  // the source's frames, the pad as in the reference frame
+    c.anim.frames.clear();
+    for (std::vector<SAMPLE_POSE>& frame : frames) {
+        frame[static_cast<std::size_t>(pad)] = source.nodes[static_cast<std::size_t>(pad)].rest;
+        c.anim.frames.emplace_back();
+        for (const SAMPLE_POSE& p : frame) {
+            c.anim.frames.back().push_back({p.x, p.y, p.z, p.rx, p.ry, p.rz});
+        }
+    }
+    std::vector<double> angles =
+        ChainAngles(c, ReadAnimationPoses(files.folder.Path("world.smd")).frames);
+    for (const char* name : {"Bip01 L Forearm", "Bip01 L Hand"}) {
+        EXPECT_LT(angles[static_cast<std::size_t>(RowNamed(c.model, name))], 0.001) << name;
+    }
 }
 
 // Correction c weighs the solved rotation (relative to the parent) against the rest one: 0 keeps
