@@ -207,6 +207,16 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
             plan.chains.push_back(CHAIN{descendant.source, rest, length});
         }
     }
+
+    // Only the source lines the rows read, and their parents, need solving.
+    std::vector<char> needed(m_sourceParent.size(), 0);
+    for (const PLAN& plan : m_plans) {
+        for (int n = plan.source; n >= 0 && !needed[static_cast<std::size_t>(n)];
+             n = m_sourceParent[static_cast<std::size_t>(n)]) {
+            needed[static_cast<std::size_t>(n)] = 1;
+        }
+    }
+    std::erase_if(m_sourceOrder, [&](int n) { return !needed[static_cast<std::size_t>(n)]; });
 }
 
 void CWorldRetarget::SolveSource(std::span<const POSE> source, WORLD_WORK& work) const {
