@@ -124,13 +124,34 @@ namespace {
 const ROOT_FROM_LEGS* RuleOrNone(const MOTION_SETUP& setup) {
     return setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
 }
+
+// The world method's root rule. A reference first frame without row 0's line (which the pairing
+// refuses before any retarget) leaves the source's rest root at the origin.
+ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup) {
+    if (setup.rootFromLegs) return *setup.rootFromLegs;
+    RETARGET_ROW rowZero = setup.rows.empty() ? RETARGET_ROW{} : setup.rows[0];
+    ROOT_FROM_LEGS rule;
+    if (!WorldRootRule(setup.legs, setup.refRest, setup.modelRest, rowZero, rule)) {
+        rule.legsRatio = setup.legs.known ? setup.legs.ratio : rowZero.boneScale;
+        if (!setup.modelRest.empty()) {
+            const POSE& m = setup.modelRest[0];
+            rule.modelRest = {m.x, m.y, m.z};
+        }
+    }
+    return rule;
+}
 }  // namespace
 
 CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath)
     : m_setup(setup),
       m_retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
                  RuleOrNone(setup)) {
-    const RETARGET_PROBLEM& plan = m_retarget.PlanProblem();
+    if (setup.method == RETARGET_METHOD::WORLD) {
+        m_world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest,
+                                                   setup.refNodes, setup.refRest, setup.rows,
+                                                   WorldRuleOf(setup));
+    }
+    const RETARGET_PROBLEM& plan = m_world ? m_world->PlanProblem() : m_retarget.PlanProblem();
     if (plan.fault == RETARGET_FAULT::MISSING_REST_LINE) {
         throw CVarnexError(ERROR_KIND::NO_REST_LINE, setup.modelSource, 0,
                            {std::to_string(setup.modelRest.size()), std::to_string(plan.row)});
@@ -179,10 +200,15 @@ void CAnimationRetarget::RequireNodesRead() const {
 }
 
 bool CAnimationRetarget::Next(bool wanted) {
-    if (!m_frames->Next(wanted ? &m_source : nullptr)) return false;
-    if (!wanted) return true;
+    if (!wanted) return m_frames->Next(nullptr);
+    if (!ReadNext()) return false;
+    Retarget();
+    return true;
+}
+
+bool CAnimationRetarget::ReadNext() {
+    if (!m_frames->Next(&m_source)) return false;
     RequireNodesRead();
-    const FRAME_POSES* source = &m_source;
     if (!m_nodes.sameList) {
         // The rows name the reference animation's nodes: its order, from the animation's own.
         m_byReference.assign(m_nodes.placeOfSource.size(), POSE{});
@@ -190,9 +216,25 @@ bool CAnimationRetarget::Next(bool wanted) {
             std::size_t place = m_nodes.placeOfSource[r];
             if (place < m_source.size()) m_byReference[r] = m_source[place];
         }
-        source = &m_byReference;
     }
-    RETARGET_PROBLEM problem = m_retarget.Apply(*source, m_result);
+    if (m_world) {
+        // A node without a line in the frame stands as in the reference animation's first frame:
+        // read as zeros, it would fold the source's joints below it onto its parent's.
+        FRAME_POSES& rows = m_nodes.sameList ? m_source : m_byReference;
+        const CFrameKeys& keys = m_frames->Keys();
+        for (std::size_t r = 0; r < rows.size() && r < m_setup.refRest.size(); ++r) {
+            if (!keys.Has(m_nodes.sameList ? r : m_nodes.placeOfSource[r])) {
+                rows[r] = m_setup.refRest[r];
+            }
+        }
+    }
+    return true;
+}
+
+void CAnimationRetarget::Retarget() {
+    const FRAME_POSES* source = &RowSource();
+    RETARGET_PROBLEM problem =
+        m_world ? m_world->Apply(*source, m_result) : m_retarget.Apply(*source, m_result);
     if (problem.fault == RETARGET_FAULT::MISSING_SOURCE_LINE) {
         int nodes = static_cast<std::size_t>(problem.row) < m_setup.rows.size()
                         ? m_setup.rows[static_cast<std::size_t>(problem.row)].nodes
@@ -211,7 +253,6 @@ bool CAnimationRetarget::Next(bool wanted) {
                            {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
                             std::to_string(problem.row)});
     }
-    return true;
 }
 
 }  // namespace varnex

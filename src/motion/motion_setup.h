@@ -14,6 +14,7 @@
 #include "motion/motion_types.h"
 #include "motion/motion_warning.h"
 #include "motion/smd_poses.h"
+#include "motion/world_method.h"
 #include "pairing/animation_nodes.h"
 #include "platform/file_access.h"
 #include "smd_input/smd_reader.h"
@@ -35,6 +36,9 @@ struct MOTION_SETUP {
     std::vector<RETARGET_ROW> rows;
     LEGS_RATIO legs;
     std::optional<ROOT_FROM_LEGS> rootFromLegs;  // with ROOT_MODE::LEGS
+    // How CAnimationRetarget makes its frames; the world method's row 0 follows the legs, by
+    // rootFromLegs when given, else by WorldRootRule.
+    RETARGET_METHOD method = RETARGET_METHOD::LOCAL;
 };
 
 // Everything from the two loaded files (read with their first frames). Throws CVarnexError naming
@@ -98,11 +102,24 @@ public:
     // False at the animation's "end". Throws CVarnexError naming the file and line as BUILD SMD
     // would refuse the frame, or as CAnimationFrameReader refuses a line.
     bool Next(bool wanted);
+    // Next(true) in two steps, for a caller that retargets frames elsewhere (on other threads):
+    // reads the next frame into Source() and RowSource() (false at "end"), then, when called,
+    // retargets it into Result(), throwing as Next does.
+    bool ReadNext();
+    void Retarget();
     // The frame last given, counted from 0.
     int FrameIndex() const { return m_frames->Frames() - 1; }
     int FramesRead() const { return m_frames->Frames(); }
     const FRAME_POSES& Source() const { return m_source; }
+    // The same frame in the reference animation's node order, the one the rows' NODES name.
+    const FRAME_POSES& RowSource() const { return m_nodes.sameList ? m_source : m_byReference; }
     const std::vector<POSE>& Result() const { return m_result; }
+    // The frame's "time" line as BUILD SMD writes it, and its line number.
+    const std::string& TimeText() const { return m_frames->TimeText(); }
+    int TimeLineNumber() const { return m_frames->TimeLineNumber(); }
+    // The world method's retarget, null with the local method: other threads apply it to frames
+    // ReadNext gave, each with its own work.
+    const CWorldRetarget* WorldRetarget() const { return m_world.get(); }
 
 private:
     // Throws CVarnexError when the frame last read lacks a node the rows read.
@@ -116,6 +133,7 @@ private:
     ANIMATION_NODES m_nodes;
     std::vector<int> m_sourcesRead;
     CFrameRetarget m_retarget;
+    std::unique_ptr<CWorldRetarget> m_world;  // with RETARGET_METHOD::WORLD
     FRAME_POSES m_source;
     FRAME_POSES m_byReference;  // the frame in the reference animation's order, when they differ
     std::vector<POSE> m_result;

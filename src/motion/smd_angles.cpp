@@ -1,0 +1,188 @@
+#include "motion/smd_angles.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace varnex {
+
+namespace {
+constexpr double PI = std::numbers::pi;
+constexpr double TWO_PI = 2.0 * std::numbers::pi;
+// Below this |cos Y| only X - Z (or X + Z) is known: taking X from the reference then moves the
+// rotation by at most this much.
+constexpr double GIMBAL = 1e-10;
+
+double Dot(const VEC3& a, const VEC3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+VEC3 Cross(const VEC3& a, const VEC3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+QUAT Normalized(QUAT q) {
+    double n = std::sqrt(q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z);
+    return {q.w / n, q.x / n, q.y / n, q.z / n};
+}
+
+// Y and Z once X is chosen, by sin X and cos X: exact for the X of either set, and for any X at
+// Y = +-pi/2.
+SMD_ANGLES WithX(const MAT3& r, double x, double sx, double cx) {
+    const auto& m = r.m;
+    SMD_ANGLES a;
+    a.x = x;
+    a.y = std::atan2(-m[2][0], m[2][1] * sx + m[2][2] * cx);
+    a.z = std::atan2(sx * m[0][2] - cx * m[0][1], cx * m[1][1] - sx * m[1][2]);
+    return a;
+}
+
+double Distance(const SMD_ANGLES& a, const SMD_ANGLES& ref) {
+    double dx = WrapAngle(a.x - ref.x), dy = WrapAngle(a.y - ref.y), dz = WrapAngle(a.z - ref.z);
+    return dx * dx + dy * dy + dz * dz;
+}
+
+SMD_ANGLES Wrapped(const SMD_ANGLES& a) { return {WrapAngle(a.x), WrapAngle(a.y), WrapAngle(a.z)}; }
+}  // namespace
+
+MAT3 Multiply(const MAT3& a, const MAT3& b) {
+    MAT3 p;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            p.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
+        }
+    }
+    return p;
+}
+
+MAT3 MultiplyTransposed(const MAT3& a, const MAT3& b) {
+    MAT3 p;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            p.m[i][j] = a.m[0][i] * b.m[0][j] + a.m[1][i] * b.m[1][j] + a.m[2][i] * b.m[2][j];
+        }
+    }
+    return p;
+}
+
+VEC3 Turned(const MAT3& r, const VEC3& v) {
+    const auto& m = r.m;
+    return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z,
+            m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
+            m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
+}
+
+VEC3 TurnedBack(const MAT3& r, const VEC3& v) {
+    const auto& m = r.m;
+    return {m[0][0] * v.x + m[1][0] * v.y + m[2][0] * v.z,
+            m[0][1] * v.x + m[1][1] * v.y + m[2][1] * v.z,
+            m[0][2] * v.x + m[1][2] * v.y + m[2][2] * v.z};
+}
+
+MAT3 RotationOfAngles(const SMD_ANGLES& a) {
+    POSE p;
+    p.rx = a.x;
+    p.ry = a.y;
+    p.rz = a.z;
+    return RotationOf(p);
+}
+
+QUAT QuatOf(const MAT3& r) {
+    const auto& m = r.m;
+    double trace = m[0][0] + m[1][1] + m[2][2];
+    QUAT q;
+    // The largest of w, x, y, z is taken from the diagonal, the others divided by it.
+    if (trace > 0.0) {
+        double s = std::sqrt(trace + 1.0) * 2.0;
+        q = {0.25 * s, (m[2][1] - m[1][2]) / s, (m[0][2] - m[2][0]) / s, (m[1][0] - m[0][1]) / s};
+    } else if (m[0][0] > m[1][1] && m[0][0] > m[2][2]) {
+        double s = std::sqrt(1.0 + m[0][0] - m[1][1] - m[2][2]) * 2.0;
+        q = {(m[2][1] - m[1][2]) / s, 0.25 * s, (m[0][1] + m[1][0]) / s, (m[0][2] + m[2][0]) / s};
+    } else if (m[1][1] > m[2][2]) {
+        double s = std::sqrt(1.0 + m[1][1] - m[0][0] - m[2][2]) * 2.0;
+        q = {(m[0][2] - m[2][0]) / s, (m[0][1] + m[1][0]) / s, 0.25 * s, (m[1][2] + m[2][1]) / s};
+    } else {
+        double s = std::sqrt(1.0 + m[2][2] - m[0][0] - m[1][1]) * 2.0;
+        q = {(m[1][0] - m[0][1]) / s, (m[0][2] + m[2][0]) / s, (m[1][2] + m[2][1]) / s, 0.25 * s};
+    }
+    return Normalized(q);
+}
+
+MAT3 MatrixOf(const QUAT& q) {
+    double w = q.w, x = q.x, y = q.y, z = q.z;
+    MAT3 r;
+    r.m[0][0] = 1.0 - 2.0 * (y * y + z * z);
+    r.m[0][1] = 2.0 * (x * y - w * z);
+    r.m[0][2] = 2.0 * (x * z + w * y);
+    r.m[1][0] = 2.0 * (x * y + w * z);
+    r.m[1][1] = 1.0 - 2.0 * (x * x + z * z);
+    r.m[1][2] = 2.0 * (y * z - w * x);
+    r.m[2][0] = 2.0 * (x * z - w * y);
+    r.m[2][1] = 2.0 * (y * z + w * x);
+    r.m[2][2] = 1.0 - 2.0 * (x * x + y * y);
+    return r;
+}
+
+QUAT Multiply(const QUAT& a, const QUAT& b) {
+    return {a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z,
+            a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
+            a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+            a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w};
+}
+
+QUAT Slerp(const QUAT& a, const QUAT& b0, double t) {
+    QUAT b = b0;
+    double dot = a.w * b.w + a.x * b.x + a.y * b.y + a.z * b.z;
+    if (dot < 0.0) {  // q and -q are one rotation: take the shorter way
+        b = {-b.w, -b.x, -b.y, -b.z};
+        dot = -dot;
+    }
+    double wa = 1.0 - t, wb = t;
+    if (dot < 0.9999999) {
+        double theta = std::acos(dot);
+        double s = std::sin(theta);
+        wa = std::sin((1.0 - t) * theta) / s;
+        wb = std::sin(t * theta) / s;
+    }
+    return Normalized(
+        {wa * a.w + wb * b.w, wa * a.x + wb * b.x, wa * a.y + wb * b.y, wa * a.z + wb * b.z});
+}
+
+QUAT SwingBetween(const VEC3& a, const VEC3& b) {
+    double lengths = std::sqrt(Dot(a, a) * Dot(b, b));
+    double w = lengths + Dot(a, b);
+    if (w <= 1e-12 * lengths) {
+        // Opposite: half a turn about the axis square to a that is farthest from a's largest part.
+        VEC3 axis = std::fabs(a.x) < std::fabs(a.y)
+                        ? (std::fabs(a.x) < std::fabs(a.z) ? VEC3{1, 0, 0} : VEC3{0, 0, 1})
+                        : (std::fabs(a.y) < std::fabs(a.z) ? VEC3{0, 1, 0} : VEC3{0, 0, 1});
+        VEC3 c = Cross(a, axis);
+        return Normalized({0.0, c.x, c.y, c.z});
+    }
+    VEC3 c = Cross(a, b);
+    return Normalized({w, c.x, c.y, c.z});
+}
+
+double WrapAngle(double a) {
+    double w = a - TWO_PI * std::floor((a + PI) / TWO_PI);
+    if (w >= PI) w -= TWO_PI;
+    if (w < -PI) w += TWO_PI;
+    return w;
+}
+
+SMD_ANGLES AnglesOf(const MAT3& r, const SMD_ANGLES& reference) {
+    const auto& m = r.m;
+    double cosY = std::sqrt(m[0][0] * m[0][0] + m[1][0] * m[1][0]);
+    if (cosY <= GIMBAL) {
+        // Y = +pi/2 turns with X - Z, Y = -pi/2 with X + Z: X is the reference's, then both move
+        // by half the gap that is left on Z.
+        SMD_ANGLES a = WithX(r, reference.x, std::sin(reference.x), std::cos(reference.x));
+        double gap = WrapAngle(a.z - reference.z);
+        double t = m[2][0] < 0.0 ? -0.5 * gap : 0.5 * gap;
+        a.x += t;
+        a.z += m[2][0] < 0.0 ? t : -t;
+        return Wrapped(a);
+    }
+    double x = std::atan2(m[2][1], m[2][2]);
+    SMD_ANGLES first = WithX(r, x, std::sin(x), std::cos(x));
+    SMD_ANGLES second{x + PI, PI - first.y, first.z + PI};  // the same rotation
+    return Wrapped(Distance(second, reference) < Distance(first, reference) ? second : first);
+}
+
+}  // namespace varnex

@@ -1,0 +1,187 @@
+#include "motion/world_build.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <thread>
+
+#include "motion/fixed_text.h"
+#include "motion/motion_setup.h"
+#include "platform/file_access.h"
+#include "platform/varnex_error.h"
+#include "smd_input/decimal_text.h"
+
+namespace varnex {
+
+void AppendPoseLine(std::string& out, int row, const POSE& pose, std::string_view lineEnd) {
+    std::string number = std::to_string(row);
+    out += ' ';
+    if (number.size() < 2) out += ' ';
+    out += number;
+    for (double value : {pose.x, pose.y, pose.z, pose.rx, pose.ry, pose.rz}) {
+        out += ' ';
+        AppendDecimalText(out, value);
+    }
+    out.append(lineEnd);
+}
+
+void AppendPoseFrame(std::string& out, std::string_view timeText, std::span<const POSE> poses,
+                     std::string_view lineEnd) {
+    out.append(timeText);
+    out.append(lineEnd);
+    for (std::size_t row = 0; row < poses.size(); ++row) {
+        AppendPoseLine(out, static_cast<int>(row), poses[row], lineEnd);
+    }
+}
+
+namespace {
+// Frames a worker solves at a time.
+constexpr std::size_t FRAMES_PER_BATCH = 128;
+
+// A run of frames read on the calling thread, solved and written as text by a worker.
+struct FRAME_BATCH {
+    std::size_t count = 0;
+    std::vector<FRAME_POSES> sources;  // in the reference animation's order
+    std::vector<std::string> times;
+    std::vector<int> timeLines;
+    std::string text;
+    RETARGET_PROBLEM problem;
+    std::size_t problemFrame = 0;
+    CRootHeightRange heights;
+    WORLD_WORK work;
+    std::vector<POSE> result;
+};
+
+struct BATCH_OUTPUT {
+    std::size_t rows = 0;  // lines written per frame
+    std::string_view lineEnd;
+    int rowZeroLine = 0;
+    bool heights = false;
+};
+
+void SolveBatch(const CWorldRetarget& world, const BATCH_OUTPUT& o, FRAME_BATCH& b) {
+    b.text.clear();
+    b.heights = CRootHeightRange();
+    b.problem = {};
+    for (std::size_t i = 0; i < b.count; ++i) {
+        b.problem = world.Apply(b.sources[i], b.result, b.work);
+        if (b.problem.fault != RETARGET_FAULT::NONE) {
+            b.problemFrame = i;
+            return;
+        }
+        std::span<const POSE> poses(b.result);
+        AppendPoseFrame(b.text, b.times[i], poses.first(std::min(poses.size(), o.rows)), o.lineEnd);
+        if (o.heights && !b.result.empty()) {
+            b.heights.Add(b.sources[i][static_cast<std::size_t>(o.rowZeroLine)].z, b.result[0].z);
+        }
+    }
+}
+
+bool AllFinite(const FRAME_POSES& frame) {
+    for (const POSE& p : frame) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z) ||
+            !std::isfinite(p.rx) || !std::isfinite(p.ry) || !std::isfinite(p.rz)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Fills the batches with the next frames; false once the animation's "end" is read. A frame the
+// solve would refuse (too short, or a value that is no finite number) is retargeted here, so
+// that its refusal names the file and line as the single-thread build does.
+bool ReadBatches(CAnimationRetarget& frames, std::vector<FRAME_BATCH>& batches) {
+    const std::size_t linesRead = static_cast<std::size_t>(frames.WorldRetarget()->LinesRead());
+    for (FRAME_BATCH& b : batches) b.count = 0;
+    for (FRAME_BATCH& b : batches) {
+        while (b.count < FRAMES_PER_BATCH) {
+            if (!frames.ReadNext()) return false;
+            const FRAME_POSES& source = frames.RowSource();
+            if (source.size() < linesRead || !AllFinite(source)) frames.Retarget();
+            if (b.sources.size() <= b.count) {
+                b.sources.emplace_back();
+                b.times.emplace_back();
+                b.timeLines.emplace_back();
+            }
+            b.sources[b.count] = source;
+            b.times[b.count] = frames.TimeText();
+            b.timeLines[b.count] = frames.TimeLineNumber();
+            ++b.count;
+        }
+    }
+    return true;
+}
+
+// Writes the solved batches in order; throws for a frame whose solve failed.
+void WriteBatches(std::vector<FRAME_BATCH>& batches, const std::string& animSource,
+                  COutputSink& output, CRootHeightRange* heights) {
+    for (FRAME_BATCH& b : batches) {
+        if (b.count == 0) return;  // the animation ended before it: its text is an older batch's
+        if (b.problem.fault != RETARGET_FAULT::NONE) {
+            const POSE& p =
+                b.sources[b.problemFrame][static_cast<std::size_t>(std::max(0, b.problem.line))];
+            throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, animSource,
+                               b.timeLines[b.problemFrame],
+                               {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
+                                std::to_string(b.problem.row)});
+        }
+        output.Write(b.text);
+        if (heights != nullptr) heights->Merge(b.heights);
+    }
+}
+
+// Reads batches while the workers solve the ones read before.
+void WriteInThreads(CAnimationRetarget& frames, const BATCH_OUTPUT& o, int threads,
+                    const std::string& animSource, COutputSink& output, CRootHeightRange* heights) {
+    const CWorldRetarget& world = *frames.WorldRetarget();
+    std::vector<FRAME_BATCH> current(static_cast<std::size_t>(threads)), next(current.size());
+    bool more = ReadBatches(frames, current);
+    for (;;) {
+        std::exception_ptr readFailure;
+        bool moreNext = false;
+        {
+            std::vector<std::jthread> workers;
+            for (FRAME_BATCH& b : current) {
+                if (b.count > 0)
+                    workers.emplace_back([&world, &o, &b] { SolveBatch(world, o, b); });
+            }
+            try {
+                if (more) moreNext = ReadBatches(frames, next);
+            } catch (...) {
+                readFailure = std::current_exception();  // after the frames before it
+            }
+        }
+        WriteBatches(current, animSource, output, heights);
+        if (readFailure) std::rethrow_exception(readFailure);
+        if (!more) return;
+        std::swap(current, next);
+        more = moreNext;
+    }
+}
+}  // namespace
+
+std::vector<std::string> RetargetAnimationFileByWorld(const BUILD_JOB& job, const SMD_HEAD& refAnim,
+                                                      const std::string& animPath,
+                                                      const std::string& outputPath) {
+    MOTION_SETUP setup = MakeMotionSetup(*job.model, refAnim, job.rows, ROOT_MODE::SCALE);
+    setup.method = RETARGET_METHOD::WORLD;
+    CAnimationRetarget frames(setup, animPath);
+    CAtomicOutput output(outputPath);
+    std::string header;
+    for (const std::string& line : job.model->headerLines) {
+        header += line;
+        header += job.lineEnd;
+    }
+    output.Write(header);
+    BATCH_OUTPUT o;
+    o.rows = job.rows.size();
+    o.lineEnd = job.lineEnd;
+    o.rowZeroLine = RowSourceLine(0, job.rows.empty() ? 0 : job.rows[0].nodes);
+    o.heights = job.rootHeights != nullptr;
+    WriteInThreads(frames, o, std::max(1, job.threads), animPath, output, job.rootHeights);
+    output.Write("end" + job.lineEnd);
+    output.Commit();
+    return frames.UnusedNodes();
+}
+
+}  // namespace varnex

@@ -1,0 +1,327 @@
+#include "motion/world_method.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace varnex {
+
+namespace {
+// Shorter than this, a segment gives no direction to follow.
+constexpr double SHORTEST_SEGMENT = 1e-6;
+
+VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+double Length(const VEC3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+VEC3 Scaled(const VEC3& v, double s) { return {v.x * s, v.y * s, v.z * s}; }
+
+bool IsFinitePose(const POSE& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.rx) &&
+           std::isfinite(p.ry) && std::isfinite(p.rz);
+}
+
+// Every node once, each after its parent; parents as CForwardKinematics sanitized them.
+std::vector<int> ParentsFirst(const std::vector<int>& parents) {
+    std::vector<int> depth(parents.size(), 0);
+    for (std::size_t n = 0; n < parents.size(); ++n) {
+        for (int p = parents[n]; p >= 0; p = parents[static_cast<std::size_t>(p)]) ++depth[n];
+    }
+    std::vector<int> order(parents.size());
+    for (std::size_t n = 0; n < order.size(); ++n) order[n] = static_cast<int>(n);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return depth[static_cast<std::size_t>(a)] < depth[static_cast<std::size_t>(b)];
+    });
+    return order;
+}
+
+// The eigenvector of the largest eigenvalue of a symmetric 4 x 4 matrix, by Jacobi rotations;
+// where the two largest are one (a single direction leaves the turn about it free), the unit
+// vector of their plane nearest (1, 0, 0, 0): the smallest rotation.
+QUAT LargestEigenvector(double a[4][4], double scale) {
+    double v[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    for (int sweep = 0; sweep < 50; ++sweep) {
+        double off = 0.0;
+        for (int p = 0; p < 4; ++p) {
+            for (int q = p + 1; q < 4; ++q) off += a[p][q] * a[p][q];
+        }
+        if (off <= 1e-30 * scale * scale) break;
+        for (int p = 0; p < 4; ++p) {
+            for (int q = p + 1; q < 4; ++q) {
+                if (a[p][q] == 0.0) continue;
+                double theta = (a[q][q] - a[p][p]) / (2.0 * a[p][q]);
+                double t = (theta >= 0.0 ? 1.0 : -1.0) /
+                           (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
+                double c = 1.0 / std::sqrt(t * t + 1.0);
+                double s = t * c;
+                for (int k = 0; k < 4; ++k) {
+                    double akp = a[k][p], akq = a[k][q];
+                    a[k][p] = c * akp - s * akq;
+                    a[k][q] = s * akp + c * akq;
+                }
+                for (int k = 0; k < 4; ++k) {
+                    double apk = a[p][k], aqk = a[q][k];
+                    a[p][k] = c * apk - s * aqk;
+                    a[q][k] = s * apk + c * aqk;
+                }
+                for (int k = 0; k < 4; ++k) {
+                    double vkp = v[k][p], vkq = v[k][q];
+                    v[k][p] = c * vkp - s * vkq;
+                    v[k][q] = s * vkp + c * vkq;
+                }
+            }
+        }
+    }
+    int first = 0;
+    for (int i = 1; i < 4; ++i) {
+        if (a[i][i] > a[first][first]) first = i;
+    }
+    int second = first == 0 ? 1 : 0;
+    for (int i = 0; i < 4; ++i) {
+        if (i != first && a[i][i] > a[second][second]) second = i;
+    }
+    double q[4] = {v[0][first], v[1][first], v[2][first], v[3][first]};
+    if (a[first][first] - a[second][second] <= 1e-9 * scale) {
+        double k1 = v[0][first], k2 = v[0][second];
+        double p[4];
+        double n = 0.0;
+        for (int i = 0; i < 4; ++i) {
+            p[i] = k1 * v[i][first] + k2 * v[i][second];
+            n += p[i] * p[i];
+        }
+        if (n > 1e-24) {
+            n = std::sqrt(n);
+            for (int i = 0; i < 4; ++i) q[i] = p[i] / n;
+        }
+    }
+    if (q[0] < 0.0) {
+        for (double& c : q) c = -c;
+    }
+    return {q[0], q[1], q[2], q[3]};
+}
+
+// The rotation that best turns the unit directions from[k] onto to[k], weighed by weight[k]
+// (Horn's quaternion solution).
+QUAT BestFit(std::span<const VEC3> from, std::span<const VEC3> to, std::span<const double> weight) {
+    double s[3][3] = {};
+    double total = 0.0;
+    for (std::size_t k = 0; k < from.size(); ++k) {
+        const double a[3] = {from[k].x, from[k].y, from[k].z};
+        const double b[3] = {to[k].x, to[k].y, to[k].z};
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j) s[i][j] += weight[k] * a[i] * b[j];
+        }
+        total += weight[k];
+    }
+    double n[4][4] = {
+        {s[0][0] + s[1][1] + s[2][2], s[1][2] - s[2][1], s[2][0] - s[0][2], s[0][1] - s[1][0]},
+        {s[1][2] - s[2][1], s[0][0] - s[1][1] - s[2][2], s[0][1] + s[1][0], s[2][0] + s[0][2]},
+        {s[2][0] - s[0][2], s[0][1] + s[1][0], -s[0][0] + s[1][1] - s[2][2], s[1][2] + s[2][1]},
+        {s[0][1] - s[1][0], s[2][0] + s[0][2], s[1][2] + s[2][1], -s[0][0] - s[1][1] + s[2][2]},
+    };
+    return LargestEigenvector(n, total);
+}
+}  // namespace
+
+bool WorldRootRule(const LEGS_RATIO& legs, std::span<const POSE> sourceRest,
+                   std::span<const POSE> modelRest, const RETARGET_ROW& rowZero,
+                   ROOT_FROM_LEGS& rule) {
+    double ratio = legs.known ? legs.ratio : rowZero.boneScale;
+    return MakeRootFromLegs(ratio, sourceRest, modelRest, rowZero.nodes, rule);
+}
+
+CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
+                               std::span<const POSE> modelRest,
+                               const std::vector<SKELETON_NODE>& sourceNodes,
+                               std::span<const POSE> sourceRest, std::span<const RETARGET_ROW> rows,
+                               const ROOT_FROM_LEGS& root)
+    : m_sourceRest(sourceRest.begin(), sourceRest.end()), m_root(root) {
+    const std::vector<int> parents = CForwardKinematics(modelNodes).Parents();
+    m_order = ParentsFirst(parents);
+    m_plans.resize(modelNodes.size());
+    for (std::size_t row = 0; row < m_plans.size(); ++row) {
+        RETARGET_ROW setting = row < rows.size() ? rows[row] : RETARGET_ROW{};
+        PLAN& plan = m_plans[row];
+        const int r = static_cast<int>(row);
+        plan.parent = parents[row];
+        plan.source = RowSourceLine(r, setting.nodes);
+        plan.blend = RowBlends(setting.nodes);
+        plan.correction = setting.correction;
+        if (plan.source != ROW_KEEPS_REST) m_linesRead = std::max(m_linesRead, plan.source + 1);
+        if (row >= modelRest.size()) {
+            if (m_planProblem.fault == RETARGET_FAULT::NONE) {
+                m_planProblem = {RETARGET_FAULT::MISSING_REST_LINE, r, r};
+            }
+            continue;
+        }
+        plan.rest = modelRest[row];
+        if (!IsFinitePose(plan.rest) && m_planProblem.fault == RETARGET_FAULT::NONE) {
+            m_planProblem = {RETARGET_FAULT::NOT_FINITE, r, r};
+        }
+        plan.restMatrix = RotationOf(plan.rest);
+        plan.restRotation = QuatOf(plan.restMatrix);
+    }
+
+    // The source's skeleton, with room for lines the rows read beyond its node list.
+    m_sourceParent = CForwardKinematics(sourceNodes).Parents();
+    if (m_sourceParent.size() < static_cast<std::size_t>(m_linesRead)) {
+        m_sourceParent.resize(static_cast<std::size_t>(m_linesRead), -1);
+    }
+    m_sourceOrder = ParentsFirst(m_sourceParent);
+    if (m_planProblem.fault != RETARGET_FAULT::NONE) return;
+
+    // The model at rest, in its own axes: each paired row's chains to its nearest paired
+    // descendants.
+    std::vector<MAT3> world(m_plans.size());
+    std::vector<VEC3> joint(m_plans.size());
+    std::vector<std::vector<int>> children(m_plans.size());
+    for (int row : m_order) {
+        PLAN& plan = m_plans[static_cast<std::size_t>(row)];
+        VEC3 offset{plan.rest.x, plan.rest.y, plan.rest.z};
+        if (plan.parent < 0) {
+            world[row] = plan.restMatrix;
+            joint[row] = offset;
+            continue;
+        }
+        const MAT3& w = world[static_cast<std::size_t>(plan.parent)];
+        VEC3 turned = Turned(w, offset);
+        const VEC3& base = joint[static_cast<std::size_t>(plan.parent)];
+        joint[row] = {base.x + turned.x, base.y + turned.y, base.z + turned.z};
+        world[row] = Multiply(w, plan.restMatrix);
+        children[static_cast<std::size_t>(plan.parent)].push_back(row);
+    }
+    for (std::size_t a = 1; a < m_plans.size(); ++a) {
+        PLAN& plan = m_plans[a];
+        if (plan.source == ROW_KEEPS_REST) continue;
+        std::vector<int> below(children[a].rbegin(), children[a].rend());
+        while (!below.empty()) {
+            int c = below.back();
+            below.pop_back();
+            const PLAN& descendant = m_plans[static_cast<std::size_t>(c)];
+            if (descendant.source == ROW_KEEPS_REST) {
+                const auto& more = children[static_cast<std::size_t>(c)];
+                below.insert(below.end(), more.rbegin(), more.rend());
+                continue;
+            }
+            VEC3 rest = TurnedBack(world[a], Minus(joint[static_cast<std::size_t>(c)], joint[a]));
+            double length = Length(rest);
+            // Two rows on one source node, or a joint on its parent's, give no direction.
+            if (descendant.source == plan.source || length < SHORTEST_SEGMENT) continue;
+            plan.chains.push_back(CHAIN{descendant.source, rest, length});
+        }
+    }
+
+    // Only the source lines the rows read, and their parents, need solving.
+    std::vector<char> needed(m_sourceParent.size(), 0);
+    for (const PLAN& plan : m_plans) {
+        for (int n = plan.source; n >= 0 && !needed[static_cast<std::size_t>(n)];
+             n = m_sourceParent[static_cast<std::size_t>(n)]) {
+            needed[static_cast<std::size_t>(n)] = 1;
+        }
+    }
+    std::erase_if(m_sourceOrder, [&](int n) { return !needed[static_cast<std::size_t>(n)]; });
+}
+
+void CWorldRetarget::SolveSource(std::span<const POSE> source, WORLD_WORK& work) const {
+    const std::size_t count = m_sourceParent.size();
+    work.sourceWorld.resize(count);
+    work.sourceJoint.resize(count);
+    static const POSE ZERO_POSE;
+    for (int node : m_sourceOrder) {
+        const std::size_t n = static_cast<std::size_t>(node);
+        // A line the frame lacks stands as in the reference animation's first frame.
+        const POSE& pose = n < source.size()         ? source[n]
+                           : n < m_sourceRest.size() ? m_sourceRest[n]
+                                                     : ZERO_POSE;
+        MAT3 own = RotationOf(pose);
+        VEC3 offset{pose.x, pose.y, pose.z};
+        int parent = m_sourceParent[n];
+        if (parent < 0) {
+            work.sourceWorld[n] = own;
+            work.sourceJoint[n] = offset;
+            continue;
+        }
+        const MAT3& w = work.sourceWorld[static_cast<std::size_t>(parent)];
+        VEC3 turned = Turned(w, offset);
+        const VEC3& base = work.sourceJoint[static_cast<std::size_t>(parent)];
+        work.sourceJoint[n] = {base.x + turned.x, base.y + turned.y, base.z + turned.z};
+        work.sourceWorld[n] = Multiply(w, own);
+    }
+}
+
+MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) const {
+    const std::size_t partner = static_cast<std::size_t>(plan.source);
+    const MAT3& partnerWorld = work.sourceWorld[partner];
+    if (plan.chains.empty()) return partnerWorld;
+    // At most a handful of chains per node (a pelvis has three): fixed room, no allocation.
+    constexpr std::size_t ROOM = 16;
+    VEC3 from[ROOM], to[ROOM];
+    double weight[ROOM];
+    std::size_t used = 0;
+    for (const CHAIN& chain : plan.chains) {
+        if (used == ROOM) break;
+        VEC3 u = Minus(work.sourceJoint[static_cast<std::size_t>(chain.partner)],
+                       work.sourceJoint[partner]);
+        double length = Length(u);
+        if (!(length >= SHORTEST_SEGMENT)) continue;
+        // The rest direction as the partner's world rotation turns it, and where it must point.
+        from[used] = Scaled(Turned(partnerWorld, chain.rest), 1.0 / chain.weight);
+        to[used] = Scaled(u, 1.0 / length);
+        weight[used] = chain.weight;
+        ++used;
+    }
+    if (used == 0) return partnerWorld;
+    QUAT turn = used == 1
+                    ? SwingBetween(from[0], to[0])
+                    : BestFit(std::span(from, used), std::span(to, used), std::span(weight, used));
+    return Multiply(MatrixOf(turn), partnerWorld);
+}
+
+RETARGET_PROBLEM CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& result,
+                                       WORLD_WORK& work) const {
+    result.resize(m_plans.size());
+    for (std::size_t row = 0; row < m_plans.size(); ++row) {
+        const PLAN& plan = m_plans[row];
+        if (plan.source != ROW_KEEPS_REST &&
+            static_cast<std::size_t>(plan.source) >= source.size()) {
+            return {RETARGET_FAULT::MISSING_SOURCE_LINE, static_cast<int>(row), plan.source};
+        }
+    }
+    SolveSource(source, work);
+    work.modelWorld.resize(m_plans.size());
+    static const MAT3 IDENTITY;
+    for (int row : m_order) {
+        const std::size_t r = static_cast<std::size_t>(row);
+        const PLAN& plan = m_plans[r];
+        const MAT3& parentWorld =
+            plan.parent < 0 ? IDENTITY : work.modelWorld[static_cast<std::size_t>(plan.parent)];
+        if (plan.source == ROW_KEEPS_REST) {
+            result[r] = plan.rest;
+            work.modelWorld[r] = Multiply(parentWorld, plan.restMatrix);
+            continue;
+        }
+        MAT3 local = MultiplyTransposed(parentWorld, TargetRotation(plan, work));
+        double solvedWeight = plan.blend ? 1.0 - plan.correction : plan.correction;
+        if (solvedWeight != 1.0) {
+            local = MatrixOf(Slerp(plan.restRotation, QuatOf(local), solvedWeight));
+        }
+        work.modelWorld[r] = Multiply(parentWorld, local);
+        const POSE& from = source[static_cast<std::size_t>(plan.source)];
+        SMD_ANGLES angles = AnglesOf(local, SMD_ANGLES{from.rx, from.ry, from.rz});
+        POSE& out = result[r];
+        out = {plan.rest.x, plan.rest.y, plan.rest.z, angles.x, angles.y, angles.z};
+        if (row == 0) {
+            VEC3 p = RootPositionFromLegs(m_root, from.x, from.y, from.z);
+            CorrectPosition(p.x, p.y, p.z, plan.correction, plan.blend, plan.rest.x, plan.rest.y,
+                            plan.rest.z);
+            out.x = p.x;
+            out.y = p.y;
+            out.z = p.z;
+        }
+    }
+    for (std::size_t row = 0; row < m_plans.size(); ++row) {
+        if (!IsFinitePose(result[row])) {
+            return {RETARGET_FAULT::NOT_FINITE, static_cast<int>(row), m_plans[row].source};
+        }
+    }
+    return {};
+}
+
+}  // namespace varnex
