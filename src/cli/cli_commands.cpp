@@ -111,6 +111,7 @@ struct OPTIONS {
     bool convertBiped = false;
     bool pairSameNames = false;
     ROOT_MODE rootMotion = ROOT_MODE::SCALE;
+    RETARGET_METHOD method = RETARGET_METHOD::LOCAL;
     bool json = false;
     int fps = 30;
     int from = 0;
@@ -234,6 +235,12 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
             std::string kind = value();
             if (kind != "legs" && kind != "scale") throw CUsageError(CliRootMotionUsage(kind, texts));
             o.rootMotion = kind == "legs" ? ROOT_MODE::LEGS : ROOT_MODE::SCALE;
+        } else if (arg == "--method" && (builds || o.command == "grid")) {
+            std::string kind = value();
+            if (kind != "local" && kind != "world") {
+                throw CUsageError(texts.Tr("--method attend local ou world, pas « {0} »", {kind}));
+            }
+            o.method = kind == "world" ? RETARGET_METHOD::WORLD : RETARGET_METHOD::LOCAL;
         } else if (arg == "--json" && o.command == "check") {
             o.json = true;
         } else if (arg == "--fps" && preview) {
@@ -317,6 +324,7 @@ void Prepare(CRetargetSession& s, const OPTIONS& o, std::ostream& err) {
     const CTextCatalog& texts = *o.texts;
     s.Options().pairSameNames = o.pairSameNames;
     s.Options().rootMotion = o.rootMotion;
+    s.Options().method = o.method;
     s.Options().lineEnd = o.lfLineEnds ? "\n" : "\r\n";
     s.Options().threads = o.threads;
     try {
@@ -654,7 +662,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return EXIT_USAGE;
     }
     if (options.command == "--help") {
-        out << texts.Tr(HELP_TEXT) << CliMotionHelp(texts) << CliQcHelp(texts);
+        out << texts.Tr(HELP_TEXT) << CliMotionHelp(texts) << CliMethodHelp(texts) << CliQcHelp(texts);
         return 0;
     }
     return Run(options, out, err);

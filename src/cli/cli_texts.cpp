@@ -80,6 +80,19 @@ Tout un jeu d'animations d'un .qc :
 )"));
 }
 
+std::string CliMethodHelp(const CTextCatalog& texts) {
+    return texts.Tr(MarkText(R"(
+Méthode de transfert (build, check, preview, grid, qc) :
+  --method local|world
+                       local (défaut) : chaque node copie la rotation de son partenaire et sa
+                       position est multipliée par l'échelle de l'os. world : chaque os pointe
+                       comme celui de la source, dans le monde, avec les longueurs d'os du
+                       modèle (rien n'est arraché ni écrasé) ; la racine suit les jambes. Pour
+                       deux squelettes de familles différentes. Correction pèse la rotation
+                       trouvée contre celle du repos (1 : trouvée, 0 : repos).
+)"));
+}
+
 std::string CliQcDone(int sequences, const std::string& folder, const CTextCatalog& texts) {
     return texts.TrPlural("{0} séquence écrite dans {1}", "{0} séquences écrites dans {1}",
                           static_cast<unsigned long>(sequences),

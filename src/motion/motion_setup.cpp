@@ -77,14 +77,27 @@ std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZero
     return warnings;
 }
 
+namespace {
+ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup);
+}  // namespace
+
 std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup) {
-    const ROOT_FROM_LEGS* rule = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
-    CFrameRetarget retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
-                            rule);
     std::vector<POSE> result;
-    if (retarget.PlanProblem().fault != RETARGET_FAULT::NONE ||
-        retarget.Apply(setup.refRest, result).fault != RETARGET_FAULT::NONE) {
-        return {};
+    if (setup.method == RETARGET_METHOD::WORLD) {
+        CWorldRetarget retarget(setup.modelNodes, setup.modelRest, setup.refNodes, setup.refRest,
+                                setup.rows, WorldRuleOf(setup));
+        if (retarget.PlanProblem().fault != RETARGET_FAULT::NONE ||
+            retarget.Apply(setup.refRest, result).fault != RETARGET_FAULT::NONE) {
+            return {};
+        }
+    } else {
+        const ROOT_FROM_LEGS* rule = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
+        CFrameRetarget retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()),
+                                setup.rows, rule);
+        if (retarget.PlanProblem().fault != RETARGET_FAULT::NONE ||
+            retarget.Apply(setup.refRest, result).fault != RETARGET_FAULT::NONE) {
+            return {};
+        }
     }
     CBoneWarnings bones(setup, setup.refNodes);
     bones.AddFrame(setup.refRest, result);

@@ -8,6 +8,7 @@
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"
 #include "motion/smd_poses.h"
+#include "motion/world_build.h"
 #include "platform/file_access.h"
 #include "retarget/build_smd.h"
 
@@ -100,9 +101,17 @@ std::vector<SESSION_NOTE> CRetargetSession::LoadCon(const std::string& path) {
     return notes;
 }
 
+ROOT_MODE CRetargetSession::RootMode() const {
+    return m_options.method == RETARGET_METHOD::WORLD ? ROOT_MODE::LEGS : m_options.rootMotion;
+}
+
+void CRetargetSession::AdviseMethod(std::vector<MOTION_WARNING>& warnings) const {
+    for (MOTION_WARNING& w : warnings) w.methodAdvice = m_options.method == RETARGET_METHOD::LOCAL;
+}
+
 std::vector<MOTION_WARNING> CRetargetSession::PairingWarnings() const {
     std::vector<MOTION_WARNING> warnings;
-    if (m_options.rootMotion == ROOT_MODE::SCALE && NodeCount() > 0 && !m_boneScale.empty()) {
+    if (RootMode() == ROOT_MODE::SCALE && NodeCount() > 0 && !m_boneScale.empty()) {
         if (auto w = RootFactorWarning(m_boneScale[0], m_legs)) warnings.push_back(*w);
     }
     // Measured on the grid as it stands; a grid that cannot be retargeted yet says nothing, as
@@ -111,6 +120,7 @@ std::vector<MOTION_WARNING> CRetargetSession::PairingWarnings() const {
         for (MOTION_WARNING& w : varnex::PairingWarnings(MotionSetup())) warnings.push_back(std::move(w));
     } catch (const CVarnexError&) {
     }
+    AdviseMethod(warnings);
     return warnings;
 }
 
@@ -164,8 +174,9 @@ BUILD_RESULT CRetargetSession::Build(const std::string& animPath,
     job.rows = RowsOf(m_grid);
     job.lineEnd = m_options.lineEnd;
     job.threads = m_options.threads;
+    const ROOT_MODE rootMode = RootMode();
     std::optional<ROOT_FROM_LEGS> rule;
-    if (m_options.rootMotion == ROOT_MODE::LEGS) {
+    if (m_options.rootMotion == ROOT_MODE::LEGS && m_options.method == RETARGET_METHOD::LOCAL) {
         rule = RootRuleFromLegs(m_model, m_reference, job.rows.empty() ? 0 : job.rows[0].nodes);
         job.rootFromLegs = &*rule;
     }
@@ -173,18 +184,30 @@ BUILD_RESULT CRetargetSession::Build(const std::string& animPath,
     job.rootHeights = &heights;
     CBoneTears tears;
     job.boneTears = &tears;
-    ANIMATION_NODES nodes = RetargetAnimationFile(job, m_reference.nodes, animPath, outputPath);
+    std::vector<std::string> unused;
+    if (m_options.method == RETARGET_METHOD::WORLD) {
+        unused = RetargetAnimationFileByWorld(job, m_reference, animPath, outputPath);
+    } else {
+        unused = RetargetAnimationFile(job, m_reference.nodes, animPath, outputPath).unused;
+    }
     BUILD_RESULT result;
-    NoteUnused(animPath, nodes.unused, result.notes);
+    NoteUnused(animPath, unused, result.notes);
     double factor = job.rows.empty() ? 0.0 : job.rows[0].boneScale;
-    for (const MOTION_WARNING& w : BuildWarnings(m_legs, factor, m_options.rootMotion, heights, tears)) {
+    std::vector<MOTION_WARNING> warnings = BuildWarnings(m_legs, factor, rootMode, heights, tears);
+    AdviseMethod(warnings);
+    for (const MOTION_WARNING& w : warnings) {
         result.notes.push_back({SESSION_NOTE_KIND::WARNING, outputPath, 0, 0, {}, {}, w});
     }
     return result;
 }
 
 MOTION_SETUP CRetargetSession::MotionSetup(const CGridTexts& grid) const {
-    return MakeMotionSetup(m_model, m_reference, RowsOf(grid), m_options.rootMotion);
+    // The world method finds its own root rule, as its build does.
+    const bool world = m_options.method == RETARGET_METHOD::WORLD;
+    MOTION_SETUP setup = MakeMotionSetup(m_model, m_reference, RowsOf(grid),
+                                         world ? ROOT_MODE::SCALE : m_options.rootMotion);
+    setup.method = m_options.method;
+    return setup;
 }
 
 MOTION_REPORT CRetargetSession::Check(const std::string& animPath,
@@ -200,10 +223,12 @@ MOTION_REPORT CRetargetSession::Check(const std::string& animPath,
     input.modelRest = setup.modelRest;
     input.rows = setup.rows;
     input.legs = setup.legs;
-    input.rootFromLegs = setup.rootFromLegs.has_value();
+    input.rootFromLegs = RootMode() == ROOT_MODE::LEGS;
     CMotionCheck check(std::move(input));
     while (run.Next(true)) check.AddFrame(run.Source(), run.Result());
-    return check.Report();
+    MOTION_REPORT report = check.Report();
+    AdviseMethod(report.warnings);
+    return report;
 }
 
 }  // namespace varnex

@@ -39,6 +39,9 @@ struct SESSION_NOTE {
 struct SESSION_OPTIONS {
     bool pairSameNames = false;  // the next reference animation also pairs by same names
     ROOT_MODE rootMotion = ROOT_MODE::SCALE;
+    // LOCAL copies each rotation and scales each position by its bone scale; WORLD points each
+    // bone as the source's on the model's own lengths, its root following the legs.
+    RETARGET_METHOD method = RETARGET_METHOD::LOCAL;
     std::string lineEnd = "\r\n";
     int threads = 1;  // worker threads of a long build
 };
@@ -119,6 +122,10 @@ public:
 
 private:
     std::vector<RETARGET_ROW> RowsOf(const CGridTexts& grid) const;
+    // How row 0 moves: the world method's root always follows the legs.
+    ROOT_MODE RootMode() const;
+    // A warning's advice to try the world method, only where it is not already the method.
+    void AdviseMethod(std::vector<MOTION_WARNING>& warnings) const;
 
     SESSION_OPTIONS m_options;
     CGridTexts m_grid;

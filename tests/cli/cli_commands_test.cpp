@@ -66,6 +66,8 @@ TEST(CliParsing, EveryWrongCommandLineIsToldWithStatusTwo) {
          "--frames attend des numéros de frame séparés par des virgules (0,10,20), pas « 1,x »"},
         {with({"preview"}, {"--frames", "1", "--to", "3", walk}),
          "--frames s'emploie sans --from, --to ni --step"},
+        {with({"check"}, {"--method", "global", walk}),
+         "--method attend local ou world, pas « global »"},
         {with({"qc"}, {"--out-dir", "d"}), "--qc manque"},
         {with({"qc"}, {"--qc", "a.qc"}), "--out-dir manque"},
         {with({"qc"}, {"--qc", "a.qc", "--out-dir", "d", walk}),

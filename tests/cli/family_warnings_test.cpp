@@ -11,9 +11,7 @@
 #include "cli/cli_commands.h"
 #include "motion/motion_setup.h"
 #include "motion/motion_texts.h"
-#include "pairing/bone_scale.h"
-#include "pairing/skeleton_pairing.h"
-#include "retarget/build_smd.h"
+#include "session/retarget_session.h"
 #include "sample_families.h"
 #include "test_support.h"
 
@@ -62,14 +60,10 @@ struct FAMILY_PAIR {
 
     // The pairing's setup as the command line makes it, for PairingWarnings.
     MOTION_SETUP Setup() const {
-        SMD_HEAD m = ReadModelFile(model);
-        SMD_HEAD r = ReadReferenceAnimationFile(ref);
-        int n = static_cast<int>(m.nodes.size());
-        PAIRING pairing = PairSkeletons(m.nodes, n, r.nodes, BIPED_MARKS{});
-        GRID grid(static_cast<std::size_t>(n));
-        for (int i = 0; i < n; ++i) grid[static_cast<std::size_t>(i)].nodes = std::max(pairing.partner[static_cast<std::size_t>(i)], 0);
-        BONE_SCALES scales = ComputeBoneScales(m, r, grid, n, pairing.marks);
-        return MakeMotionSetup(m, r, BuildRows(grid, scales.factor, n), ROOT_MODE::SCALE);
+        CRetargetSession session;
+        session.LoadModel(model);
+        session.LoadReference(ref);
+        return session.MotionSetup();
     }
 };
 
@@ -236,6 +230,24 @@ TEST(FamilyWarnings, AnExtraNeckADigitigradeLegAndARootOnTheGroundAreMeasured) {
         EXPECT_EQ(Warned(out, "chain-angle"), std::vector<std::string>{});
         EXPECT_EQ(Warned(out, "torn-bone"), std::vector<std::string>{});
     }
+}
+
+// The world method on the torn pelvis: every bone keeps the model's length, so nothing is thrown,
+// every chain points as the source's, and neither check, build nor pairing warns or advises.
+TEST(FamilyWarnings, TheWorldMethodKeepsATornPelvisWhole) {
+    FAMILY_PAIR thrown(Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 10.8; }),
+                       Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 0.0156; }));
+    CLI_RUN check = thrown.Run("check", {"--json", "--method", "world"});
+    ASSERT_EQ(check.status, 0) << check.err;
+    EXPECT_EQ(check.err, "");
+    EXPECT_EQ(Warned(check.out, "torn-bone"), std::vector<std::string>{});
+    EXPECT_EQ(Warned(check.out, "chain-angle"), std::vector<std::string>{});
+    for (const char* node : {"Bip01 Spine", "Bip01 L Thigh", "Bip01 L Calf", "Bip01 Head"}) {
+        EXPECT_LT(Figure(check.out, node, "max_deg"), 1e-3) << node;
+    }
+    CLI_RUN build = thrown.Run("build", {"-o", thrown.dir.Path("out.smd"), "--method", "world"});
+    EXPECT_EQ(build.status, 0);
+    EXPECT_EQ(build.err, "");
 }
 
 }  // namespace varnex
