@@ -59,6 +59,9 @@ constexpr int BATCH_FRAMES = 12;  // about 45 KB, a real animation's size
 constexpr double GOAL_SEPARATE_MS = 1.0;
 constexpr double GOAL_BATCH_MS = 0.3;
 constexpr double GOAL_MOTION_RATIO = 3.0;  // check and preview against BUILD SMD
+constexpr double GOAL_WORLD_RATIO = 2.0;   // BUILD SMD by --method world against the default
+constexpr int QC_SEQUENCES = 100;          // a whole set: as many sequences, one file each
+constexpr double GOAL_QC_MS = 50.0;
 
 struct CHILD_RUN {
     double wallSeconds = 0;
@@ -331,6 +334,7 @@ struct SIZE_ROW {
     SAMPLES convert;
     SAMPLES check;    // varnex-cli check of the same animation
     SAMPLES preview;  // varnex-cli preview --step 40
+    SAMPLES world;    // the build with --method world
 };
 
 std::string FindPlainCopy() {
@@ -410,6 +414,8 @@ int Run(int argc, char** argv) {
     const std::vector<std::string> previewArgs = {
         cli,  "preview",     "--model", "bench_model.smd", "--ref-anim", "bench_ref.smd",
         "--step", "40", "-o", "preview.svg", "bench_anim.smd"};
+    std::vector<std::string> worldArgs = buildArgs;
+    worldArgs.insert(worldArgs.begin() + 2, {"--method", "world"});
 
     std::vector<SIZE_ROW> rows;
     int convertFrames = std::find(sizes.begin(), sizes.end(), CONVERT_FRAMES) != sizes.end()
@@ -432,6 +438,7 @@ int Run(int argc, char** argv) {
                 row.convert.Add(RunOnce(convertArgs, work, work / "bench_animNew.smd"));
                 row.check.Add(RunOnce(checkArgs, work, fs::path()));
                 row.preview.Add(RunOnce(previewArgs, work, work / "preview.svg"));
+                row.world.Add(RunOnce(worldArgs, work, work / "out.smd"));
             }
         }
         CheckAnimationLines(work / "out.smd", frames);
@@ -487,6 +494,30 @@ int Run(int argc, char** argv) {
         oneCall.Add(RunOnce(batchArgs, work, work / "batch-out"));
     }
     CheckAnimationLines(work / "batch-one" / "anim000.smd", BATCH_FRAMES);
+
+    // A whole set: a .qc of as many sequences, each naming its own copy of the animation, built
+    // by one `varnex-cli qc` into a new folder each round.
+    {
+        std::string qc = "$cd \".\"\n";
+        for (int i = 0; i < QC_SEQUENCES; ++i) {
+            char line[96];
+            std::snprintf(line, sizeof line, "$sequence \"seq%03d\" \"batch-in/anim%03d\" fps 30 loop\n",
+                          i, i);
+            qc += line;
+        }
+        std::FILE* f = std::fopen((work / "set.qc").string().c_str(), "wb");
+        if (f == nullptr || std::fwrite(qc.data(), 1, qc.size(), f) != qc.size()) Fail("set.qc");
+        std::fclose(f);
+    }
+    SAMPLES qcSet;
+    for (int round = 0; round < runs; ++round) {
+        fs::remove_all(work / "qc-out");
+        sync();
+        qcSet.Add(RunChild({cli, "qc", "--model", "bench_model.smd", "--ref-anim", "bench_ref.smd",
+                            "--qc", "set.qc", "--out-dir", "qc-out"},
+                           work));
+    }
+    CheckAnimationLines(work / "qc-out" / "batch-in" / "anim000.smd", BATCH_FRAMES);
 
     struct utsname host {};
     uname(&host);
@@ -565,7 +596,27 @@ int Run(int argc, char** argv) {
                    r.preview.WallMedian() <= GOAL_MOTION_RATIO * r.build.WallMedian();
         std::printf("\nGoal: check and preview at most %.0fx BUILD SMD: %s.\n", GOAL_MOTION_RATIO,
                     met ? "met" : "missed");
+        std::printf(
+            "\nBUILD SMD by `--method world` (bones pointed as the source's, angles written from "
+            "rotations), same runs in turn.\n\n"
+            "| frames | build s | world s | world / build | world CPU s |\n"
+            "|---:|---:|---:|---:|---:|\n"
+            "| %s | %s | %s | %s | %s |\n",
+            Grouped(r.frames).c_str(), Fixed(r.build.WallMedian(), 3).c_str(),
+            Fixed(r.world.WallMedian(), 3).c_str(), Ratio(r.world, r.build).c_str(),
+            Fixed(r.world.CpuMedian(), 3).c_str());
+        std::printf("\nGoal: world at most %.0fx BUILD SMD: %s.\n", GOAL_WORLD_RATIO,
+                    r.world.WallMedian() <= GOAL_WORLD_RATIO * r.build.WallMedian() ? "met"
+                                                                                   : "missed");
     }
+    std::printf(
+        "\nA whole set: `varnex-cli qc` of a .qc of %d sequences, each naming its own %s KB "
+        "animation, into a new folder: median %s ms per set (process time %s ms, spread %s, peak "
+        "RSS %s MiB). Goal: at most %.0f ms: %s.\n",
+        QC_SEQUENCES, Fixed(batchBytes / 1024, 1).c_str(), Fixed(qcSet.WallMedian() * 1e3, 1).c_str(),
+        Fixed(qcSet.CpuMedian() * 1e3, 1).c_str(), qcSet.Spread().c_str(),
+        Fixed(qcSet.maxRssMiB, 1).c_str(), GOAL_QC_MS,
+        qcSet.WallMedian() * 1e3 <= GOAL_QC_MS ? "met" : "missed");
     double separateMs = separate.WallMedian() * 1e3;
     double perFileMs = oneCall.WallMedian() * 1e3 / BATCH_FILES;
     std::printf(
