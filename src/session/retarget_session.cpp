@@ -8,7 +8,7 @@
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"
 #include "motion/smd_poses.h"
-#include "motion/world_build.h"
+#include "retarget/world_build.h"
 #include "platform/file_access.h"
 #include "retarget/build_smd.h"
 

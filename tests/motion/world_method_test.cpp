@@ -13,7 +13,7 @@
 
 #include "motion/forward_kinematics.h"
 #include "motion/motion_setup.h"
-#include "motion/world_build.h"
+#include "retarget/world_build.h"
 #include "platform/varnex_error.h"
 #include "retarget/build_smd.h"
 #include "sample_animation.h"

@@ -1,4 +1,4 @@
-#include "motion/world_build.h"
+#include "retarget/world_build.h"
 
 #include <algorithm>
 #include <cmath>
