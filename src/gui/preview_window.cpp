@@ -15,6 +15,7 @@
 #include "gui/preview_placement.h"
 #include "gui/varnex_window.h"
 #include "gui/wx_text.h"
+#include "app/window_texts.h"
 #include "motion/motion_texts.h"
 #include "preview/svg_preview.h"
 

@@ -25,6 +25,7 @@
 #include "gui/window_layout.h"
 #include "gui/wx_text.h"
 #include "i18n/language_choice.h"
+#include "app/window_texts.h"
 #include "motion/motion_texts.h"
 
 namespace varnex {

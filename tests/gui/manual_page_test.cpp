@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "gui/window_layout.h"
+#include "app/window_texts.h"
 #include "motion/motion_texts.h"
 #include "scripted_window.h"
 
