@@ -13,11 +13,7 @@ protected:
     void SetUp() override { dlg.OnInitDialog(); }
 
     // Copies the three samples into the folder.
-    void CopySamples() {
-        for (const char* name : {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"}) {
-            WriteFile(dir.Path(name), ReadFile(SamplePath(name)));
-        }
-    }
+    void CopySamples() { varnex::CopySamples(dir.Root()); }
 
     // Runs a command, answering its file dialog with name in the folder.
     void Run(void (CVarnexDlg::*command)(), const std::string& name) {

@@ -76,6 +76,13 @@ std::string SamplePath(const std::string& name) {
     return std::string(VARNEX_SOURCE_DIR) + "/samples/" + name;
 }
 
+void CopySamples(const std::filesystem::path& folder) {
+    for (const std::string& name : THREE_SAMPLES) {
+        std::filesystem::copy_file(SamplePath(name), folder / name,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
 std::string ExpectedPath(const std::string& name) {
     return std::string(VARNEX_SOURCE_DIR) + "/tests/expected/" + name;
 }

@@ -92,6 +92,26 @@ std::vector<std::string> ListFolder(const std::filesystem::path& folder);
 
 // The folder of the project's samples and of the checked-in expected outputs.
 std::string SamplePath(const std::string& name);
+// The three samples a retarget needs: the model, the reference animation and the walk.
+inline const std::vector<std::string> THREE_SAMPLES = {"knight_ref.smd", "runner_ref.smd",
+                                                        "runner_walk.smd"};
+// Copies them into folder.
+void CopySamples(const std::filesystem::path& folder);
+
+// The current folder moved for the life of the object.
+class CCurrentFolder {
+public:
+    explicit CCurrentFolder(const std::filesystem::path& folder)
+        : m_previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~CCurrentFolder() { std::filesystem::current_path(m_previous); }
+    CCurrentFolder(const CCurrentFolder&) = delete;
+    CCurrentFolder& operator=(const CCurrentFolder&) = delete;
+
+private:
+    std::filesystem::path m_previous;
+};
 std::string ExpectedPath(const std::string& name);
 
 // SMD text in the well-formed layout, CR LF line ends.

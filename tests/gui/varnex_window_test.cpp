@@ -31,26 +31,10 @@ const char* const MSG_NEED_REFS_THEN_ANIM =
 const char* const MSG_NEED_ANIM_FOR_BIPED =
     "Choisissez d'abord un fichier de référence puis une animation qui y correspond";
 
-// Runs a test body with the current folder moved, as the help page is looked for there.
-class CCurrentFolder {
-public:
-    explicit CCurrentFolder(const fs::path& folder) : m_previous(fs::current_path()) {
-        fs::current_path(folder);
-    }
-    ~CCurrentFolder() { fs::current_path(m_previous); }
-
-private:
-    fs::path m_previous;
-};
-
 // A temporary folder holding copies of the three samples.
 class CSampleFolder : public CTempDir {
 public:
-    CSampleFolder() {
-        for (const char* name : {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"}) {
-            fs::copy_file(SamplePath(name), Root() / name);
-        }
-    }
+    CSampleFolder() { CopySamples(Root()); }
 };
 
 std::vector<std::string> Repeated(const std::string& text) {

@@ -10,19 +10,6 @@ namespace varnex {
 
 namespace fs = std::filesystem;
 
-namespace {
-// The current folder for the life of the object.
-class CWorkingFolder {
-public:
-    explicit CWorkingFolder(const fs::path& folder) : m_previous(fs::current_path()) {
-        fs::current_path(folder);
-    }
-    ~CWorkingFolder() { fs::current_path(m_previous); }
-
-private:
-    fs::path m_previous;
-};
-}  // namespace
 
 // An installed layout:  root/here (the current folder), root/usr/bin/varnex (the program),
 // root/usr/share/varnex (the share folder). Each folder that receives the page wins over those
@@ -35,7 +22,7 @@ TEST(HelpPageLookup, CurrentFolderThenProgramFolderThenShareFolder) {
     fs::create_directories(here);
     fs::create_directories(bin);
     fs::create_directories(share);
-    CWorkingFolder working(here);
+    CCurrentFolder working(here);
     std::string program = (bin / "varnex").string();
 
     EXPECT_EQ(FindHelpPage("converter.htm", program), "");

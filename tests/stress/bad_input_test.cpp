@@ -29,7 +29,7 @@ struct BAD_INPUT {
     std::string note{};    // what the table adds about the answer
 };
 
-std::string Sample(const char* name) { return ReadFile(SamplePath(name)); }
+std::string Sample(const std::string& name) { return ReadFile(SamplePath(name)); }
 std::string Walk() { return Sample("runner_walk.smd"); }
 std::string Model() { return Sample("knight_ref.smd"); }
 std::string Ref() { return Sample("runner_ref.smd"); }
@@ -455,9 +455,7 @@ TEST(BadInputTable, EveryKindOfBadInputGetsTheAnswerTheTableGives) {
     for (const BAD_INPUT& row : Table()) {
         SCOPED_TRACE(row.kind);
         CTempDir dir;
-        for (const char* name : {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"}) {
-            WriteFile(dir.Path(name), Sample(name));
-        }
+        CopySamples(dir.Root());
         MakeCompanions(dir);
         if (row.bytes) {
             WriteFile(dir.Path(row.file), row.bytes());
@@ -474,7 +472,7 @@ TEST(BadInputTable, EveryKindOfBadInputGetsTheAnswerTheTableGives) {
         EXPECT_EQ(run.out, row.exitStatus == 0 ? "écrit : out.smd\n" : "");
         EXPECT_EQ(run.err, row.err.empty() ? "" : "varnex-cli: " + row.err + "\n");
         EXPECT_EQ(TemporaryFilesIn(dir.Root().string()), std::vector<std::string>{});
-        for (const char* name : {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"}) {
+        for (const std::string& name : THREE_SAMPLES) {
             EXPECT_EQ(ReadFile(dir.Path(name)), Sample(name)) << name << " changed";
         }
         if (row.exitStatus != 0) {

@@ -16,7 +16,6 @@ namespace fs = std::filesystem;
 
 namespace varnex {
 namespace {
-const std::vector<std::string> SAMPLES = {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"};
 
 // The three samples copied into a fresh folder, loaded in order by the dialog.
 class FileFaultTest : public CDialogFixture {
@@ -24,7 +23,7 @@ class FileFaultTest : public CDialogFixture {
     void SetUp() override {
         CDialogFixture::SetUp();
         CopySamples();
-        for (const std::string& name : SAMPLES) before.push_back(ReadFile(dir.Path(name)));
+        for (const std::string& name : THREE_SAMPLES) before.push_back(ReadFile(dir.Path(name)));
     }
 
     void Build(const std::string& output) {
@@ -33,8 +32,8 @@ class FileFaultTest : public CDialogFixture {
     }
 
     void ExpectSamplesIntact() {
-        for (std::size_t i = 0; i < SAMPLES.size(); ++i) {
-            EXPECT_EQ(ReadFile(dir.Path(SAMPLES[i])), before[i]) << SAMPLES[i] << " changed";
+        for (std::size_t i = 0; i < THREE_SAMPLES.size(); ++i) {
+            EXPECT_EQ(ReadFile(dir.Path(THREE_SAMPLES[i])), before[i]) << THREE_SAMPLES[i] << " changed";
         }
         EXPECT_EQ(TemporaryFilesIn(dir.Root().string()), std::vector<std::string>{});
     }
@@ -53,14 +52,14 @@ TEST_F(FileFaultTest, OutputsThatCannotBeCreatedAreToldAndNothingWritten) {
     Run(&CVarnexDlg::OnSaveCon, "gone/grid.con");
     EXPECT_EQ(Refusal(), dir.Path("gone/grid.con") +
                              ": impossible de créer le fichier : fichier ou dossier introuvable");
-    EXPECT_EQ(ListFolder(dir.Root()), SAMPLES);
+    EXPECT_EQ(ListFolder(dir.Root()), THREE_SAMPLES);
     ExpectSamplesIntact();
 }
 
 TEST_F(FileFaultTest, ReadOnlyFolderIsToldAndItsOldOutputKept) {
     fs::create_directory(dir.Path("ro"));
     WriteFile(dir.Path("ro/knight_runner_walk.smd"), "previous build\r\n");
-    for (const std::string& name : SAMPLES) fs::copy_file(dir.Path(name), dir.Path("ro/" + name));
+    for (const std::string& name : THREE_SAMPLES) fs::copy_file(dir.Path(name), dir.Path("ro/" + name));
     PROCESS_SETUP setup;
     setup.workDir = dir.Root().string();
     const std::string ro = dir.Path("ro");
