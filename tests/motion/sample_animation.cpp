@@ -4,26 +4,41 @@
 
 #include <gtest/gtest.h>
 
-#include "motion/biped_rig.h"
+#include "session/retarget_session.h"
+#include "test_support.h"
 
 namespace varnex {
 
+namespace {
+// The skeleton and first frame as an SMD file's text.
+std::string FirstFrameSmd(const SAMPLE_ANIMATION& a) {
+    std::string text = "version 1\nnodes\n";
+    char line[160];
+    for (std::size_t n = 0; n < a.nodes.size(); ++n) {
+        std::snprintf(line, sizeof line, "%3zu \"%s\" %d\n", n, a.nodes[n].name.c_str(),
+                      a.nodes[n].parent);
+        text += line;
+    }
+    text += "end\nskeleton\ntime 0\n";
+    for (std::size_t n = 0; n < a.frames[0].size(); ++n) {
+        const POSE& p = a.frames[0][n];
+        std::snprintf(line, sizeof line, "%3zu %.6f %.6f %.6f %.6f %.6f %.6f\n", n, p.x, p.y, p.z,
+                      p.rx, p.ry, p.rz);
+        text += line;
+    }
+    return text + "end\n";
+}
+}  // namespace
+
 std::vector<RETARGET_ROW> PairByClass(const SAMPLE_ANIMATION& model,
                                       const SAMPLE_ANIMATION& source) {
-    CBipedRig modelRig(model.nodes);
-    CBipedRig sourceRig(source.nodes);
-    auto length = [](const POSE& p) { return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z); };
-    std::vector<RETARGET_ROW> rows(model.nodes.size());
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        int partner = sourceRig.First(modelRig.ClassOf(row));
-        rows[row].nodes = partner < 0 ? 0 : partner;
-        int line = RowSourceLine(static_cast<int>(row), rows[row].nodes);
-        if (line != ROW_KEEPS_REST) {
-            rows[row].boneScale = length(model.frames[0][row]) /
-                                  length(source.frames[0][static_cast<std::size_t>(line)]);
-        }
-    }
-    return rows;
+    CTempDir dir;
+    WriteFile(dir.Path("model.smd"), FirstFrameSmd(model));
+    WriteFile(dir.Path("source.smd"), FirstFrameSmd(source));
+    CRetargetSession session;
+    session.LoadModel(dir.Path("model.smd"));
+    session.LoadReference(dir.Path("source.smd"));
+    return session.MotionSetup().rows;
 }
 
 MOTION_REPORT CheckRetarget(const SAMPLE_ANIMATION& model, const SAMPLE_ANIMATION& ref,

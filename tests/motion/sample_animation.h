@@ -20,8 +20,8 @@ inline SAMPLE_ANIMATION ReadSample(const std::string& name) {
     return ReadAnimationPoses(std::string(VARNEX_SOURCE_DIR) + "/samples/" + name);
 }
 
-// Each model node takes the first source node of its class, class 0 the source's node 0;
-// corrections 1, bone scales the ratio of rest position lengths (1 for a row kept at rest).
+// The rows the pairing gives the two skeletons, as SMD Ref Modele and SMD Ref Animation of their
+// first frames would.
 std::vector<RETARGET_ROW> PairByClass(const SAMPLE_ANIMATION& model,
                                       const SAMPLE_ANIMATION& source);
 
