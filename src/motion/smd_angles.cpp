@@ -180,7 +180,9 @@ SMD_ANGLES AnglesOf(const MAT3& r, const SMD_ANGLES& reference) {
         return Wrapped(a);
     }
     double x = std::atan2(m[2][1], m[2][2]);
-    SMD_ANGLES first = WithX(r, x, std::sin(x), std::cos(x));
+    // sin X and cos X straight from the column that gave X: |cos Y| is well above 0 here.
+    double h = std::sqrt(m[2][1] * m[2][1] + m[2][2] * m[2][2]);
+    SMD_ANGLES first = WithX(r, x, m[2][1] / h, m[2][2] / h);
     SMD_ANGLES second{x + PI, PI - first.y, first.z + PI};  // the same rotation
     return Wrapped(Distance(second, reference) < Distance(first, reference) ? second : first);
 }

@@ -10,18 +10,37 @@
 #include "platform/file_access.h"
 #include "platform/varnex_error.h"
 #include "smd_input/decimal_text.h"
+#include "smd_input/usual_number.h"
 
 namespace varnex {
 
 void AppendPoseLine(std::string& out, int row, const POSE& pose, std::string_view lineEnd) {
-    std::string number = std::to_string(row);
-    out += ' ';
-    if (number.size() < 2) out += ' ';
-    out += number;
+    // The whole line in one buffer, appended once: this runs for every node of every frame.
+    char line[8 + 6 * (USUAL_DECIMAL_TEXT_BYTES + 1)];
+    char* p = line;
+    char digits[12];
+    int count = 0;
+    unsigned n = static_cast<unsigned>(row < 0 ? 0 : row);
+    do {
+        digits[count++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0 && count < 11);
+    *p++ = ' ';
+    if (count < 2) *p++ = ' ';
+    while (count > 0) *p++ = digits[--count];
     for (double value : {pose.x, pose.y, pose.z, pose.rx, pose.ry, pose.rz}) {
-        out += ' ';
-        AppendDecimalText(out, value);
+        *p++ = ' ';
+        char* end = WriteUsualDecimalText(p, value);
+        if (end == nullptr) {
+            // A rare value: the general writer, after what the line holds so far.
+            out.append(line, static_cast<std::size_t>(p - line));
+            AppendDecimalTextByDigits(out, value);
+            p = line;
+            continue;
+        }
+        p = end;
     }
+    out.append(line, static_cast<std::size_t>(p - line));
     out.append(lineEnd);
 }
 
