@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "motion/smd_angles.h"
+
 namespace varnex {
 
 MAT3 RotationOf(const POSE& pose) {
@@ -22,17 +24,6 @@ MAT3 RotationOf(const POSE& pose) {
     return r;
 }
 
-namespace {
-MAT3 Product(const MAT3& a, const MAT3& b) {
-    MAT3 p;
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            p.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
-        }
-    }
-    return p;
-}
-}  // namespace
 
 CForwardKinematics::CForwardKinematics(const std::vector<SKELETON_NODE>& nodes)
     : m_parent(nodes.size(), -1), m_world(nodes.size()) {
@@ -93,7 +84,7 @@ void CForwardKinematics::Solve(std::span<const POSE> frame, std::span<const MAT3
         joints[node] = {base.x + w.m[0][0] * pose.x + w.m[0][1] * pose.y + w.m[0][2] * pose.z,
                         base.y + w.m[1][0] * pose.x + w.m[1][1] * pose.y + w.m[1][2] * pose.z,
                         base.z + w.m[2][0] * pose.x + w.m[2][1] * pose.y + w.m[2][2] * pose.z};
-        m_world[node] = Product(w, own);
+        m_world[node] = Multiply(w, own);
     }
 }
 

@@ -6,27 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_commands.h"
+#include "cli/cli_in_process.h"
 #include "test_support.h"
 
 namespace varnex {
-
-namespace {
-struct CLI_RUN {
-    int status;
-    std::string out, err;
-};
-
-CLI_RUN RunInProcess(std::vector<std::string> args) {
-    args.insert(args.begin(), "varnex-cli");
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) argv.push_back(arg.c_str());
-    std::ostringstream out, err;
-    int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err, OriginalTexts(),
-                        {"fr", "en"});
-    return {status, out.str(), err.str()};
-}
-}  // namespace
 
 TEST(CliParsing, EveryWrongCommandLineIsToldWithStatusTwo) {
     const std::string model = SamplePath("knight_ref.smd");

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_commands.h"
+#include "cli/cli_in_process.h"
 #include "motion/motion_setup.h"
 #include "motion/motion_texts.h"
 #include "session/retarget_session.h"
@@ -18,21 +18,6 @@
 namespace varnex {
 
 namespace {
-struct CLI_RUN {
-    int status;
-    std::string out, err;
-};
-
-CLI_RUN RunInProcess(std::vector<std::string> args) {
-    args.insert(args.begin(), "varnex-cli");
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) argv.push_back(arg.c_str());
-    std::ostringstream out, err;
-    int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err, OriginalTexts(),
-                        {"fr", "en"});
-    return {status, out.str(), err.str()};
-}
-
 // A model of one shape driven by a walk of another, written as files.
 struct FAMILY_PAIR {
     CTempDir dir;
