@@ -24,6 +24,7 @@ seed() {  # seed TARGET FILE...
 seed fuzz_ref_model "$SAMPLES/knight_ref.smd" "$SAMPLES/runner_ref.smd" "$SEEDS"/smd/*.smd
 seed fuzz_ref_anim "$SAMPLES/runner_ref.smd" "$SAMPLES/knight_ref.smd" "$SEEDS"/smd/*.smd
 seed fuzz_build_smd "$SAMPLES/runner_walk.smd" "$SAMPLES/runner_ref.smd" "$SEEDS"/smd/*.smd
+seed fuzz_world_build "$SAMPLES/runner_walk.smd" "$SAMPLES/runner_ref.smd" "$SEEDS"/smd/*.smd
 seed fuzz_convert_biped "$SAMPLES/runner_walk.smd" "$SAMPLES/runner_ref.smd" "$SEEDS"/smd/*.smd
 seed fuzz_load_con "$ROOT"/tests/expected/*.con "$SEEDS"/con/*.con
 seed fuzz_read_qc "$SEEDS"/qc/*.qc

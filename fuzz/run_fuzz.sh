@@ -16,7 +16,7 @@ ROOT=$(pwd)
 BUILD=$ROOT/build-fuzz
 DURATION=${1:-30}
 [ $# -gt 0 ] && shift
-TARGETS=${*:-fuzz_ref_model fuzz_ref_anim fuzz_build_smd fuzz_load_con fuzz_convert_biped fuzz_read_qc}
+TARGETS=${*:-fuzz_ref_model fuzz_ref_anim fuzz_build_smd fuzz_load_con fuzz_convert_biped fuzz_read_qc fuzz_world_build}
 
 case $DURATION in
     ''|*[!0-9]*) echo "usage: $0 [SECONDS] [TARGET...]" >&2; exit 2 ;;
