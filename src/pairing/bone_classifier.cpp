@@ -115,7 +115,8 @@ NODE_CLASS ClassifyNode(std::string_view name, int parent) {
 
 std::string PairingName(std::string_view name, int parent) {
     int naming = NO_NAMING;
-    if (OtherEngineSpelling(name) && ClassifyBone(NodeLineText(name, parent), naming) == BONE_NONE) {
+    if (OtherEngineSpelling(name) &&
+        ClassifyBone(NodeLineText(name, parent), naming) == BONE_NONE) {
         return HalfLifeSpelling(name);
     }
     return std::string(name);

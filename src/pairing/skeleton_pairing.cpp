@@ -58,8 +58,8 @@ std::vector<PAIRING_CLASS> ClassifySkeleton(const std::vector<SMD_NODE>& nodes,
 bool IsAncestor(const std::vector<SMD_NODE>& nodes, int ancestor, int node) {
     int p = nodes[static_cast<std::size_t>(node)].parent;
     // Bounded by the node count, whatever the parents say.
-    for (std::size_t steps = 0; p >= 0 && p < static_cast<int>(nodes.size()) && steps < nodes.size();
-         ++steps) {
+    for (std::size_t steps = 0;
+         p >= 0 && p < static_cast<int>(nodes.size()) && steps < nodes.size(); ++steps) {
         if (p == ancestor) return true;
         p = nodes[static_cast<std::size_t>(p)].parent;
     }
@@ -99,7 +99,8 @@ PAIRING PairSkeletons(const std::vector<SMD_NODE>& modelNodes, int rowCount,
             if (partners[j].node.naming != NO_NAMING) {
                 m.thighNamedLeg = partners[j].node.naming == NAMED_LEG;
             }
-            if (partners[j].node.boneClass != model.node.boneClass || partners[j].rank != model.rank) {
+            if (partners[j].node.boneClass != model.node.boneClass ||
+                partners[j].rank != model.rank) {
                 continue;
             }
             int partner = static_cast<int>(j);
