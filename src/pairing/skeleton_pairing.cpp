@@ -66,13 +66,13 @@ bool IsAncestor(const std::vector<SMD_NODE>& nodes, int ancestor, int node) {
     return false;
 }
 
-// Whether source node j is already given to a row of row i's chain (partner 0 on rows but 0 is
-// the rest line, given to none).
-bool GivenInChain(const std::vector<SMD_NODE>& modelNodes, const std::vector<int>& partner, int i,
+// Whether source node j is already given to another row of row i's chain; given: each row's
+// source node, or -1 (partner 0 on rows but 0 is the rest line, given to none).
+bool GivenInChain(const std::vector<SMD_NODE>& modelNodes, const std::vector<int>& given, int i,
                   int j) {
     if (j == 0) return false;
-    for (int r = 0; r < i; ++r) {
-        if (partner[static_cast<std::size_t>(r)] != j) continue;
+    for (int r = 0; r < static_cast<int>(given.size()); ++r) {
+        if (r == i || given[static_cast<std::size_t>(r)] != j) continue;
         if (IsAncestor(modelNodes, r, i) || IsAncestor(modelNodes, i, r)) return true;
     }
     return false;
@@ -122,19 +122,29 @@ PAIRING PairSkeletons(const std::vector<SMD_NODE>& modelNodes, int rowCount,
 }
 
 std::vector<int> SameNamePartners(const std::vector<SMD_NODE>& modelNodes, int rowCount,
-                                  const std::vector<SMD_NODE>& refAnimNodes, const GRID& grid) {
+                                  const std::vector<SMD_NODE>& refAnimNodes, const GRID& grid,
+                                  const PAIRING_RULES& rules) {
     int rows = std::max(0, std::min({rowCount, static_cast<int>(modelNodes.size()),
                                      static_cast<int>(grid.size())}));
     std::vector<int> partner(static_cast<std::size_t>(rows), -1);
     int reachable = std::min(static_cast<int>(refAnimNodes.size()), BLEND_OFFSET);
+    std::vector<int> given;
+    if (rules.onePartnerPerChain) {
+        for (int i = 0; i < rows; ++i) {
+            given.push_back(SourceLineOf(i, grid[static_cast<std::size_t>(i)].nodes));
+        }
+    }
     for (int i = 1; i < rows; ++i) {
         std::size_t r = static_cast<std::size_t>(i);
         if (grid[r].nodes != 0) continue;
         for (int j = 0; j < reachable; ++j) {
-            if (refAnimNodes[static_cast<std::size_t>(j)].name == modelNodes[r].name) {
-                partner[r] = j;
-                break;
+            if (refAnimNodes[static_cast<std::size_t>(j)].name != modelNodes[r].name) continue;
+            if (rules.onePartnerPerChain) {
+                if (GivenInChain(modelNodes, given, i, j)) continue;
+                given[r] = j;
             }
+            partner[r] = j;
+            break;
         }
     }
     return partner;

@@ -42,8 +42,9 @@ PAIRING PairSkeletons(const std::vector<SMD_NODE>& modelNodes, int rowCount,
 
 // For each of the first rowCount rows but row 0 whose NODES is 0 (no biped class paired it): the
 // first reference animation node of exactly the model node's name, when NODES can name it; else
-// -1.
+// -1. With rules.onePartnerPerChain, not a node that a row of its chain reads already.
 std::vector<int> SameNamePartners(const std::vector<SMD_NODE>& modelNodes, int rowCount,
-                                  const std::vector<SMD_NODE>& refAnimNodes, const GRID& grid);
+                                  const std::vector<SMD_NODE>& refAnimNodes, const GRID& grid,
+                                  const PAIRING_RULES& rules = PAIRING_RULES{});
 
 }  // namespace varnex
