@@ -139,9 +139,9 @@ TEST(BonePairing, WorldRulesTellLeftToesAndNumberedNecksApart) {
     GRID grid(both.size());
     for (std::size_t r = 0; r < grid.size(); ++r) grid[r].nodes = std::max(paired.partner[r], 0);
     const std::size_t row = static_cast<std::size_t>(Find(both, "Bip01 Neck1"));
-    EXPECT_EQ(SameNamePartners(both, static_cast<int>(both.size()), numbered, grid)[row],
-              Find(numbered, "Bip01 Neck1"));
-    EXPECT_EQ(SameNamePartners(both, static_cast<int>(both.size()), numbered, grid, world)[row], -1);
+    const int rows = static_cast<int>(both.size());
+    EXPECT_EQ(SameNamePartners(both, rows, numbered, grid)[row], Find(numbered, "Bip01 Neck1"));
+    EXPECT_EQ(SameNamePartners(both, rows, numbered, grid, world)[row], -1);
 
     // Without a "Neck", both numbered necks are the neck: one source node each.
     EXPECT_EQ(partner(numbered, neck1, local, "Bip01 Neck2"), "Bip01 Neck1");
