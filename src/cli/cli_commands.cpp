@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <iomanip>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -363,7 +362,12 @@ void PrintGrid(const CRetargetSession& s, const CTextCatalog& texts, std::ostrea
     const int nodeCount = s.NodeCount();
     // TRANSLATORS: the grid listing's heading; its columns are 5, 8, 12, 12 and 24 characters wide.
     out << texts.Tr("row  NODES   Correction  scale       model node              ref-anim node")
-        << '\n' << std::left;
+        << '\n';
+    // A text as wide as its column or wider is followed by one space, which keeps the columns of
+    // long names apart; shorter ones are padded as before.
+    auto column = [&out](const std::string& text, std::size_t width) {
+        out << text << std::string(text.size() < width ? width - text.size() : 1, ' ');
+    };
     for (int r = 0; r < grid.Rows(); ++r) {
         std::size_t i = static_cast<std::size_t>(r);
         bool used = r < nodeCount;
@@ -373,9 +377,12 @@ void PrintGrid(const CRetargetSession& s, const CTextCatalog& texts, std::ostrea
             int n = SourceLineOf(r, TextToInt(grid.Nodes()[i]));
             refName = n == REST_LINE ? texts.Tr("(repos du modèle)") : nameOf(s.Reference().nodes, n);
         }
-        out << std::setw(5) << r << std::setw(8) << grid.Nodes()[i] << std::setw(12)
-            << grid.Corrections()[i] << std::setw(12) << scale << std::setw(24)
-            << (used ? nameOf(s.Model().nodes, r) : "-") << refName << '\n';
+        column(std::to_string(r), 5);
+        column(grid.Nodes()[i], 8);
+        column(grid.Corrections()[i], 12);
+        column(scale, 12);
+        column(used ? nameOf(s.Model().nodes, r) : "-", 24);
+        out << refName << '\n';
     }
     std::vector<int> sameNames =
         SameNamePartners(s.Model().nodes, nodeCount, s.Reference().nodes, grid.Values());

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <iterator>
+#include <string>
 
 namespace varnex {
 
@@ -74,16 +75,51 @@ BODY_SIDE SideOfBone(int boneClass) {
     return BODY_SIDE::MIDDLE;
 }
 
-NODE_CLASS ClassifyNode(std::string_view name, int parent) {
+namespace {
+constexpr std::string_view OTHER_ENGINE_PREFIX = "ValveBiped.";
+
+std::string NodeLineText(std::string_view name, int parent) {
     std::string text;
     text.reserve(name.size() + 16);
     text += '"';
     text += name;
     text += "\" ";
     text += std::to_string(parent);
+    return text;
+}
+
+bool OtherEngineSpelling(std::string_view name) {
+    return name.find('_') != std::string_view::npos || name.starts_with(OTHER_ENGINE_PREFIX);
+}
+
+std::string HalfLifeSpelling(std::string_view name) {
+    if (name.starts_with(OTHER_ENGINE_PREFIX)) name.remove_prefix(OTHER_ENGINE_PREFIX.size());
+    std::string spelled(name);
+    for (char& c : spelled) {
+        if (c == '_') c = ' ';
+    }
+    return spelled;
+}
+}  // namespace
+
+NODE_CLASS ClassifyNode(std::string_view name, int parent) {
     NODE_CLASS c;
-    c.boneClass = ClassifyBone(text, c.naming);
+    c.boneClass = ClassifyBone(NodeLineText(name, parent), c.naming);
+    // Only a name that no literal finds is read again in Half-Life's spelling, so that every
+    // name classed today keeps its class.
+    if (c.boneClass == BONE_NONE && OtherEngineSpelling(name)) {
+        c.boneClass = ClassifyBone(NodeLineText(HalfLifeSpelling(name), parent), c.naming);
+    }
     return c;
+}
+
+std::string PairingName(std::string_view name, int parent) {
+    int naming = NO_NAMING;
+    if (OtherEngineSpelling(name) &&
+        ClassifyBone(NodeLineText(name, parent), naming) == BONE_NONE) {
+        return HalfLifeSpelling(name);
+    }
+    return std::string(name);
 }
 
 }  // namespace varnex

@@ -48,6 +48,9 @@ int ClassifyBone(std::string_view text, int& thighNamedLeg);
 // A node's class from its name and parent, as its line reads behind its number
 // ("\"Bip01 L Thigh\" 2"), so that a root (parent -1) is class 0; and the naming it shows:
 // NAMED_LEG for a class found by "L Leg", NAMED_THIGH by "L Thigh", NO_NAMING otherwise.
+// A name of class 0 as written is read again as PairingName spells it, so that the other engine
+// family's names ("ValveBiped.Bip01_L_Thigh", "Bip01_L_Thigh") class as their Half-Life
+// counterparts; every name that classes as written keeps that class.
 constexpr int NO_NAMING = -1;
 constexpr int NAMED_THIGH = 0;
 constexpr int NAMED_LEG = 1;
@@ -56,5 +59,9 @@ struct NODE_CLASS {
     int naming = NO_NAMING;
 };
 NODE_CLASS ClassifyNode(std::string_view name, int parent);
+
+// The name ClassifyNode classes: a name of class 0 as written that holds a '_' or begins with
+// "ValveBiped." without that prefix and with spaces for its '_'; any other name as it is.
+std::string PairingName(std::string_view name, int parent);
 
 }  // namespace varnex

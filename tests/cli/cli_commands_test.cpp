@@ -2,6 +2,8 @@
 // with the hint to --help, exit status 2, nothing on standard output and nothing written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -95,6 +97,43 @@ TEST(CliQc, BuildsEachSequenceAsBuildDoesOrLeavesNothing) {
     EXPECT_EQ(refused.out, "");
     EXPECT_NE(refused.err.find(dir.Path("set.qc") + ":6:"), std::string::npos) << refused.err;
     EXPECT_FALSE(std::filesystem::exists(dir.Path("again")));
+}
+
+// The other engine family's names ("ValveBiped.Bip01_L_Thigh") pair as their Half-Life
+// counterparts: the knight so renamed is built and listed as the knight, but for its names, and
+// the grid keeps a space after the names wider than their column.
+TEST(CliPairing, TheKnightInTheOtherEngineFamilysNamesBuildsAsTheKnight) {
+    CTempDir dir;
+    auto rename = [](const std::string& smd) {
+        static const std::regex BIPED("\"Bip01 ([^\"]*)\"");
+        std::string renamed;
+        auto last = smd.cbegin();
+        for (std::sregex_iterator it(smd.begin(), smd.end(), BIPED), end; it != end; ++it) {
+            renamed.append(last, (*it)[0].first);
+            std::string bone = (*it)[1].str();
+            std::replace(bone.begin(), bone.end(), ' ', '_');
+            renamed += "\"ValveBiped.Bip01_" + bone + "\"";
+            last = (*it)[0].second;
+        }
+        return renamed.append(last, smd.cend());
+    };
+    const std::string ref = SamplePath("runner_ref.smd");
+    const std::string walk = SamplePath("runner_walk.smd");
+    WriteFile(dir.Path("valve.smd"), rename(ReadFile(SamplePath("knight_ref.smd"))));
+    CLI_RUN knight = RunInProcess({"build", "--model", SamplePath("knight_ref.smd"), "--ref-anim",
+                                   ref, "-o", dir.Path("knight_walk.smd"), walk});
+    CLI_RUN valve = RunInProcess({"build", "--model", dir.Path("valve.smd"), "--ref-anim", ref,
+                                  "-o", dir.Path("valve_walk.smd"), walk});
+    ASSERT_EQ(knight.status, 0) << knight.err;
+    ASSERT_EQ(valve.status, 0) << valve.err;
+    EXPECT_EQ(valve.err, knight.err);
+    EXPECT_EQ(ReadFile(dir.Path("valve_walk.smd")), rename(ReadFile(dir.Path("knight_walk.smd"))));
+
+    CLI_RUN grid = RunInProcess({"grid", "--model", dir.Path("valve.smd"), "--ref-anim", ref});
+    EXPECT_NE(grid.out.find("15   18      1           1.052632    ValveBiped.Bip01_L_UpperArm "
+                            "Bip01 L Arm1\n"),
+              std::string::npos)
+        << grid.out;
 }
 
 }  // namespace varnex

@@ -44,4 +44,28 @@ TEST(BoneClassifier, OrderTableGivesEachTextItsClass) {
     }
 }
 
+// A name of class 0 as written is read in Half-Life's spelling; a name that classes as written
+// keeps its class, and a root stays 0.
+TEST(BoneClassifier, NodesNamedForTheOtherEngineFamilyClassAsTheirHalfLifeCounterparts) {
+    struct NODE_CASE {
+        const char* name;
+        int parent;
+        int boneClass;
+        int naming;
+    };
+    const NODE_CASE CASES[] = {
+        {"ValveBiped.Bip01_L_Thigh", 1, 47, NAMED_THIGH},
+        {"Bip01_L_Leg", 1, 47, NAMED_LEG},
+        {"ValveBiped.Bip01_R_Finger01", 9, 37, NO_NAMING},
+        {"ValveBiped.Bip01_Pelvis", -1, 0, NO_NAMING},
+        {"Bip01 Spine_L_Thigh", 1, 2, NO_NAMING},
+        {"ValveBiped.weapon_bone", 9, 0, NO_NAMING},
+    };
+    for (const NODE_CASE& c : CASES) {
+        NODE_CLASS got = ClassifyNode(c.name, c.parent);
+        EXPECT_EQ(got.boneClass, c.boneClass) << c.name;
+        EXPECT_EQ(got.naming, c.naming) << c.name;
+    }
+}
+
 }  // namespace varnex
