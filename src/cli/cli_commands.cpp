@@ -385,7 +385,8 @@ void PrintGrid(const CRetargetSession& s, const CTextCatalog& texts, std::ostrea
         out << refName << '\n';
     }
     std::vector<int> sameNames =
-        SameNamePartners(s.Model().nodes, nodeCount, s.Reference().nodes, grid.Values());
+        SameNamePartners(s.Model().nodes, nodeCount, s.Reference().nodes, grid.Values(),
+                         s.PairingRules());
     out << NoteSameNames(static_cast<int>(
                std::count_if(sameNames.begin(), sameNames.end(), [](int n) { return n >= 0; })),
                              texts)

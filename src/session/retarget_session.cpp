@@ -59,12 +59,13 @@ std::vector<SESSION_NOTE> CRetargetSession::LoadModel(const std::string& path) {
 REFERENCE_LOADED CRetargetSession::LoadReference(const std::string& path) {
     const int nodeCount = NodeCount();
     SMD_HEAD ref = ReadReferenceAnimationFile(path);
-    PAIRING pairing = PairSkeletons(m_model.nodes, nodeCount, ref.nodes, m_marks);
+    const PAIRING_RULES rules = PairingRules();
+    PAIRING pairing = PairSkeletons(m_model.nodes, nodeCount, ref.nodes, m_marks, rules);
     CGridTexts grid = m_grid;
     grid.SetPartners(pairing.partner);
     std::vector<int> sameNames;
     if (m_options.pairSameNames) {
-        sameNames = SameNamePartners(m_model.nodes, nodeCount, ref.nodes, grid.Values());
+        sameNames = SameNamePartners(m_model.nodes, nodeCount, ref.nodes, grid.Values(), rules);
         grid.SetPartners(sameNames);
     }
     REFERENCE_LOADED loaded;
@@ -99,6 +100,10 @@ std::vector<SESSION_NOTE> CRetargetSession::LoadCon(const std::string& path) {
         notes.push_back({SESSION_NOTE_KIND::ROWS_LEFT_OUT, path, file.leftOut, m_grid.Rows(), {}, {}, {}});
     }
     return notes;
+}
+
+PAIRING_RULES CRetargetSession::PairingRules() const {
+    return m_options.method == RETARGET_METHOD::WORLD ? WORLD_PAIRING_RULES : PAIRING_RULES{};
 }
 
 ROOT_MODE CRetargetSession::RootMode() const {

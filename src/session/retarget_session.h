@@ -13,6 +13,7 @@
 #include "motion/motion_setup.h"
 #include "motion/motion_warning.h"
 #include "pairing/bone_classifier.h"
+#include "pairing/skeleton_pairing.h"
 #include "session/grid_texts.h"
 #include "smd_input/smd_reader.h"
 
@@ -119,6 +120,9 @@ public:
     // One per grid row; 0 before a pairing.
     const std::vector<double>& BoneScales() const { return m_boneScale; }
     const LEGS_RATIO& Legs() const { return m_legs; }
+    // The world method tells left toes and numbered necks apart and gives no source node to two
+    // rows of one chain; the local method pairs as it always has.
+    PAIRING_RULES PairingRules() const;
 
 private:
     std::vector<RETARGET_ROW> RowsOf(const CGridTexts& grid) const;
