@@ -554,7 +554,8 @@ bool CVarnexWindow::ShowProgress(const std::string& title, const std::string& te
     if (!m_progress) {
         m_progress = std::make_unique<wxProgressDialog>(
             ToWx(title), ToWx(text), std::max(count, 1), this,
-            wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME | wxPD_REMAINING_TIME);
+            // No times: wx would label them in its own language, not the window's.
+            wxPD_APP_MODAL | wxPD_CAN_ABORT);
         // wx's own button speaks wx's language, not the window's (the native one of Windows
         // has no such child and keeps the system's word).
         if (wxWindow* cancel = m_progress->FindWindow(wxID_CANCEL)) {
@@ -573,7 +574,7 @@ void CVarnexWindow::ShowList(const std::string& title, const std::vector<std::st
     for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
     auto* box = new wxTextCtrl(&dialog, wxID_ANY, ToWx(text), wxDefaultPosition,
                                dialog.ConvertDialogToPixels(wxSize(360, 160)),
-                               wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP | wxHSCROLL);
+                               wxTE_MULTILINE | wxTE_READONLY);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(box, 1, wxEXPAND | wxALL, dialog.ConvertDialogToPixels(wxSize(7, 0)).x);
     auto* ok = new wxButton(&dialog, wxID_OK, ToWx(m_texts.Tr(ABOUT_OK_TEXT)));
