@@ -132,8 +132,9 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent, CRememberedChoices choices)
     Bind(wxEVT_CONTEXT_MENU, &CVarnexWindow::OnContextMenu, this);
     Bind(wxEVT_MENU, &CVarnexWindow::OnAboutItem, this, IDM_ABOUTBOX);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenPreview(); }, IDM_PREVIEW);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { RunCommand(IDM_QC_SET, &CVarnexDlg::OnBuildQcSet); },
-         IDM_QC_SET);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { RunCommand(IDM_QC_SET, &CVarnexDlg::OnBuildQcSet); },
+        IDM_QC_SET);
     for (const CHECKABLE_OPTION& option : CHECKABLE_OPTIONS) {
         Bind(wxEVT_MENU, &CVarnexWindow::OnOptionItem, this, option.menuId);
         m_firstOptions.push_back((m_dlg.*option.isOn)());
@@ -230,7 +231,6 @@ void CVarnexWindow::RunCommand(int id, void (CVarnexDlg::*handler)()) {
     try {
         (m_dlg.*handler)();
     } catch (const std::exception& e) {
-        EndProgress();
         ShowMessage(e.what());
         return;
     }

@@ -7,8 +7,8 @@
 // Keys: Enter in an edit box moves to the next edit box in Tab order (Enter on a button presses
 // it); Escape does nothing; Alt+A, or the right button's menu, opens the About box. The menu also
 // switches the options (same-name pairing for the next SMD Ref Animation, the world method...),
-// builds a whole set from a .qc and switches the running window to another language. The close box ends the dialog without taking the grid, asking first when the
-// grid holds edits.
+// builds a whole set from a .qc and switches the running window to another language. The close
+// box ends the dialog without taking the grid, asking first when the grid holds edits.
 //
 // The window remembers its choices between runs (CRememberedChoices): the language picked in the
 // menu, every checkable option, the last folder, and where it and the preview stood; the menu's
