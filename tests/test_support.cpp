@@ -30,6 +30,22 @@ void CTestPlatform::ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& corre
 
 std::optional<std::string> CTestPlatform::ChooseFile(const FILE_DIALOG& request) {
     dialogs.push_back(request);
+    return NextAnswer();
+}
+
+std::optional<std::string> CTestPlatform::ChooseFolder(const std::string& title) {
+    folderTitles.push_back(title);
+    return NextAnswer();
+}
+
+bool CTestPlatform::ShowProgress(const std::string& title, const std::string& text, int done,
+                                 int count) {
+    progress.push_back(title + ": " + text + " (" + std::to_string(done) + "/" +
+                       std::to_string(count) + ")");
+    return static_cast<int>(progress.size()) != cancelAtStep;
+}
+
+std::optional<std::string> CTestPlatform::NextAnswer() {
     if (m_answers.empty()) return std::nullopt;
     std::string answer = m_answers.front();
     m_answers.pop_front();

@@ -30,8 +30,9 @@ private:
     std::uint64_t m_state;
 };
 
-// The screen is two arrays; file dialogs take their answers from a queue (none left: cancelled);
-// every message and every dialog shown is recorded.
+// The screen is two arrays; file and folder dialogs take their answers from one queue, in the
+// order they are asked (none left: cancelled); every message, dialog, progress step and list
+// shown is recorded.
 class CTestPlatform : public CDialogPlatform {
 public:
     void Answer(const std::string& path) { m_answers.push_back(path); }
@@ -50,6 +51,15 @@ public:
         return answer;
     }
     std::optional<std::string> ChooseFile(const FILE_DIALOG& request) override;
+    std::optional<std::string> ChooseFolder(const std::string& title) override;
+    // The user stops at the progress step numbered cancelAtStep (from 1; 0: never).
+    bool ShowProgress(const std::string& title, const std::string& text, int done,
+                      int count) override;
+    void EndProgress() override { ++endProgressCalls; }
+    void ShowList(const std::string& title, const std::vector<std::string>& lines) override {
+        lists.push_back(title);
+        lists.insert(lists.end(), lines.begin(), lines.end());
+    }
     void EndDialog() override { ++endDialogCalls; }
     bool OpenHelpPage(const std::string& path) override {
         helpPages.push_back(path);
@@ -66,9 +76,16 @@ public:
     std::vector<std::string> questions;
     std::deque<bool> yesNo;
     std::vector<FILE_DIALOG> dialogs;
+    std::vector<std::string> folderTitles;
+    std::vector<std::string> progress;  // "title: text (done/count)"
+    int cancelAtStep = 0;
+    int endProgressCalls = 0;
+    std::vector<std::string> lists;  // each list's title, then its lines
     std::vector<std::string> helpPages;
 
 private:
+    std::optional<std::string> NextAnswer();
+
     static constexpr const char* CANCEL = "<cancelled>";
     std::deque<std::string> m_answers;
 };

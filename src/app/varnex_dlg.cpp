@@ -1,6 +1,7 @@
 #include "app/varnex_dlg.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 
 #include "app/error_text.h"
@@ -12,11 +13,14 @@
 #include "platform/file_access.h"
 #include "retarget/build_smd.h"
 #include "platform/help_page.h"
+#include "qc/qc_set.h"
+#include "qc/qc_texts.h"
 
 namespace varnex {
 
 const char* const SMD_FILTER = "Half-Life SMD smd(*.smd)|*.smd||";
 const char* const CON_FILTER = "SMD Conversion con(*.con)|*.con||";
+const char* const QC_FILTER = "Half-Life QC qc(*.qc)|*.qc||";
 // TRANSLATORS: the name of this language's help page, installed beside converter.htm.
 const char* const HELP_PAGE_NAME = MarkText("converter.htm");
 
@@ -328,6 +332,98 @@ void CVarnexDlg::OnConvertBiped() {
         m_platform.ShowStatus(m_platform.Texts().Tr("écrit : {0}", {convertedPath}));
     } catch (const CVarnexError& e) {
         Refuse(e);
+    }
+}
+
+void CVarnexDlg::OnBuildQcSet() {
+    m_lastResult = COMMAND_RESULT::DONE;
+    UpdateData(true);
+    if (!m_session.ReferenceLoaded()) {
+        RefuseWith(MSG_NEED_REFS);
+        return;
+    }
+    const CTextCatalog& texts = m_platform.Texts();
+    std::optional<std::string> sourceQc = m_platform.ChooseFile(OpenDialog(
+        texts.Tr("Tout un .qc : le .qc des animations à copier"), "qc", "*.qc", QC_FILTER));
+    if (!sourceQc) {
+        m_lastResult = COMMAND_RESULT::CANCELLED;
+        return;
+    }
+    // The model's own .qc is optional: without it the set's .qc gets a minimal head.
+    std::optional<std::string> targetQc = m_platform.ChooseFile(OpenDialog(
+        texts.Tr("Tout un .qc : le .qc du modèle (Annuler : aucun)"), "qc", "*.qc", QC_FILTER));
+    std::optional<std::string> outDir = m_platform.ChooseFolder(
+        texts.Tr("Tout un .qc : le dossier où écrire les animations et le .qc du modèle"));
+    if (!outDir) {
+        m_lastResult = COMMAND_RESULT::CANCELLED;
+        return;
+    }
+
+    const std::string title = texts.Tr("Tout un .qc");
+    std::atomic<bool> cancel = false;
+    QC_SET_REQUEST request;
+    request.sourceQc = *sourceQc;
+    request.targetQc = targetQc.value_or("");
+    request.modelSmd = m_session.ModelPath();
+    request.outDir = *outDir;
+    request.lineEnd = m_session.Options().lineEnd;
+    request.otherInputs = {m_session.ReferencePath()};
+    if (m_animLoaded) request.otherInputs.push_back(m_animPath);
+    request.texts = &texts;
+    request.cancel = &cancel;
+    request.progress = [&](int done, int count, const std::string& name) {
+        if (!m_platform.ShowProgress(
+                title,
+                texts.Tr("animation {0} sur {1} : {2}",
+                         {std::to_string(done), std::to_string(count), name}),
+                done - 1, count)) {
+            cancel = true;
+        }
+    };
+    auto build = [&](const std::string& source, const std::string& target) {
+        BUILT_ANIMATION built;
+        for (const SESSION_NOTE& note : m_session.Build(source, target).notes) {
+            built.notes.push_back(SessionNoteText(note, texts));
+        }
+        return built;
+    };
+    QC_SET_RESULT result;
+    try {
+        // The progress window goes however the run ends.
+        struct PROGRESS_END {
+            CDialogPlatform& platform;
+            ~PROGRESS_END() { platform.EndProgress(); }
+        } progressEnd{m_platform};
+        result = BuildQcSet(request, build);
+    } catch (const CVarnexError& e) {
+        Refuse(QcErrorText(e, texts));
+        return;
+    }
+    if (result.cancelled) {
+        m_lastResult = COMMAND_RESULT::CANCELLED;
+        m_platform.ShowStatus(texts.Tr("Tout un .qc annulé : rien n'est écrit"));
+        return;
+    }
+    std::vector<std::string> lines;
+    for (const QC_REFUSAL& refusal : result.refusals) {
+        for (const std::string& line : QcRefusalLines(refusal, texts)) lines.push_back(line);
+    }
+    if (!result.written) {
+        std::string message = texts.TrPlural(
+            "Rien n'est écrit : {0} animation est refusée :",
+            "Rien n'est écrit : {0} animations sont refusées :",
+            static_cast<unsigned long>(result.refusals.size()),
+            {std::to_string(result.refusals.size())});
+        for (const std::string& line : lines) message += "\n" + line;
+        Refuse(message);
+        return;
+    }
+    for (const QC_WARNING& w : result.readWarnings) lines.push_back(QcWarningText(w, texts));
+    for (const std::string& note : result.notes) lines.push_back(note);
+    for (const QC_SET_WARNING& w : result.warnings) lines.push_back(QcSetWarningText(w, texts));
+    m_platform.ShowStatus(QcSetDone(result.sequencesWritten, *outDir, texts));
+    if (!lines.empty()) {
+        m_platform.ShowList(texts.Tr("Tout un .qc : avertissements"), lines);
     }
 }
 

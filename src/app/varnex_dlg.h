@@ -24,6 +24,7 @@ int CorrectionEditId(int row);
 // The filters of the file dialogs.
 extern const char* const SMD_FILTER;  // "Half-Life SMD smd(*.smd)|*.smd||"
 extern const char* const CON_FILTER;  // "SMD Conversion con(*.con)|*.con||"
+extern const char* const QC_FILTER;   // "Half-Life QC qc(*.qc)|*.qc||"
 
 // The help page, looked for when HELP is pressed in the current folder, then beside the program,
 // then in the installed share folder; each language names its own page (English:
@@ -52,6 +53,12 @@ public:
     void OnSaveCon();
     void OnLoadCon();
     void OnHelpButton();
+    // "Tout un .qc…": after both references, asks for the source .qc, the model's own .qc
+    // (cancelled: none) and the output folder (cancelled: nothing done), then builds every SMD
+    // the source's sequences name on the grid as the screen shows it, and the model's .qc,
+    // showing the progress; cancelled or refused, the set leaves nothing. The warnings come in a
+    // list, the refusals in a message.
+    void OnBuildQcSet();
     void OnQuit();
 
     // Grid exchange: true takes the grid from the screen, false shows it.
@@ -69,6 +76,12 @@ public:
         m_session.Options().rootMotion = on ? ROOT_MODE::LEGS : ROOT_MODE::SCALE;
     }
     bool RootFromLegs() const { return m_session.Options().rootMotion == ROOT_MODE::LEGS; }
+    // The world method (the window's checkable entry): BUILD SMD, a set, the preview and the
+    // check follow it at once, the pairing from the next SMD Ref Animation.
+    void SetWorldMethod(bool on) {
+        m_session.Options().method = on ? RETARGET_METHOD::WORLD : RETARGET_METHOD::LOCAL;
+    }
+    bool WorldMethod() const { return m_session.Options().method == RETARGET_METHOD::WORLD; }
 
     // The engine's values of the grid as the screen shows it now, for the preview: the loaded
     // skeletons, the rows as BUILD SMD would take them and the root rule. Leaves the grid as it

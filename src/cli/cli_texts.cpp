@@ -1,5 +1,7 @@
 #include "cli/cli_texts.h"
 
+#include "qc/qc_texts.h"
+
 namespace varnex {
 
 std::string CliMotionHelp(const CTextCatalog& texts) {
@@ -94,9 +96,7 @@ Méthode de transfert (build, check, preview, grid, qc) :
 }
 
 std::string CliQcDone(int sequences, const std::string& folder, const CTextCatalog& texts) {
-    return texts.TrPlural("{0} séquence écrite dans {1}", "{0} séquences écrites dans {1}",
-                          static_cast<unsigned long>(sequences),
-                          {std::to_string(sequences), folder});
+    return QcSetDone(sequences, folder, texts);
 }
 
 }  // namespace varnex

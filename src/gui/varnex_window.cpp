@@ -7,6 +7,7 @@
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
@@ -84,6 +85,9 @@ constexpr CHECKABLE_OPTION CHECKABLE_OPTIONS[] = {
     {IDM_PAIR_SAME_NAMES, "PairSameNames",
      [](const CTextCatalog& texts) { return texts.Tr(PAIR_SAME_NAMES_ITEM_TEXT); },
      &CVarnexDlg::PairSameNames, &CVarnexDlg::SetPairSameNames, true},
+    {IDM_WORLD_METHOD, "WorldMethod",
+     [](const CTextCatalog& texts) { return texts.Tr(WORLD_METHOD_ITEM_TEXT); },
+     &CVarnexDlg::WorldMethod, &CVarnexDlg::SetWorldMethod, true},
 };
 
 // A menu item as words of a sentence: no mnemonic mark, no key.
@@ -129,6 +133,9 @@ CVarnexWindow::CVarnexWindow(wxWindow* parent, CRememberedChoices choices)
     Bind(wxEVT_CONTEXT_MENU, &CVarnexWindow::OnContextMenu, this);
     Bind(wxEVT_MENU, &CVarnexWindow::OnAboutItem, this, IDM_ABOUTBOX);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenPreview(); }, IDM_PREVIEW);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { RunCommand(IDM_QC_SET, &CVarnexDlg::OnBuildQcSet); },
+        IDM_QC_SET);
     for (const CHECKABLE_OPTION& option : CHECKABLE_OPTIONS) {
         Bind(wxEVT_MENU, &CVarnexWindow::OnOptionItem, this, option.menuId);
         m_firstOptions.push_back((m_dlg.*option.isOn)());
@@ -212,24 +219,26 @@ void CVarnexWindow::CreateControls() {
 
 void CVarnexWindow::OnButton(wxCommandEvent& event) {
     for (const BUTTON_COMMAND& command : BUTTON_COMMANDS) {
-        if (command.id != event.GetId()) continue;
-        // The line tells what the last command did; a refusal or a cancel leaves it empty.
-        // QUIT tells nothing: answered "Non", it leaves the line as it was.
-        if (command.id != IDC_QUIT) ShowStatus("");
-        // The commands report their own failures; anything else still reaches the user as a
-        // message rather than ending the program.
-        try {
-            (m_dlg.*command.handler)();
-        } catch (const std::exception& e) {
-            ShowMessage(e.what());
-            return;
-        }
-        // A refused or cancelled command changed nothing the preview shows.
-        if (std::ranges::find(RELOADING_COMMANDS, command.id) != std::end(RELOADING_COMMANDS) &&
-            m_dlg.LastResult() == CVarnexDlg::COMMAND_RESULT::DONE) {
-            ReloadPreview();
-        }
+        if (command.id == event.GetId()) RunCommand(command.id, command.handler);
+    }
+}
+
+void CVarnexWindow::RunCommand(int id, void (CVarnexDlg::*handler)()) {
+    // The line tells what the last command did; a refusal or a cancel leaves it empty.
+    // QUIT tells nothing: answered "Non", it leaves the line as it was.
+    if (id != IDC_QUIT) ShowStatus("");
+    // The commands report their own failures; anything else still reaches the user as a
+    // message rather than ending the program.
+    try {
+        (m_dlg.*handler)();
+    } catch (const std::exception& e) {
+        ShowMessage(e.what());
         return;
+    }
+    // A refused or cancelled command changed nothing the preview shows.
+    if (std::ranges::find(RELOADING_COMMANDS, id) != std::end(RELOADING_COMMANDS) &&
+        m_dlg.LastResult() == CVarnexDlg::COMMAND_RESULT::DONE) {
+        ReloadPreview();
     }
 }
 
@@ -365,6 +374,7 @@ void CVarnexWindow::OnContextMenu(wxContextMenuEvent&) {
     wxMenu menu;
     menu.Append(IDM_ABOUTBOX, ToWx(m_texts.Tr(ABOUT_ITEM_TEXT)));
     menu.Append(IDM_PREVIEW, ToWx(PreviewMenuText(m_texts)));
+    menu.Append(IDM_QC_SET, ToWx(m_texts.Tr(QC_SET_ITEM_TEXT)));
     for (const CHECKABLE_OPTION& option : CHECKABLE_OPTIONS) {
         menu.AppendCheckItem(option.menuId, ToWx(option.menuText(m_texts)));
         menu.Check(option.menuId, (m_dlg.*option.isOn)());
@@ -524,6 +534,58 @@ std::optional<std::string> CVarnexWindow::ChooseFile(const FILE_DIALOG& request)
 
 wxString CVarnexWindow::RunFileDialog(wxFileDialog& dialog) {
     return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+}
+
+std::optional<std::string> CVarnexWindow::ChooseFolder(const std::string& title) {
+    wxString folder = m_lastFolder.empty() ? wxGetCwd() : m_lastFolder;
+    wxDirDialog dialog(this, ToWx(title), folder, wxDD_DEFAULT_STYLE);
+    wxString path = RunDirDialog(dialog);
+    if (path.empty()) return std::nullopt;
+    m_lastFolder = path;
+    m_choices.SetLastFolder(m_lastFolder);
+    return PathFromWx(path);
+}
+
+wxString CVarnexWindow::RunDirDialog(wxDirDialog& dialog) {
+    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+}
+
+bool CVarnexWindow::ShowProgress(const std::string& title, const std::string& text, int done,
+                                 int count) {
+    if (!m_progress) {
+        m_progress = std::make_unique<wxProgressDialog>(
+            ToWx(title), ToWx(text), std::max(count, 1), this,
+            // No times: wx would label them in its own language, not the window's.
+            wxPD_APP_MODAL | wxPD_CAN_ABORT);
+        // wx's own button speaks wx's language, not the window's (the native one of Windows
+        // has no such child and keeps the system's word).
+        if (wxWindow* cancel = m_progress->FindWindow(wxID_CANCEL)) {
+            cancel->SetLabel(ToWx(m_texts.Tr("Annuler")));
+        }
+    }
+    return m_progress->Update(std::clamp(done, 0, std::max(count, 1)), ToWx(text));
+}
+
+void CVarnexWindow::EndProgress() { m_progress.reset(); }
+
+void CVarnexWindow::ShowList(const std::string& title, const std::vector<std::string>& lines) {
+    wxDialog dialog(this, wxID_ANY, ToWx(title), wxDefaultPosition, wxDefaultSize,
+                    wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+    auto* box = new wxTextCtrl(&dialog, wxID_ANY, ToWx(text), wxDefaultPosition,
+                               dialog.ConvertDialogToPixels(wxSize(360, 160)),
+                               wxTE_MULTILINE | wxTE_READONLY);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(box, 1, wxEXPAND | wxALL, dialog.ConvertDialogToPixels(wxSize(7, 0)).x);
+    auto* ok = new wxButton(&dialog, wxID_OK, ToWx(m_texts.Tr(ABOUT_OK_TEXT)));
+    sizer->Add(ok, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM,
+               dialog.ConvertDialogToPixels(wxSize(7, 0)).x);
+    dialog.SetSizerAndFit(sizer);
+    ok->SetDefault();
+    ok->SetFocus();
+    dialog.CentreOnParent();
+    dialog.ShowModal();
 }
 
 bool CVarnexWindow::AskYesNo(const std::string& text) {

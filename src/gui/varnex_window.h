@@ -6,9 +6,9 @@
 //
 // Keys: Enter in an edit box moves to the next edit box in Tab order (Enter on a button presses
 // it); Escape does nothing; Alt+A, or the right button's menu, opens the About box. The menu also
-// switches same-name pairing for the next SMD Ref Animation and switches the running window to
-// another language. The close box ends the dialog without taking the grid, asking first when the
-// grid holds edits.
+// switches the options (same-name pairing for the next SMD Ref Animation, the world method...),
+// builds a whole set from a .qc and switches the running window to another language. The close
+// box ends the dialog without taking the grid, asking first when the grid holds edits.
 //
 // The window remembers its choices between runs (CRememberedChoices): the language picked in the
 // menu, every checkable option, the last folder, and where it and the preview stood; the menu's
@@ -16,12 +16,15 @@
 #pragma once
 
 #include <wx/dialog.h>
+#include <wx/dirdlg.h>
 #include <wx/filedlg.h>
+#include <wx/progdlg.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <span>
 #include <utility>
@@ -84,6 +87,14 @@ public:
     void ShowGrid(const GRID_TEXTS& nodeText, const GRID_TEXTS& correctionText) override;
     void ShowMessage(const std::string& text) override;
     std::optional<std::string> ChooseFile(const FILE_DIALOG& request) override;
+    // Opens in the folder of the last file or folder chosen, and becomes that folder.
+    std::optional<std::string> ChooseFolder(const std::string& title) override;
+    // The progress window is modal to the application: no other command runs meanwhile.
+    bool ShowProgress(const std::string& title, const std::string& text, int done,
+                      int count) override;
+    void EndProgress() override;
+    // A modal window whose lines can be read, selected and copied, with an OK button.
+    void ShowList(const std::string& title, const std::vector<std::string>& lines) override;
     // Ends the modal run with OK; a window shown without a modal run is hidden.
     void EndDialog() override;
     bool OpenHelpPage(const std::string& path) override;
@@ -96,12 +107,16 @@ protected:
     virtual void ShowAboutBox();
     // Runs a file dialog modally; the path confirmed, or empty when it was cancelled.
     virtual wxString RunFileDialog(wxFileDialog& dialog);
+    // Runs a folder dialog modally; the folder confirmed, or empty when it was cancelled.
+    virtual wxString RunDirDialog(wxDirDialog& dialog);
 
 private:
     void CreateControls();
     // Ends the run with code, also for a window shown without a modal run (it is then hidden).
     void Finish(int code);
     void OnButton(wxCommandEvent& event);
+    // Runs one of the dialog's commands, its failures told in a message.
+    void RunCommand(int id, void (CVarnexDlg::*handler)());
     void OnAboutItem(wxCommandEvent& event);
     void OnInitDialogEvent(wxInitDialogEvent& event);
     void OnCharHook(wxKeyEvent& event);
@@ -135,7 +150,8 @@ private:
     std::array<wxTextCtrl*, DEFAULT_GRID_ROWS> m_correctionEdits{};
     CExtraRows* m_extraRows = nullptr;  // rows 60 and above, when there are any
     wxStaticText* m_statusLine = nullptr;
-    wxString m_lastFolder;  // of the last file chosen in a file dialog
+    wxString m_lastFolder;  // of the last file chosen in a file dialog, or the last folder chosen
+    std::unique_ptr<wxProgressDialog> m_progress;  // while a long command runs
     wxWeakRef<CPreviewWindow> m_preview;
     bool m_initialised = false;
     CRememberedChoices m_choices;

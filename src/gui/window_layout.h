@@ -52,6 +52,13 @@ inline constexpr const char* ABOUT_ITEM_TEXT = MarkText("&A propos de Varnex...\
 inline constexpr int IDM_PAIR_SAME_NAMES = 48;
 inline constexpr const char* PAIR_SAME_NAMES_ITEM_TEXT =
     MarkText("Apparier aussi les nodes de même nom");
+// The menu's checkable entry: BUILD SMD, a set, the preview and the check point each bone as the
+// source's, in the world, on the model's own lengths.
+inline constexpr int IDM_WORLD_METHOD = 49;
+inline constexpr const char* WORLD_METHOD_ITEM_TEXT = MarkText("Orientations du monde");
+// The menu's entry that builds a whole set from a .qc.
+inline constexpr int IDM_QC_SET = 50;
+inline constexpr const char* QC_SET_ITEM_TEXT = MarkText("Tout un .qc…");
 // The menu's entry that puts back every remembered choice as a first run has it.
 inline constexpr int IDM_DEFAULT_SETTINGS = 19;
 inline constexpr const char* DEFAULT_SETTINGS_ITEM_TEXT = MarkText("Réglages d'origine");

@@ -36,6 +36,9 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // A modal file dialog; the full path chosen, or nothing when it was not confirmed.
     virtual std::optional<std::string> ChooseFile(const FILE_DIALOG& request) = 0;
+    // A modal folder dialog titled title; the full path chosen, or nothing when it was not
+    // confirmed.
+    virtual std::optional<std::string> ChooseFolder(const std::string& title) = 0;
     // Ends the modal run of the dialog (QUIT).
     virtual void EndDialog() = 0;
     // Opens the help page in the system's browser; false when no browser could be started.
@@ -44,6 +47,16 @@ public:
     virtual void ShowStatus(const std::string& /*text*/) {}
     // A modal question answered Oui or Non; true for Oui. Where nobody can answer, Oui.
     virtual bool AskYesNo(const std::string& /*text*/) { return true; }
+    // A long command's progress in a window titled title that can be cancelled, shown from the
+    // first call to EndProgress: step done of count, text saying what it does now. False once
+    // the user has asked to stop. Where nobody looks, nothing shown, never stopped.
+    virtual bool ShowProgress(const std::string& /*title*/, const std::string& /*text*/,
+                              int /*done*/, int /*count*/) {
+        return true;
+    }
+    virtual void EndProgress() {}
+    // Lines to read at leisure (a set's warnings), in a modal window titled title.
+    virtual void ShowList(const std::string& title, const std::vector<std::string>& lines) = 0;
     // The words of the user's language, for the commands' messages; the French originals unless
     // the window supplies a catalog.
     virtual const CTextCatalog& Texts() const { return OriginalTexts(); }

@@ -201,4 +201,10 @@ std::vector<std::string> QcRefusalLines(const QC_REFUSAL& refusal, const CTextCa
     return lines;
 }
 
+std::string QcSetDone(int sequences, const std::string& folder, const CTextCatalog& texts) {
+    return texts.TrPlural("{0} séquence écrite dans {1}", "{0} séquences écrites dans {1}",
+                          static_cast<unsigned long>(sequences),
+                          {std::to_string(sequences), folder});
+}
+
 }  // namespace varnex

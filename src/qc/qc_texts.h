@@ -31,5 +31,8 @@ std::string QcSetWarningText(const QC_SET_WARNING& warning,
 // One line per sequence left out: "anims.qc:7: séquence « run » refusée : <the error>".
 std::vector<std::string> QcRefusalLines(const QC_REFUSAL& refusal,
                                         const CTextCatalog& texts = OriginalTexts());
+// How a set ended, in every front end: "71 séquences écrites dans out".
+std::string QcSetDone(int sequences, const std::string& folder,
+                      const CTextCatalog& texts = OriginalTexts());
 
 }  // namespace varnex

@@ -166,6 +166,104 @@ TEST_F(DialogTest, NewModelBuildsWithTheAnimationOnceItsGridIsPaired) {
     EXPECT_EQ(out.find("Sword"), std::string::npos);
 }
 
+// "Tout un .qc…" builds on the grid as the screen shows it, with the method chosen in the menu:
+// the very files varnex-cli qc writes with the same edit and method, its progress shown
+// animation by animation, its warnings listed; the status line counts the sequences.
+TEST_F(DialogTest, AWholeQcIsTheCommandLinesSet) {
+    WriteFile(dir.Path("walk2.smd"), MakeSmd(REF, {REF_FRAME1, REF}));
+    WriteFile(dir.Path("runner.qc"), "$modelname \"runner.mdl\"\n$cd \".\"\n"
+                                     "$sequence idle \"walk\" fps 30 loop\n"
+                                     "$sequence run \"walk2\" ACT_RUN 1\n$sequence again walk\n");
+    std::filesystem::create_directories(dir.Path("window"));
+    LoadSmall();
+    dlg.SetWorldMethod(true);
+    ui.screenCorrections[3] = "0.5";
+    ui.Answer(dir.Path("runner.qc"));
+    ui.Cancel();  // no .qc of the model's own
+    ui.Answer(dir.Path("window"));
+    dlg.OnBuildQcSet();
+    EXPECT_EQ(ui.messages, std::vector<std::string>{});
+    EXPECT_EQ(dlg.LastResult(), CVarnexDlg::COMMAND_RESULT::DONE);
+    EXPECT_EQ(ui.statuses.back(), "3 séquences écrites dans " + dir.Path("window"));
+    EXPECT_EQ(ui.progress, (std::vector<std::string>{
+                               "Tout un .qc: animation 1 sur 2 : walk (0/2)",
+                               "Tout un .qc: animation 2 sur 2 : walk2 (1/2)"}));
+    EXPECT_EQ(ui.endProgressCalls, 1);
+    ASSERT_EQ(ui.lists.size(), 2u);
+    EXPECT_EQ(ui.lists[0], "Tout un .qc : avertissements");
+    EXPECT_NE(ui.lists[1].find("avertissement model-without-triangles"), std::string::npos)
+        << ui.lists[1];
+    EXPECT_EQ(ui.dialogs[ui.dialogs.size() - 2].filter, QC_FILTER);
+
+    std::vector<std::string> args = {
+        "varnex-cli", "qc", "--model", dir.Path("knight_ref.smd"), "--ref-anim",
+        dir.Path("runner_ref.smd"), "--qc", dir.Path("runner.qc"), "--method", "world", "--set",
+        "3=:0.5", "--out-dir", dir.Path("cli")};
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), out, err, OriginalTexts(), {}), 0)
+        << err.str();
+    const std::vector<std::string> files = {"knight_ref.qc", "walk.smd", "walk2.smd"};
+    ASSERT_EQ(ListFolder(dir.Root() / "window"), files);
+    for (const std::string& name : files) {
+        EXPECT_TRUE(ReadFile(dir.Path("window/" + name)) == ReadFile(dir.Path("cli/" + name)))
+            << name;
+    }
+    dlg.SetWorldMethod(false);
+    Run(&CVarnexDlg::OnBuildSmd, "local.smd");
+    EXPECT_FALSE(ReadFile(dir.Path("local.smd")) == ReadFile(dir.Path("window/walk.smd")))
+        << "the method made no difference: the test would not see it ignored";
+}
+
+// Every way out of "Tout un .qc…" but the end leaves nothing written: before the references, the
+// source .qc or the folder cancelled, the progress cancelled, an animation refused (listed).
+TEST_F(DialogTest, AWholeQcCancelledOrRefusedLeavesNothing) {
+    WriteFile(dir.Path("runner.qc"), "$sequence idle walk\n$sequence run \"missing\" loop\n");
+    std::filesystem::create_directories(dir.Path("out"));
+    dlg.OnBuildQcSet();
+    EXPECT_EQ(Refusal(), "Ouvrez les deux SMD de référence d'abord");
+    LoadSmall();
+
+    ui.Cancel();
+    dlg.OnBuildQcSet();
+    EXPECT_EQ(dlg.LastResult(), CVarnexDlg::COMMAND_RESULT::CANCELLED);
+    EXPECT_TRUE(ui.folderTitles.empty());
+    ui.Answer(dir.Path("runner.qc"));
+    ui.Cancel();
+    ui.Cancel();
+    dlg.OnBuildQcSet();
+    EXPECT_EQ(dlg.LastResult(), CVarnexDlg::COMMAND_RESULT::CANCELLED);
+    EXPECT_EQ(ui.folderTitles.size(), 1u);
+    EXPECT_TRUE(ui.progress.empty());
+
+    WriteFile(dir.Path("missing.smd"), ReadFile(dir.Path("walk.smd")));
+    ui.cancelAtStep = 2;
+    ui.Answer(dir.Path("runner.qc"));
+    ui.Cancel();
+    ui.Answer(dir.Path("out"));
+    dlg.OnBuildQcSet();
+    EXPECT_EQ(dlg.LastResult(), CVarnexDlg::COMMAND_RESULT::CANCELLED);
+    EXPECT_EQ(ui.progress.size(), 2u);
+    EXPECT_EQ(ui.statuses.back(), "Tout un .qc annulé : rien n'est écrit");
+    EXPECT_EQ(ListFolder(dir.Root() / "out"), std::vector<std::string>{});
+
+    std::filesystem::remove(dir.Path("missing.smd"));
+    ui.cancelAtStep = 0;
+    ui.Answer(dir.Path("runner.qc"));
+    ui.Cancel();
+    ui.Answer(dir.Path("out"));
+    dlg.OnBuildQcSet();
+    std::string message = Refusal();
+    EXPECT_EQ(message.substr(0, message.find('\n')),
+              "Rien n'est écrit : 1 animation est refusée :");
+    EXPECT_NE(message.find(dir.Path("runner.qc") + ":2: séquence « run » refusée : "),
+              std::string::npos) << message;
+    EXPECT_EQ(ListFolder(dir.Root() / "out"), std::vector<std::string>{});
+    EXPECT_EQ(ui.endProgressCalls, 2);
+    EXPECT_TRUE(ui.lists.empty());
+}
+
 TEST_F(DialogTest, QuitTakesTheGridAndEndsTheDialog) {
     ui.screenNodes[0] = "5";
     dlg.OnQuit();

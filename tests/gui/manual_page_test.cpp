@@ -61,6 +61,7 @@ TEST(ManualPage, NamesEveryButtonAndMenuItemInItsLanguage) {
         EXPECT_EQ(names.size(), MAIN_BUTTONS.size());
         // The menu as CVarnexWindow::OnContextMenu builds it.
         std::vector<std::string> items = {texts.Tr(ABOUT_ITEM_TEXT), PreviewMenuText(texts),
+                                          texts.Tr(QC_SET_ITEM_TEXT),
                                           texts.Tr(DEFAULT_SETTINGS_ITEM_TEXT)};
         for (const CHECKABLE_OPTION& option : CheckableOptions()) {
             items.push_back(option.menuText(texts));

@@ -43,6 +43,7 @@ TEST(RememberedChoices, ComeBackAfterARestartAndGoAfterDefaultSettings) {
         EXPECT_EQ(StatusOf(window), "");
         SendMenu(window, IDM_ROOT_FROM_LEGS);
         SendMenu(window, IDM_PAIR_SAME_NAMES);
+        SendMenu(window, IDM_WORLD_METHOD);
         const std::vector<std::string>& languages = window.Languages();
         auto english = std::find(languages.begin(), languages.end(), "en");
         ASSERT_NE(english, languages.end());
@@ -65,9 +66,10 @@ TEST(RememberedChoices, ComeBackAfterARestartAndGoAfterDefaultSettings) {
         ShowAndDraw(window);
         EXPECT_TRUE(window.Dialog().RootFromLegs());
         EXPECT_TRUE(window.Dialog().PairSameNames());
+        EXPECT_TRUE(window.Dialog().WorldMethod());
         EXPECT_EQ(StatusOf(window),
                   "réglages retenus qui changent BUILD SMD : Racine d'après les "
-                  "jambes, Apparier aussi les nodes de même nom");
+                  "jambes, Apparier aussi les nodes de même nom, Orientations du monde");
         EXPECT_EQ(window.GetPosition(), windowAt);
         window.OpenPreview();
         wxRect preview = window.Preview()->GetRect();
@@ -82,6 +84,7 @@ TEST(RememberedChoices, ComeBackAfterARestartAndGoAfterDefaultSettings) {
         SendMenu(window, IDM_DEFAULT_SETTINGS);
         EXPECT_FALSE(window.Dialog().RootFromLegs());
         EXPECT_FALSE(window.Dialog().PairSameNames());
+        EXPECT_FALSE(window.Dialog().WorldMethod());
         EXPECT_EQ(StatusOf(window), window.Texts().Tr("réglages d'origine rétablis"));
     }
     CScriptedWindow window(SettingsIn(settings));

@@ -25,6 +25,14 @@ wxString CScriptedWindow::RunFileDialog(wxFileDialog& dialog) {
     return answer == CANCEL ? wxString() : wxString(ToWx(answer));
 }
 
+wxString CScriptedWindow::RunDirDialog(wxDirDialog& dialog) {
+    shown.push_back({FromWx(dialog.GetMessage()), PathFromWx(dialog.GetPath())});
+    if (m_answers.empty()) return wxString();
+    std::string answer = m_answers.front();
+    m_answers.pop_front();
+    return answer == CANCEL ? wxString() : wxString(ToWx(answer));
+}
+
 void CScriptedWindow::Press(int buttonId) {
     wxWindow* button = FindWindow(buttonId);
     wxCommandEvent click(wxEVT_BUTTON, buttonId);

@@ -1,6 +1,6 @@
-// The main window with its modal windows answered by a script, for tests: file dialogs take their
-// answers from a queue (none left: cancelled), questions take answerYes; messages, questions, help
-// pages and About boxes are recorded.
+// The main window with its modal windows answered by a script, for tests: file and folder dialogs
+// take their answers from one queue (none left: cancelled), questions take answerYes; messages,
+// lists, questions, help pages and About boxes are recorded.
 #pragma once
 
 #include <wx/textctrl.h>
@@ -29,6 +29,10 @@ public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     // Records the request; the window's own file dialog then runs with the scripted answer.
     std::optional<std::string> ChooseFile(const FILE_DIALOG& request) override;
+    void ShowList(const std::string& title, const std::vector<std::string>& lines) override {
+        lists.push_back(title);
+        lists.insert(lists.end(), lines.begin(), lines.end());
+    }
     bool AskYesNo(const std::string& text) override {
         questions.push_back(text);
         return answerYes;
@@ -47,6 +51,7 @@ public:
     std::vector<std::string> CorrectionBoxes() const;
 
     std::vector<std::string> messages;
+    std::vector<std::string> lists;  // each list's title, then its lines
     std::vector<FILE_DIALOG> dialogs;
     struct SHOWN_DIALOG {
         std::string title;
@@ -62,6 +67,7 @@ public:
 protected:
     void ShowAboutBox() override { ++aboutBoxes; }
     wxString RunFileDialog(wxFileDialog& dialog) override;
+    wxString RunDirDialog(wxDirDialog& dialog) override;
 
 private:
     static constexpr const char* CANCEL = "<cancelled>";

@@ -299,6 +299,37 @@ TEST(Retargeting, BuildThroughTheButtonsWritesTheModelsHeaderAndEveryFrame) {
         << "the same bytes as the command line writes";
 }
 
+// "Tout un .qc…" from the menu: the three dialogs, the progress window gone and the main window
+// usable again, the status line, the warnings listed; the walk built as BUILD SMD builds it.
+TEST(Retargeting, AWholeQcFromTheMenuWritesTheSetAndListsItsWarnings) {
+    CSampleFolder folder;
+    WriteFile(folder.Path("runner.qc"), "$sequence walk \"runner_walk\" fps 30 loop\n"
+                                        "$sequence walk2 runner_walk origin 0 0 1\n");
+    fs::create_directory(folder.Root() / "out");
+    CScriptedWindow window;
+    ShowAndDraw(window);
+    LoadThreeSamples(window, folder);
+    window.Answer(folder.Path("runner.qc"));
+    window.Cancel();
+    window.Answer(folder.Root() / "out");
+    wxCommandEvent item(wxEVT_MENU, IDM_QC_SET);
+    window.ProcessWindowEvent(item);
+    ASSERT_TRUE(window.messages.empty()) << window.messages.front();
+    ASSERT_EQ(window.shown.size(), 6u);
+    EXPECT_EQ(window.shown[5].title,
+              "Tout un .qc : le dossier où écrire les animations et le .qc du modèle");
+    EXPECT_EQ(StatusOf(window), "2 séquences écrites dans " + folder.Path("out"));
+    EXPECT_TRUE(window.IsEnabled());
+    // The reading's warning (no $cd), then the set's.
+    ASSERT_EQ(window.lists.size(), 3u);
+    EXPECT_NE(window.lists[1].find("$cd"), std::string::npos) << window.lists[1];
+    EXPECT_NE(window.lists[2].find("source-option-copied : séquence « walk2 »"), std::string::npos)
+        << window.lists[2];
+    EXPECT_EQ(ReadFile(folder.Path("out/runner_walk.smd")),
+              ReadFile(ExpectedPath("knight_runner_walk.smd")));
+    EXPECT_TRUE(fs::exists(folder.Root() / "out" / "knight_ref.qc"));
+}
+
 TEST(Retargeting, ConvertCsBipedeWritesTheNewAnimationThatBuildThenReads) {
     CSampleFolder folder;
     CScriptedWindow window;
