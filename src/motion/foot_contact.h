@@ -52,6 +52,16 @@ struct FEET_REPORT {
     std::optional<double> pelvisHeight, scaledSourcePelvisHeight, maxPelvisGap;
 };
 
+// The source's ground and contacts from its foot joints, one a frame on each side (empty for a
+// side without a foot), as the check finds them: slides are left none. No ground without a frame
+// or a foot.
+struct SOURCE_CONTACTS {
+    std::optional<double> ground;
+    std::vector<FOOT_CONTACT> contacts;  // in order of first frame, left before right
+};
+SOURCE_CONTACTS FindSourceContacts(const std::vector<VEC3>& leftFeet,
+                                   const std::vector<VEC3>& rightFeet);
+
 // A slide above this is worth a warning, and so is a foot error above FEET_OFF_LIMIT.
 constexpr double SLIDE_LIMIT = 1.0;
 constexpr double FEET_OFF_LIMIT = 5.0;
@@ -76,9 +86,6 @@ private:
         LEG source, model;
         std::vector<VEC3> sourceFeet, resultFeet;  // one a frame, where the skeleton has the foot
     };
-    // The source's contacts against this ground, left side first, with their slides; inContact
-    // marks their frames.
-    std::vector<FOOT_CONTACT> FindContacts(double ground, std::vector<char>& inContact) const;
     // Whether a knee of the result bends away from the source's in this frame.
     bool KneeFlips(const std::vector<VEC3>& source, const std::vector<VEC3>& result) const;
 

@@ -1,5 +1,6 @@
 #include "motion/motion_setup.h"
 
+#include "motion/biped_rig.h"
 #include "motion/fixed_text.h"
 #include "motion/motion_check.h"
 #include "motion/smd_poses.h"
@@ -188,6 +189,46 @@ CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::str
     m_sourcesRead = SourcesRead(setup.rows);
     m_nodes = MapAnimationNodes(refNodes, head.nodes, m_sourcesRead, animPath);
     m_frames = std::make_unique<CAnimationFrameReader>(*m_reader, m_nodes.keys);
+    if (setup.feet == FEET_MODE::CONTACT) StartFeet(animPath);
+}
+
+void CAnimationRetarget::StartFeet(const std::string& animPath) {
+    MOTION_SETUP plain = m_setup;
+    plain.feet = FEET_MODE::NONE;
+    CAnimationRetarget first(plain, animPath);
+    CForwardKinematics skeleton(m_setup.refNodes);
+    CBipedRig rig(m_setup.refNodes);
+    int feet[2] = {rig.Leg(BODY_SIDE::LEFT).foot, rig.Leg(BODY_SIDE::RIGHT).foot};
+    FEET_SOURCE source;
+    std::vector<VEC3> joints;
+    while (first.ReadNext()) {
+        skeleton.Solve(first.RowSource(), joints);
+        for (int s = 0; s < 2; ++s) {
+            if (feet[s] >= 0) source.feet[s].push_back(joints[static_cast<std::size_t>(feet[s])]);
+        }
+    }
+    m_feet = std::make_unique<CFeetStage>(m_setup.modelNodes, m_setup.modelRest, m_setup.refNodes,
+                                          WorldRuleOf(m_setup), source);
+}
+
+bool CAnimationRetarget::NextThroughFeet() {
+    while (!m_feet->Ready()) {
+        if (m_readAll || !ReadNext()) {
+            m_readAll = true;
+            m_feet->Finish();
+            break;
+        }
+        Retarget();
+        m_spare.source = m_source;
+        m_spare.rowSource = m_nodes.sameList ? m_source : m_byReference;
+        m_spare.result = m_result;
+        m_spare.timeText = m_frames->TimeText();
+        m_spare.timeLine = m_frames->TimeLineNumber();
+        m_feet->Push(m_spare);
+    }
+    if (!m_feet->Pop(m_spare)) return false;
+    std::swap(m_given, m_spare);
+    return true;
 }
 
 void CAnimationRetarget::RequireNodesRead() const {
@@ -213,6 +254,7 @@ void CAnimationRetarget::RequireNodesRead() const {
 }
 
 bool CAnimationRetarget::Next(bool wanted) {
+    if (m_feet) return NextThroughFeet();
     if (!wanted) return m_frames->Next(nullptr);
     if (!ReadNext()) return false;
     Retarget();
@@ -245,7 +287,7 @@ bool CAnimationRetarget::ReadNext() {
 }
 
 void CAnimationRetarget::Retarget() {
-    const FRAME_POSES* source = &RowSource();
+    const FRAME_POSES* source = m_nodes.sameList ? &m_source : &m_byReference;
     RETARGET_PROBLEM problem =
         m_world ? m_world->Apply(*source, m_result) : m_retarget.Apply(*source, m_result);
     if (problem.fault == RETARGET_FAULT::MISSING_SOURCE_LINE) {
