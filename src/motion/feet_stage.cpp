@@ -34,12 +34,55 @@ void SetRotation(POSE& pose, const MAT3& local) {
 }
 }  // namespace
 
+CNodeChains::CNodeChains(const std::vector<int>& parents, const std::vector<int>& nodes)
+    : m_parent(parents), m_joints(parents.size()), m_world(parents.size()) {
+    std::vector<int> depth(parents.size(), -1);
+    for (int node : nodes) {
+        if (node < 0 || static_cast<std::size_t>(node) >= parents.size()) continue;
+        std::vector<int> chain;
+        for (int n = node; n >= 0 && depth[static_cast<std::size_t>(n)] < 0; n = parents[static_cast<std::size_t>(n)]) {
+            chain.push_back(n);
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            int parent = parents[static_cast<std::size_t>(*it)];
+            depth[static_cast<std::size_t>(*it)] = parent < 0 ? 0 : depth[static_cast<std::size_t>(parent)] + 1;
+            m_order.push_back(*it);
+        }
+    }
+    std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+        return depth[static_cast<std::size_t>(a)] < depth[static_cast<std::size_t>(b)];
+    });
+}
+
+void CNodeChains::Solve(std::span<const POSE> frame) {
+    static const POSE ZERO_POSE;
+    for (int node : m_order) {
+        const auto n = static_cast<std::size_t>(node);
+        const POSE& pose = n < frame.size() ? frame[n] : ZERO_POSE;
+        const MAT3 own = RotationOf(pose);
+        int parent = m_parent[n];
+        if (parent < 0) {
+            m_joints[n] = {pose.x, pose.y, pose.z};
+            m_world[n] = own;
+            continue;
+        }
+        const MAT3& w = m_world[static_cast<std::size_t>(parent)];
+        const VEC3& base = m_joints[static_cast<std::size_t>(parent)];
+        m_joints[n] = {base.x + w.m[0][0] * pose.x + w.m[0][1] * pose.y + w.m[0][2] * pose.z,
+                       base.y + w.m[1][0] * pose.x + w.m[1][1] * pose.y + w.m[1][2] * pose.z,
+                       base.z + w.m[2][0] * pose.x + w.m[2][1] * pose.y + w.m[2][2] * pose.z};
+        m_world[n] = Multiply(w, own);
+    }
+}
+
 CFeetStage::CFeetStage(const std::vector<SKELETON_NODE>& modelNodes,
                        std::span<const POSE> modelRest,
                        const std::vector<SKELETON_NODE>& sourceNodes, const ROOT_FROM_LEGS& root,
                        const FEET_SOURCE& source)
-    : m_model(modelNodes), m_source(sourceNodes), m_root(root), m_ratio(root.legsRatio) {
-    m_modelParents = m_model.Parents();
+    : m_root(root), m_ratio(root.legsRatio) {
+    CForwardKinematics modelSkeleton(modelNodes);
+    m_modelParents = modelSkeleton.Parents();
+    m_modelCount = modelNodes.size();
     CBipedRig modelRig(modelNodes), sourceRig(sourceNodes);
     for (int s = 0; s < 2; ++s) {
         BODY_SIDE side = s == 0 ? BODY_SIDE::LEFT : BODY_SIDE::RIGHT;
@@ -51,8 +94,15 @@ CFeetStage::CFeetStage(const std::vector<SKELETON_NODE>& modelNodes,
     m_sourcePelvis = std::max(0, sourceRig.Pelvis());
     m_rootFree = !m_modelParents.empty() && m_modelParents[0] < 0;
 
+    std::vector<int> modelWanted = {m_modelPelvis}, sourceWanted = {m_sourcePelvis};
+    for (const SIDE& side : m_sides) {
+        for (int n : {side.model.thigh, side.model.calf, side.model.foot}) modelWanted.push_back(n);
+        for (int n : {side.source.thigh, side.source.calf, side.source.foot}) sourceWanted.push_back(n);
+    }
+    m_model = std::make_unique<CNodeChains>(m_modelParents, modelWanted);
+    m_source = std::make_unique<CNodeChains>(CForwardKinematics(sourceNodes).Parents(), sourceWanted);
     std::vector<VEC3> rest;
-    m_model.Solve(modelRest, rest);
+    modelSkeleton.Solve(modelRest, rest);
     bool modelHasFoot = false;
     for (const SIDE& s : m_sides) {
         if (s.model.foot < 0) continue;
@@ -132,36 +182,34 @@ void CFeetStage::Push(FEET_FRAME& frame) {
 void CFeetStage::Aim(HELD& held) {
     const auto i = static_cast<std::size_t>(held.frame.index);
     std::vector<POSE>& result = held.frame.result;
-    if (result.size() < m_model.NodeCount()) return;
+    if (result.size() < m_modelCount) return;
     const double k = m_ratio;
     const double sourceGround = *m_contacts.ground;
     if (m_rootFree && i < m_strideX.size()) {
         result[0].x += m_strideX[i];
         result[0].y += m_strideY[i];
     }
-    m_source.Solve(held.frame.rowSource, m_sourceJoints);
-    m_model.Solve(result, m_joints);
+    m_source->Solve(held.frame.rowSource);
+    m_model->Solve(result);
     // The pelvis stands k times the source's height above the ground; a translation of the root
     // moves every joint alike.
     double lift = 0.0;
     if (m_rootFree) {
-        double pelvis = m_sourceJoints[static_cast<std::size_t>(m_sourcePelvis)].z;
-        lift = m_modelGround + k * (pelvis - sourceGround) -
-               m_joints[static_cast<std::size_t>(m_modelPelvis)].z;
+        double pelvis = m_source->Joint(m_sourcePelvis).z;
+        lift = m_modelGround + k * (pelvis - sourceGround) - m_model->Joint(m_modelPelvis).z;
         result[0].z += lift;
     }
     for (int s = 0; s < 2; ++s) {
         const SIDE& side = m_sides[s];
         if (!side.model.Whole() || side.source.foot < 0) continue;
-        auto at = [](const std::vector<VEC3>& joints, int n) {
-            return joints[static_cast<std::size_t>(n)];
-        };
-        VEC3 hip = at(m_joints, side.model.thigh), knee = at(m_joints, side.model.calf);
-        VEC3 foot = at(m_joints, side.model.foot);
+        const CNodeChains& model = *m_model;
+        const CNodeChains& source = *m_source;
+        VEC3 hip = model.Joint(side.model.thigh), knee = model.Joint(side.model.calf);
+        VEC3 foot = model.Joint(side.model.foot);
         hip.z += lift;
         knee.z += lift;
         foot.z += lift;
-        const VEC3 sourceFoot = at(m_sourceJoints, side.source.foot);
+        const VEC3 sourceFoot = source.Joint(side.source.foot);
         VEC3 target = {foot.x, foot.y, m_modelGround + k * (sourceFoot.z - sourceGround)};
         double w = Weight(s, static_cast<int>(i));
         if (w > 0.0) {
@@ -185,7 +233,7 @@ void CFeetStage::Aim(HELD& held) {
         // The source knee's bend, when it bends enough to point anywhere.
         held.pole[s] = {};
         if (side.source.Whole()) {
-            VEC3 h = at(m_sourceJoints, side.source.thigh), n = at(m_sourceJoints, side.source.calf);
+            VEC3 h = source.Joint(side.source.thigh), n = source.Joint(side.source.calf);
             VEC3 line = Minus(sourceFoot, h);
             double length = Length(line);
             if (length > 0.0) {
@@ -237,7 +285,7 @@ void CFeetStage::Land(HELD& held, double lowering) {
     std::vector<POSE>& result = held.frame.result;
     if (!held.aimed[0] && !held.aimed[1]) return;
     if (m_rootFree) result[0].z -= lowering;
-    m_model.Solve(result, m_joints);
+    m_model->Solve(result);
     for (int s = 0; s < 2; ++s) {
         if (held.aimed[s]) SolveLeg(s, held.target[s], held.pole[s], result);
     }
@@ -248,7 +296,9 @@ void CFeetStage::SolveLeg(int s, const VEC3& target, const VEC3& pole, std::vect
     const auto thigh = static_cast<std::size_t>(leg.thigh);
     const auto calf = static_cast<std::size_t>(leg.calf);
     const auto foot = static_cast<std::size_t>(leg.foot);
-    const VEC3 hip = m_joints[thigh], knee = m_joints[calf], ankle = m_joints[foot];
+    const CNodeChains& model = *m_model;
+    const VEC3 hip = model.Joint(leg.thigh), knee = model.Joint(leg.calf);
+    const VEC3 ankle = model.Joint(leg.foot);
     const double a = Length(Minus(knee, hip)), b = Length(Minus(ankle, knee));
     VEC3 reach = Minus(target, hip);
     double d = Length(reach);
@@ -269,7 +319,7 @@ void CFeetStage::SolveLeg(int s, const VEC3& target, const VEC3& pole, std::vect
     const VEC3 newKnee = Plus(hip, Plus(Times(a * cosHip, u), Times(a * sinHip, p)));
     const VEC3 newAnkle = Plus(hip, Times(d, u));
 
-    const std::vector<MAT3>& world = m_model.WorldRotations();
+    auto world = [&](std::size_t n) { return model.World(static_cast<int>(n)); };
     const MAT3 turnThigh = MatrixOf(SwingBetween(Minus(knee, hip), Minus(newKnee, hip)));
     const VEC3 swungAnkle = Plus(hip, Turned(turnThigh, Minus(ankle, hip)));
     const MAT3 turnCalf =
@@ -277,12 +327,12 @@ void CFeetStage::SolveLeg(int s, const VEC3& target, const VEC3& pole, std::vect
     const MAT3 turnBoth = Multiply(turnCalf, turnThigh);
     auto parentWorld = [&](std::size_t n) {
         int parent = m_modelParents[n];
-        return parent < 0 ? MAT3{} : world[static_cast<std::size_t>(parent)];
+        return parent < 0 ? MAT3{} : world(static_cast<std::size_t>(parent));
     };
     // The nodes below the thigh turn with it, those below the calf with both turns; the foot
     // keeps its world rotation, and what hangs from it follows.
-    const MAT3 thighWorld = Multiply(turnThigh, world[thigh]);
-    const MAT3 calfWorld = Multiply(turnBoth, world[calf]);
+    const MAT3 thighWorld = Multiply(turnThigh, world(thigh));
+    const MAT3 calfWorld = Multiply(turnBoth, world(calf));
     const MAT3 calfParent = m_modelParents[calf] == leg.thigh
                                 ? thighWorld
                                 : Multiply(turnThigh, parentWorld(calf));
@@ -291,7 +341,7 @@ void CFeetStage::SolveLeg(int s, const VEC3& target, const VEC3& pole, std::vect
                                 : Multiply(turnBoth, parentWorld(foot));
     SetRotation(result[thigh], MultiplyTransposed(parentWorld(thigh), thighWorld));
     SetRotation(result[calf], MultiplyTransposed(calfParent, calfWorld));
-    SetRotation(result[foot], MultiplyTransposed(footParent, world[foot]));
+    SetRotation(result[foot], MultiplyTransposed(footParent, world(foot)));
 }
 
 }  // namespace varnex

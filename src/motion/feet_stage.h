@@ -6,6 +6,7 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -31,6 +32,24 @@ constexpr double LEG_REACH = 0.999;
 // (empty for a side without a foot).
 struct FEET_SOURCE {
     std::vector<VEC3> feet[2];  // left, right
+};
+
+// Where a few nodes stand in a frame, with their ancestors solved and no other node: the feet
+// need the legs and the pelvis of skeletons of any size. The arithmetic of CForwardKinematics.
+class CNodeChains {
+public:
+    // parents as CForwardKinematics::Parents() gives them; nodes out of range are left out.
+    CNodeChains(const std::vector<int>& parents, const std::vector<int>& nodes);
+    void Solve(std::span<const POSE> frame);
+    // Of a node given or one of its ancestors, in the frame last solved.
+    const VEC3& Joint(int node) const { return m_joints[static_cast<std::size_t>(node)]; }
+    const MAT3& World(int node) const { return m_world[static_cast<std::size_t>(node)]; }
+
+private:
+    std::vector<int> m_parent;
+    std::vector<int> m_order;  // the nodes solved, each after its parent
+    std::vector<VEC3> m_joints;
+    std::vector<MAT3> m_world;
 };
 
 // One frame passing through the stage: what the caller gives with it comes back with it.
@@ -85,8 +104,9 @@ private:
     void Land(HELD& held, double lowering);
     void SolveLeg(int side, const VEC3& target, const VEC3& pole, std::vector<POSE>& result);
 
-    CForwardKinematics m_model, m_source;
     std::vector<int> m_modelParents;
+    std::size_t m_modelCount = 0;
+    std::unique_ptr<CNodeChains> m_model, m_source;
     SIDE m_sides[2];
     int m_modelPelvis = 0, m_sourcePelvis = 0;
     bool m_rootFree = false;  // row 0 is a root: the stage moves it
@@ -98,7 +118,6 @@ private:
     std::vector<double> m_strideX, m_strideY;  // the root's shift a frame: the source's slides undone
     std::deque<HELD> m_window;
     std::deque<double> m_pastLowering;  // of the frames given, the latest first
-    std::vector<VEC3> m_joints, m_sourceJoints;
     bool m_finished = false;
     int m_pushed = 0;
 };

@@ -196,15 +196,14 @@ void CAnimationRetarget::StartFeet(const std::string& animPath) {
     MOTION_SETUP plain = m_setup;
     plain.feet = FEET_MODE::NONE;
     CAnimationRetarget first(plain, animPath);
-    CForwardKinematics skeleton(m_setup.refNodes);
     CBipedRig rig(m_setup.refNodes);
     int feet[2] = {rig.Leg(BODY_SIDE::LEFT).foot, rig.Leg(BODY_SIDE::RIGHT).foot};
+    CNodeChains skeleton(CForwardKinematics(m_setup.refNodes).Parents(), {feet[0], feet[1]});
     FEET_SOURCE source;
-    std::vector<VEC3> joints;
     while (first.ReadNext()) {
-        skeleton.Solve(first.RowSource(), joints);
+        skeleton.Solve(first.RowSource());
         for (int s = 0; s < 2; ++s) {
-            if (feet[s] >= 0) source.feet[s].push_back(joints[static_cast<std::size_t>(feet[s])]);
+            if (feet[s] >= 0) source.feet[s].push_back(skeleton.Joint(feet[s]));
         }
     }
     m_feet = std::make_unique<CFeetStage>(m_setup.modelNodes, m_setup.modelRest, m_setup.refNodes,

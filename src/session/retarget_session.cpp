@@ -182,8 +182,10 @@ BUILD_RESULT CRetargetSession::Build(const std::string& animPath,
         rule = RootRuleFromLegs(m_model, m_reference, job.rows.empty() ? 0 : job.rows[0].nodes);
         job.rootFromLegs = &*rule;
     }
+    // With the feet on the ground the root's height is the stage's: its range says nothing of
+    // where the two skeletons put their origins.
     CRootHeightRange heights;
-    job.rootHeights = &heights;
+    if (m_options.feet == FEET_MODE::NONE) job.rootHeights = &heights;
     CBoneTears tears;
     job.boneTears = &tears;
     std::vector<std::string> unused;
