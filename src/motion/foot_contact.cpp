@@ -170,8 +170,8 @@ void CFeetCheck::AddFrame(const std::vector<VEC3>& source, const std::vector<VEC
         }
     }
     if (!source.empty() && !result.empty()) {
-        m_sourcePelvisHeights.push_back(source[static_cast<std::size_t>(m_sourcePelvis)].z);
-        m_resultPelvisHeights.push_back(result[static_cast<std::size_t>(m_modelPelvis)].z);
+        m_sourcePelvisPoints.push_back(source[static_cast<std::size_t>(m_sourcePelvis)]);
+        m_resultPelvisPoints.push_back(result[static_cast<std::size_t>(m_modelPelvis)]);
     }
     if (KneeFlips(source, result)) ++m_kneeFlips;
     ++m_frames;
@@ -226,6 +226,25 @@ FEET_REPORT CFeetCheck::Report() const {
         }
         c.slide = slide;
     }
+    if (m_sourcePelvisPoints.size() == static_cast<std::size_t>(m_frames)) {
+        double source = 0.0, result = 0.0;
+        for (std::size_t a = 0; a < r.contacts.size(); ++a) {
+            // A contact from the first frame may have landed before it: no cycle starts there.
+            if (r.contacts[a].first == 0) continue;
+            std::size_t b = a + 1;
+            while (b < r.contacts.size() && r.contacts[b].side != r.contacts[a].side) ++b;
+            if (b == r.contacts.size()) continue;
+            auto from = static_cast<std::size_t>(r.contacts[a].first);
+            auto to = static_cast<std::size_t>(r.contacts[b].first);
+            source += Horizontal(m_sourcePelvisPoints[to], m_sourcePelvisPoints[from]);
+            result += Horizontal(m_resultPelvisPoints[to], m_resultPelvisPoints[from]);
+            ++r.cycles;
+        }
+        if (r.cycles > 0) {
+            r.sourceCycleTravel = source / r.cycles;
+            r.resultCycleTravel = result / r.cycles;
+        }
+    }
     for (const FOOT_CONTACT& c : r.contacts) {
         if (!c.slide) continue;
         r.maxSlide = r.maxSlide ? std::max(*r.maxSlide, *c.slide) : *c.slide;
@@ -247,12 +266,12 @@ FEET_REPORT CFeetCheck::Report() const {
         r.maxError = *std::max_element(errors.begin(), errors.end());
         r.medianError = Median(std::move(errors));
     }
-    if (!m_sourcePelvisHeights.empty()) {
+    if (!m_sourcePelvisPoints.empty()) {
         std::vector<double> result, scaled;
         double gap = 0.0;
-        for (std::size_t i = 0; i < m_sourcePelvisHeights.size(); ++i) {
-            result.push_back(m_resultPelvisHeights[i] - *m_modelGround);
-            scaled.push_back(k * (m_sourcePelvisHeights[i] - ground));
+        for (std::size_t i = 0; i < m_sourcePelvisPoints.size(); ++i) {
+            result.push_back(m_resultPelvisPoints[i].z - *m_modelGround);
+            scaled.push_back(k * (m_sourcePelvisPoints[i].z - ground));
             gap = std::max(gap, std::abs(result.back() - scaled.back()));
         }
         r.pelvisHeight = Median(std::move(result));

@@ -50,6 +50,12 @@ struct FEET_REPORT {
     // The pelvis (or the root) above the ground, median over the frames: the result's, the
     // source's times the legs' ratio; and the largest difference of the two in a frame.
     std::optional<double> pelvisHeight, scaledSourcePelvisHeight, maxPelvisGap;
+    // The pelvis's (or the root's) horizontal travel over a step cycle, from the first frame of a
+    // contact (not the animation's first) to that of the next contact of the same foot, mean over
+    // the cycles: the source's and the result's, the figure the compiled sequence's linear
+    // movement follows; none without a cycle.
+    int cycles = 0;
+    std::optional<double> sourceCycleTravel, resultCycleTravel;
 };
 
 // The source's ground and contacts from its foot joints, one a frame on each side (empty for a
@@ -93,7 +99,7 @@ private:
     int m_sourcePelvis = -1, m_modelPelvis = -1;
     std::optional<double> m_modelGround;
     LEGS_RATIO m_legs;
-    std::vector<double> m_sourcePelvisHeights, m_resultPelvisHeights;
+    std::vector<VEC3> m_sourcePelvisPoints, m_resultPelvisPoints;  // one a frame
     int m_frames = 0;
     int m_kneeFlips = 0;
 };

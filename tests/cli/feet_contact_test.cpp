@@ -187,6 +187,9 @@ TEST(FeetContact, WalksStandOnLegsOfOtherProportionsByBothMethods) {
                 EXPECT_NEAR(*held.check.result.travel, k * *held.check.source.travel,
                             0.02 * k * 30.0 + 1e-6)
                     << what;
+                ASSERT_EQ(held.check.feet.cycles, 2) << what;
+                EXPECT_NEAR(*held.check.feet.sourceCycleTravel, 30.0 * speed, 1e-6) << what;
+                EXPECT_NEAR(*held.check.feet.resultCycleTravel, k * 30.0 * speed, 1e-3) << what;
                 // The local method's legs, scaled bone by bone, reach less far: the pelvis comes
                 // down where the world method's stands as the source's.
                 EXPECT_NEAR(*held.built.pelvisHeight, *held.built.scaledSourcePelvisHeight,
