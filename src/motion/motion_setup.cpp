@@ -198,13 +198,30 @@ void CAnimationRetarget::StartFeet(const std::string& animPath) {
     CAnimationRetarget first(plain, animPath);
     CBipedRig rig(m_setup.refNodes);
     int feet[2] = {rig.Leg(BODY_SIDE::LEFT).foot, rig.Leg(BODY_SIDE::RIGHT).foot};
-    CNodeChains skeleton(CForwardKinematics(m_setup.refNodes).Parents(), {feet[0], feet[1]});
-    FEET_SOURCE source;
-    while (first.ReadNext()) {
-        skeleton.Solve(first.RowSource());
-        for (int s = 0; s < 2; ++s) {
-            if (feet[s] >= 0) source.feet[s].push_back(skeleton.Joint(feet[s]));
+    const std::vector<int> parents = CForwardKinematics(m_setup.refNodes).Parents();
+    CNodeChains skeleton(parents, {feet[0], feet[1]});
+    // Only the lines of the feet and their ancestors are read now; the second pass reads and
+    // checks every line, and refuses the file as it would have without the feet.
+    std::vector<char> wanted;
+    for (int foot : feet) {
+        for (int n = foot; n >= 0; n = parents[static_cast<std::size_t>(n)]) {
+            std::size_t place = first.m_nodes.PlaceOf(n);
+            if (place >= first.m_nodes.keys.size()) continue;
+            if (place >= wanted.size()) wanted.resize(place + 1, 0);
+            wanted[place] = 1;
         }
+    }
+    if (!wanted.empty()) first.m_frames->ReadOnly(std::move(wanted));
+    FEET_SOURCE source;
+    try {
+        while (first.ReadNext()) {
+            skeleton.Solve(first.RowSource());
+            for (int s = 0; s < 2; ++s) {
+                if (feet[s] >= 0) source.feet[s].push_back(skeleton.Joint(feet[s]));
+            }
+        }
+    } catch (const CVarnexError&) {
+        // The second pass comes to the same fault, or an earlier one, and names it.
     }
     m_feet = std::make_unique<CFeetStage>(m_setup.modelNodes, m_setup.modelRest, m_setup.refNodes,
                                           WorldRuleOf(m_setup), source);

@@ -327,7 +327,25 @@ TEST(FeetContact, TheCommandLineTakesContactOrNone) {
     ASSERT_EQ(run({"--feet", "none"}).first, 0);
     std::string plain = ReadFile(c.out);
     ASSERT_EQ(run({"--feet", "contact"}).first, 0);
-    EXPECT_NE(ReadFile(c.out), plain);
+    const std::string held = ReadFile(c.out);
+    EXPECT_NE(held, plain);
+
+    // A rotation that is no number in an arm's line, then in a foot's: the first pass, which
+    // reads the feet alone, leaves the refusal to the full reading, as without the option.
+    std::string text = ReadFile(c.anim);
+    for (auto [time, node] : {std::pair{"time 10\r\n", " 15 "}, std::pair{"time 12\r\n", "  6 "}}) {
+        std::size_t line = text.find(std::string("\n") + node, text.find(time)) + 1;
+        std::size_t end = text.find('\r', line);
+        text.replace(end - 8, 8, "rotation");
+    }
+    WriteFile(c.anim, text);
+    auto refused = run({"--feet", "none"});
+    EXPECT_EQ(refused.first, 1);
+    // 26 lines of head, 23 a frame: frame 10's "time" line, then node 15's sixteen lines on.
+    EXPECT_NE(refused.second.find(":" + std::to_string(26 + 10 * 23 + 1 + 16) + ":"),
+              std::string::npos) << refused.second;
+    EXPECT_EQ(run({"--feet", "contact"}), refused);
+    EXPECT_EQ(ReadFile(c.out), held);
 }
 
 }  // namespace varnex
