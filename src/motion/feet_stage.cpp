@@ -75,6 +75,29 @@ void CNodeChains::Solve(std::span<const POSE> frame) {
     }
 }
 
+CSourceFeet::CSourceFeet(const std::vector<SKELETON_NODE>& sourceNodes) {
+    CBipedRig rig(sourceNodes);
+    m_foot[0] = rig.Leg(BODY_SIDE::LEFT).foot;
+    m_foot[1] = rig.Leg(BODY_SIDE::RIGHT).foot;
+    const std::vector<int> parents = CForwardKinematics(sourceNodes).Parents();
+    std::vector<char> read(parents.size(), 0);
+    for (int foot : m_foot) {
+        for (int n = foot; n >= 0 && !read[static_cast<std::size_t>(n)];
+             n = parents[static_cast<std::size_t>(n)]) {
+            read[static_cast<std::size_t>(n)] = 1;
+            m_read.push_back(n);
+        }
+    }
+    m_chains = std::make_unique<CNodeChains>(parents, std::vector<int>{m_foot[0], m_foot[1]});
+}
+
+void CSourceFeet::Add(std::span<const POSE> frame) {
+    m_chains->Solve(frame);
+    for (int s = 0; s < 2; ++s) {
+        if (m_foot[s] >= 0) m_feet.feet[s].push_back(m_chains->Joint(m_foot[s]));
+    }
+}
+
 CFeetStage::CFeetStage(const std::vector<SKELETON_NODE>& modelNodes,
                        std::span<const POSE> modelRest,
                        const std::vector<SKELETON_NODE>& sourceNodes, const ROOT_FROM_LEGS& root,

@@ -52,6 +52,23 @@ private:
     std::vector<MAT3> m_world;
 };
 
+// The first pass: the source's feet gathered frame by frame, frames in the reference
+// animation's order.
+class CSourceFeet {
+public:
+    explicit CSourceFeet(const std::vector<SKELETON_NODE>& sourceNodes);
+    void Add(std::span<const POSE> frame);
+    const FEET_SOURCE& Feet() const { return m_feet; }
+    // The nodes whose lines Add reads: the feet and their ancestors.
+    const std::vector<int>& NodesRead() const { return m_read; }
+
+private:
+    int m_foot[2] = {-1, -1};
+    std::vector<int> m_read;
+    std::unique_ptr<CNodeChains> m_chains;
+    FEET_SOURCE m_feet;
+};
+
 // One frame passing through the stage: what the caller gives with it comes back with it.
 struct FEET_FRAME {
     FRAME_POSES source;     // the animation's own lines

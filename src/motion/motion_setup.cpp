@@ -196,35 +196,24 @@ void CAnimationRetarget::StartFeet(const std::string& animPath) {
     MOTION_SETUP plain = m_setup;
     plain.feet = FEET_MODE::NONE;
     CAnimationRetarget first(plain, animPath);
-    CBipedRig rig(m_setup.refNodes);
-    int feet[2] = {rig.Leg(BODY_SIDE::LEFT).foot, rig.Leg(BODY_SIDE::RIGHT).foot};
-    const std::vector<int> parents = CForwardKinematics(m_setup.refNodes).Parents();
-    CNodeChains skeleton(parents, {feet[0], feet[1]});
+    CSourceFeet feet(m_setup.refNodes);
     // Only the lines of the feet and their ancestors are read now; the second pass reads and
     // checks every line, and refuses the file as it would have without the feet.
     std::vector<char> wanted;
-    for (int foot : feet) {
-        for (int n = foot; n >= 0; n = parents[static_cast<std::size_t>(n)]) {
-            std::size_t place = first.m_nodes.PlaceOf(n);
-            if (place >= first.m_nodes.keys.size()) continue;
-            if (place >= wanted.size()) wanted.resize(place + 1, 0);
-            wanted[place] = 1;
-        }
+    for (int n : feet.NodesRead()) {
+        std::size_t place = first.m_nodes.PlaceOf(n);
+        if (place >= first.m_nodes.keys.size()) continue;
+        if (place >= wanted.size()) wanted.resize(place + 1, 0);
+        wanted[place] = 1;
     }
     if (!wanted.empty()) first.m_frames->ReadOnly(std::move(wanted));
-    FEET_SOURCE source;
     try {
-        while (first.ReadNext()) {
-            skeleton.Solve(first.RowSource());
-            for (int s = 0; s < 2; ++s) {
-                if (feet[s] >= 0) source.feet[s].push_back(skeleton.Joint(feet[s]));
-            }
-        }
+        while (first.ReadNext()) feet.Add(first.RowSource());
     } catch (const CVarnexError&) {
         // The second pass comes to the same fault, or an earlier one, and names it.
     }
     m_feet = std::make_unique<CFeetStage>(m_setup.modelNodes, m_setup.modelRest, m_setup.refNodes,
-                                          WorldRuleOf(m_setup), source);
+                                          WorldRuleOf(m_setup), feet.Feet());
 }
 
 bool CAnimationRetarget::NextThroughFeet() {
@@ -324,6 +313,52 @@ void CAnimationRetarget::Retarget() {
                            {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
                             std::to_string(problem.row)});
     }
+}
+
+std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
+                                              const std::vector<FRAME_POSES>& frames) {
+    std::vector<std::vector<POSE>> results;
+    std::unique_ptr<CWorldRetarget> world;
+    std::unique_ptr<CFrameRetarget> local;
+    if (setup.method == RETARGET_METHOD::WORLD) {
+        world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest, setup.refNodes,
+                                                 setup.refRest, setup.rows, WorldRuleOf(setup));
+        if (world->PlanProblem().fault != RETARGET_FAULT::NONE) return results;
+    } else {
+        local = std::make_unique<CFrameRetarget>(setup.modelRest,
+                                                 static_cast<int>(setup.modelNodes.size()),
+                                                 setup.rows, RuleOrNone(setup));
+        if (local->PlanProblem().fault != RETARGET_FAULT::NONE) return results;
+    }
+    std::unique_ptr<CFeetStage> stage;
+    if (setup.feet == FEET_MODE::CONTACT) {
+        CSourceFeet feet(setup.refNodes);
+        for (const FRAME_POSES& frame : frames) feet.Add(frame);
+        stage = std::make_unique<CFeetStage>(setup.modelNodes, setup.modelRest, setup.refNodes,
+                                             WorldRuleOf(setup), feet.Feet());
+    }
+    FEET_FRAME in, out;
+    auto take = [&] {
+        while (stage->Ready() && stage->Pop(out)) results.push_back(out.result);
+    };
+    for (const FRAME_POSES& frame : frames) {
+        std::vector<POSE> result;
+        RETARGET_PROBLEM problem = world ? world->Apply(frame, result) : local->Apply(frame, result);
+        if (problem.fault != RETARGET_FAULT::NONE) break;
+        if (!stage) {
+            results.push_back(std::move(result));
+            continue;
+        }
+        in.rowSource = frame;
+        in.result = std::move(result);
+        stage->Push(in);
+        take();
+    }
+    if (stage) {
+        stage->Finish();
+        take();
+    }
+    return results;
 }
 
 }  // namespace varnex

@@ -85,6 +85,13 @@ private:
     std::unique_ptr<CMotionCheck> m_check;
 };
 
+// Every frame of an animation held in memory (a front end's preview), in the reference
+// animation's node order, retargeted as CAnimationRetarget retargets a file: the setup's method,
+// then the feet stage with FEET_MODE::CONTACT. A result per frame, in order, up to the first
+// frame that cannot be retargeted (as CFrameRetarget::Apply refuses it).
+std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
+                                              const std::vector<FRAME_POSES>& frames);
+
 // An animation file retargeted in memory, frame by frame, with the engine's arithmetic: the
 // source frame on the animation's own skeleton and its result on the model's.
 class CAnimationRetarget {
