@@ -40,12 +40,14 @@ CNodeChains::CNodeChains(const std::vector<int>& parents, const std::vector<int>
     for (int node : nodes) {
         if (node < 0 || static_cast<std::size_t>(node) >= parents.size()) continue;
         std::vector<int> chain;
-        for (int n = node; n >= 0 && depth[static_cast<std::size_t>(n)] < 0; n = parents[static_cast<std::size_t>(n)]) {
+        for (int n = node; n >= 0 && depth[static_cast<std::size_t>(n)] < 0;
+             n = parents[static_cast<std::size_t>(n)]) {
             chain.push_back(n);
         }
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             int parent = parents[static_cast<std::size_t>(*it)];
-            depth[static_cast<std::size_t>(*it)] = parent < 0 ? 0 : depth[static_cast<std::size_t>(parent)] + 1;
+            depth[static_cast<std::size_t>(*it)] =
+                parent < 0 ? 0 : depth[static_cast<std::size_t>(parent)] + 1;
             m_order.push_back(*it);
         }
     }
@@ -102,7 +104,7 @@ CFeetStage::CFeetStage(const std::vector<SKELETON_NODE>& modelNodes,
                        std::span<const POSE> modelRest,
                        const std::vector<SKELETON_NODE>& sourceNodes, const ROOT_FROM_LEGS& root,
                        const FEET_SOURCE& source)
-    : m_root(root), m_ratio(root.legsRatio) {
+    : m_ratio(root.legsRatio) {
     CForwardKinematics modelSkeleton(modelNodes);
     m_modelParents = modelSkeleton.Parents();
     m_modelCount = modelNodes.size();
@@ -120,10 +122,12 @@ CFeetStage::CFeetStage(const std::vector<SKELETON_NODE>& modelNodes,
     std::vector<int> modelWanted = {m_modelPelvis}, sourceWanted = {m_sourcePelvis};
     for (const SIDE& side : m_sides) {
         for (int n : {side.model.thigh, side.model.calf, side.model.foot}) modelWanted.push_back(n);
-        for (int n : {side.source.thigh, side.source.calf, side.source.foot}) sourceWanted.push_back(n);
+        for (int n : {side.source.thigh, side.source.calf, side.source.foot})
+            sourceWanted.push_back(n);
     }
     m_model = std::make_unique<CNodeChains>(m_modelParents, modelWanted);
-    m_source = std::make_unique<CNodeChains>(CForwardKinematics(sourceNodes).Parents(), sourceWanted);
+    m_source =
+        std::make_unique<CNodeChains>(CForwardKinematics(sourceNodes).Parents(), sourceWanted);
     std::vector<VEC3> rest;
     modelSkeleton.Solve(modelRest, rest);
     bool modelHasFoot = false;
@@ -168,7 +172,8 @@ CFeetStage::CFeetStage(const std::vector<SKELETON_NODE>& modelNodes,
     // Each contact's place: the source foot's where it lands, scaled by the legs' ratio about the
     // source root's rest point and placed from the model root's.
     for (const FOOT_CONTACT& c : m_contacts.contacts) {
-        const VEC3& f = source.feet[c.side == FOOT_SIDE::LEFT ? 0 : 1][static_cast<std::size_t>(c.first)];
+        const VEC3& f =
+            source.feet[c.side == FOOT_SIDE::LEFT ? 0 : 1][static_cast<std::size_t>(c.first)];
         const auto first = static_cast<std::size_t>(c.first);
         m_anchor.push_back(
             {RootCoordinateFromLegs(f.x, root.sourceRest.x, root.modelRest.x, m_ratio) +
@@ -291,7 +296,8 @@ bool CFeetStage::Pop(FEET_FRAME& frame) {
             lowering = std::max(lowering, Ease(n) * m_window[static_cast<std::size_t>(n)].lowering);
         }
         if (static_cast<std::size_t>(n) <= m_pastLowering.size()) {
-            lowering = std::max(lowering, Ease(n) * m_pastLowering[static_cast<std::size_t>(n - 1)]);
+            lowering =
+                std::max(lowering, Ease(n) * m_pastLowering[static_cast<std::size_t>(n - 1)]);
         }
     }
     if (m_contacts.ground) Land(held, lowering);
@@ -356,12 +362,10 @@ void CFeetStage::SolveLeg(int s, const VEC3& target, const VEC3& pole, std::vect
     // keeps its world rotation, and what hangs from it follows.
     const MAT3 thighWorld = Multiply(turnThigh, world(thigh));
     const MAT3 calfWorld = Multiply(turnBoth, world(calf));
-    const MAT3 calfParent = m_modelParents[calf] == leg.thigh
-                                ? thighWorld
-                                : Multiply(turnThigh, parentWorld(calf));
-    const MAT3 footParent = m_modelParents[foot] == leg.calf
-                                ? calfWorld
-                                : Multiply(turnBoth, parentWorld(foot));
+    const MAT3 calfParent =
+        m_modelParents[calf] == leg.thigh ? thighWorld : Multiply(turnThigh, parentWorld(calf));
+    const MAT3 footParent =
+        m_modelParents[foot] == leg.calf ? calfWorld : Multiply(turnBoth, parentWorld(foot));
     SetRotation(result[thigh], MultiplyTransposed(parentWorld(thigh), thighWorld));
     SetRotation(result[calf], MultiplyTransposed(calfParent, calfWorld));
     SetRotation(result[foot], MultiplyTransposed(footParent, world(foot)));

@@ -127,12 +127,12 @@ private:
     SIDE m_sides[2];
     int m_modelPelvis = 0, m_sourcePelvis = 0;
     bool m_rootFree = false;  // row 0 is a root: the stage moves it
-    ROOT_FROM_LEGS m_root;
     double m_ratio = 1.0;
     double m_modelGround = 0.0;
     SOURCE_CONTACTS m_contacts;
-    std::vector<VEC3> m_anchor;      // per contact: where the model's foot is held
-    std::vector<double> m_strideX, m_strideY;  // the root's shift a frame: the source's slides undone
+    std::vector<VEC3> m_anchor;  // per contact: where the model's foot is held
+    std::vector<double> m_strideX,
+        m_strideY;  // the root's shift a frame: the source's slides undone
     std::deque<HELD> m_window;
     std::deque<double> m_pastLowering;  // of the frames given, the latest first
     bool m_finished = false;

@@ -88,7 +88,8 @@ struct FEET_CASE {
         s.LoadReference(ref);
         const std::vector<SAMPLE_NODE>& nodes = target.nodes;
         for (std::size_t row = 0; row < nodes.size(); ++row) {
-            if (std::find(plus100.begin(), plus100.end(), nodes[row].role) == plus100.end()) continue;
+            if (std::find(plus100.begin(), plus100.end(), nodes[row].role) == plus100.end())
+                continue;
             std::string& text = s.Grid().Nodes()[row];
             text = std::to_string(std::stoi(text) + 100);
         }
@@ -105,8 +106,8 @@ struct FEET_CASE {
         for (std::size_t i = 0; i < memory.size() && i < r.output.frames.size(); ++i) {
             for (std::size_t n = 0; n < memory[i].size(); ++n) {
                 const POSE &a = memory[i][n], &b = r.output.frames[i][n];
-                for (double gap : {a.x - b.x, a.y - b.y, a.z - b.z, a.rx - b.rx, a.ry - b.ry,
-                                   a.rz - b.rz}) {
+                for (double gap :
+                     {a.x - b.x, a.y - b.y, a.z - b.z, a.rx - b.rx, a.ry - b.ry, a.rz - b.rz}) {
                     worst = std::max(worst, std::abs(gap));
                 }
             }
@@ -326,7 +327,7 @@ TEST(FeetContact, TheCommandLineTakesContactOrNone) {
     FEET_CASE c(KnightSkeleton(), Walk(0.5, 40));
     auto run = [&](std::vector<std::string> more) {
         std::vector<std::string> args = {"varnex-cli", "build", "--model", c.model,
-                                         "--ref-anim", c.ref, "-o", c.out};
+                                         "--ref-anim", c.ref,   "-o",      c.out};
         args.insert(args.end(), more.begin(), more.end());
         args.push_back(c.anim);
         std::vector<const char*> argv;
