@@ -670,8 +670,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return EXIT_USAGE;
     }
     if (options.command == "--help") {
-        out << texts.Tr(HELP_TEXT) << CliMotionHelp(texts) << CliMethodHelp(texts) << CliFeetHelp(texts)
-            << CliQcHelp(texts);
+        out << texts.Tr(HELP_TEXT) << CliMotionHelp(texts) << CliMethodHelp(texts)
+            << CliFeetHelp(texts) << CliQcHelp(texts);
         return 0;
     }
     return Run(options, out, err);

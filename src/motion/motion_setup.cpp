@@ -343,7 +343,8 @@ std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
     };
     for (const FRAME_POSES& frame : frames) {
         std::vector<POSE> result;
-        RETARGET_PROBLEM problem = world ? world->Apply(frame, result) : local->Apply(frame, result);
+        RETARGET_PROBLEM problem =
+            world ? world->Apply(frame, result) : local->Apply(frame, result);
         if (problem.fault != RETARGET_FAULT::NONE) break;
         if (!stage) {
             results.push_back(std::move(result));
