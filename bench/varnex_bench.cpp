@@ -62,6 +62,7 @@ constexpr double GOAL_MOTION_RATIO = 3.0;  // check and preview against BUILD SM
 constexpr double GOAL_WORLD_RATIO = 2.0;   // BUILD SMD by --method world against the default
 constexpr int QC_SEQUENCES = 100;          // a whole set: as many sequences, one file each
 constexpr double GOAL_QC_MS = 50.0;
+constexpr double GOAL_FEET_RATIO = 3.0;    // --feet contact against the same method
 
 struct CHILD_RUN {
     double wallSeconds = 0;
@@ -334,7 +335,8 @@ struct SIZE_ROW {
     SAMPLES convert;
     SAMPLES check;    // varnex-cli check of the same animation
     SAMPLES preview;  // varnex-cli preview --step 40
-    SAMPLES world;    // the build with --method world
+    // The build by each method, without and with --feet contact.
+    SAMPLES world, feet, worldFeet;
 };
 
 std::string FindPlainCopy() {
@@ -409,13 +411,16 @@ int Run(int argc, char** argv) {
     const std::vector<std::string> convertArgs = {
         cli,          "convert",       "--model",       "bench_model.smd",
         "--ref-anim", "bench_ref.smd", "bench_anim.smd"};
+    std::vector<std::string> worldArgs = buildArgs;
+    worldArgs.insert(worldArgs.begin() + 2, {"--method", "world"});
+    std::vector<std::string> feetArgs = buildArgs, worldFeetArgs = worldArgs;
+    feetArgs.insert(feetArgs.begin() + 2, {"--feet", "contact"});
+    worldFeetArgs.insert(worldFeetArgs.begin() + 2, {"--feet", "contact"});
     const std::vector<std::string> checkArgs = {
         cli, "check", "--model", "bench_model.smd", "--ref-anim", "bench_ref.smd", "bench_anim.smd"};
     const std::vector<std::string> previewArgs = {
         cli,  "preview",     "--model", "bench_model.smd", "--ref-anim", "bench_ref.smd",
         "--step", "40", "-o", "preview.svg", "bench_anim.smd"};
-    std::vector<std::string> worldArgs = buildArgs;
-    worldArgs.insert(worldArgs.begin() + 2, {"--method", "world"});
 
     std::vector<SIZE_ROW> rows;
     int convertFrames = std::find(sizes.begin(), sizes.end(), CONVERT_FRAMES) != sizes.end()
@@ -438,7 +443,9 @@ int Run(int argc, char** argv) {
                 row.convert.Add(RunOnce(convertArgs, work, work / "bench_animNew.smd"));
                 row.check.Add(RunOnce(checkArgs, work, fs::path()));
                 row.preview.Add(RunOnce(previewArgs, work, work / "preview.svg"));
+                row.feet.Add(RunOnce(feetArgs, work, work / "out.smd"));
                 row.world.Add(RunOnce(worldArgs, work, work / "out.smd"));
+                row.worldFeet.Add(RunOnce(worldFeetArgs, work, work / "out.smd"));
             }
         }
         CheckAnimationLines(work / "out.smd", frames);
@@ -608,6 +615,22 @@ int Run(int argc, char** argv) {
         std::printf("\nGoal: world at most %.0fx BUILD SMD: %s.\n", GOAL_WORLD_RATIO,
                     r.world.WallMedian() <= GOAL_WORLD_RATIO * r.build.WallMedian() ? "met"
                                                                                    : "missed");
+        std::printf(
+            "\nFeet on the ground: BUILD SMD by each method without and with `--feet contact`, "
+            "medians of the same runs.\n\n"
+            "| frames | local s | `--feet contact` s | ratio | peak RSS MiB | world s | "
+            "`--feet contact` s | ratio | peak RSS MiB |\n"
+            "|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n"
+            "| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n",
+            Grouped(r.frames).c_str(), Fixed(r.build.WallMedian(), 3).c_str(),
+            Fixed(r.feet.WallMedian(), 3).c_str(), Ratio(r.feet, r.build).c_str(),
+            Fixed(r.feet.maxRssMiB, 1).c_str(), Fixed(r.world.WallMedian(), 3).c_str(),
+            Fixed(r.worldFeet.WallMedian(), 3).c_str(), Ratio(r.worldFeet, r.world).c_str(),
+            Fixed(r.worldFeet.maxRssMiB, 1).c_str());
+        bool feetMet = r.feet.WallMedian() <= GOAL_FEET_RATIO * r.build.WallMedian() &&
+                       r.worldFeet.WallMedian() <= GOAL_FEET_RATIO * r.world.WallMedian();
+        std::printf("\nGoal: `--feet contact` at most %.0fx the same method without it: %s.\n",
+                    GOAL_FEET_RATIO, feetMet ? "met" : "missed");
     }
     std::printf(
         "\nA whole set: `varnex-cli qc` of a .qc of %d sequences, each naming its own %s KB "

@@ -111,6 +111,7 @@ struct OPTIONS {
     bool pairSameNames = false;
     ROOT_MODE rootMotion = ROOT_MODE::SCALE;
     RETARGET_METHOD method = RETARGET_METHOD::LOCAL;
+    FEET_MODE feet = FEET_MODE::NONE;
     bool json = false;
     int fps = 30;
     int from = 0;
@@ -240,6 +241,12 @@ OPTIONS ParseOptions(int argc, const char* const* argv, const CTextCatalog& text
                 throw CUsageError(texts.Tr("--method attend local ou world, pas « {0} »", {kind}));
             }
             o.method = kind == "world" ? RETARGET_METHOD::WORLD : RETARGET_METHOD::LOCAL;
+        } else if (arg == "--feet" && (builds || o.command == "grid")) {
+            std::string kind = value();
+            if (kind != "contact" && kind != "none") {
+                throw CUsageError(texts.Tr("--feet attend contact ou none, pas « {0} »", {kind}));
+            }
+            o.feet = kind == "contact" ? FEET_MODE::CONTACT : FEET_MODE::NONE;
         } else if (arg == "--json" && o.command == "check") {
             o.json = true;
         } else if (arg == "--fps" && preview) {
@@ -324,6 +331,7 @@ void Prepare(CRetargetSession& s, const OPTIONS& o, std::ostream& err) {
     s.Options().pairSameNames = o.pairSameNames;
     s.Options().rootMotion = o.rootMotion;
     s.Options().method = o.method;
+    s.Options().feet = o.feet;
     s.Options().lineEnd = o.lfLineEnds ? "\n" : "\r\n";
     s.Options().threads = o.threads;
     try {
@@ -670,7 +678,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return EXIT_USAGE;
     }
     if (options.command == "--help") {
-        out << texts.Tr(HELP_TEXT) << CliMotionHelp(texts) << CliMethodHelp(texts) << CliQcHelp(texts);
+        out << texts.Tr(HELP_TEXT) << CliMotionHelp(texts) << CliMethodHelp(texts)
+            << CliFeetHelp(texts) << CliQcHelp(texts);
         return 0;
     }
     return Run(options, out, err);

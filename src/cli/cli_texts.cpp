@@ -95,6 +95,20 @@ Méthode de transfert (build, check, preview, grid, qc) :
 )"));
 }
 
+std::string CliFeetHelp(const CTextCatalog& texts) {
+    return texts.Tr(MarkText(R"(
+Pieds au sol (build, check, preview, grid, qc) :
+  --feet contact|none
+                       none (défaut) : les pieds suivent la méthode. contact : les appuis de
+                       la source sont trouvés, et le pied du modèle tenu sur son sol pendant
+                       tout l'appui, à la place du pied source mise à l'échelle des jambes ;
+                       les jambes sont résolues en deux os, le genou tourné comme celui de la
+                       source, le bassin abaissé en douceur où une jambe n'atteint pas, et la
+                       racine avance de ce que permet le pied posé. Implique --root-motion
+                       legs ; vaut pour les deux méthodes.
+)"));
+}
+
 std::string CliQcDone(int sequences, const std::string& folder, const CTextCatalog& texts) {
     return QcSetDone(sequences, folder, texts);
 }

@@ -10,6 +10,7 @@ namespace varnex {
 std::string CliMotionHelp(const CTextCatalog& texts = OriginalTexts());
 std::string CliQcHelp(const CTextCatalog& texts = OriginalTexts());
 std::string CliMethodHelp(const CTextCatalog& texts = OriginalTexts());
+std::string CliFeetHelp(const CTextCatalog& texts = OriginalTexts());
 // The last line of a qc run: how many sequences, into which folder.
 std::string CliQcDone(int sequences, const std::string& folder,
                       const CTextCatalog& texts = OriginalTexts());

@@ -79,6 +79,59 @@ bool KneeBend(const VEC3& hip, const VEC3& knee, const VEC3& ankle, VEC3& bend, 
 }
 }  // namespace
 
+SOURCE_CONTACTS FindSourceContacts(const std::vector<VEC3>& leftFeet,
+                                   const std::vector<VEC3>& rightFeet) {
+    SOURCE_CONTACTS r;
+    std::vector<const std::vector<VEC3>*> feet;
+    for (const std::vector<VEC3>* f : {&leftFeet, &rightFeet}) {
+        if (!f->empty()) feet.push_back(f);
+    }
+    if (feet.empty()) return r;
+    const std::size_t frames = feet.front()->size();
+    auto find = [&](double ground, std::vector<char>& inContact) {
+        std::vector<FOOT_CONTACT> contacts;
+        inContact.assign(frames, 0);
+        for (FOOT_SIDE side : {FOOT_SIDE::LEFT, FOOT_SIDE::RIGHT}) {
+            const std::vector<VEC3>& f = side == FOOT_SIDE::LEFT ? leftFeet : rightFeet;
+            if (f.empty()) continue;
+            for (auto [first, last] : Contacts(f, ground)) {
+                FOOT_CONTACT c;
+                c.side = side;
+                c.first = first;
+                c.last = last;
+                contacts.push_back(c);
+                std::fill(inContact.begin() + first, inContact.begin() + last + 1, 1);
+            }
+        }
+        return contacts;
+    };
+    // The ground and the contacts depend on each other: a first ground over every frame finds the
+    // contacts, the ground over those frames finds them again, and that ground is kept. An
+    // animation almost wholly in the air (a fall, a long jump) puts the first ground above the
+    // feet that land: its lowest foot then finds them.
+    std::vector<double> lowest(frames);
+    for (std::size_t i = 0; i < frames; ++i) lowest[i] = LowestFoot(feet, i);
+    double ground = Percentile(lowest, GROUND_PERCENTILE);
+    std::vector<char> inContact;
+    r.contacts = find(ground, inContact);
+    if (r.contacts.empty()) {
+        r.contacts = find(*std::min_element(lowest.begin(), lowest.end()), inContact);
+    }
+    if (!r.contacts.empty()) {
+        std::vector<double> planted;
+        for (std::size_t i = 0; i < lowest.size(); ++i) {
+            if (inContact[i]) planted.push_back(lowest[i]);
+        }
+        ground = Percentile(planted, GROUND_PERCENTILE);
+        r.contacts = find(ground, inContact);
+    }
+    std::stable_sort(
+        r.contacts.begin(), r.contacts.end(),
+        [](const FOOT_CONTACT& x, const FOOT_CONTACT& y) { return x.first < y.first; });
+    r.ground = ground;
+    return r;
+}
+
 CFeetCheck::CFeetCheck(const std::vector<SKELETON_NODE>& sourceNodes,
                        const std::vector<SKELETON_NODE>& modelNodes,
                        const std::vector<VEC3>& modelRest, const LEGS_RATIO& legs)
@@ -117,8 +170,8 @@ void CFeetCheck::AddFrame(const std::vector<VEC3>& source, const std::vector<VEC
         }
     }
     if (!source.empty() && !result.empty()) {
-        m_sourcePelvisHeights.push_back(source[static_cast<std::size_t>(m_sourcePelvis)].z);
-        m_resultPelvisHeights.push_back(result[static_cast<std::size_t>(m_modelPelvis)].z);
+        m_sourcePelvisPoints.push_back(source[static_cast<std::size_t>(m_sourcePelvis)]);
+        m_resultPelvisPoints.push_back(result[static_cast<std::size_t>(m_modelPelvis)]);
     }
     if (KneeFlips(source, result)) ++m_kneeFlips;
     ++m_frames;
@@ -149,33 +202,6 @@ bool CFeetCheck::KneeFlips(const std::vector<VEC3>& source, const std::vector<VE
     return false;
 }
 
-std::vector<FOOT_CONTACT> CFeetCheck::FindContacts(double ground,
-                                                   std::vector<char>& inContact) const {
-    std::vector<FOOT_CONTACT> contacts;
-    inContact.assign(static_cast<std::size_t>(m_frames), 0);
-    for (const SIDE& s : m_sides) {
-        if (s.source.foot < 0) continue;
-        for (auto [first, last] : Contacts(s.sourceFeet, ground)) {
-            FOOT_CONTACT c;
-            c.side = s.side;
-            c.first = first;
-            c.last = last;
-            if (s.model.foot >= 0) {
-                const VEC3& start = s.resultFeet[static_cast<std::size_t>(first)];
-                double slide = 0.0;
-                for (int i = first; i <= last; ++i) {
-                    slide = std::max(slide,
-                                     Horizontal(s.resultFeet[static_cast<std::size_t>(i)], start));
-                }
-                c.slide = slide;
-            }
-            contacts.push_back(c);
-            std::fill(inContact.begin() + first, inContact.begin() + last + 1, 1);
-        }
-    }
-    return contacts;
-}
-
 FEET_REPORT CFeetCheck::Report() const {
     FEET_REPORT r;
     r.resultGround = m_modelGround;
@@ -185,36 +211,40 @@ FEET_REPORT CFeetCheck::Report() const {
         r.kneesCompared = r.kneesCompared || (a.thigh >= 0 && a.calf >= 0 && a.foot >= 0 &&
                                               b.thigh >= 0 && b.calf >= 0 && b.foot >= 0);
     }
-    std::vector<const std::vector<VEC3>*> sourceFeet;
-    for (const SIDE& s : m_sides) {
-        if (s.source.foot >= 0) sourceFeet.push_back(&s.sourceFeet);
-    }
-    if (m_frames == 0 || sourceFeet.empty()) return r;
-
-    // The ground and the contacts depend on each other: a first ground over every frame finds the
-    // contacts, the ground over those frames finds them again, and that ground is kept. An
-    // animation almost wholly in the air (a fall, a long jump) puts the first ground above the
-    // feet that land: its lowest foot then finds them.
-    std::vector<double> lowest(static_cast<std::size_t>(m_frames));
-    for (std::size_t i = 0; i < lowest.size(); ++i) lowest[i] = LowestFoot(sourceFeet, i);
-    double ground = Percentile(lowest, GROUND_PERCENTILE);
-    std::vector<char> inContact;
-    r.contacts = FindContacts(ground, inContact);
-    if (r.contacts.empty()) {
-        r.contacts = FindContacts(*std::min_element(lowest.begin(), lowest.end()), inContact);
-    }
-    if (!r.contacts.empty()) {
-        std::vector<double> planted;
-        for (std::size_t i = 0; i < lowest.size(); ++i) {
-            if (inContact[i]) planted.push_back(lowest[i]);
-        }
-        ground = Percentile(planted, GROUND_PERCENTILE);
-        r.contacts = FindContacts(ground, inContact);
-    }
-    std::stable_sort(
-        r.contacts.begin(), r.contacts.end(),
-        [](const FOOT_CONTACT& x, const FOOT_CONTACT& y) { return x.first < y.first; });
+    SOURCE_CONTACTS found = FindSourceContacts(m_sides[0].sourceFeet, m_sides[1].sourceFeet);
+    if (!found.ground) return r;
+    const double ground = *found.ground;
     r.sourceGround = ground;
+    r.contacts = std::move(found.contacts);
+    for (FOOT_CONTACT& c : r.contacts) {
+        const SIDE& s = m_sides[c.side == FOOT_SIDE::LEFT ? 0 : 1];
+        if (s.model.foot < 0) continue;
+        const VEC3& start = s.resultFeet[static_cast<std::size_t>(c.first)];
+        double slide = 0.0;
+        for (int i = c.first; i <= c.last; ++i) {
+            slide = std::max(slide, Horizontal(s.resultFeet[static_cast<std::size_t>(i)], start));
+        }
+        c.slide = slide;
+    }
+    if (m_sourcePelvisPoints.size() == static_cast<std::size_t>(m_frames)) {
+        double source = 0.0, result = 0.0;
+        for (std::size_t a = 0; a < r.contacts.size(); ++a) {
+            // A contact from the first frame may have landed before it: no cycle starts there.
+            if (r.contacts[a].first == 0) continue;
+            std::size_t b = a + 1;
+            while (b < r.contacts.size() && r.contacts[b].side != r.contacts[a].side) ++b;
+            if (b == r.contacts.size()) continue;
+            auto from = static_cast<std::size_t>(r.contacts[a].first);
+            auto to = static_cast<std::size_t>(r.contacts[b].first);
+            source += Horizontal(m_sourcePelvisPoints[to], m_sourcePelvisPoints[from]);
+            result += Horizontal(m_resultPelvisPoints[to], m_resultPelvisPoints[from]);
+            ++r.cycles;
+        }
+        if (r.cycles > 0) {
+            r.sourceCycleTravel = source / r.cycles;
+            r.resultCycleTravel = result / r.cycles;
+        }
+    }
     for (const FOOT_CONTACT& c : r.contacts) {
         if (!c.slide) continue;
         r.maxSlide = r.maxSlide ? std::max(*r.maxSlide, *c.slide) : *c.slide;
@@ -236,12 +266,12 @@ FEET_REPORT CFeetCheck::Report() const {
         r.maxError = *std::max_element(errors.begin(), errors.end());
         r.medianError = Median(std::move(errors));
     }
-    if (!m_sourcePelvisHeights.empty()) {
+    if (!m_sourcePelvisPoints.empty()) {
         std::vector<double> result, scaled;
         double gap = 0.0;
-        for (std::size_t i = 0; i < m_sourcePelvisHeights.size(); ++i) {
-            result.push_back(m_resultPelvisHeights[i] - *m_modelGround);
-            scaled.push_back(k * (m_sourcePelvisHeights[i] - ground));
+        for (std::size_t i = 0; i < m_sourcePelvisPoints.size(); ++i) {
+            result.push_back(m_resultPelvisPoints[i].z - *m_modelGround);
+            scaled.push_back(k * (m_sourcePelvisPoints[i].z - ground));
             gap = std::max(gap, std::abs(result.back() - scaled.back()));
         }
         r.pelvisHeight = Median(std::move(result));

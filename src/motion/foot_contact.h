@@ -50,7 +50,23 @@ struct FEET_REPORT {
     // The pelvis (or the root) above the ground, median over the frames: the result's, the
     // source's times the legs' ratio; and the largest difference of the two in a frame.
     std::optional<double> pelvisHeight, scaledSourcePelvisHeight, maxPelvisGap;
+    // The pelvis's (or the root's) horizontal travel over a step cycle, from the first frame of a
+    // contact (not the animation's first) to that of the next contact of the same foot, mean over
+    // the cycles: the source's and the result's, the figure the compiled sequence's linear
+    // movement follows; none without a cycle.
+    int cycles = 0;
+    std::optional<double> sourceCycleTravel, resultCycleTravel;
 };
+
+// The source's ground and contacts from its foot joints, one a frame on each side (empty for a
+// side without a foot), as the check finds them: slides are left none. No ground without a frame
+// or a foot.
+struct SOURCE_CONTACTS {
+    std::optional<double> ground;
+    std::vector<FOOT_CONTACT> contacts;  // in order of first frame, left before right
+};
+SOURCE_CONTACTS FindSourceContacts(const std::vector<VEC3>& leftFeet,
+                                   const std::vector<VEC3>& rightFeet);
 
 // A slide above this is worth a warning, and so is a foot error above FEET_OFF_LIMIT.
 constexpr double SLIDE_LIMIT = 1.0;
@@ -76,9 +92,6 @@ private:
         LEG source, model;
         std::vector<VEC3> sourceFeet, resultFeet;  // one a frame, where the skeleton has the foot
     };
-    // The source's contacts against this ground, left side first, with their slides; inContact
-    // marks their frames.
-    std::vector<FOOT_CONTACT> FindContacts(double ground, std::vector<char>& inContact) const;
     // Whether a knee of the result bends away from the source's in this frame.
     bool KneeFlips(const std::vector<VEC3>& source, const std::vector<VEC3>& result) const;
 
@@ -86,7 +99,7 @@ private:
     int m_sourcePelvis = -1, m_modelPelvis = -1;
     std::optional<double> m_modelGround;
     LEGS_RATIO m_legs;
-    std::vector<double> m_sourcePelvisHeights, m_resultPelvisHeights;
+    std::vector<VEC3> m_sourcePelvisPoints, m_resultPelvisPoints;  // one a frame
     int m_frames = 0;
     int m_kneeFlips = 0;
 };

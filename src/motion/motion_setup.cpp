@@ -1,5 +1,6 @@
 #include "motion/motion_setup.h"
 
+#include "motion/biped_rig.h"
 #include "motion/fixed_text.h"
 #include "motion/motion_check.h"
 #include "motion/smd_poses.h"
@@ -188,6 +189,51 @@ CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::str
     m_sourcesRead = SourcesRead(setup.rows);
     m_nodes = MapAnimationNodes(refNodes, head.nodes, m_sourcesRead, animPath);
     m_frames = std::make_unique<CAnimationFrameReader>(*m_reader, m_nodes.keys);
+    if (setup.feet == FEET_MODE::CONTACT) StartFeet(animPath);
+}
+
+void CAnimationRetarget::StartFeet(const std::string& animPath) {
+    MOTION_SETUP plain = m_setup;
+    plain.feet = FEET_MODE::NONE;
+    CAnimationRetarget first(plain, animPath);
+    CSourceFeet feet(m_setup.refNodes);
+    // Only the lines of the feet and their ancestors are read now; the second pass reads and
+    // checks every line, and refuses the file as it would have without the feet.
+    std::vector<char> wanted;
+    for (int n : feet.NodesRead()) {
+        std::size_t place = first.m_nodes.PlaceOf(n);
+        if (place >= first.m_nodes.keys.size()) continue;
+        if (place >= wanted.size()) wanted.resize(place + 1, 0);
+        wanted[place] = 1;
+    }
+    if (!wanted.empty()) first.m_frames->ReadOnly(std::move(wanted));
+    try {
+        while (first.ReadNext()) feet.Add(first.RowSource());
+    } catch (const CVarnexError&) {
+        // The second pass comes to the same fault, or an earlier one, and names it.
+    }
+    m_feet = std::make_unique<CFeetStage>(m_setup.modelNodes, m_setup.modelRest, m_setup.refNodes,
+                                          WorldRuleOf(m_setup), feet.Feet());
+}
+
+bool CAnimationRetarget::NextThroughFeet() {
+    while (!m_feet->Ready()) {
+        if (m_readAll || !ReadNext()) {
+            m_readAll = true;
+            m_feet->Finish();
+            break;
+        }
+        Retarget();
+        m_spare.source = m_source;
+        m_spare.rowSource = m_nodes.sameList ? m_source : m_byReference;
+        m_spare.result = m_result;
+        m_spare.timeText = m_frames->TimeText();
+        m_spare.timeLine = m_frames->TimeLineNumber();
+        m_feet->Push(m_spare);
+    }
+    if (!m_feet->Pop(m_spare)) return false;
+    std::swap(m_given, m_spare);
+    return true;
 }
 
 void CAnimationRetarget::RequireNodesRead() const {
@@ -213,6 +259,7 @@ void CAnimationRetarget::RequireNodesRead() const {
 }
 
 bool CAnimationRetarget::Next(bool wanted) {
+    if (m_feet) return NextThroughFeet();
     if (!wanted) return m_frames->Next(nullptr);
     if (!ReadNext()) return false;
     Retarget();
@@ -245,7 +292,7 @@ bool CAnimationRetarget::ReadNext() {
 }
 
 void CAnimationRetarget::Retarget() {
-    const FRAME_POSES* source = &RowSource();
+    const FRAME_POSES* source = m_nodes.sameList ? &m_source : &m_byReference;
     RETARGET_PROBLEM problem =
         m_world ? m_world->Apply(*source, m_result) : m_retarget.Apply(*source, m_result);
     if (problem.fault == RETARGET_FAULT::MISSING_SOURCE_LINE) {
@@ -266,6 +313,53 @@ void CAnimationRetarget::Retarget() {
                            {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
                             std::to_string(problem.row)});
     }
+}
+
+std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
+                                              const std::vector<FRAME_POSES>& frames) {
+    std::vector<std::vector<POSE>> results;
+    std::unique_ptr<CWorldRetarget> world;
+    std::unique_ptr<CFrameRetarget> local;
+    if (setup.method == RETARGET_METHOD::WORLD) {
+        world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest, setup.refNodes,
+                                                 setup.refRest, setup.rows, WorldRuleOf(setup));
+        if (world->PlanProblem().fault != RETARGET_FAULT::NONE) return results;
+    } else {
+        local = std::make_unique<CFrameRetarget>(setup.modelRest,
+                                                 static_cast<int>(setup.modelNodes.size()),
+                                                 setup.rows, RuleOrNone(setup));
+        if (local->PlanProblem().fault != RETARGET_FAULT::NONE) return results;
+    }
+    std::unique_ptr<CFeetStage> stage;
+    if (setup.feet == FEET_MODE::CONTACT) {
+        CSourceFeet feet(setup.refNodes);
+        for (const FRAME_POSES& frame : frames) feet.Add(frame);
+        stage = std::make_unique<CFeetStage>(setup.modelNodes, setup.modelRest, setup.refNodes,
+                                             WorldRuleOf(setup), feet.Feet());
+    }
+    FEET_FRAME in, out;
+    auto take = [&] {
+        while (stage->Ready() && stage->Pop(out)) results.push_back(out.result);
+    };
+    for (const FRAME_POSES& frame : frames) {
+        std::vector<POSE> result;
+        RETARGET_PROBLEM problem =
+            world ? world->Apply(frame, result) : local->Apply(frame, result);
+        if (problem.fault != RETARGET_FAULT::NONE) break;
+        if (!stage) {
+            results.push_back(std::move(result));
+            continue;
+        }
+        in.rowSource = frame;
+        in.result = std::move(result);
+        stage->Push(in);
+        take();
+    }
+    if (stage) {
+        stage->Finish();
+        take();
+    }
+    return results;
 }
 
 }  // namespace varnex

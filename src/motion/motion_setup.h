@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/feet_stage.h"
 #include "motion/frame_retarget.h"
 #include "motion/legs_ratio.h"
 #include "motion/motion_types.h"
@@ -39,6 +40,8 @@ struct MOTION_SETUP {
     // How CAnimationRetarget makes its frames; the world method's row 0 follows the legs, by
     // rootFromLegs when given, else by WorldRootRule.
     RETARGET_METHOD method = RETARGET_METHOD::LOCAL;
+    // CONTACT passes every frame through CFeetStage (with rootFromLegs set).
+    FEET_MODE feet = FEET_MODE::NONE;
 };
 
 // Everything from the two loaded files (read with their first frames). Throws CVarnexError naming
@@ -82,6 +85,13 @@ private:
     std::unique_ptr<CMotionCheck> m_check;
 };
 
+// Every frame of an animation held in memory (a front end's preview), in the reference
+// animation's node order, retargeted as CAnimationRetarget retargets a file: the setup's method,
+// then the feet stage with FEET_MODE::CONTACT. A result per frame, in order, up to the first
+// frame that cannot be retargeted (as CFrameRetarget::Apply refuses it).
+std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
+                                              const std::vector<FRAME_POSES>& frames);
+
 // An animation file retargeted in memory, frame by frame, with the engine's arithmetic: the
 // source frame on the animation's own skeleton and its result on the model's.
 class CAnimationRetarget {
@@ -100,23 +110,33 @@ public:
 
     // Goes to the next frame; when wanted, reads it and retargets it into Source() and Result().
     // False at the animation's "end". Throws CVarnexError naming the file and line as BUILD SMD
-    // would refuse the frame, or as CAnimationFrameReader refuses a line.
+    // would refuse the frame, or as CAnimationFrameReader refuses a line. With the feet stage
+    // every frame is retargeted, wanted or not, and the file is read a few frames ahead (a
+    // refusal then comes before the frames just before it are given); the constructor has read
+    // the whole animation once for its contacts.
     bool Next(bool wanted);
     // Next(true) in two steps, for a caller that retargets frames elsewhere (on other threads):
     // reads the next frame into Source() and RowSource() (false at "end"), then, when called,
-    // retargets it into Result(), throwing as Next does.
+    // retargets it into Result(), throwing as Next does. Not with the feet stage.
     bool ReadNext();
     void Retarget();
     // The frame last given, counted from 0.
-    int FrameIndex() const { return m_frames->Frames() - 1; }
-    int FramesRead() const { return m_frames->Frames(); }
-    const FRAME_POSES& Source() const { return m_source; }
+    int FrameIndex() const { return m_feet ? m_given.index : m_frames->Frames() - 1; }
+    int FramesRead() const { return m_feet ? m_given.index + 1 : m_frames->Frames(); }
+    const FRAME_POSES& Source() const { return m_feet ? m_given.source : m_source; }
     // The same frame in the reference animation's node order, the one the rows' NODES name.
-    const FRAME_POSES& RowSource() const { return m_nodes.sameList ? m_source : m_byReference; }
-    const std::vector<POSE>& Result() const { return m_result; }
+    const FRAME_POSES& RowSource() const {
+        if (m_feet) return m_given.rowSource;
+        return m_nodes.sameList ? m_source : m_byReference;
+    }
+    const std::vector<POSE>& Result() const { return m_feet ? m_given.result : m_result; }
     // The frame's "time" line as BUILD SMD writes it, and its line number.
-    const std::string& TimeText() const { return m_frames->TimeText(); }
-    int TimeLineNumber() const { return m_frames->TimeLineNumber(); }
+    const std::string& TimeText() const {
+        return m_feet ? m_given.timeText : m_frames->TimeText();
+    }
+    int TimeLineNumber() const { return m_feet ? m_given.timeLine : m_frames->TimeLineNumber(); }
+    // The feet stage's source contacts and ground, null without the stage.
+    const SOURCE_CONTACTS* FeetContacts() const { return m_feet ? &m_feet->Contacts() : nullptr; }
     // The world method's retarget, null with the local method: other threads apply it to frames
     // ReadNext gave, each with its own work.
     const CWorldRetarget* WorldRetarget() const { return m_world.get(); }
@@ -124,6 +144,9 @@ public:
 private:
     // Throws CVarnexError when the frame last read lacks a node the rows read.
     void RequireNodesRead() const;
+    // The feet stage's first pass over the animation.
+    void StartFeet(const std::string& animPath);
+    bool NextThroughFeet();
 
     const MOTION_SETUP& m_setup;
     CFile m_file;
@@ -137,6 +160,9 @@ private:
     FRAME_POSES m_source;
     FRAME_POSES m_byReference;  // the frame in the reference animation's order, when they differ
     std::vector<POSE> m_result;
+    std::unique_ptr<CFeetStage> m_feet;  // with FEET_MODE::CONTACT
+    FEET_FRAME m_given, m_spare;
+    bool m_readAll = false;
 };
 
 }  // namespace varnex

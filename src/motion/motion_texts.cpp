@@ -76,6 +76,8 @@ void AppendFeet(std::string& out, const FEET_REPORT& f, const CTextCatalog& text
                   {std::to_string(f.contacts.size()), length(f.maxSlide),
                    Count(f.slides, f.maxSlide.has_value())}));
     item(texts.Tr("frames aux genoux retournés : {0}", {Count(f.kneeFlips, f.kneesCompared)}));
+    item(texts.Tr("déplacement du bassin par cycle de pas, en moyenne : source {0}, résultat {1}",
+                  {length(f.sourceCycleTravel), length(f.resultCycleTravel)}));
 }
 
 std::string WarnedRows(const MOTION_WARNING& w, const CTextCatalog& texts) {

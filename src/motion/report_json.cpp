@@ -88,6 +88,11 @@ void AppendFeet(std::string& out, const FEET_REPORT& f, const std::string& inden
     out += ", \"slides\": " + std::to_string(f.slides);
     out += ", \"knee_flips\": ";
     out += f.kneesCompared ? std::to_string(f.kneeFlips) : std::string("null");
+    out += ",\n" + in1 + "\"cycles\": " + std::to_string(f.cycles);
+    out += ", \"source_cycle_travel\": ";
+    AppendNumber(out, f.sourceCycleTravel);
+    out += ", \"result_cycle_travel\": ";
+    AppendNumber(out, f.resultCycleTravel);
     out += ",\n" + in1 + "\"contacts\": [";
     for (std::size_t i = 0; i < f.contacts.size(); ++i) {
         const FOOT_CONTACT& c = f.contacts[i];

@@ -89,9 +89,17 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
         // The usual form gives the node number and the pose in one pass.
         USUAL_FRAME_LINE usual;
         double rotation[3];
-        bool isUsual = ReadUsualFrameLine(line, usual, rotation);
-        std::size_t place = m_keys.Place(isUsual ? usual.node : -1, line, m_reader.SourceName(),
-                                         m_reader.LineNumber(), m_timeText);
+        std::size_t place;
+        bool isUsual;
+        if (m_only.empty()) {
+            isUsual = ReadUsualFrameLine(line, usual, rotation);
+            place = m_keys.Place(isUsual ? usual.node : -1, line, m_reader.SourceName(),
+                                 m_reader.LineNumber(), m_timeText);
+        } else {
+            place = m_keys.Place(line, m_reader.SourceName(), m_reader.LineNumber(), m_timeText);
+            if (place >= m_only.size() || !m_only[place]) continue;
+            isUsual = ReadUsualFrameLine(line, usual, rotation);
+        }
         POSE pose = isUsual ? POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]}
                             : PoseOfLine(line, m_reader.SourceName(), m_reader.LineNumber());
         if (place == poses->size()) {

@@ -38,6 +38,10 @@ public:
     // names no node or one that already has its line, a line of a frame read into poses that
     // PoseOfLine refuses, a "time" line without a number, a file without "end".
     bool Next(FRAME_POSES* poses);
+    // From now on reads the poses of the lines at these places only: the other lines are keyed
+    // (Keys() tells of them as before) but their values are neither read nor checked, and read as
+    // zeros. For a first look at a few nodes, before a full read refuses what it must.
+    void ReadOnly(std::vector<char> places) { m_only = std::move(places); }
     // Which nodes the frame last given has lines for.
     const CFrameKeys& Keys() const { return m_keys; }
     // Frames given so far.
@@ -59,6 +63,7 @@ private:
     std::string m_timeText, m_nextTimeText;
     int m_timeLine = 0, m_nextTimeLine = 0;
     std::vector<int> m_lineNumbers;
+    std::vector<char> m_only;  // empty: every line read
 };
 
 // A whole animation in memory: its node list and the poses of every frame.

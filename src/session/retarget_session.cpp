@@ -8,6 +8,7 @@
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"
 #include "motion/smd_poses.h"
+#include "retarget/typed_build.h"
 #include "retarget/world_build.h"
 #include "platform/file_access.h"
 #include "retarget/build_smd.h"
@@ -107,6 +108,7 @@ PAIRING_RULES CRetargetSession::PairingRules() const {
 }
 
 ROOT_MODE CRetargetSession::RootMode() const {
+    if (m_options.feet == FEET_MODE::CONTACT) return ROOT_MODE::LEGS;
     return m_options.method == RETARGET_METHOD::WORLD ? ROOT_MODE::LEGS : m_options.rootMotion;
 }
 
@@ -185,12 +187,16 @@ BUILD_RESULT CRetargetSession::Build(const std::string& animPath,
         rule = RootRuleFromLegs(m_model, m_reference, job.rows.empty() ? 0 : job.rows[0].nodes);
         job.rootFromLegs = &*rule;
     }
+    // With the feet on the ground the root's height is the stage's: its range says nothing of
+    // where the two skeletons put their origins.
     CRootHeightRange heights;
-    job.rootHeights = &heights;
+    if (m_options.feet == FEET_MODE::NONE) job.rootHeights = &heights;
     CBoneTears tears;
     job.boneTears = &tears;
     std::vector<std::string> unused;
-    if (m_options.method == RETARGET_METHOD::WORLD) {
+    if (m_options.feet == FEET_MODE::CONTACT) {
+        unused = RetargetAnimationFileTyped(job, MotionSetup(), animPath, outputPath);
+    } else if (m_options.method == RETARGET_METHOD::WORLD) {
         unused = RetargetAnimationFileByWorld(job, m_reference, animPath, outputPath);
     } else {
         unused = RetargetAnimationFile(job, m_reference.nodes, animPath, outputPath).unused;
@@ -207,11 +213,14 @@ BUILD_RESULT CRetargetSession::Build(const std::string& animPath,
 }
 
 MOTION_SETUP CRetargetSession::MotionSetup(const CGridTexts& grid) const {
-    // The world method finds its own root rule, as its build does.
+    // The world method finds its own root rule, as its build does; the feet need the legs'.
     const bool world = m_options.method == RETARGET_METHOD::WORLD;
-    MOTION_SETUP setup = MakeMotionSetup(m_model, m_reference, RowsOf(grid),
-                                         world ? ROOT_MODE::SCALE : m_options.rootMotion);
+    const bool feet = m_options.feet == FEET_MODE::CONTACT;
+    MOTION_SETUP setup = MakeMotionSetup(
+        m_model, m_reference, RowsOf(grid),
+        feet ? ROOT_MODE::LEGS : (world ? ROOT_MODE::SCALE : m_options.rootMotion));
     setup.method = m_options.method;
+    setup.feet = m_options.feet;
     return setup;
 }
 

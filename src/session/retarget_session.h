@@ -45,6 +45,9 @@ struct SESSION_OPTIONS {
     RETARGET_METHOD method = RETARGET_METHOD::LOCAL;
     std::string lineEnd = "\r\n";
     int threads = 1;  // worker threads of a long build
+    // CONTACT holds the feet on the ground (CFeetStage) by either method, the root following the
+    // legs; the output is then written by the typed route.
+    FEET_MODE feet = FEET_MODE::NONE;
 };
 
 // A model read but not yet taken, so that a front end can ask before a model change discards

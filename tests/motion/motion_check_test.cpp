@@ -132,6 +132,8 @@ TEST(MotionReportJson, WritesTheWholeShape) {
     r.feet.maxError = 7.25;
     r.feet.contacts = {{FOOT_SIDE::RIGHT, 0, 4, 0.5}, {FOOT_SIDE::LEFT, 3, 9, std::nullopt}};
     r.feet.kneesCompared = true;
+    r.feet.cycles = 1;
+    r.feet.sourceCycleTravel = 12.5;
     r.collapsedNodes = {"Cape\xE9"};
     r.unpairedRows = {1};
     MOTION_WARNING w;
@@ -169,6 +171,7 @@ TEST(MotionReportJson, WritesTheWholeShape) {
         "    \"pelvis_height\": null, \"scaled_source_pelvis_height\": null, \"max_pelvis_gap\": "
         "null,\n"
         "    \"max_slide\": null, \"slides\": 0, \"knee_flips\": 0,\n"
+        "    \"cycles\": 1, \"source_cycle_travel\": 12.500000, \"result_cycle_travel\": null,\n"
         "    \"contacts\": [\n"
         "      {\"side\": \"right\", \"first_frame\": 0, \"last_frame\": 4, \"slide\": 0.500000},\n"
         "      {\"side\": \"left\", \"first_frame\": 3, \"last_frame\": 9, \"slide\": null}\n"
