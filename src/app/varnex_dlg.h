@@ -82,6 +82,11 @@ public:
         m_session.Options().method = on ? RETARGET_METHOD::WORLD : RETARGET_METHOD::LOCAL;
     }
     bool WorldMethod() const { return m_session.Options().method == RETARGET_METHOD::WORLD; }
+    // BUILD SMD, a set, the preview and the check hold the feet where the source plants them.
+    void SetFeetContact(bool on) {
+        m_session.Options().feet = on ? FEET_MODE::CONTACT : FEET_MODE::NONE;
+    }
+    bool FeetContact() const { return m_session.Options().feet == FEET_MODE::CONTACT; }
 
     // The engine's values of the grid as the screen shows it now, for the preview: the loaded
     // skeletons, the rows as BUILD SMD would take them and the root rule. Leaves the grid as it

@@ -88,6 +88,9 @@ constexpr CHECKABLE_OPTION CHECKABLE_OPTIONS[] = {
     {IDM_WORLD_METHOD, "WorldMethod",
      [](const CTextCatalog& texts) { return texts.Tr(WORLD_METHOD_ITEM_TEXT); },
      &CVarnexDlg::WorldMethod, &CVarnexDlg::SetWorldMethod, true},
+    {IDM_FEET_CONTACT, "FeetContact",
+     [](const CTextCatalog& texts) { return texts.Tr(FEET_CONTACT_ITEM_TEXT); },
+     &CVarnexDlg::FeetContact, &CVarnexDlg::SetFeetContact, true},
 };
 
 // A menu item as words of a sentence: no mnemonic mark, no key.

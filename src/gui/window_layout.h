@@ -56,6 +56,10 @@ inline constexpr const char* PAIR_SAME_NAMES_ITEM_TEXT =
 // source's, in the world, on the model's own lengths.
 inline constexpr int IDM_WORLD_METHOD = 49;
 inline constexpr const char* WORLD_METHOD_ITEM_TEXT = MarkText("Orientations du monde");
+// The menu's checkable entry: BUILD SMD, a set, the preview and the check hold the feet on the
+// ground where the source's feet are planted.
+inline constexpr int IDM_FEET_CONTACT = 51;
+inline constexpr const char* FEET_CONTACT_ITEM_TEXT = MarkText("Pieds au sol");
 // The menu's entry that builds a whole set from a .qc.
 inline constexpr int IDM_QC_SET = 50;
 inline constexpr const char* QC_SET_ITEM_TEXT = MarkText("Tout un .qc…");

@@ -64,6 +64,15 @@ void CPreviewScene::SetRows(std::vector<RETARGET_ROW> rows,
     m_setup.rootFromLegs = rootFromLegs;
     m_retarget.emplace(m_setup.modelRest, static_cast<int>(m_setup.modelNodes.size()),
                        m_setup.rows, m_setup.rootFromLegs ? &*m_setup.rootFromLegs : nullptr);
+    m_results.clear();
+    m_resultsMade = m_setup.method != RETARGET_METHOD::LOCAL || m_setup.feet != FEET_MODE::NONE;
+    if (m_resultsMade) {
+        try {
+            m_results = RetargetFrames(m_setup, m_frames);
+        } catch (const CVarnexError&) {
+            // The frames from the one refused on are drawn as the default method refuses them.
+        }
+    }
     std::size_t modelCount = m_setup.modelNodes.size();
     m_source.paired = DrivingSourceNodes(m_setup.rows, modelCount, m_sourceNodes.size());
     m_result.paired = PairedRows(m_setup.rows, modelCount, m_sourceNodes.size());
@@ -109,9 +118,14 @@ void CPreviewScene::Draw(int frame, const SCENE_VIEW& view, SCENE_DRAWING& drawi
     m_sourceSkeleton.Solve(source, m_joints);
     AddBones(m_source, m_joints, panel / 2.0 + view.panX, scale, drawing.groundY, view.yaw,
              drawing.bones);
-    drawing.problem = m_retarget->Apply(source, m_resultPoses);
-    if (drawing.problem.fault != RETARGET_FAULT::NONE) return;
-    m_modelSkeleton.Solve(m_resultPoses, m_joints);
+    const std::size_t at = static_cast<std::size_t>(std::clamp(frame, 0, FrameCount() - 1));
+    if (m_resultsMade && at < m_results.size()) {
+        m_modelSkeleton.Solve(m_results[at], m_joints);
+    } else {
+        drawing.problem = m_retarget->Apply(source, m_resultPoses);
+        if (drawing.problem.fault != RETARGET_FAULT::NONE) return;
+        m_modelSkeleton.Solve(m_resultPoses, m_joints);
+    }
     AddBones(m_result, m_joints, panel * 1.5 + view.panX, scale, drawing.groundY, view.yaw,
              drawing.bones);
 }

@@ -77,6 +77,10 @@ private:
     CForwardKinematics m_sourceSkeleton, m_modelSkeleton;
     FIGURE m_source, m_result;
     std::optional<CFrameRetarget> m_retarget;
+    // With the world method or the feet on the ground, every frame's result made at once (the
+    // feet need the frames around each one), up to the first that cannot be made.
+    std::vector<std::vector<POSE>> m_results;
+    bool m_resultsMade = false;
     std::vector<POSE> m_resultPoses;
     std::vector<VEC3> m_joints;
 };

@@ -314,6 +314,23 @@ TEST(PreviewFollows, EveryLoadOptionAndEditOfTheMainWindow) {
     EXPECT_GT(moved, 0.01) << "the root follows the legs";
     window.ProcessWindowEvent(legs);
 
+    // The world method turns the knight's thighs some 30° off the default method's, and the feet
+    // on the ground move the legs again: the result drawn follows each entry.
+    for (int entry : {IDM_WORLD_METHOD, IDM_FEET_CONTACT}) {
+        wxCommandEvent on(wxEVT_MENU, entry);
+        window.ProcessWindowEvent(on);
+        std::vector<SCENE_BONE> other = BonesOf(canvas);
+        ASSERT_EQ(other.size(), scaled.size());
+        double most = 0.0;
+        for (std::size_t i = 0; i < scaled.size(); ++i) {
+            most = std::max({most, std::abs(other[i].x2 - scaled[i].x2),
+                             std::abs(other[i].y2 - scaled[i].y2)});
+        }
+        EXPECT_GT(most, 1.0) << "entry " << entry;
+        window.ProcessWindowEvent(on);
+    }
+    ASSERT_FALSE(window.Dialog().WorldMethod() || window.Dialog().FeetContact());
+
     // Row 3 (the left thigh) unpaired in a .con file, typed back on the screen and not left.
     long unpaired = UnpairedBones(canvas);
     CScriptedWindow::Type(window.NodeEdit(3), "0");

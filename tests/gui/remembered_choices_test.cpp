@@ -44,6 +44,7 @@ TEST(RememberedChoices, ComeBackAfterARestartAndGoAfterDefaultSettings) {
         SendMenu(window, IDM_ROOT_FROM_LEGS);
         SendMenu(window, IDM_PAIR_SAME_NAMES);
         SendMenu(window, IDM_WORLD_METHOD);
+        SendMenu(window, IDM_FEET_CONTACT);
         const std::vector<std::string>& languages = window.Languages();
         auto english = std::find(languages.begin(), languages.end(), "en");
         ASSERT_NE(english, languages.end());
@@ -67,9 +68,11 @@ TEST(RememberedChoices, ComeBackAfterARestartAndGoAfterDefaultSettings) {
         EXPECT_TRUE(window.Dialog().RootFromLegs());
         EXPECT_TRUE(window.Dialog().PairSameNames());
         EXPECT_TRUE(window.Dialog().WorldMethod());
+        EXPECT_TRUE(window.Dialog().FeetContact());
         EXPECT_EQ(StatusOf(window),
                   "réglages retenus qui changent BUILD SMD : Racine d'après les "
-                  "jambes, Apparier aussi les nodes de même nom, Orientations du monde");
+                  "jambes, Apparier aussi les nodes de même nom, Orientations du monde, Pieds au "
+                  "sol");
         EXPECT_EQ(window.GetPosition(), windowAt);
         window.OpenPreview();
         wxRect preview = window.Preview()->GetRect();
@@ -85,6 +88,7 @@ TEST(RememberedChoices, ComeBackAfterARestartAndGoAfterDefaultSettings) {
         EXPECT_FALSE(window.Dialog().RootFromLegs());
         EXPECT_FALSE(window.Dialog().PairSameNames());
         EXPECT_FALSE(window.Dialog().WorldMethod());
+        EXPECT_FALSE(window.Dialog().FeetContact());
         EXPECT_EQ(StatusOf(window), window.Texts().Tr("réglages d'origine rétablis"));
     }
     CScriptedWindow window(SettingsIn(settings));
