@@ -33,6 +33,11 @@ const char* WINDOW_METHOD_ADVICE = MarkText(
     " ; ces lignes suivent les rotations de la source : essayez « Orientations du monde » dans "
     "le menu du bouton droit");
 
+const char* CONTACT_ADVICE =
+    MarkText(" ; essayez de tenir les pieds au sol là où la source les pose (--feet contact)");
+const char* WINDOW_CONTACT_ADVICE =
+    MarkText(" ; essayez « Pieds au sol » dans le menu du bouton droit");
+
 std::string JoinNames(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
@@ -105,6 +110,7 @@ std::string WarningTextWith(const MOTION_WARNING& w, bool window, const CTextCat
         feetAdvice =
             texts.Tr(window ? WINDOW_FEET_ROOT_ADVICE : FEET_ROOT_ADVICE, {Ratio(w.factor)});
     }
+    if (w.contactAdvice) feetAdvice += texts.Tr(window ? WINDOW_CONTACT_ADVICE : CONTACT_ADVICE);
     switch (w.code) {
         case WARNING_CODE::ROOT_RANGE:
             return texts.Tr(

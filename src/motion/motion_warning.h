@@ -58,6 +58,8 @@ struct MOTION_WARNING {
     // TORN_BONE, CHAIN_ANGLE: the rows follow the source's rotations, which a method that
     // follows the bones' directions would mend.
     bool methodAdvice = true;
+    // FEET_OFF, FOOT_SLIDE: the feet are not held on the ground, which --feet contact would do.
+    bool contactAdvice = true;
 };
 
 // A row's offset torn from the model's rest offset: farther than this from it...

@@ -113,7 +113,10 @@ ROOT_MODE CRetargetSession::RootMode() const {
 }
 
 void CRetargetSession::AdviseMethod(std::vector<MOTION_WARNING>& warnings) const {
-    for (MOTION_WARNING& w : warnings) w.methodAdvice = m_options.method == RETARGET_METHOD::LOCAL;
+    for (MOTION_WARNING& w : warnings) {
+        w.methodAdvice = m_options.method == RETARGET_METHOD::LOCAL;
+        w.contactAdvice = m_options.feet == FEET_MODE::NONE;
+    }
 }
 
 std::vector<MOTION_WARNING> CRetargetSession::PairingWarnings() const {

@@ -131,7 +131,8 @@ private:
     std::vector<RETARGET_ROW> RowsOf(const CGridTexts& grid) const;
     // How row 0 moves: the world method's root always follows the legs.
     ROOT_MODE RootMode() const;
-    // A warning's advice to try the world method, only where it is not already the method.
+    // A warning's advice to try the world method or the feet on the ground, only where they are
+    // not already in use.
     void AdviseMethod(std::vector<MOTION_WARNING>& warnings) const;
 
     SESSION_OPTIONS m_options;

@@ -118,6 +118,8 @@ TEST(FeetCheck, FindsTheSourcesContactsAndTheFeetThatLegsOfOtherProportionsLift)
     EXPECT_NE(WarningText(lifted.warnings[0]).find("pas le sol"), std::string::npos);
     // Row 0's factor follows the legs here: the root's motion is not what to change.
     EXPECT_EQ(WarningText(lifted.warnings[0]).find("--root-motion"), std::string::npos);
+    // Holding the feet on the ground is.
+    EXPECT_NE(WarningText(lifted.warnings[0]).find("(--feet contact)"), std::string::npos);
     std::string table = ReportTable(lifted);
     EXPECT_NE(table.find("\n  écart au sol, rapport des jambes appliqué : le plus grand " +
                          FixedText(*lifted.feet.maxError, 2) + ", médian " +
