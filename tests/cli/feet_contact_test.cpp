@@ -8,7 +8,7 @@
 #include <numbers>
 #include <sstream>
 
-#include "cli/cli_commands.h"
+#include "cli/cli_in_process.h"
 #include "motion/forward_kinematics.h"
 #include "motion/motion_setup.h"
 #include "motion/smd_poses.h"
@@ -326,16 +326,12 @@ TEST(FeetContact, ThePelvisComesDownSmoothlyWhereALegCannotReach) {
 TEST(FeetContact, TheCommandLineTakesContactOrNone) {
     FEET_CASE c(KnightSkeleton(), Walk(0.5, 40));
     auto run = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = {"varnex-cli", "build", "--model", c.model,
-                                         "--ref-anim", c.ref,   "-o",      c.out};
+        std::vector<std::string> args = {"build", "--model", c.model,
+                                         "--ref-anim", c.ref, "-o", c.out};
         args.insert(args.end(), more.begin(), more.end());
         args.push_back(c.anim);
-        std::vector<const char*> argv;
-        for (const std::string& arg : args) argv.push_back(arg.c_str());
-        std::ostringstream out, err;
-        int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err, OriginalTexts(),
-                            {"fr", "en"});
-        return std::pair{status, err.str()};
+        CLI_RUN r = RunInProcess(args);
+        return std::pair{r.status, r.err};
     };
     EXPECT_EQ(run({"--feet", "walk"}).first, 2);
     EXPECT_NE(run({"--feet", "walk"}).second.find("--feet attend contact ou none"),
