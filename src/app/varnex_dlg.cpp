@@ -364,10 +364,7 @@ void CVarnexDlg::OnBuildQcSet() {
     QC_SET_REQUEST request;
     request.sourceQc = *sourceQc;
     request.targetQc = targetQc.value_or("");
-    request.modelSmd = m_session.ModelPath();
     request.outDir = *outDir;
-    request.lineEnd = m_session.Options().lineEnd;
-    request.otherInputs = {m_session.ReferencePath()};
     if (m_animLoaded) request.otherInputs.push_back(m_animPath);
     request.texts = &texts;
     request.cancel = &cancel;
@@ -380,13 +377,6 @@ void CVarnexDlg::OnBuildQcSet() {
             cancel = true;
         }
     };
-    auto build = [&](const std::string& source, const std::string& target) {
-        BUILT_ANIMATION built;
-        for (const SESSION_NOTE& note : m_session.Build(source, target).notes) {
-            built.notes.push_back(SessionNoteText(note, texts));
-        }
-        return built;
-    };
     QC_SET_RESULT result;
     try {
         // The progress window goes however the run ends.
@@ -394,7 +384,8 @@ void CVarnexDlg::OnBuildQcSet() {
             CDialogPlatform& platform;
             ~PROGRESS_END() { platform.EndProgress(); }
         } progressEnd{m_platform};
-        result = BuildQcSet(request, build);
+        result = m_session.BuildSet(
+            request, [&](const SESSION_NOTE& note) { return SessionNoteText(note, texts); });
     } catch (const CVarnexError& e) {
         Refuse(QcErrorText(e, texts));
         return;

@@ -562,23 +562,14 @@ int RunQc(CRetargetSession& s, const OPTIONS& o, std::ostream& out, std::ostream
     QC_SET_REQUEST request;
     request.sourceQc = o.qc;
     request.targetQc = o.targetQc;
-    request.modelSmd = o.model;
     request.outDir = o.outDir;
     request.keepGoing = o.keepGoing;
-    request.lineEnd = s.Options().lineEnd;
-    request.otherInputs = {o.refAnim};
     if (!o.con.empty()) request.otherInputs.push_back(o.con);
     request.texts = &texts;
-    auto build = [&](const std::string& source, const std::string& target) {
-        BUILT_ANIMATION built;
-        for (const SESSION_NOTE& note : s.Build(source, target).notes) {
-            built.notes.push_back(SessionNoteText(note, texts));
-        }
-        return built;
-    };
     QC_SET_RESULT result;
     try {
-        result = BuildQcSet(request, build);
+        result = s.BuildSet(request,
+                            [&](const SESSION_NOTE& note) { return SessionNoteText(note, texts); });
     } catch (const CVarnexError& e) {
         err << "varnex-cli: " << QcErrorText(e, texts) << '\n';
         return EXIT_REFUSED;

@@ -215,6 +215,21 @@ BUILD_RESULT CRetargetSession::Build(const std::string& animPath,
     return result;
 }
 
+QC_SET_RESULT CRetargetSession::BuildSet(
+    QC_SET_REQUEST request, const std::function<std::string(const SESSION_NOTE&)>& words) const {
+    request.modelSmd = m_modelPath;
+    request.lineEnd = m_options.lineEnd;
+    request.otherInputs.push_back(m_referencePath);
+    auto build = [&](const std::string& source, const std::string& target) {
+        BUILT_ANIMATION built;
+        for (const SESSION_NOTE& note : Build(source, target).notes) {
+            built.notes.push_back(words(note));
+        }
+        return built;
+    };
+    return BuildQcSet(request, build);
+}
+
 MOTION_SETUP CRetargetSession::MotionSetup(const CGridTexts& grid) const {
     // The world method finds its own root rule, as its build does; the feet need the legs'.
     const bool world = m_options.method == RETARGET_METHOD::WORLD;

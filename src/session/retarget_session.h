@@ -5,6 +5,7 @@
 // asks and how it tells.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "motion/motion_warning.h"
 #include "pairing/bone_classifier.h"
 #include "pairing/skeleton_pairing.h"
+#include "qc/qc_set.h"
 #include "session/grid_texts.h"
 #include "smd_input/smd_reader.h"
 
@@ -105,6 +107,12 @@ public:
     // BUILD SMD: the animation on the model's skeleton, written whole to outputPath or not at
     // all; an output that names an input is refused. The rows are the grid's.
     BUILD_RESULT Build(const std::string& animPath, const std::string& outputPath) const;
+    // A whole .qc set on the grid: request names the source and target .qc, the folder, and how
+    // to go on and to show progress; the session adds the model, its line ends and the inputs
+    // never to overwrite, and builds each animation as Build does. words turns a build's notes
+    // into the set's lines.
+    QC_SET_RESULT BuildSet(QC_SET_REQUEST request,
+                           const std::function<std::string(const SESSION_NOTE&)>& words) const;
     // The motion check of one animation, retargeted in memory.
     MOTION_REPORT Check(const std::string& animPath, std::vector<SESSION_NOTE>& notes) const;
     // What retargeting in memory needs, with the rows of the grid given (the window's screen).
