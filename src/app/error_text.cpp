@@ -268,20 +268,4 @@ std::string NoteSameNames(int rows, const CTextCatalog& texts) {
                           static_cast<unsigned long>(rows), {std::to_string(rows)});
 }
 
-std::string SessionNoteText(const SESSION_NOTE& note, const CTextCatalog& texts) {
-    switch (note.kind) {
-    case SESSION_NOTE_KIND::OVER_COMPILER_LIMIT:
-        return NoteOverCompilerLimit(note.file, note.count, texts);
-    case SESSION_NOTE_KIND::BEYOND_NODES:
-        return NoteBeyondNodes(note.file, note.rows, texts);
-    case SESSION_NOTE_KIND::ROWS_LEFT_OUT:
-        return NoteRowsLeftOut(note.file, note.count, note.gridRows, texts);
-    case SESSION_NOTE_KIND::UNUSED_NODES:
-        return NoteUnusedNodes(note.file, note.names, texts);
-    case SESSION_NOTE_KIND::WARNING:
-        break;
-    }
-    return WarningNote(note.file, note.warning, texts);
-}
-
 }  // namespace varnex

@@ -7,7 +7,6 @@
 
 #include "platform/text_catalog.h"
 #include "platform/varnex_error.h"
-#include "session/retarget_session.h"
 
 namespace varnex {
 
@@ -35,8 +34,6 @@ std::string NoteBeyondNodes(const std::string& refAnimFile, const std::vector<in
 // Records of a conversion file beyond the grid's rows.
 std::string NoteRowsLeftOut(const std::string& conFile, int leftOut, int rows,
                             const CTextCatalog& texts = OriginalTexts());
-// A session's note in the command line's words: the file, then what it says.
-std::string SessionNoteText(const SESSION_NOTE& note, const CTextCatalog& texts);
 // The grid listing's last line: unpaired rows that have a source node of the same name.
 std::string NoteSameNames(int rows, const CTextCatalog& texts = OriginalTexts());
 

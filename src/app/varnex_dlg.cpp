@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/error_text.h"
+#include "app/session_texts.h"
 #include "biped/biped_conversion.h"
 #include "conversion_file/con_file.h"
 #include "motion/motion_texts.h"

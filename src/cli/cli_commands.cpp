@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/error_text.h"
+#include "app/session_texts.h"
 #include "session/retarget_session.h"
 #include "biped/biped_conversion.h"
 #include "cli/cli_texts.h"
