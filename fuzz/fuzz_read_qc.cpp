@@ -3,7 +3,7 @@
 // keep every line of model.qc, in order, in exactly one entry; every sequence must have a file.
 #include "fuzz_support.h"
 #include "qc/qc_reader.h"
-#include "qc/qc_texts.h"
+#include "app/qc_texts.h"
 
 using namespace varnex;
 

@@ -6,7 +6,7 @@
 #include "pairing/bone_classifier.h"
 #include "pairing/grid.h"
 #include "platform/system_message.h"
-#include "qc/qc_texts.h"
+#include "app/qc_texts.h"
 
 namespace varnex {
 

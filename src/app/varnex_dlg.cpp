@@ -15,7 +15,7 @@
 #include "retarget/build_smd.h"
 #include "platform/help_page.h"
 #include "qc/qc_set.h"
-#include "qc/qc_texts.h"
+#include "app/qc_texts.h"
 
 namespace varnex {
 

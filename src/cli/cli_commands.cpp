@@ -22,7 +22,7 @@
 #include "platform/file_access.h"
 #include "preview/svg_preview.h"
 #include "qc/qc_set.h"
-#include "qc/qc_texts.h"
+#include "app/qc_texts.h"
 #include "retarget/build_smd.h"
 #include "smd_input/decimal_text.h"
 #include "platform/native_path.h"

@@ -1,6 +1,6 @@
 #include "cli/cli_texts.h"
 
-#include "qc/qc_texts.h"
+#include "app/qc_texts.h"
 
 namespace varnex {
 

@@ -4,7 +4,7 @@
 
 #include "app/error_text.h"
 #include "qc/qc_reader.h"
-#include "qc/qc_texts.h"
+#include "app/qc_texts.h"
 #include "test_support.h"
 
 namespace varnex {

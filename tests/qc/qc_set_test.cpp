@@ -8,7 +8,7 @@
 
 #include "app/error_text.h"
 #include "qc/qc_set.h"
-#include "qc/qc_texts.h"
+#include "app/qc_texts.h"
 #include "session/retarget_session.h"
 #include "test_support.h"
 

@@ -1,4 +1,4 @@
-#include "qc/qc_texts.h"
+#include "app/qc_texts.h"
 
 #include "app/error_text.h"
 
