@@ -3,12 +3,10 @@
 #include "motion/world_method.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <numbers>
 
 #include "motion/forward_kinematics.h"
@@ -18,6 +16,7 @@
 #include "retarget/build_smd.h"
 #include "sample_animation.h"
 #include "sample_skeletons.h"
+#include "test_support.h"
 
 namespace varnex {
 
@@ -45,30 +44,10 @@ std::string SmdText(const SAMPLE_SKELETON& skeleton, const SAMPLE_FRAMES& frames
     return text + "end\r\n";
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// A folder of its own for the files of one test.
-class CFolder {
-public:
-    CFolder() : m_path(fs::temp_directory_path() / ("varnex-world-" + std::to_string(::getpid()))) {
-        fs::create_directories(m_path);
-    }
-    ~CFolder() { fs::remove_all(m_path); }
-    CFolder(const CFolder&) = delete;
-    CFolder& operator=(const CFolder&) = delete;
-    std::string Path(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    fs::path m_path;
-};
-
 // The files of a case (the reference first frame is sourceRef's rest, the source's own unless
 // given) and what the engine reads of them, rows paired by class.
 struct CASE_FILES {
-    CFolder folder;
+    CTempDir folder;
     SMD_HEAD modelHead, refHead;
     SAMPLE_ANIMATION model, ref;
     BUILD_JOB job;
