@@ -160,7 +160,16 @@ QUAT SwingBetween(const VEC3& a, const VEC3& b) {
 }
 
 double WrapAngle(double a) {
-    double w = a - TWO_PI * std::floor((a + PI) / TWO_PI);
+    // Nearly every angle is within a turn or two of the range: no division needed.
+    if (a >= -PI && a < PI) return a;
+    double w;
+    if (a >= PI && a < 3.0 * PI) {
+        w = a - TWO_PI;
+    } else if (a < -PI && a >= -3.0 * PI) {
+        w = a + TWO_PI;
+    } else {
+        w = a - TWO_PI * std::floor((a + PI) / TWO_PI);
+    }
     if (w >= PI) w -= TWO_PI;
     if (w < -PI) w += TWO_PI;
     return w;

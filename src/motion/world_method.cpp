@@ -42,7 +42,9 @@ QUAT LargestEigenvector(double a[4][4], double scale) {
         for (int p = 0; p < 4; ++p) {
             for (int q = p + 1; q < 4; ++q) off += a[p][q] * a[p][q];
         }
-        if (off <= 1e-30 * scale * scale) break;
+        // Off the diagonal below 1e-12 of the weights: the eigenvector is then good to about
+        // that much against the gap, far finer than the six decimals written.
+        if (off <= 1e-24 * scale * scale) break;
         for (int p = 0; p < 4; ++p) {
             for (int q = p + 1; q < 4; ++q) {
                 if (a[p][q] == 0.0) continue;
@@ -97,6 +99,87 @@ QUAT LargestEigenvector(double a[4][4], double scale) {
     return {q[0], q[1], q[2], q[3]};
 }
 
+double Det3(double a, double b, double c, double d, double e, double f, double g, double h,
+            double i) {
+    return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+}
+
+// The same eigenvector for the usual matrix, whose largest eigenvalue stands well apart: that
+// eigenvalue by Newton's method on the characteristic polynomial from above (the weights' sum
+// bounds every eigenvalue), then the vector from the cofactors of n less it. False, with q
+// untouched, where the eigenvalue comes near another: the rotations above settle those.
+bool LargestEigenvectorApart(const double n[4][4], double scale, QUAT& q) {
+    // n is traceless: its polynomial is l^4 - tr(n^2)/2 l^2 - tr(n^3)/3 l + det n.
+    double n2[4][4];
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            n2[i][j] = n[i][0] * n[0][j] + n[i][1] * n[1][j] + n[i][2] * n[2][j] +
+                       n[i][3] * n[3][j];
+        }
+    }
+    double p2 = n2[0][0] + n2[1][1] + n2[2][2] + n2[3][3];
+    double p3 = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        for (int k = 0; k < 4; ++k) p3 += n2[i][k] * n[k][i];
+    }
+    double det = n[0][0] * Det3(n[1][1], n[1][2], n[1][3], n[2][1], n[2][2], n[2][3], n[3][1],
+                                n[3][2], n[3][3]) -
+                 n[0][1] * Det3(n[1][0], n[1][2], n[1][3], n[2][0], n[2][2], n[2][3], n[3][0],
+                                n[3][2], n[3][3]) +
+                 n[0][2] * Det3(n[1][0], n[1][1], n[1][3], n[2][0], n[2][1], n[2][3], n[3][0],
+                                n[3][1], n[3][3]) -
+                 n[0][3] * Det3(n[1][0], n[1][1], n[1][2], n[2][0], n[2][1], n[2][2], n[3][0],
+                                n[3][1], n[3][2]);
+    double c2 = -0.5 * p2, c1 = -p3 / 3.0;
+    double lambda = scale;
+    for (int step = 0; step < 40; ++step) {
+        double l2 = lambda * lambda;
+        double value = (l2 + c2) * l2 + c1 * lambda + det;
+        double slope = (4.0 * l2 + 2.0 * c2) * lambda + c1;
+        if (!(slope > 0.0)) return false;
+        double move = value / slope;
+        lambda -= move;
+        if (std::fabs(move) <= 1e-15 * scale) break;
+    }
+    double m[4][4];
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) m[i][j] = i == j ? n[i][j] - lambda : n[i][j];
+    }
+    // Each row of the cofactors is the eigenvector times its own part of it; the longest.
+    double best[4] = {};
+    double bestNorm = -1.0;
+    for (int i = 0; i < 4; ++i) {
+        int r[3], k = 0;
+        for (int j = 0; j < 4; ++j) {
+            if (j != i) r[k++] = j;
+        }
+        double c[4];
+        for (int j = 0; j < 4; ++j) {
+            int col[3], l = 0;
+            for (int t = 0; t < 4; ++t) {
+                if (t != j) col[l++] = t;
+            }
+            double minor = Det3(m[r[0]][col[0]], m[r[0]][col[1]], m[r[0]][col[2]],
+                                m[r[1]][col[0]], m[r[1]][col[1]], m[r[1]][col[2]],
+                                m[r[2]][col[0]], m[r[2]][col[1]], m[r[2]][col[2]]);
+            c[j] = (i + j) % 2 == 0 ? minor : -minor;
+        }
+        double norm = c[0] * c[0] + c[1] * c[1] + c[2] * c[2] + c[3] * c[3];
+        if (norm > bestNorm) {
+            bestNorm = norm;
+            for (int j = 0; j < 4; ++j) best[j] = c[j];
+        }
+    }
+    // The longest row is at least half the product of the gaps to the other eigenvalues: below
+    // this the largest is too near the next for its vector to be told from the cofactors.
+    double least = 1e-4 * scale * scale * scale;
+    if (!(bestNorm > least * least)) return false;
+    double length = std::sqrt(bestNorm);
+    if (best[0] < 0.0) length = -length;
+    q = {best[0] / length, best[1] / length, best[2] / length, best[3] / length};
+    return true;
+}
+
 // The rotation that best turns the unit directions from[k] onto to[k], weighed by weight[k]
 // (Horn's quaternion solution).
 QUAT BestFit(std::span<const VEC3> from, std::span<const VEC3> to, std::span<const double> weight) {
@@ -116,6 +199,8 @@ QUAT BestFit(std::span<const VEC3> from, std::span<const VEC3> to, std::span<con
         {s[2][0] - s[0][2], s[0][1] + s[1][0], -s[0][0] + s[1][1] - s[2][2], s[1][2] + s[2][1]},
         {s[0][1] - s[1][0], s[2][0] + s[0][2], s[1][2] + s[2][1], -s[0][0] - s[1][1] + s[2][2]},
     };
+    QUAT q;
+    if (LargestEigenvectorApart(n, total, q)) return q;
     return LargestEigenvector(n, total);
 }
 }  // namespace
@@ -187,6 +272,9 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
         world[row] = Multiply(w, plan.restMatrix);
         children[static_cast<std::size_t>(plan.parent)].push_back(row);
     }
+    for (std::size_t a = 0; a < m_plans.size(); ++a) {
+        m_plans[a].hasChildren = !children[a].empty();
+    }
     for (std::size_t a = 1; a < m_plans.size(); ++a) {
         PLAN& plan = m_plans[a];
         if (plan.source == ROW_KEEPS_REST) continue;
@@ -250,6 +338,16 @@ MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) co
     const std::size_t partner = static_cast<std::size_t>(plan.source);
     const MAT3& partnerWorld = work.sourceWorld[partner];
     if (plan.chains.empty()) return partnerWorld;
+    if (plan.chains.size() == 1) {
+        // One chain, the usual case: the swing alone.
+        const CHAIN& chain = plan.chains.front();
+        VEC3 u = Minus(work.sourceJoint[static_cast<std::size_t>(chain.partner)],
+                       work.sourceJoint[partner]);
+        double length = Length(u);
+        if (!(length >= SHORTEST_SEGMENT)) return partnerWorld;
+        VEC3 from = Scaled(Turned(partnerWorld, chain.rest), 1.0 / chain.weight);
+        return Multiply(MatrixOf(SwingBetween(from, Scaled(u, 1.0 / length))), partnerWorld);
+    }
     // At most a handful of chains per node (a pelvis has three): fixed room, no allocation.
     constexpr std::size_t ROOM = 16;
     VEC3 from[ROOM], to[ROOM];
@@ -294,15 +392,18 @@ RETARGET_PROBLEM CWorldRetarget::Apply(std::span<const POSE> source, std::vector
             plan.parent < 0 ? IDENTITY : work.modelWorld[static_cast<std::size_t>(plan.parent)];
         if (plan.source == ROW_KEEPS_REST) {
             result[r] = plan.rest;
-            work.modelWorld[r] = Multiply(parentWorld, plan.restMatrix);
+            if (plan.hasChildren) work.modelWorld[r] = Multiply(parentWorld, plan.restMatrix);
             continue;
         }
-        MAT3 local = MultiplyTransposed(parentWorld, TargetRotation(plan, work));
+        const MAT3 target = TargetRotation(plan, work);
+        MAT3 local = MultiplyTransposed(parentWorld, target);
         double solvedWeight = plan.blend ? 1.0 - plan.correction : plan.correction;
         if (solvedWeight != 1.0) {
             local = MatrixOf(Slerp(plan.restRotation, QuatOf(local), solvedWeight));
+            if (plan.hasChildren) work.modelWorld[r] = Multiply(parentWorld, local);
+        } else if (plan.hasChildren) {
+            work.modelWorld[r] = target;
         }
-        work.modelWorld[r] = Multiply(parentWorld, local);
         const POSE& from = source[static_cast<std::size_t>(plan.source)];
         SMD_ANGLES angles = AnglesOf(local, SMD_ANGLES{from.rx, from.ry, from.rz});
         POSE& out = result[r];

@@ -77,6 +77,7 @@ private:
         MAT3 restMatrix;  // relative to the parent
         QUAT restRotation;
         std::vector<CHAIN> chains;  // empty: the partner's world rotation
+        bool hasChildren = true;    // false: no row needs its world rotation
     };
     void SolveSource(std::span<const POSE> source, WORLD_WORK& work) const;
     MAT3 TargetRotation(const PLAN& plan, const WORLD_WORK& work) const;
