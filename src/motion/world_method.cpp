@@ -145,31 +145,26 @@ bool LargestEigenvectorApart(const double n[4][4], double scale, QUAT& q) {
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) m[i][j] = i == j ? n[i][j] - lambda : n[i][j];
     }
-    // Each row of the cofactors is the eigenvector times its own part of it; the longest.
-    double best[4] = {};
-    double bestNorm = -1.0;
+    // Row i of the cofactors is the eigenvector times its part i, which the diagonal cofactor
+    // (that part squared, times the same factor) tells: the row of the largest is taken.
+    static constexpr int OTHER[4][3] = {{1, 2, 3}, {0, 2, 3}, {0, 1, 3}, {0, 1, 2}};
+    auto cofactor = [&m](int i, int j) {
+        const int* r = OTHER[i];
+        const int* c = OTHER[j];
+        double minor = Det3(m[r[0]][c[0]], m[r[0]][c[1]], m[r[0]][c[2]], m[r[1]][c[0]],
+                            m[r[1]][c[1]], m[r[1]][c[2]], m[r[2]][c[0]], m[r[2]][c[1]],
+                            m[r[2]][c[2]]);
+        return (i + j) % 2 == 0 ? minor : -minor;
+    };
+    int row = 0;
+    double diagonal[4];
     for (int i = 0; i < 4; ++i) {
-        int r[3], k = 0;
-        for (int j = 0; j < 4; ++j) {
-            if (j != i) r[k++] = j;
-        }
-        double c[4];
-        for (int j = 0; j < 4; ++j) {
-            int col[3], l = 0;
-            for (int t = 0; t < 4; ++t) {
-                if (t != j) col[l++] = t;
-            }
-            double minor = Det3(m[r[0]][col[0]], m[r[0]][col[1]], m[r[0]][col[2]],
-                                m[r[1]][col[0]], m[r[1]][col[1]], m[r[1]][col[2]],
-                                m[r[2]][col[0]], m[r[2]][col[1]], m[r[2]][col[2]]);
-            c[j] = (i + j) % 2 == 0 ? minor : -minor;
-        }
-        double norm = c[0] * c[0] + c[1] * c[1] + c[2] * c[2] + c[3] * c[3];
-        if (norm > bestNorm) {
-            bestNorm = norm;
-            for (int j = 0; j < 4; ++j) best[j] = c[j];
-        }
+        diagonal[i] = cofactor(i, i);
+        if (std::fabs(diagonal[i]) > std::fabs(diagonal[row])) row = i;
     }
+    double best[4];
+    for (int j = 0; j < 4; ++j) best[j] = j == row ? diagonal[row] : cofactor(row, j);
+    double bestNorm = best[0] * best[0] + best[1] * best[1] + best[2] * best[2] + best[3] * best[3];
     // The longest row is at least half the product of the gaps to the other eigenvalues: below
     // this the largest is too near the next for its vector to be told from the cofactors.
     double least = 1e-4 * scale * scale * scale;

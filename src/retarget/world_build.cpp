@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <cmath>
 #include <exception>
 #include <thread>
@@ -86,13 +87,35 @@ public:
                 row.position = pose;
                 row.known = true;
             }
-            out.append(row.head);
-            AppendAngles(out, pose);
-            out.append(lineEnd);
+            if (!AppendFastLine(out, row.head, pose, lineEnd)) {
+                out.append(row.head);
+                AppendAngles(out, pose);
+                out.append(lineEnd);
+            }
         }
     }
 
 private:
+    // The line put together in one buffer and appended once; false, having appended nothing,
+    // for a rare angle or a line too long for it.
+    static bool AppendFastLine(std::string& out, const std::string& head, const POSE& pose,
+                               std::string_view lineEnd) {
+        char line[128];
+        if (head.size() + 3 * (USUAL_DECIMAL_TEXT_BYTES + 1) + lineEnd.size() > sizeof line) {
+            return false;
+        }
+        std::memcpy(line, head.data(), head.size());
+        char* p = line + head.size();
+        for (double value : {pose.rx, pose.ry, pose.rz}) {
+            *p++ = ' ';
+            p = WriteUsualDecimalText(p, value);
+            if (p == nullptr) return false;
+        }
+        std::memcpy(p, lineEnd.data(), lineEnd.size());
+        out.append(line, static_cast<std::size_t>(p - line) + lineEnd.size());
+        return true;
+    }
+
     struct ROW {
         bool known = false;
         POSE position;
