@@ -175,6 +175,28 @@ bool LargestEigenvectorApart(const double n[4][4], double scale, QUAT& q) {
     return true;
 }
 
+// The smallest rotation that turns unit direction a onto unit direction b, as a matrix straight
+// from their cross and dot products (Rodrigues); SwingBetween's quaternion where they point
+// nearly opposite ways.
+MAT3 SwingMatrix(const VEC3& a, const VEC3& b) {
+    const double c = a.x * b.x + a.y * b.y + a.z * b.z;
+    if (!(1.0 + c > 1e-12)) return MatrixOf(SwingBetween(a, b));
+    const VEC3 v{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    const double k = 1.0 / (1.0 + c);
+    const double kx = k * v.x, ky = k * v.y, kz = k * v.z;
+    MAT3 r;
+    r.m[0][0] = c + kx * v.x;
+    r.m[0][1] = kx * v.y - v.z;
+    r.m[0][2] = kx * v.z + v.y;
+    r.m[1][0] = kx * v.y + v.z;
+    r.m[1][1] = c + ky * v.y;
+    r.m[1][2] = ky * v.z - v.x;
+    r.m[2][0] = kx * v.z - v.y;
+    r.m[2][1] = ky * v.z + v.x;
+    r.m[2][2] = c + kz * v.z;
+    return r;
+}
+
 // The rotation that best turns the unit directions from[k] onto to[k], weighed by weight[k]
 // (Horn's quaternion solution).
 QUAT BestFit(std::span<const VEC3> from, std::span<const VEC3> to, std::span<const double> weight) {
@@ -287,7 +309,7 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
             double length = Length(rest);
             // Two rows on one source node, or a joint on its parent's, give no direction.
             if (descendant.source == plan.source || length < SHORTEST_SEGMENT) continue;
-            plan.chains.push_back(CHAIN{descendant.source, rest, length});
+            plan.chains.push_back(CHAIN{descendant.source, Scaled(rest, 1.0 / length), length});
         }
     }
 
@@ -340,8 +362,8 @@ MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) co
                        work.sourceJoint[partner]);
         double length = Length(u);
         if (!(length >= SHORTEST_SEGMENT)) return partnerWorld;
-        VEC3 from = Scaled(Turned(partnerWorld, chain.rest), 1.0 / chain.weight);
-        return Multiply(MatrixOf(SwingBetween(from, Scaled(u, 1.0 / length))), partnerWorld);
+        return Multiply(SwingMatrix(Turned(partnerWorld, chain.rest), Scaled(u, 1.0 / length)),
+                        partnerWorld);
     }
     // At most a handful of chains per node (a pelvis has three): fixed room, no allocation.
     constexpr std::size_t ROOM = 16;
@@ -355,7 +377,7 @@ MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) co
         double length = Length(u);
         if (!(length >= SHORTEST_SEGMENT)) continue;
         // The rest direction as the partner's world rotation turns it, and where it must point.
-        from[used] = Scaled(Turned(partnerWorld, chain.rest), 1.0 / chain.weight);
+        from[used] = Turned(partnerWorld, chain.rest);
         to[used] = Scaled(u, 1.0 / length);
         weight[used] = chain.weight;
         ++used;

@@ -65,7 +65,7 @@ public:
 private:
     struct CHAIN {
         int partner = 0;  // C''s source line
-        VEC3 rest;        // A to C in A's own axes, at rest
+        VEC3 rest;        // the direction from A to C in A's own axes, at rest
         double weight = 0.0;
     };
     struct PLAN {
