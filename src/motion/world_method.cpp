@@ -13,6 +13,68 @@ VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b
 double Length(const VEC3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 VEC3 Scaled(const VEC3& v, double s) { return {v.x * s, v.y * s, v.z * s}; }
 
+// sin and cos of x within [-pi/4, pi/4], by the classic minimax polynomials (to within an ulp).
+void KernelSinCos(double x, double& s, double& c) {
+    const double z = x * x;
+    const double rs =
+        8.33333333332248946124e-03 +
+        z * (-1.98412698298579493134e-04 +
+             z * (2.75573137070700676789e-06 +
+                  z * (-2.50507602534068634195e-08 + z * 1.58969099521155010221e-10)));
+    s = x + z * x * (-1.66666666666666324348e-01 + z * rs);
+    const double rc =
+        z * (4.16666666666666019037e-02 +
+             z * (-1.38888888888741095749e-03 +
+                  z * (2.48015872894767294178e-05 +
+                       z * (-2.75573143513906633035e-07 +
+                            z * (2.08757232129817482790e-09 +
+                                 z * -1.13596475577881948265e-11)))));
+    const double half = 0.5 * z, w = 1.0 - half;
+    c = w + (((1.0 - w) - half) + z * rc);
+}
+
+// sin and cos of an angle as the library gives them, to within an ulp, in one go: a source
+// frame needs three per node.
+void SinCos(double x, double& s, double& c) {
+    if (!(std::fabs(x) <= 64.0)) {
+        s = std::sin(x);
+        c = std::cos(x);
+        return;
+    }
+    // x less the nearest multiple of pi/2, pi/2 split so that the first product is exact.
+    constexpr double HALF_PI_HIGH = 1.57079632673412561417e+00;
+    constexpr double HALF_PI_LOW = 6.07710050650619224932e-11;
+    constexpr double TWO_OVER_PI = 6.36619772367581382433e-01;
+    const double n = std::nearbyint(x * TWO_OVER_PI);
+    double ks, kc;
+    KernelSinCos((x - n * HALF_PI_HIGH) - n * HALF_PI_LOW, ks, kc);
+    switch (static_cast<int>(n) & 3) {
+        case 0: s = ks; c = kc; break;
+        case 1: s = kc; c = -ks; break;
+        case 2: s = -ks; c = -kc; break;
+        default: s = -kc; c = ks; break;
+    }
+}
+
+// RotationOf, with SinCos.
+MAT3 SourceRotationOf(const POSE& pose) {
+    double sx, cx, sy, cy, sz, cz;
+    SinCos(pose.rx, sx, cx);
+    SinCos(pose.ry, sy, cy);
+    SinCos(pose.rz, sz, cz);
+    MAT3 r;
+    r.m[0][0] = cz * cy;
+    r.m[1][0] = sz * cy;
+    r.m[2][0] = -sy;
+    r.m[0][1] = cz * sy * sx - sz * cx;
+    r.m[1][1] = sz * sy * sx + cz * cx;
+    r.m[2][1] = cy * sx;
+    r.m[0][2] = cz * sy * cx + sz * sx;
+    r.m[1][2] = sz * sy * cx - cz * sx;
+    r.m[2][2] = cy * cx;
+    return r;
+}
+
 bool IsFinitePose(const POSE& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.rx) &&
            std::isfinite(p.ry) && std::isfinite(p.rz);
@@ -335,7 +397,7 @@ void CWorldRetarget::SolveSource(std::span<const POSE> source, WORLD_WORK& work)
         const POSE& pose = n < source.size()         ? source[n]
                            : n < m_sourceRest.size() ? m_sourceRest[n]
                                                      : ZERO_POSE;
-        MAT3 own = RotationOf(pose);
+        MAT3 own = SourceRotationOf(pose);
         VEC3 offset{pose.x, pose.y, pose.z};
         int parent = m_sourceParent[n];
         if (parent < 0) {
