@@ -194,15 +194,18 @@ bool LargestEigenvectorApart(const double n[4][4], double scale, QUAT& q) {
                                 n[3][1], n[3][2]);
     double c2 = -0.5 * p2, c1 = -p3 / 3.0;
     double lambda = scale;
-    for (int step = 0; step < 40; ++step) {
+    bool settled = false;
+    for (int step = 0; step < 40 && !settled; ++step) {
         double l2 = lambda * lambda;
         double value = (l2 + c2) * l2 + c1 * lambda + det;
         double slope = (4.0 * l2 + 2.0 * c2) * lambda + c1;
         if (!(slope > 0.0)) return false;
         double move = value / slope;
         lambda -= move;
-        if (std::fabs(move) <= 1e-15 * scale) break;
+        settled = std::fabs(move) <= 1e-14 * scale;
     }
+    // Slow to settle: the largest eigenvalue is a near double one.
+    if (!settled) return false;
     double m[4][4];
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) m[i][j] = i == j ? n[i][j] - lambda : n[i][j];
