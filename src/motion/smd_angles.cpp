@@ -33,47 +33,16 @@ SMD_ANGLES WithX(const MAT3& r, double x, double sx, double cx) {
     return a;
 }
 
+// WrapAngle, its usual case without a call.
+inline double Wrap(double a) { return a >= -PI && a < PI ? a : WrapAngle(a); }
+
 double Distance(const SMD_ANGLES& a, const SMD_ANGLES& ref) {
-    double dx = WrapAngle(a.x - ref.x), dy = WrapAngle(a.y - ref.y), dz = WrapAngle(a.z - ref.z);
+    double dx = Wrap(a.x - ref.x), dy = Wrap(a.y - ref.y), dz = Wrap(a.z - ref.z);
     return dx * dx + dy * dy + dz * dz;
 }
 
-SMD_ANGLES Wrapped(const SMD_ANGLES& a) { return {WrapAngle(a.x), WrapAngle(a.y), WrapAngle(a.z)}; }
+SMD_ANGLES Wrapped(const SMD_ANGLES& a) { return {Wrap(a.x), Wrap(a.y), Wrap(a.z)}; }
 }  // namespace
-
-MAT3 Multiply(const MAT3& a, const MAT3& b) {
-    MAT3 p;
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            p.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
-        }
-    }
-    return p;
-}
-
-MAT3 MultiplyTransposed(const MAT3& a, const MAT3& b) {
-    MAT3 p;
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            p.m[i][j] = a.m[0][i] * b.m[0][j] + a.m[1][i] * b.m[1][j] + a.m[2][i] * b.m[2][j];
-        }
-    }
-    return p;
-}
-
-VEC3 Turned(const MAT3& r, const VEC3& v) {
-    const auto& m = r.m;
-    return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z,
-            m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
-            m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
-}
-
-VEC3 TurnedBack(const MAT3& r, const VEC3& v) {
-    const auto& m = r.m;
-    return {m[0][0] * v.x + m[1][0] * v.y + m[2][0] * v.z,
-            m[0][1] * v.x + m[1][1] * v.y + m[2][1] * v.z,
-            m[0][2] * v.x + m[1][2] * v.y + m[2][2] * v.z};
-}
 
 MAT3 RotationOfAngles(const SMD_ANGLES& a) {
     POSE p;
@@ -160,7 +129,16 @@ QUAT SwingBetween(const VEC3& a, const VEC3& b) {
 }
 
 double WrapAngle(double a) {
-    double w = a - TWO_PI * std::floor((a + PI) / TWO_PI);
+    // Nearly every angle is within a turn or two of the range: no division needed.
+    if (a >= -PI && a < PI) return a;
+    double w;
+    if (a >= PI && a < 3.0 * PI) {
+        w = a - TWO_PI;
+    } else if (a < -PI && a >= -3.0 * PI) {
+        w = a + TWO_PI;
+    } else {
+        w = a - TWO_PI * std::floor((a + PI) / TWO_PI);
+    }
     if (w >= PI) w -= TWO_PI;
     if (w < -PI) w += TWO_PI;
     return w;

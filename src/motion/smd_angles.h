@@ -17,12 +17,42 @@ struct QUAT {
     double w = 1.0, x = 0.0, y = 0.0, z = 0.0;
 };
 
-MAT3 Multiply(const MAT3& a, const MAT3& b);
+// Inline: a frame of the world method makes a few hundred of these.
+inline MAT3 Multiply(const MAT3& a, const MAT3& b) {
+    MAT3 p;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            p.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
+        }
+    }
+    return p;
+}
+
 // a transposed times b: a's inverse when a is a rotation.
-MAT3 MultiplyTransposed(const MAT3& a, const MAT3& b);
-VEC3 Turned(const MAT3& r, const VEC3& v);
+inline MAT3 MultiplyTransposed(const MAT3& a, const MAT3& b) {
+    MAT3 p;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            p.m[i][j] = a.m[0][i] * b.m[0][j] + a.m[1][i] * b.m[1][j] + a.m[2][i] * b.m[2][j];
+        }
+    }
+    return p;
+}
+
+inline VEC3 Turned(const MAT3& r, const VEC3& v) {
+    const auto& m = r.m;
+    return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z,
+            m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
+            m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
+}
+
 // r transposed (its inverse) applied to v.
-VEC3 TurnedBack(const MAT3& r, const VEC3& v);
+inline VEC3 TurnedBack(const MAT3& r, const VEC3& v) {
+    const auto& m = r.m;
+    return {m[0][0] * v.x + m[1][0] * v.y + m[2][0] * v.z,
+            m[0][1] * v.x + m[1][1] * v.y + m[2][1] * v.z,
+            m[0][2] * v.x + m[1][2] * v.y + m[2][2] * v.z};
+}
 
 // Rz * Ry * Rx of the angles, as RotationOf reads a line.
 MAT3 RotationOfAngles(const SMD_ANGLES& a);

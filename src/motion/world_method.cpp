@@ -13,6 +13,68 @@ VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b
 double Length(const VEC3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 VEC3 Scaled(const VEC3& v, double s) { return {v.x * s, v.y * s, v.z * s}; }
 
+// sin and cos of x within [-pi/4, pi/4], by the classic minimax polynomials (to within an ulp).
+void KernelSinCos(double x, double& s, double& c) {
+    const double z = x * x;
+    const double rs =
+        8.33333333332248946124e-03 +
+        z * (-1.98412698298579493134e-04 +
+             z * (2.75573137070700676789e-06 +
+                  z * (-2.50507602534068634195e-08 + z * 1.58969099521155010221e-10)));
+    s = x + z * x * (-1.66666666666666324348e-01 + z * rs);
+    const double rc =
+        z * (4.16666666666666019037e-02 +
+             z * (-1.38888888888741095749e-03 +
+                  z * (2.48015872894767294178e-05 +
+                       z * (-2.75573143513906633035e-07 +
+                            z * (2.08757232129817482790e-09 +
+                                 z * -1.13596475577881948265e-11)))));
+    const double half = 0.5 * z, w = 1.0 - half;
+    c = w + (((1.0 - w) - half) + z * rc);
+}
+
+// sin and cos of an angle as the library gives them, to within an ulp, in one go: a source
+// frame needs three per node.
+void SinCos(double x, double& s, double& c) {
+    if (!(std::fabs(x) <= 64.0)) {
+        s = std::sin(x);
+        c = std::cos(x);
+        return;
+    }
+    // x less the nearest multiple of pi/2, pi/2 split so that the first product is exact.
+    constexpr double HALF_PI_HIGH = 1.57079632673412561417e+00;
+    constexpr double HALF_PI_LOW = 6.07710050650619224932e-11;
+    constexpr double TWO_OVER_PI = 6.36619772367581382433e-01;
+    const double n = std::nearbyint(x * TWO_OVER_PI);
+    double ks, kc;
+    KernelSinCos((x - n * HALF_PI_HIGH) - n * HALF_PI_LOW, ks, kc);
+    switch (static_cast<int>(n) & 3) {
+        case 0: s = ks; c = kc; break;
+        case 1: s = kc; c = -ks; break;
+        case 2: s = -ks; c = -kc; break;
+        default: s = -kc; c = ks; break;
+    }
+}
+
+// RotationOf, with SinCos.
+MAT3 SourceRotationOf(const POSE& pose) {
+    double sx, cx, sy, cy, sz, cz;
+    SinCos(pose.rx, sx, cx);
+    SinCos(pose.ry, sy, cy);
+    SinCos(pose.rz, sz, cz);
+    MAT3 r;
+    r.m[0][0] = cz * cy;
+    r.m[1][0] = sz * cy;
+    r.m[2][0] = -sy;
+    r.m[0][1] = cz * sy * sx - sz * cx;
+    r.m[1][1] = sz * sy * sx + cz * cx;
+    r.m[2][1] = cy * sx;
+    r.m[0][2] = cz * sy * cx + sz * sx;
+    r.m[1][2] = sz * sy * cx - cz * sx;
+    r.m[2][2] = cy * cx;
+    return r;
+}
+
 bool IsFinitePose(const POSE& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.rx) &&
            std::isfinite(p.ry) && std::isfinite(p.rz);
@@ -42,7 +104,9 @@ QUAT LargestEigenvector(double a[4][4], double scale) {
         for (int p = 0; p < 4; ++p) {
             for (int q = p + 1; q < 4; ++q) off += a[p][q] * a[p][q];
         }
-        if (off <= 1e-30 * scale * scale) break;
+        // Off the diagonal below 1e-12 of the weights: the eigenvector is then good to about
+        // that much against the gap, far finer than the six decimals written.
+        if (off <= 1e-24 * scale * scale) break;
         for (int p = 0; p < 4; ++p) {
             for (int q = p + 1; q < 4; ++q) {
                 if (a[p][q] == 0.0) continue;
@@ -97,6 +161,107 @@ QUAT LargestEigenvector(double a[4][4], double scale) {
     return {q[0], q[1], q[2], q[3]};
 }
 
+double Det3(double a, double b, double c, double d, double e, double f, double g, double h,
+            double i) {
+    return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+}
+
+// The same eigenvector for the usual matrix, whose largest eigenvalue stands well apart: that
+// eigenvalue by Newton's method on the characteristic polynomial from above (the weights' sum
+// bounds every eigenvalue), then the vector from the cofactors of n less it. False, with q
+// untouched, where the eigenvalue comes near another: the rotations above settle those.
+bool LargestEigenvectorApart(const double n[4][4], double scale, QUAT& q) {
+    // n is traceless: its polynomial is l^4 - tr(n^2)/2 l^2 - tr(n^3)/3 l + det n.
+    double n2[4][4];
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            n2[i][j] = n[i][0] * n[0][j] + n[i][1] * n[1][j] + n[i][2] * n[2][j] +
+                       n[i][3] * n[3][j];
+        }
+    }
+    double p2 = n2[0][0] + n2[1][1] + n2[2][2] + n2[3][3];
+    double p3 = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        for (int k = 0; k < 4; ++k) p3 += n2[i][k] * n[k][i];
+    }
+    double det = n[0][0] * Det3(n[1][1], n[1][2], n[1][3], n[2][1], n[2][2], n[2][3], n[3][1],
+                                n[3][2], n[3][3]) -
+                 n[0][1] * Det3(n[1][0], n[1][2], n[1][3], n[2][0], n[2][2], n[2][3], n[3][0],
+                                n[3][2], n[3][3]) +
+                 n[0][2] * Det3(n[1][0], n[1][1], n[1][3], n[2][0], n[2][1], n[2][3], n[3][0],
+                                n[3][1], n[3][3]) -
+                 n[0][3] * Det3(n[1][0], n[1][1], n[1][2], n[2][0], n[2][1], n[2][2], n[3][0],
+                                n[3][1], n[3][2]);
+    double c2 = -0.5 * p2, c1 = -p3 / 3.0;
+    double lambda = scale;
+    bool settled = false;
+    for (int step = 0; step < 40 && !settled; ++step) {
+        double l2 = lambda * lambda;
+        double value = (l2 + c2) * l2 + c1 * lambda + det;
+        double slope = (4.0 * l2 + 2.0 * c2) * lambda + c1;
+        if (!(slope > 0.0)) return false;
+        double move = value / slope;
+        lambda -= move;
+        settled = std::fabs(move) <= 1e-14 * scale;
+    }
+    // Slow to settle: the largest eigenvalue is a near double one.
+    if (!settled) return false;
+    double m[4][4];
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) m[i][j] = i == j ? n[i][j] - lambda : n[i][j];
+    }
+    // Row i of the cofactors is the eigenvector times its part i, which the diagonal cofactor
+    // (that part squared, times the same factor) tells: the row of the largest is taken.
+    static constexpr int OTHER[4][3] = {{1, 2, 3}, {0, 2, 3}, {0, 1, 3}, {0, 1, 2}};
+    auto cofactor = [&m](int i, int j) {
+        const int* r = OTHER[i];
+        const int* c = OTHER[j];
+        double minor = Det3(m[r[0]][c[0]], m[r[0]][c[1]], m[r[0]][c[2]], m[r[1]][c[0]],
+                            m[r[1]][c[1]], m[r[1]][c[2]], m[r[2]][c[0]], m[r[2]][c[1]],
+                            m[r[2]][c[2]]);
+        return (i + j) % 2 == 0 ? minor : -minor;
+    };
+    int row = 0;
+    double diagonal[4];
+    for (int i = 0; i < 4; ++i) {
+        diagonal[i] = cofactor(i, i);
+        if (std::fabs(diagonal[i]) > std::fabs(diagonal[row])) row = i;
+    }
+    double best[4];
+    for (int j = 0; j < 4; ++j) best[j] = j == row ? diagonal[row] : cofactor(row, j);
+    double bestNorm = best[0] * best[0] + best[1] * best[1] + best[2] * best[2] + best[3] * best[3];
+    // The longest row is at least half the product of the gaps to the other eigenvalues: below
+    // this the largest is too near the next for its vector to be told from the cofactors.
+    double least = 1e-4 * scale * scale * scale;
+    if (!(bestNorm > least * least)) return false;
+    double length = std::sqrt(bestNorm);
+    if (best[0] < 0.0) length = -length;
+    q = {best[0] / length, best[1] / length, best[2] / length, best[3] / length};
+    return true;
+}
+
+// The smallest rotation that turns unit direction a onto unit direction b, as a matrix straight
+// from their cross and dot products (Rodrigues); SwingBetween's quaternion where they point
+// nearly opposite ways.
+MAT3 SwingMatrix(const VEC3& a, const VEC3& b) {
+    const double c = a.x * b.x + a.y * b.y + a.z * b.z;
+    if (!(1.0 + c > 1e-12)) return MatrixOf(SwingBetween(a, b));
+    const VEC3 v{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    const double k = 1.0 / (1.0 + c);
+    const double kx = k * v.x, ky = k * v.y, kz = k * v.z;
+    MAT3 r;
+    r.m[0][0] = c + kx * v.x;
+    r.m[0][1] = kx * v.y - v.z;
+    r.m[0][2] = kx * v.z + v.y;
+    r.m[1][0] = kx * v.y + v.z;
+    r.m[1][1] = c + ky * v.y;
+    r.m[1][2] = ky * v.z - v.x;
+    r.m[2][0] = kx * v.z - v.y;
+    r.m[2][1] = ky * v.z + v.x;
+    r.m[2][2] = c + kz * v.z;
+    return r;
+}
+
 // The rotation that best turns the unit directions from[k] onto to[k], weighed by weight[k]
 // (Horn's quaternion solution).
 QUAT BestFit(std::span<const VEC3> from, std::span<const VEC3> to, std::span<const double> weight) {
@@ -116,6 +281,8 @@ QUAT BestFit(std::span<const VEC3> from, std::span<const VEC3> to, std::span<con
         {s[2][0] - s[0][2], s[0][1] + s[1][0], -s[0][0] + s[1][1] - s[2][2], s[1][2] + s[2][1]},
         {s[0][1] - s[1][0], s[2][0] + s[0][2], s[1][2] + s[2][1], -s[0][0] - s[1][1] + s[2][2]},
     };
+    QUAT q;
+    if (LargestEigenvectorApart(n, total, q)) return q;
     return LargestEigenvector(n, total);
 }
 }  // namespace
@@ -187,6 +354,9 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
         world[row] = Multiply(w, plan.restMatrix);
         children[static_cast<std::size_t>(plan.parent)].push_back(row);
     }
+    for (std::size_t a = 0; a < m_plans.size(); ++a) {
+        m_plans[a].hasChildren = !children[a].empty();
+    }
     for (std::size_t a = 1; a < m_plans.size(); ++a) {
         PLAN& plan = m_plans[a];
         if (plan.source == ROW_KEEPS_REST) continue;
@@ -204,7 +374,7 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
             double length = Length(rest);
             // Two rows on one source node, or a joint on its parent's, give no direction.
             if (descendant.source == plan.source || length < SHORTEST_SEGMENT) continue;
-            plan.chains.push_back(CHAIN{descendant.source, rest, length});
+            plan.chains.push_back(CHAIN{descendant.source, Scaled(rest, 1.0 / length), length});
         }
     }
 
@@ -230,7 +400,7 @@ void CWorldRetarget::SolveSource(std::span<const POSE> source, WORLD_WORK& work)
         const POSE& pose = n < source.size()         ? source[n]
                            : n < m_sourceRest.size() ? m_sourceRest[n]
                                                      : ZERO_POSE;
-        MAT3 own = RotationOf(pose);
+        MAT3 own = SourceRotationOf(pose);
         VEC3 offset{pose.x, pose.y, pose.z};
         int parent = m_sourceParent[n];
         if (parent < 0) {
@@ -250,6 +420,16 @@ MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) co
     const std::size_t partner = static_cast<std::size_t>(plan.source);
     const MAT3& partnerWorld = work.sourceWorld[partner];
     if (plan.chains.empty()) return partnerWorld;
+    if (plan.chains.size() == 1) {
+        // One chain, the usual case: the swing alone.
+        const CHAIN& chain = plan.chains.front();
+        VEC3 u = Minus(work.sourceJoint[static_cast<std::size_t>(chain.partner)],
+                       work.sourceJoint[partner]);
+        double length = Length(u);
+        if (!(length >= SHORTEST_SEGMENT)) return partnerWorld;
+        return Multiply(SwingMatrix(Turned(partnerWorld, chain.rest), Scaled(u, 1.0 / length)),
+                        partnerWorld);
+    }
     // At most a handful of chains per node (a pelvis has three): fixed room, no allocation.
     constexpr std::size_t ROOM = 16;
     VEC3 from[ROOM], to[ROOM];
@@ -262,7 +442,7 @@ MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) co
         double length = Length(u);
         if (!(length >= SHORTEST_SEGMENT)) continue;
         // The rest direction as the partner's world rotation turns it, and where it must point.
-        from[used] = Scaled(Turned(partnerWorld, chain.rest), 1.0 / chain.weight);
+        from[used] = Turned(partnerWorld, chain.rest);
         to[used] = Scaled(u, 1.0 / length);
         weight[used] = chain.weight;
         ++used;
@@ -294,15 +474,18 @@ RETARGET_PROBLEM CWorldRetarget::Apply(std::span<const POSE> source, std::vector
             plan.parent < 0 ? IDENTITY : work.modelWorld[static_cast<std::size_t>(plan.parent)];
         if (plan.source == ROW_KEEPS_REST) {
             result[r] = plan.rest;
-            work.modelWorld[r] = Multiply(parentWorld, plan.restMatrix);
+            if (plan.hasChildren) work.modelWorld[r] = Multiply(parentWorld, plan.restMatrix);
             continue;
         }
-        MAT3 local = MultiplyTransposed(parentWorld, TargetRotation(plan, work));
+        const MAT3 target = TargetRotation(plan, work);
+        MAT3 local = MultiplyTransposed(parentWorld, target);
         double solvedWeight = plan.blend ? 1.0 - plan.correction : plan.correction;
         if (solvedWeight != 1.0) {
             local = MatrixOf(Slerp(plan.restRotation, QuatOf(local), solvedWeight));
+            if (plan.hasChildren) work.modelWorld[r] = Multiply(parentWorld, local);
+        } else if (plan.hasChildren) {
+            work.modelWorld[r] = target;
         }
-        work.modelWorld[r] = Multiply(parentWorld, local);
         const POSE& from = source[static_cast<std::size_t>(plan.source)];
         SMD_ANGLES angles = AnglesOf(local, SMD_ANGLES{from.rx, from.ry, from.rz});
         POSE& out = result[r];

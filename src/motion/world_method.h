@@ -65,7 +65,7 @@ public:
 private:
     struct CHAIN {
         int partner = 0;  // C''s source line
-        VEC3 rest;        // A to C in A's own axes, at rest
+        VEC3 rest;        // the direction from A to C in A's own axes, at rest
         double weight = 0.0;
     };
     struct PLAN {
@@ -77,6 +77,7 @@ private:
         MAT3 restMatrix;  // relative to the parent
         QUAT restRotation;
         std::vector<CHAIN> chains;  // empty: the partner's world rotation
+        bool hasChildren = true;    // false: no row needs its world rotation
     };
     void SolveSource(std::span<const POSE> source, WORLD_WORK& work) const;
     MAT3 TargetRotation(const PLAN& plan, const WORLD_WORK& work) const;

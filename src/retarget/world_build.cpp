@@ -1,6 +1,9 @@
 #include "retarget/world_build.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <cmath>
 #include <exception>
 #include <thread>
@@ -14,11 +17,31 @@
 
 namespace varnex {
 
-void AppendPoseLine(std::string& out, int row, const POSE& pose, std::string_view lineEnd) {
-    // The whole line in one buffer, appended once: this runs for every node of every frame.
-    char line[8 + 6 * (USUAL_DECIMAL_TEXT_BYTES + 1)];
+namespace {
+// Appends " v" for each value in BUILD SMD's number form, through one buffer appended once.
+void AppendValues(std::string& out, std::span<const double> values) {
+    char line[6 * (USUAL_DECIMAL_TEXT_BYTES + 1)];
     char* p = line;
+    for (double value : values) {
+        *p++ = ' ';
+        char* end = WriteUsualDecimalText(p, value);
+        if (end == nullptr) {
+            // A rare value: the general writer, after what the buffer holds so far.
+            out.append(line, static_cast<std::size_t>(p - line));
+            AppendDecimalTextByDigits(out, value);
+            p = line;
+            continue;
+        }
+        p = end;
+    }
+    out.append(line, static_cast<std::size_t>(p - line));
+}
+
+// The node number right-aligned in three columns, then the position.
+void AppendRowAndPosition(std::string& out, int row, const POSE& pose) {
     char digits[12];
+    char head[16];
+    char* p = head;
     int count = 0;
     unsigned n = static_cast<unsigned>(row < 0 ? 0 : row);
     do {
@@ -28,19 +51,83 @@ void AppendPoseLine(std::string& out, int row, const POSE& pose, std::string_vie
     *p++ = ' ';
     if (count < 2) *p++ = ' ';
     while (count > 0) *p++ = digits[--count];
-    for (double value : {pose.x, pose.y, pose.z, pose.rx, pose.ry, pose.rz}) {
-        *p++ = ' ';
-        char* end = WriteUsualDecimalText(p, value);
-        if (end == nullptr) {
-            // A rare value: the general writer, after what the line holds so far.
-            out.append(line, static_cast<std::size_t>(p - line));
-            AppendDecimalTextByDigits(out, value);
-            p = line;
-            continue;
+    out.append(head, static_cast<std::size_t>(p - head));
+    const double position[3] = {pose.x, pose.y, pose.z};
+    AppendValues(out, position);
+}
+
+void AppendAngles(std::string& out, const POSE& pose) {
+    const double angles[3] = {pose.rx, pose.ry, pose.rz};
+    AppendValues(out, angles);
+}
+
+bool SamePosition(const POSE& a, const POSE& b) {
+    // Bit for bit: -0 and 0 are written apart.
+    return std::bit_cast<std::uint64_t>(a.x) == std::bit_cast<std::uint64_t>(b.x) &&
+           std::bit_cast<std::uint64_t>(a.y) == std::bit_cast<std::uint64_t>(b.y) &&
+           std::bit_cast<std::uint64_t>(a.z) == std::bit_cast<std::uint64_t>(b.z);
+}
+
+// A frame's lines as AppendPoseFrame writes them. The world method writes every row's rest
+// offset but row 0's, so a row's node number and position are written once and their text
+// copied while they stay the same.
+class CPoseLines {
+public:
+    void AppendFrame(std::string& out, std::string_view timeText, std::span<const POSE> poses,
+                     std::string_view lineEnd) {
+        out.append(timeText);
+        out.append(lineEnd);
+        if (m_rows.size() < poses.size()) m_rows.resize(poses.size());
+        for (std::size_t r = 0; r < poses.size(); ++r) {
+            ROW& row = m_rows[r];
+            const POSE& pose = poses[r];
+            if (!row.known || !SamePosition(row.position, pose)) {
+                row.head.clear();
+                AppendRowAndPosition(row.head, static_cast<int>(r), pose);
+                row.position = pose;
+                row.known = true;
+            }
+            if (!AppendFastLine(out, row.head, pose, lineEnd)) {
+                out.append(row.head);
+                AppendAngles(out, pose);
+                out.append(lineEnd);
+            }
         }
-        p = end;
     }
-    out.append(line, static_cast<std::size_t>(p - line));
+
+private:
+    // The line put together in one buffer and appended once; false, having appended nothing,
+    // for a rare angle or a line too long for it.
+    static bool AppendFastLine(std::string& out, const std::string& head, const POSE& pose,
+                               std::string_view lineEnd) {
+        char line[128];
+        if (head.size() + 3 * (USUAL_DECIMAL_TEXT_BYTES + 1) + lineEnd.size() > sizeof line) {
+            return false;
+        }
+        std::memcpy(line, head.data(), head.size());
+        char* p = line + head.size();
+        for (double value : {pose.rx, pose.ry, pose.rz}) {
+            *p++ = ' ';
+            p = WriteUsualDecimalText(p, value);
+            if (p == nullptr) return false;
+        }
+        std::memcpy(p, lineEnd.data(), lineEnd.size());
+        out.append(line, static_cast<std::size_t>(p - line) + lineEnd.size());
+        return true;
+    }
+
+    struct ROW {
+        bool known = false;
+        POSE position;
+        std::string head;
+    };
+    std::vector<ROW> m_rows;
+};
+}  // namespace
+
+void AppendPoseLine(std::string& out, int row, const POSE& pose, std::string_view lineEnd) {
+    AppendRowAndPosition(out, row, pose);
+    AppendAngles(out, pose);
     out.append(lineEnd);
 }
 
@@ -69,6 +156,7 @@ struct FRAME_BATCH {
     CRootHeightRange heights;
     WORLD_WORK work;
     std::vector<POSE> result;
+    CPoseLines lines;
 };
 
 struct BATCH_OUTPUT {
@@ -89,7 +177,8 @@ void SolveBatch(const CWorldRetarget& world, const BATCH_OUTPUT& o, FRAME_BATCH&
             return;
         }
         std::span<const POSE> poses(b.result);
-        AppendPoseFrame(b.text, b.times[i], poses.first(std::min(poses.size(), o.rows)), o.lineEnd);
+        b.lines.AppendFrame(b.text, b.times[i], poses.first(std::min(poses.size(), o.rows)),
+                            o.lineEnd);
         if (o.heights && !b.result.empty()) {
             b.heights.Add(b.sources[i][static_cast<std::size_t>(o.rowZeroLine)].z, b.result[0].z);
         }
