@@ -512,6 +512,7 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
         options.animate = o.sheetFrames.empty();
         options.fps = o.fps;
         options.texts = o.texts;
+        options.contacts = PreviewContacts(setup, animPath).contacts;
         bool cut = false;
         for (int frame = 0;; ++frame) {
             bool wanted;

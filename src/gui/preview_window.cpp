@@ -46,13 +46,15 @@ wxColour ColourOf(BONE_COLOUR colour) {
 // The legend's entries, in the order they are listed.
 struct LEGEND_ENTRY {
     BONE_COLOUR colour;
-    const char* text;  // French original
+    const char* text;   // French original
+    bool mark = false;  // a planted foot's marks, one of each side, in place of a stroke
 };
 constexpr LEGEND_ENTRY LEGEND[] = {
     {BONE_COLOUR::LEFT, MarkText("gauche")},
     {BONE_COLOUR::RIGHT, MarkText("droite")},
     {BONE_COLOUR::MIDDLE, MarkText("milieu")},
     {BONE_COLOUR::UNPAIRED, MarkText("non apparié")},
+    {BONE_COLOUR::LEFT, MarkText("pied posé"), true},
 };
 // In device-independent pixels: the bones' lines, read at a glance at any scale, and the
 // legend's stroke beside each text.
@@ -150,6 +152,7 @@ void CPreviewCanvas::DrawLines(wxGraphicsContext& gc, const wxSize& size, double
             gc.SetPen(pen(pass));
             gc.StrokePath(path);
         }
+        for (const SCENE_MARK& mark : m_drawing.marks) DrawMark(gc, mark.x, mark.y, mark.colour);
     }
 
     // The frame of the panels over the figures, which a zoom or a pan may have moved under it.
@@ -166,10 +169,23 @@ void CPreviewCanvas::DrawLines(wxGraphicsContext& gc, const wxSize& size, double
     for (std::size_t i = 0; i < m_legend.size(); ++i) {
         const wxRect2DDouble& r = m_legend[i];
         double middle = r.m_y + r.m_height / 2;
+        if (LEGEND[i].mark) {
+            const double stroke = FromDIP(LEGEND_STROKE);
+            DrawMark(gc, r.m_x + stroke / 4, middle, BONE_COLOUR::LEFT);
+            DrawMark(gc, r.m_x + stroke * 3 / 4, middle, BONE_COLOUR::RIGHT);
+            continue;
+        }
         gc.SetPen(pen(LEGEND[i].colour));
         gc.StrokeLine(r.m_x + lineWidth / 2, middle, r.m_x + FromDIP(LEGEND_STROKE) - lineWidth / 2,
                       middle);
     }
+}
+
+void CPreviewCanvas::DrawMark(wxGraphicsContext& gc, double x, double y, BONE_COLOUR colour) {
+    const double radius = FromDIP(static_cast<int>(PREVIEW_MARK_RADIUS));
+    gc.SetPen(wxPen(*wxWHITE, 1));
+    gc.SetBrush(wxBrush(ColourOf(colour)));
+    gc.DrawEllipse(x - radius, y - radius, 2 * radius, 2 * radius);
 }
 
 void CPreviewCanvas::DrawTexts(wxDC& dc, const wxSize& size) {

@@ -48,7 +48,8 @@ public:
     wxBitmap Render(const wxSize& size, double scale = 1.0);
     // The front or side view (yaw), unzoomed and centred.
     void ResetView(double yaw);
-    // The last drawing: its bones, and where the legend's entries stood (stroke and text).
+    // The last drawing: its bones and marks, and where the legend's entries stood (stroke and
+    // text).
     const SCENE_DRAWING& LastDrawing() const { return m_drawing; }
     const std::vector<wxRect2DDouble>& LegendEntries() const { return m_legend; }
 
@@ -62,6 +63,8 @@ private:
     // Everything but the texts, the figures in the top figures pixels; then the texts.
     void DrawLines(wxGraphicsContext& gc, const wxSize& size, double figures);
     void DrawTexts(wxDC& dc, const wxSize& size);
+    // A planted foot's mark centred on (x, y).
+    void DrawMark(wxGraphicsContext& gc, double x, double y, BONE_COLOUR colour);
 
     const CTextCatalog& m_texts;
     CPreviewScene* m_scene = nullptr;

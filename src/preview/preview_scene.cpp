@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "motion/feet_stage.h"
 #include "preview/svg_preview.h"
 
 namespace varnex {
@@ -31,7 +32,10 @@ CPreviewScene::FIGURE CPreviewScene::MakeFigure(CForwardKinematics& skeleton,
                                                 const FRAME_POSES& rest) {
     FIGURE f;
     f.parents = skeleton.Parents();
-    f.sides = CBipedRig(nodes).Sides(f.parents);
+    CBipedRig rig(nodes);
+    f.sides = rig.Sides(f.parents);
+    f.feet[0] = rig.Leg(BODY_SIDE::LEFT).foot;
+    f.feet[1] = rig.Leg(BODY_SIDE::RIGHT).foot;
     skeleton.Solve(rest, m_joints);
     if (!m_joints.empty()) {
         double low = m_joints.front().z, high = low;
@@ -55,6 +59,9 @@ CPreviewScene::CPreviewScene(MOTION_SETUP setup, std::vector<SKELETON_NODE> sour
       m_modelSkeleton(m_setup.modelNodes) {
     m_source = MakeFigure(m_sourceSkeleton, m_sourceNodes, m_setup.refRest);
     m_result = MakeFigure(m_modelSkeleton, m_setup.modelNodes, m_setup.modelRest);
+    CSourceFeet feet(m_sourceNodes);
+    for (const FRAME_POSES& frame : m_frames) feet.Add(frame);
+    m_contacts = FindSourceContacts(feet.Feet().feet[0], feet.Feet().feet[1]);
     SetRows(m_setup.rows, m_setup.rootFromLegs);
 }
 
@@ -79,21 +86,23 @@ void CPreviewScene::SetRows(std::vector<RETARGET_ROW> rows,
 }
 
 void CPreviewScene::AddBones(const FIGURE& figure, const std::vector<VEC3>& joints, double left,
-                             double scale, double groundY, double yaw,
-                             std::vector<SCENE_BONE>& bones) const {
+                             double scale, double groundY, double yaw, const bool planted[2],
+                             SCENE_DRAWING& drawing) const {
     // The figure is followed across the panel: its root stays in the middle.
     double centre = joints.empty() ? 0.0 : Across(joints.front(), yaw);
     if (!std::isfinite(centre)) centre = 0.0;
+    auto x = [&](const VEC3& j) { return left + (Across(j, yaw) - centre) * scale; };
+    auto y = [&](const VEC3& j) { return groundY - (j.z - figure.ground) * scale; };
     for (std::size_t node = 0; node < joints.size() && node < figure.parents.size(); ++node) {
         int parent = figure.parents[node];
         if (parent < 0) continue;
         const VEC3& a = joints[static_cast<std::size_t>(parent)];
         const VEC3& b = joints[node];
         SCENE_BONE bone;
-        bone.x1 = left + (Across(a, yaw) - centre) * scale;
-        bone.y1 = groundY - (a.z - figure.ground) * scale;
-        bone.x2 = left + (Across(b, yaw) - centre) * scale;
-        bone.y2 = groundY - (b.z - figure.ground) * scale;
+        bone.x1 = x(a);
+        bone.y1 = y(a);
+        bone.x2 = x(b);
+        bone.y2 = y(b);
         if (!std::isfinite(bone.x1 + bone.y1 + bone.x2 + bone.y2)) continue;
         bool paired = node >= figure.paired.size() || figure.paired[node];
         BODY_SIDE side = node < figure.sides.size() ? figure.sides[node] : BODY_SIDE::MIDDLE;
@@ -101,12 +110,20 @@ void CPreviewScene::AddBones(const FIGURE& figure, const std::vector<VEC3>& join
                       : side == BODY_SIDE::LEFT  ? BONE_COLOUR::LEFT
                       : side == BODY_SIDE::RIGHT ? BONE_COLOUR::RIGHT
                                                  : BONE_COLOUR::MIDDLE;
-        bones.push_back(bone);
+        drawing.bones.push_back(bone);
+    }
+    for (int side = 0; side < 2; ++side) {
+        int foot = figure.feet[side];
+        if (!planted[side] || foot < 0 || static_cast<std::size_t>(foot) >= joints.size()) continue;
+        const VEC3& j = joints[static_cast<std::size_t>(foot)];
+        SCENE_MARK mark{x(j), y(j), side == 0 ? BONE_COLOUR::LEFT : BONE_COLOUR::RIGHT};
+        if (std::isfinite(mark.x + mark.y)) drawing.marks.push_back(mark);
     }
 }
 
 void CPreviewScene::Draw(int frame, const SCENE_VIEW& view, SCENE_DRAWING& drawing) {
     drawing.bones.clear();
+    drawing.marks.clear();
     drawing.problem = {};
     double panel = view.width / 2.0;
     drawing.groundY = view.height * GROUND_SHARE + view.panY;
@@ -115,10 +132,13 @@ void CPreviewScene::Draw(int frame, const SCENE_VIEW& view, SCENE_DRAWING& drawi
     if (m_frames.empty()) return;
     const FRAME_POSES& source =
         m_frames[static_cast<std::size_t>(std::clamp(frame, 0, FrameCount() - 1))];
-    m_sourceSkeleton.Solve(source, m_joints);
-    AddBones(m_source, m_joints, panel / 2.0 + view.panX, scale, drawing.groundY, view.yaw,
-             drawing.bones);
     const std::size_t at = static_cast<std::size_t>(std::clamp(frame, 0, FrameCount() - 1));
+    const bool planted[2] = {
+        FootPlanted(m_contacts.contacts, FOOT_SIDE::LEFT, static_cast<int>(at)),
+        FootPlanted(m_contacts.contacts, FOOT_SIDE::RIGHT, static_cast<int>(at))};
+    m_sourceSkeleton.Solve(source, m_joints);
+    AddBones(m_source, m_joints, panel / 2.0 + view.panX, scale, drawing.groundY, view.yaw, planted,
+             drawing);
     if (m_resultsMade && at < m_results.size()) {
         m_modelSkeleton.Solve(m_results[at], m_joints);
     } else {
@@ -126,8 +146,8 @@ void CPreviewScene::Draw(int frame, const SCENE_VIEW& view, SCENE_DRAWING& drawi
         if (drawing.problem.fault != RETARGET_FAULT::NONE) return;
         m_modelSkeleton.Solve(m_resultPoses, m_joints);
     }
-    AddBones(m_result, m_joints, panel * 1.5 + view.panX, scale, drawing.groundY, view.yaw,
-             drawing.bones);
+    AddBones(m_result, m_joints, panel * 1.5 + view.panX, scale, drawing.groundY, view.yaw, planted,
+             drawing);
 }
 
 }  // namespace varnex

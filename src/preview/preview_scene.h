@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "motion/biped_rig.h"
+#include "motion/foot_contact.h"
 #include "motion/forward_kinematics.h"
 #include "motion/frame_retarget.h"
 #include "motion/motion_setup.h"
@@ -19,6 +20,13 @@ enum class BONE_COLOUR { MIDDLE, LEFT, RIGHT, UNPAIRED };
 struct SCENE_BONE {
     double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
     BONE_COLOUR colour = BONE_COLOUR::MIDDLE;
+};
+
+// A planted foot's mark, on the foot joint: the source's in a frame of one of its contacts, and
+// the model's foot of that side in the same frame. LEFT or RIGHT, the foot's side.
+struct SCENE_MARK {
+    double x = 0.0, y = 0.0;
+    BONE_COLOUR colour = BONE_COLOUR::LEFT;
 };
 
 // yaw 0 looks from +X, where biped models face (Y across, as the SVG's front view); pi/2 from the
@@ -37,6 +45,7 @@ void ZoomViewAbout(SCENE_VIEW& view, double x, double y, double factor);
 
 struct SCENE_DRAWING {
     std::vector<SCENE_BONE> bones;
+    std::vector<SCENE_MARK> marks;  // drawn over the bones
     double groundY = 0.0;  // the ground line, the same in both panels
     RETARGET_PROBLEM problem;  // why the result could not be made; only the source is drawn then
 };
@@ -53,6 +62,8 @@ public:
 
     int FrameCount() const { return static_cast<int>(m_frames.size()); }
     std::size_t NodeCount() const { return m_modelSkeleton.NodeCount(); }
+    // The source's contacts, found once as the check finds them; the marks show them.
+    const SOURCE_CONTACTS& Contacts() const { return m_contacts; }
 
     // Frame `frame` (clamped to the frames there are) into drawing. Allocates nothing once the
     // drawing has held as many bones.
@@ -63,19 +74,22 @@ private:
         std::vector<int> parents;
         std::vector<BODY_SIDE> sides;
         std::vector<bool> paired;
+        int feet[2] = {-1, -1};  // left, right; -1 none
         double ground = 0.0;  // the rest pose's lowest joint
         double height = 0.0;  // from it to the highest
     };
     FIGURE MakeFigure(CForwardKinematics& skeleton, const std::vector<SKELETON_NODE>& nodes,
                       const FRAME_POSES& rest);
-    void AddBones(const FIGURE& figure, const std::vector<VEC3>& joints, double left,
-                  double scale, double groundY, double yaw, std::vector<SCENE_BONE>& bones) const;
+    // The figure's bones, and the marks of the feet planted[side] says are.
+    void AddBones(const FIGURE& figure, const std::vector<VEC3>& joints, double left, double scale,
+                  double groundY, double yaw, const bool planted[2], SCENE_DRAWING& drawing) const;
 
     MOTION_SETUP m_setup;
     std::vector<SKELETON_NODE> m_sourceNodes;
     std::vector<FRAME_POSES> m_frames;
     CForwardKinematics m_sourceSkeleton, m_modelSkeleton;
     FIGURE m_source, m_result;
+    SOURCE_CONTACTS m_contacts;
     std::optional<CFrameRetarget> m_retarget;
     // With the world method or the feet on the ground, every frame's result made at once (the
     // feet need the frames around each one), up to the first that cannot be made.

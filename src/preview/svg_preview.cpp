@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "motion/feet_stage.h"
 #include "motion/fixed_text.h"
+#include "motion/motion_setup.h"
 #include "motion/motion_texts.h"
 
 namespace varnex {
@@ -19,6 +21,12 @@ constexpr PREVIEW_VIEW VIEWS[2] = {PREVIEW_VIEW::FRONT, PREVIEW_VIEW::SIDE};
 
 double Across(const VEC3& joint, PREVIEW_VIEW view) {
     return view == PREVIEW_VIEW::FRONT ? joint.y : joint.x;
+}
+
+constexpr FOOT_SIDE FEET[2] = {FOOT_SIDE::LEFT, FOOT_SIDE::RIGHT};
+
+const char* ColourOf(FOOT_SIDE side) {
+    return side == FOOT_SIDE::LEFT ? PREVIEW_LEFT_COLOUR : PREVIEW_RIGHT_COLOUR;
 }
 
 const char* ColourOf(const CPreviewFigure& figure, std::size_t node) {
@@ -73,7 +81,9 @@ public:
                 for (PREVIEW_VIEW view : VIEWS) WriteBones(figure, view, row);
             }
         }
-        m_out += "</g>\n</svg>\n";
+        m_out += "</g>\n";
+        WriteMarks();
+        m_out += "</svg>\n";
         return std::move(m_out);
     }
 
@@ -176,33 +186,114 @@ private:
         m_out += "\">";
         const char* names[4] = {"x1", "y1", "x2", "y2"};
         for (int k = 0; k < 4; ++k) {
-            // Values of every frame; a coordinate that never moves needs no animation.
-            m_values.clear();
-            bool moves = false;
-            std::size_t firstEnd = 0;
-            for (std::size_t f = 0; f < figure.FrameCount(); ++f) {
+            Animate(names[k], figure.FrameCount(), [&](std::size_t f, std::string& values) {
                 SCREEN_POINT p = At(figureIndex, view, row, f, k < 2 ? parent : node);
-                std::size_t start = m_values.size();
-                if (f > 0) m_values += ';';
-                AppendPixel(m_values, k % 2 == 0 ? p.x : p.y);
-                if (f == 0) {
-                    firstEnd = m_values.size();
-                } else if (!moves) {
-                    moves =
-                        m_values.compare(start + 1, std::string::npos, m_values, 0, firstEnd) != 0;
-                }
-            }
-            if (!moves) continue;
-            m_out += "<animate attributeName=\"";
-            m_out += names[k];
-            m_out += "\" dur=\"";
-            double fps = m_options.fps > 0.0 ? m_options.fps : PREVIEW_OPTIONS().fps;
-            AppendFixed(m_out, static_cast<double>(figure.FrameCount()) / fps, 3);
-            m_out += "s\" calcMode=\"discrete\" repeatCount=\"indefinite\" values=\"";
-            m_out += m_values;
-            m_out += "\"/>";
+                AppendPixel(values, k % 2 == 0 ? p.x : p.y);
+            });
         }
         m_out += "</line>\n";
+    }
+
+    // An <animate> of the attribute through value's text of each of frames, one each 1/fps
+    // seconds; none when every frame has the first one's.
+    template <class VALUE>
+    void Animate(const char* name, std::size_t frames, VALUE value) {
+        m_values.clear();
+        bool moves = false;
+        std::size_t firstEnd = 0;
+        for (std::size_t f = 0; f < frames; ++f) {
+            std::size_t start = m_values.size();
+            if (f > 0) m_values += ';';
+            value(f, m_values);
+            if (f == 0) {
+                firstEnd = m_values.size();
+            } else if (!moves) {
+                moves = m_values.compare(start + 1, std::string::npos, m_values, 0, firstEnd) != 0;
+            }
+        }
+        if (!moves) return;
+        m_out += "<animate attributeName=\"";
+        m_out += name;
+        m_out += "\" dur=\"";
+        double fps = m_options.fps > 0.0 ? m_options.fps : PREVIEW_OPTIONS().fps;
+        AppendFixed(m_out, static_cast<double>(frames) / fps, 3);
+        m_out += "s\" calcMode=\"discrete\" repeatCount=\"indefinite\" values=\"";
+        m_out += m_values;
+        m_out += "\"/>";
+    }
+
+    // Whether the source plants the foot of side in the frame shown `shown`-th.
+    bool Planted(FOOT_SIDE side, std::size_t shown) const {
+        int frame = shown < m_options.frameNumbers.size() ? m_options.frameNumbers[shown]
+                                                          : static_cast<int>(shown);
+        return FootPlanted(m_options.contacts, side, frame);
+    }
+
+    // The planted feet's marks over the bones, in a group that names them; no group without one.
+    void WriteMarks() {
+        const std::size_t start = m_out.size();
+        m_out += "<g stroke=\"#ffffff\" stroke-width=\"1\">\n<title>";
+        m_out += PlantedFootLabel(*m_options.texts);
+        m_out += "</title>\n";
+        const std::size_t head = m_out.size();
+        for (int row = 0; row < m_layout.rows; ++row) {
+            for (int figure = 0; figure < 2; ++figure) {
+                for (PREVIEW_VIEW view : VIEWS) {
+                    for (FOOT_SIDE side : FEET) WriteMark(figure, view, row, side);
+                }
+            }
+        }
+        if (m_out.size() == head) {
+            m_out.resize(start);
+            return;
+        }
+        m_out += "</g>\n";
+    }
+
+    // A sheet row's mark when its frame plants the foot; a loop's mark follows the foot through
+    // every frame and shows in those that plant it.
+    void WriteMark(int figureIndex, PREVIEW_VIEW view, int row, FOOT_SIDE side) {
+        const CPreviewFigure& figure = *m_figures[figureIndex];
+        if (figure.Foot(side) < 0) return;
+        const auto foot = static_cast<std::size_t>(figure.Foot(side));
+        const std::size_t frames = figure.FrameCount();
+        std::size_t shown = m_options.animate ? 0 : static_cast<std::size_t>(row);
+        if (shown >= frames) return;
+        bool ever = !m_options.animate && Planted(side, shown);
+        for (std::size_t f = 0; m_options.animate && f < frames && !ever; ++f) {
+            ever = Planted(side, f);
+        }
+        if (!ever) return;
+        SCREEN_POINT p = At(figureIndex, view, row, shown, foot);
+        m_out += "<circle cx=\"";
+        AppendPixel(m_out, p.x);
+        m_out += "\" cy=\"";
+        AppendPixel(m_out, p.y);
+        m_out += "\" r=\"";
+        AppendPixel(m_out, PREVIEW_MARK_RADIUS);
+        m_out += "\" fill=\"";
+        m_out += ColourOf(side);
+        if (!m_options.animate) {
+            m_out += "\"/>\n";
+            return;
+        }
+        m_out += "\" visibility=\"";
+        m_out += Planted(side, 0) ? "visible" : "hidden";
+        if (frames < 2) {
+            m_out += "\"/>\n";
+            return;
+        }
+        m_out += "\">";
+        for (int k = 0; k < 2; ++k) {
+            Animate(k == 0 ? "cx" : "cy", frames, [&](std::size_t f, std::string& values) {
+                SCREEN_POINT q = At(figureIndex, view, row, f, foot);
+                AppendPixel(values, k == 0 ? q.x : q.y);
+            });
+        }
+        Animate("visibility", frames, [&](std::size_t f, std::string& values) {
+            values += Planted(side, f) ? "visible" : "hidden";
+        });
+        m_out += "</circle>\n";
     }
 
     const CPreviewFigure* m_figures[2];
@@ -219,6 +310,9 @@ CPreviewFigure::CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::spa
       m_parents(m_skeleton.Parents()),
       m_sides(CBipedRig(nodes).Sides(m_parents)),
       m_paired(std::move(paired)) {
+    CBipedRig rig(nodes);
+    m_feet[0] = rig.Leg(BODY_SIDE::LEFT).foot;
+    m_feet[1] = rig.Leg(BODY_SIDE::RIGHT).foot;
     m_skeleton.Solve(rest, m_frameJoints);
     if (!m_frameJoints.empty()) {
         m_ground = m_frameJoints.front().z;
@@ -231,6 +325,29 @@ void CPreviewFigure::AddFrame(std::span<const POSE> frame) {
     m_joints.insert(m_joints.end(), m_frameJoints.begin(), m_frameJoints.end());
     ++m_frames;
 }
+
+bool FootPlanted(std::span<const FOOT_CONTACT> contacts, FOOT_SIDE side, int frame) {
+    return std::any_of(contacts.begin(), contacts.end(), [&](const FOOT_CONTACT& c) {
+        return c.side == side && c.first <= frame && frame <= c.last;
+    });
+}
+
+SOURCE_CONTACTS PreviewContacts(const MOTION_SETUP& setup, const std::string& animPath) {
+    // The lines alone, as the check's source frames: no stage, no retarget.
+    MOTION_SETUP plain = setup;
+    plain.feet = FEET_MODE::NONE;
+    CAnimationRetarget pass(plain, animPath);
+    CSourceFeet feet(pass.SourceNodes());
+    try {
+        while (pass.ReadNext()) feet.Add(pass.Source());
+    } catch (const CVarnexError&) {
+        // The contacts of the frames before it; the retarget names the fault if it draws that
+        // frame.
+    }
+    return FindSourceContacts(feet.Feet().feet[0], feet.Feet().feet[1]);
+}
+
+std::string PlantedFootLabel(const CTextCatalog& texts) { return texts.Tr("pied posé"); }
 
 std::vector<bool> PairedRows(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
                              std::size_t sourceNodeCount) {

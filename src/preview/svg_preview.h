@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "motion/biped_rig.h"
+#include "motion/foot_contact.h"
 #include "motion/forward_kinematics.h"
 #include "motion/frame_retarget.h"
 #include "motion/motion_types.h"
 #include "platform/text_catalog.h"
 
 namespace varnex {
+
+struct MOTION_SETUP;
 
 // One skeleton and the world joints of the frames to show.
 class CPreviewFigure {
@@ -35,12 +38,15 @@ public:
     BODY_SIDE Side(std::size_t node) const { return m_sides[node]; }
     bool Paired(std::size_t node) const { return node >= m_paired.size() || m_paired[node]; }
     double Ground() const { return m_ground; }
+    // The foot joint of that side as the check finds it, -1 when the skeleton has none.
+    int Foot(FOOT_SIDE side) const { return m_feet[side == FOOT_SIDE::LEFT ? 0 : 1]; }
 
 private:
     CForwardKinematics m_skeleton;
     std::vector<int> m_parents;
     std::vector<BODY_SIDE> m_sides;
     std::vector<bool> m_paired;
+    int m_feet[2] = {-1, -1};
     double m_ground = 0.0;
     std::vector<VEC3> m_joints;  // frame after frame
     std::vector<VEC3> m_frameJoints;
@@ -58,7 +64,20 @@ struct PREVIEW_OPTIONS {
     double fps = 30.0;    // frames per second of the loop; 0 or less takes 30
     std::vector<int> frameNumbers;  // the animation's number of each frame shown, for the labels
     const CTextCatalog* texts = &OriginalTexts();  // the labels' language
+    // The source's contacts, frames counted as frameNumbers counts them (the frame shown when it
+    // has none): in a shown frame inside one, that foot's joint is marked on both figures.
+    std::vector<FOOT_CONTACT> contacts;
 };
+
+// Whether one of contacts holds the foot of that side in frame (counted from 0).
+bool FootPlanted(std::span<const FOOT_CONTACT> contacts, FOOT_SIDE side, int frame);
+
+// The source's contacts as the check finds them: every frame of the animation read once, on its
+// own skeleton. A frame that cannot be read ends the reading there; the retarget names its fault.
+SOURCE_CONTACTS PreviewContacts(const MOTION_SETUP& setup, const std::string& animPath);
+
+// What the mark of a planted foot means, in the language of texts.
+std::string PlantedFootLabel(const CTextCatalog& texts);
 
 // Front: seen from +X, where biped models face, so Y runs across (the figure's left on the
 // viewer's right). Side: seen from the figure's right, X across. Z up in both.
@@ -89,6 +108,9 @@ constexpr const char* PREVIEW_LEFT_COLOUR = "#1f5fd6";
 constexpr const char* PREVIEW_RIGHT_COLOUR = "#d6401f";
 constexpr const char* PREVIEW_MIDDLE_COLOUR = "#202020";
 constexpr const char* PREVIEW_UNPAIRED_COLOUR = "#a8a8a8";
+// A planted foot's mark: a dot of its side's colour ringed in white, so that it stands out from
+// the bones of that colour that end on it.
+constexpr double PREVIEW_MARK_RADIUS = 4.0;
 
 // The whole SVG document. Both figures are meant to hold the same frames: a loop plays each
 // figure's frames over its own length, and a sheet row that a figure lacks stays empty.

@@ -7,13 +7,16 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <numbers>
 
 #include "gui/preview_window.h"
 #include "gui/varnex_window.h"
 #include "gui/window_layout.h"
 #include "gui/wx_text.h"
 #include "preview/svg_preview.h"
+#include "sample_skeletons.h"
 #include "scripted_window.h"
+#include "session/retarget_session.h"
 #include "test_support.h"
 
 namespace varnex {
@@ -120,6 +123,22 @@ void LeaveBox(wxTextCtrl* box) {
     wxFocusEvent left(wxEVT_KILL_FOCUS, box->GetId());
     left.SetEventObject(box);
     box->ProcessWindowEvent(left);
+}
+
+// Thirty frames of steps on the spot on the runner, knees bent: each foot lifts 10 units in turn
+// (the sample walk plants no foot by the check's measure).
+std::string StepsOnTheSpot() {
+    SAMPLE_SKELETON runner = RunnerSkeleton();
+    std::string smd = SmdHeader(runner);
+    for (int t = 0; t < 30; ++t) {
+        double s = std::sin(2 * std::numbers::pi * t / 30);
+        SAMPLE_STANCE stance;
+        stance.rootZ = -2;
+        stance.leftZ = std::max(0.0, 10 * s);
+        stance.rightZ = std::max(0.0, -10 * s);
+        AppendFrame(smd, t, StanceFrame(runner, stance));
+    }
+    return smd + "end\r\n";
 }
 
 std::string StatusOf(const CPreviewWindow& preview) {
@@ -254,7 +273,7 @@ TEST(PreviewView, LinesAndLegendReadableAtEitherScaleAndInEveryLanguage) {
         wxSize least = canvas.GetMinSize();
         canvas.Render(least);
         const std::vector<wxRect2DDouble>& entries = canvas.LegendEntries();
-        ASSERT_EQ(entries.size(), 4u);
+        ASSERT_EQ(entries.size(), 5u);
         double ground = canvas.LastDrawing().groundY;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const wxRect2DDouble& r = entries[i];
@@ -264,6 +283,55 @@ TEST(PreviewView, LinesAndLegendReadableAtEitherScaleAndInEveryLanguage) {
             for (std::size_t j = i + 1; j < entries.size(); ++j) {
                 EXPECT_FALSE(r.Intersects(entries[j])) << language << " entries " << i << ", " << j;
             }
+        }
+    }
+    preview->Destroy();
+}
+
+// Frame by frame, the feet the check finds planted in steps on the spot are marked on both
+// figures, on the joint that ends a bone of the foot's colour, and no other foot is.
+TEST(PreviewView, MarksTheFeetTheCheckFindsPlanted) {
+    CTempDir folder;
+    CScriptedWindow window;
+    CPreviewWindow* preview = OpenPreview(window, folder);
+    ASSERT_NE(preview, nullptr);
+    WriteFile(folder.Path("steps.smd"), StepsOnTheSpot());
+    window.Answer(folder.Path("steps.smd"));
+    window.Press(IDC_ANIM);
+    ASSERT_EQ(StatusOf(*preview), "frame 0 / 29");
+    CRetargetSession session;
+    session.LoadModel(folder.Path("knight_ref.smd"));
+    session.LoadReference(folder.Path("runner_ref.smd"));
+    std::vector<SESSION_NOTE> notes;
+    std::vector<char> planted[2] = {std::vector<char>(30, 0), std::vector<char>(30, 0)};
+    for (const FOOT_CONTACT& c : session.Check(folder.Path("steps.smd"), notes).feet.contacts) {
+        std::fill_n(planted[c.side == FOOT_SIDE::LEFT ? 0 : 1].begin() + c.first,
+                    c.last - c.first + 1, 1);
+    }
+    // The left foot planted in frames 15 to 29, the right one in 0 to 15.
+    EXPECT_EQ(std::ranges::count(planted[0], 1), 15);
+    EXPECT_EQ(std::ranges::count(planted[1], 1), 16);
+    CPreviewCanvas& canvas = *preview->Canvas();
+    const double half = canvas.GetClientSize().x / 2.0;
+    for (int frame = 0; frame < 30; ++frame) {
+        preview->ShowFrame(frame);
+        std::vector<SCENE_BONE> bones = BonesOf(canvas);
+        for (int s = 0; s < 2; ++s) {
+            BONE_COLOUR colour = s == 0 ? BONE_COLOUR::LEFT : BONE_COLOUR::RIGHT;
+            int figures[2] = {0, 0};
+            for (const SCENE_MARK& m : canvas.LastDrawing().marks) {
+                if (m.colour != colour) continue;
+                ++figures[m.x < half ? 0 : 1];
+                EXPECT_TRUE(std::ranges::any_of(bones,
+                                                [&](const SCENE_BONE& b) {
+                                                    return b.colour == colour && b.x2 == m.x &&
+                                                           b.y2 == m.y;
+                                                }))
+                    << "frame " << frame;
+            }
+            int expected = planted[s][static_cast<std::size_t>(frame)];
+            EXPECT_EQ(figures[0], expected) << "source, side " << s << ", frame " << frame;
+            EXPECT_EQ(figures[1], expected) << "result, side " << s << ", frame " << frame;
         }
     }
     preview->Destroy();

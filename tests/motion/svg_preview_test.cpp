@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 
 #include "motion/biped_rig.h"
 #include "motion/fixed_text.h"
 #include "sample_animation.h"
+#include "sample_skeletons.h"
+#include "session/retarget_session.h"
+#include "test_support.h"
 
 namespace varnex {
 
@@ -67,6 +72,17 @@ public:
         }
         return false;
     }
+    // Whether other differs from this image within `reach` pixels of (x, y).
+    bool DiffersNear(const CImage& other, double x, double y, int reach) const {
+        for (int dy = -reach; dy <= reach; ++dy) {
+            for (int dx = -reach; dx <= reach; ++dx) {
+                RGB a = At(static_cast<int>(x) + dx, static_cast<int>(y) + dy);
+                RGB b = other.At(static_cast<int>(x) + dx, static_cast<int>(y) + dy);
+                if (a.r != b.r || a.g != b.g || a.b != b.b) return true;
+            }
+        }
+        return false;
+    }
     static bool Close(RGB a, RGB b) {
         return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) < 60;
     }
@@ -88,7 +104,13 @@ struct PREVIEWED {
                           PairedRows(rows, model.nodes.size(), anim.nodes.size())};
     std::vector<FRAME_POSES> results;
 
-    explicit PREVIEWED(const std::vector<int>& frames) {
+    explicit PREVIEWED(const std::vector<int>& frames) { Show(frames); }
+    // Another animation on the runner's skeleton.
+    PREVIEWED(const std::vector<int>& frames, SAMPLE_ANIMATION animation)
+        : anim(std::move(animation)) {
+        Show(frames);
+    }
+    void Show(const std::vector<int>& frames) {
         CFrameRetarget retarget(model.frames[0], static_cast<int>(model.nodes.size()), rows);
         for (int f : frames) {
             results.emplace_back();
@@ -106,6 +128,24 @@ struct PREVIEWED {
 int NodeOfClass(const std::vector<SKELETON_NODE>& nodes, int boneClass) {
     return CBipedRig(nodes).First(boneClass);
 }
+
+// Thirty frames of steps on the spot on the runner, knees bent: each foot lifts 10 units in turn
+// (the sample walk plants no foot by the check's measure).
+std::string StepsOnTheSpot() {
+    SAMPLE_SKELETON runner = RunnerSkeleton();
+    std::string smd = SmdHeader(runner);
+    for (int t = 0; t < 30; ++t) {
+        double s = std::sin(2 * std::numbers::pi * t / 30);
+        SAMPLE_STANCE stance;
+        stance.rootZ = -2;
+        stance.leftZ = std::max(0.0, 10 * s);
+        stance.rightZ = std::max(0.0, -10 * s);
+        AppendFrame(smd, t, StanceFrame(runner, stance));
+    }
+    return smd + "end\r\n";
+}
+// The feet's bone classes ("L Foot", "R Foot"), left then right.
+constexpr int FOOT_CLASSES[2] = {49, 53};
 }  // namespace
 
 // A sheet of two frames drawn by a real renderer: in each of the 2 x 4 panels the calves are
@@ -183,6 +223,107 @@ TEST(SvgPreview, LoopAnimatesBoneEndsThroughEveryFrame) {
                        "repeatCount=\"indefinite\" values=\"" +
                        values + "\"/>"),
               std::string::npos);
+}
+
+// The planted feet of steps on the spot as the check reports them, marked frame by frame on both
+// figures in both views: on a sheet a dot on the foot joint of each row whose frame the check
+// finds planted, which a renderer draws there, and no other; in a loop one dot a foot and view,
+// shown in those frames only.
+TEST(SvgPreview, MarksTheFeetTheCheckFindsPlanted) {
+    CTempDir folder;
+    const std::string walk = folder.Path("steps.smd");
+    WriteFile(walk, StepsOnTheSpot());
+    CRetargetSession session;
+    session.LoadModel(SamplePath("knight_ref.smd"));
+    session.LoadReference(SamplePath("runner_ref.smd"));
+    std::vector<SESSION_NOTE> notes;
+    const std::vector<FOOT_CONTACT> checked = session.Check(walk, notes).feet.contacts;
+    std::vector<int> frames(30);
+    for (int i = 0; i < 30; ++i) frames[static_cast<std::size_t>(i)] = i;
+    // Each foot planted in some frames and lifted in others.
+    std::string planted[2] = {std::string(30, '0'), std::string(30, '0')};
+    for (const FOOT_CONTACT& c : checked) {
+        std::string& side = planted[c.side == FOOT_SIDE::LEFT ? 0 : 1];
+        side.replace(static_cast<std::size_t>(c.first),
+                     static_cast<std::size_t>(c.last - c.first + 1),
+                     static_cast<std::size_t>(c.last - c.first + 1), '1');
+    }
+    for (int s = 0; s < 2; ++s) {
+        EXPECT_NE(planted[s].find('1'), std::string::npos) << planted[s];
+        EXPECT_NE(planted[s].find('0'), std::string::npos) << planted[s];
+    }
+
+    PREVIEWED p(frames, ReadAnimationPoses(walk));
+    PREVIEW_OPTIONS options;
+    options.frameNumbers = frames;
+    options.animate = false;
+    PREVIEW_LAYOUT layout = PlanPreview(p.source, p.result, options);
+    CImage bare(PreviewSvg(p.source, p.result, options));
+    options.contacts = PreviewContacts(session.MotionSetup(), walk).contacts;
+    const std::string sheet = PreviewSvg(p.source, p.result, options);
+    CImage marked(sheet);
+    std::size_t marks = 0;
+    for (int row = 0; row < 30; ++row) {
+        for (int s = 0; s < 2; ++s) {
+            const bool down = planted[s][static_cast<std::size_t>(row)] == '1';
+            for (int f = 0; f < 2; ++f) {
+                for (PREVIEW_VIEW view : {PREVIEW_VIEW::FRONT, PREVIEW_VIEW::SIDE}) {
+                    int foot = NodeOfClass(p.Nodes(f), FOOT_CLASSES[s]);
+                    SCREEN_POINT at =
+                        ProjectJoint(layout, f, view, row, p.Figure(f).Joint(row, foot),
+                                     p.Figure(f).Ground());
+                    std::string mark = "<circle cx=\"";
+                    AppendFixed(mark, at.x, 1);
+                    mark += "\" cy=\"";
+                    AppendFixed(mark, at.y, 1);
+                    mark += "\" r=\"4.0\" fill=\"";
+                    mark += s == 0 ? PREVIEW_LEFT_COLOUR : PREVIEW_RIGHT_COLOUR;
+                    const std::string where = "row " + std::to_string(row) + " figure " +
+                                              std::to_string(f) + " side " + std::to_string(s);
+                    EXPECT_EQ(sheet.find(mark + "\"/>") != std::string::npos, down) << where;
+                    // Seen from the side the feet cover each other.
+                    if (view == PREVIEW_VIEW::FRONT) {
+                        EXPECT_EQ(marked.DiffersNear(bare, at.x, at.y, 3), down) << where;
+                    }
+                    marks += down;
+                }
+            }
+        }
+    }
+    std::size_t circles = 0;
+    for (std::size_t at = sheet.find("<circle"); at != std::string::npos;
+         at = sheet.find("<circle", at + 1)) {
+        ++circles;
+    }
+    EXPECT_EQ(circles, marks);
+
+    options.animate = true;
+    const std::string loop = PreviewSvg(p.source, p.result, options);
+    // An attribute's value in an element's text, after `from`.
+    auto attribute = [](const std::string& element, const std::string& name, std::size_t from = 0) {
+        std::size_t at = element.find(name + "=\"", from);
+        if (at == std::string::npos) return std::string();
+        at += name.size() + 2;
+        return element.substr(at, element.find('"', at) - at);
+    };
+    int loopMarks[2] = {0, 0};
+    for (std::size_t at = loop.find("<circle"); at != std::string::npos;
+         at = loop.find("<circle", at + 1)) {
+        const std::string element = loop.substr(at, loop.find('\n', at) - at);
+        int s = attribute(element, "fill") == PREVIEW_LEFT_COLOUR ? 0 : 1;
+        std::string expected;
+        for (char c : planted[s]) {
+            expected +=
+                std::string(expected.empty() ? "" : ";") + (c == '1' ? "visible" : "hidden");
+        }
+        EXPECT_EQ(attribute(element, "visibility"), planted[s][0] == '1' ? "visible" : "hidden");
+        EXPECT_EQ(attribute(element, "values", element.find("\"visibility\"")), expected)
+            << "side " << s;
+        ++loopMarks[s];
+    }
+    EXPECT_EQ(loopMarks[0], 4);
+    EXPECT_EQ(loopMarks[1], 4);
+
 }
 
 }  // namespace varnex
