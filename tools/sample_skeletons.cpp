@@ -738,3 +738,17 @@ long long WriteBenchFiles(const std::string& folder, int frames) {
     }
     return size;
 }
+
+std::string StepsOnTheSpotSmd() {
+    SAMPLE_SKELETON runner = RunnerSkeleton();
+    std::string smd = SmdHeader(runner);
+    for (int t = 0; t < 30; ++t) {
+        double s = std::sin(2 * std::numbers::pi * t / 30);
+        SAMPLE_STANCE stance;
+        stance.rootZ = -2;
+        stance.leftZ = std::max(0.0, 10 * s);
+        stance.rightZ = std::max(0.0, -10 * s);
+        AppendFrame(smd, t, StanceFrame(runner, stance));
+    }
+    return smd + "end\r\n";
+}

@@ -72,6 +72,14 @@ struct SAMPLE_STANCE {
 // a place out of reach leaves the leg stretched towards it. The legs and their parents must have
 // no rest rotation, and the root, the pelvis and the spine keep theirs.
 std::vector<SAMPLE_POSE> StanceFrame(const SAMPLE_SKELETON& skeleton, const SAMPLE_STANCE& stance);
+// Thirty frames of steps on the spot on the runner, knees bent, as an SMD animation: each foot
+// lifts 10 units in turn, so the check finds the right foot planted in frames 0-15 and the left
+// in 15-29 (the sample walk plants no foot by its measure).
+std::string StepsOnTheSpotSmd();
+// Thirty frames of steps on the spot on the runner, knees bent, as an SMD animation: each foot
+// lifts 10 units in turn, so the check finds the right foot planted in frames 0-15 and the left
+// in 15-29 (the sample walk plants no foot by its measure).
+std::string StepsOnTheSpotSmd();
 // Scales the rest offset of every node of a role, then lifts the root so that the left toe
 // touches the ground again.
 void ScaleRole(SAMPLE_SKELETON& skeleton, SAMPLE_ROLE role, double factor);

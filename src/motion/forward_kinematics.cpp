@@ -11,17 +11,7 @@ MAT3 RotationOf(const POSE& pose) {
     double cx = std::cos(pose.rx), sx = std::sin(pose.rx);
     double cy = std::cos(pose.ry), sy = std::sin(pose.ry);
     double cz = std::cos(pose.rz), sz = std::sin(pose.rz);
-    MAT3 r;
-    r.m[0][0] = cz * cy;
-    r.m[1][0] = sz * cy;
-    r.m[2][0] = -sy;
-    r.m[0][1] = cz * sy * sx - sz * cx;
-    r.m[1][1] = sz * sy * sx + cz * cx;
-    r.m[2][1] = cy * sx;
-    r.m[0][2] = cz * sy * cx + sz * sx;
-    r.m[1][2] = sz * sy * cx - cz * sx;
-    r.m[2][2] = cy * cx;
-    return r;
+    return RotationFromSines(sx, cx, sy, cy, sz, cz);
 }
 
 

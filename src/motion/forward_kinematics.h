@@ -14,6 +14,21 @@ struct MAT3 {
     double m[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
 };
 
+// The compiler's Rz·Ry·Rx from the sines and cosines of the X, Y and Z angles.
+inline MAT3 RotationFromSines(double sx, double cx, double sy, double cy, double sz, double cz) {
+    MAT3 r;
+    r.m[0][0] = cz * cy;
+    r.m[1][0] = sz * cy;
+    r.m[2][0] = -sy;
+    r.m[0][1] = cz * sy * sx - sz * cx;
+    r.m[1][1] = sz * sy * sx + cz * cx;
+    r.m[2][1] = cy * sx;
+    r.m[0][2] = cz * sy * cx + sz * sx;
+    r.m[1][2] = sz * sy * cx - cz * sx;
+    r.m[2][2] = cy * cx;
+    return r;
+}
+
 // The node's own rotation: Rz * Ry * Rx of its three angles (X applied first).
 MAT3 RotationOf(const POSE& pose);
 

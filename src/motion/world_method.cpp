@@ -62,17 +62,7 @@ MAT3 SourceRotationOf(const POSE& pose) {
     SinCos(pose.rx, sx, cx);
     SinCos(pose.ry, sy, cy);
     SinCos(pose.rz, sz, cz);
-    MAT3 r;
-    r.m[0][0] = cz * cy;
-    r.m[1][0] = sz * cy;
-    r.m[2][0] = -sy;
-    r.m[0][1] = cz * sy * sx - sz * cx;
-    r.m[1][1] = sz * sy * sx + cz * cx;
-    r.m[2][1] = cy * sx;
-    r.m[0][2] = cz * sy * cx + sz * sx;
-    r.m[1][2] = sz * sy * cx - cz * sx;
-    r.m[2][2] = cy * cx;
-    return r;
+    return RotationFromSines(sx, cx, sy, cy, sz, cz);
 }
 
 bool IsFinitePose(const POSE& p) {

@@ -128,19 +128,20 @@ void CFrameWriter::Finish() {
             Append(m_text);
             continue;
         }
-        USUAL_FRAME_LINE usual{slot.x, slot.y, slot.z,
-                               std::string_view(slot.rotation, slot.rotationSize)};
-        if (m_tears != nullptr) WatchTear(i, CorrectedPosition(plan, slot.x, slot.y, slot.z));
+        // The position is made once, for the line and for the torn-bone watch.
+        const POSITION p = CorrectedPosition(plan, slot.x, slot.y, slot.z);
+        const std::string_view rotation(slot.rotation, slot.rotationSize);
+        if (m_tears != nullptr) WatchTear(i, p);
         if (m_fastLineEnd) {
             if (m_used + USUAL_NODE_LINE_ROOM > BLOCK_BYTES + BLOCK_SLACK) Flush();
-            char* end = WriteUsualNodeLine(plan, usual, m_lineEnd, m_block.get() + m_used);
+            char* end = WriteUsualNodeLine(plan, p, rotation, m_lineEnd, m_block.get() + m_used);
             if (end != nullptr) {
                 m_used = static_cast<std::size_t>(end - m_block.get());
                 if (m_used >= BLOCK_BYTES) Flush();
                 continue;
             }
         }
-        AppendUsualNodeLine(plan, usual, m_context.lineEnd, m_text);
+        AppendUsualNodeLine(plan, p, rotation, m_context.lineEnd, m_text);
         Append(m_text);
     }
     if (m_rootHeights != nullptr && !m_plans.empty()) AddRootHeight(m_placeOf.front());

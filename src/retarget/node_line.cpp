@@ -160,9 +160,8 @@ POSITION ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
     return p;
 }
 
-char* WriteUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+char* WriteUsualNodeLine(const ROW_PLAN& plan, const POSITION& p, std::string_view rotation,
                          const PADDED_TEXT& lineEnd, char* out) {
-    POSITION p = CorrectedPosition(plan, source.x, source.y, source.z);
     std::memcpy(out, plan.paddedPrefix.bytes, sizeof plan.paddedPrefix.bytes);
     out += plan.paddedPrefix.size;
     if ((out = WriteUsualDecimalText(out, p.x)) == nullptr) return nullptr;
@@ -171,21 +170,20 @@ char* WriteUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
     *out++ = ' ';
     if ((out = WriteUsualDecimalText(out, p.z)) == nullptr) return nullptr;
     *out++ = ' ';
-    std::memcpy(out, source.rotation.data(), USUAL_ROTATION_ROOM);
-    out += source.rotation.size();
+    std::memcpy(out, rotation.data(), USUAL_ROTATION_ROOM);
+    out += rotation.size();
     std::memcpy(out, lineEnd.bytes, sizeof lineEnd.bytes);
     return out + lineEnd.size;
 }
 
-void AppendUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+void AppendUsualNodeLine(const ROW_PLAN& plan, const POSITION& p, std::string_view rotation,
                          std::string_view lineEnd, std::string& out) {
-    POSITION p = CorrectedPosition(plan, source.x, source.y, source.z);
     out += plan.prefix;
     for (double value : {p.x, p.y, p.z}) {
         AppendDecimalText(out, value);
         out += ' ';
     }
-    out.append(source.rotation);
+    out.append(rotation);
     out.append(lineEnd);
 }
 

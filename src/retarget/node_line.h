@@ -77,11 +77,12 @@ POSITION ComposeFromSourceLine(const ROW_PLAN& plan, const FRAME_LINE& source,
 constexpr std::size_t USUAL_ROTATION_ROOM = 64;
 constexpr std::size_t USUAL_NODE_LINE_ROOM = 16 + 3 * 16 + 3 + USUAL_ROTATION_ROOM + 16;
 static_assert(USUAL_ROTATION_BYTES <= USUAL_ROTATION_ROOM);
-// Writes the line at out and returns its end; nullptr when a position needs the general
-// formatting (AppendUsualNodeLine then writes it).
-char* WriteUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+// Writes the line of a usual source line at out, from the row's position p (CorrectedPosition of
+// the source's) and the source's rotation block, and returns its end; nullptr when a position
+// needs the general formatting (AppendUsualNodeLine then writes it).
+char* WriteUsualNodeLine(const ROW_PLAN& plan, const POSITION& p, std::string_view rotation,
                          const PADDED_TEXT& lineEnd, char* out);
-void AppendUsualNodeLine(const ROW_PLAN& plan, const USUAL_FRAME_LINE& source,
+void AppendUsualNodeLine(const ROW_PLAN& plan, const POSITION& p, std::string_view rotation,
                          std::string_view lineEnd, std::string& out);
 
 // Appends row's line for the frame to out: the rest line of the reference model, or the source

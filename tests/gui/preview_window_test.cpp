@@ -72,16 +72,9 @@ bool SameColumns(const wxImage& a, const wxImage& b, int from, int to) {
 
 // The samples loaded into window, then Alt+P.
 CPreviewWindow* OpenPreview(CScriptedWindow& window, const CTempDir& folder) {
-    for (const char* name : {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"}) {
-        std::filesystem::copy_file(SamplePath(name), folder.Root() / name);
-    }
+    CopySamples(folder.Root());
     ShowAndDraw(window);
-    window.Answer(folder.Path("knight_ref.smd"));
-    window.Press(IDC_REF_MODEL);
-    window.Answer(folder.Path("runner_ref.smd"));
-    window.Press(IDC_REF_ANIM);
-    window.Answer(folder.Path("runner_walk.smd"));
-    window.Press(IDC_ANIM);
+    LoadThreeSamples(window, folder.Root());
     wxKeyEvent altP(wxEVT_CHAR_HOOK);
     altP.m_keyCode = 'P';
     altP.m_altDown = true;
@@ -125,21 +118,6 @@ void LeaveBox(wxTextCtrl* box) {
     box->ProcessWindowEvent(left);
 }
 
-// Thirty frames of steps on the spot on the runner, knees bent: each foot lifts 10 units in turn
-// (the sample walk plants no foot by the check's measure).
-std::string StepsOnTheSpot() {
-    SAMPLE_SKELETON runner = RunnerSkeleton();
-    std::string smd = SmdHeader(runner);
-    for (int t = 0; t < 30; ++t) {
-        double s = std::sin(2 * std::numbers::pi * t / 30);
-        SAMPLE_STANCE stance;
-        stance.rootZ = -2;
-        stance.leftZ = std::max(0.0, 10 * s);
-        stance.rightZ = std::max(0.0, -10 * s);
-        AppendFrame(smd, t, StanceFrame(runner, stance));
-    }
-    return smd + "end\r\n";
-}
 
 std::string StatusOf(const CPreviewWindow& preview) {
     return FromWx(preview.StatusLine()->GetLabelText());
@@ -295,7 +273,7 @@ TEST(PreviewView, MarksTheFeetTheCheckFindsPlanted) {
     CScriptedWindow window;
     CPreviewWindow* preview = OpenPreview(window, folder);
     ASSERT_NE(preview, nullptr);
-    WriteFile(folder.Path("steps.smd"), StepsOnTheSpot());
+    WriteFile(folder.Path("steps.smd"), StepsOnTheSpotSmd());
     window.Answer(folder.Path("steps.smd"));
     window.Press(IDC_ANIM);
     ASSERT_EQ(StatusOf(*preview), "frame 0 / 29");

@@ -5,6 +5,7 @@
 #include <wx/button.h>
 #include <wx/uiaction.h>
 
+#include "gui/window_layout.h"
 #include "gui/wx_text.h"
 #include "x_screen.h"
 #include "retarget/node_line.h"
@@ -145,6 +146,15 @@ bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png) {
 bool SaveScreenshot(const wxRect& area, const std::filesystem::path& png) {
     // Read from the X server at the call: a screen DC gives a process its first picture again.
     return CXScreen().Grab(area).SaveFile(wxString(png.string()), wxBITMAP_TYPE_PNG);
+}
+
+void LoadThreeSamples(CScriptedWindow& window, const std::filesystem::path& folder) {
+    for (auto [name, button] : {std::pair{"knight_ref.smd", IDC_REF_MODEL},
+                                std::pair{"runner_ref.smd", IDC_REF_ANIM},
+                                std::pair{"runner_walk.smd", IDC_ANIM}}) {
+        window.Answer((folder / name).string());
+        window.Press(button);
+    }
 }
 
 }  // namespace varnex

@@ -98,4 +98,8 @@ void ExpectApartAndInside(const wxWindow& window);
 bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png);
 bool SaveScreenshot(const wxRect& area, const std::filesystem::path& png);
 
+// Loads the three samples, already in folder, through the buttons: SMD Ref Modele, SMD Ref
+// Animation, SMD Animation.
+void LoadThreeSamples(CScriptedWindow& window, const std::filesystem::path& folder);
+
 }  // namespace varnex

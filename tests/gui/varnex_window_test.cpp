@@ -58,16 +58,6 @@ int CountLinesStartingWith(const std::string& text, const std::string& start) {
     return count;
 }
 
-// Loads model, reference animation and animation from the folder through the buttons.
-void LoadThreeSamples(CScriptedWindow& window, const CSampleFolder& folder) {
-    window.Answer(folder.Path("knight_ref.smd"));
-    window.Press(IDC_REF_MODEL);
-    window.Answer(folder.Path("runner_ref.smd"));
-    window.Press(IDC_REF_ANIM);
-    window.Answer(folder.Path("runner_walk.smd"));
-    window.Press(IDC_ANIM);
-}
-
 // The tooltip the box shows once the pointer comes over it.
 std::string TooltipOf(wxTextCtrl* box) {
     wxMouseEvent enter(wxEVT_ENTER_WINDOW);
@@ -270,7 +260,7 @@ TEST(Retargeting, BuildThroughTheButtonsWritesTheModelsHeaderAndEveryFrame) {
     CSampleFolder folder;
     CScriptedWindow window;
     ShowAndDraw(window);
-    LoadThreeSamples(window, folder);
+    LoadThreeSamples(window, folder.Root());
     fs::path output = folder.Root() / "out" / "knight_runner_walk.smd";
     fs::create_directory(output.parent_path());
     window.Answer(output);
@@ -308,7 +298,7 @@ TEST(Retargeting, AWholeQcFromTheMenuWritesTheSetAndListsItsWarnings) {
     fs::create_directory(folder.Root() / "out");
     CScriptedWindow window;
     ShowAndDraw(window);
-    LoadThreeSamples(window, folder);
+    LoadThreeSamples(window, folder.Root());
     window.Answer(folder.Path("runner.qc"));
     window.Cancel();
     window.Answer(folder.Root() / "out");
@@ -334,7 +324,7 @@ TEST(Retargeting, ConvertCsBipedeWritesTheNewAnimationThatBuildThenReads) {
     CSampleFolder folder;
     CScriptedWindow window;
     ShowAndDraw(window);
-    LoadThreeSamples(window, folder);
+    LoadThreeSamples(window, folder.Root());
     window.Press(IDC_CONVERT_BIPED);
     ASSERT_TRUE(window.messages.empty()) << window.messages.front();
     EXPECT_EQ(ReadFile(folder.Path("runner_walkNew.smd")),

@@ -131,20 +131,13 @@ long WindowManager::s_openbox = 0;
 // window covered it and Alt+P was pressed again, and after the main window was moved over it.
 TEST_F(WindowManager, PreviewStaysInSightBesideTheWindow) {
     CTempDir folder;
-    for (const char* name : {"knight_ref.smd", "runner_ref.smd", "runner_walk.smd"}) {
-        fs::copy_file(SamplePath(name), folder.Root() / name);
-    }
+    CopySamples(folder.Root());
     WriteFile(folder.Path("biped72_ref.smd"), Biped72(folder.Path("knight_ref.smd")));
     CScriptedWindow window;
     window.Centre();
     ShowAndDraw(window);
     Settle(window);
-    window.Answer(folder.Path("knight_ref.smd"));
-    window.Press(IDC_REF_MODEL);
-    window.Answer(folder.Path("runner_ref.smd"));
-    window.Press(IDC_REF_ANIM);
-    window.Answer(folder.Path("runner_walk.smd"));
-    window.Press(IDC_ANIM);
+    LoadThreeSamples(window, folder.Root());
     ASSERT_TRUE(window.messages.empty()) << window.messages.front();
 
     PressAltP(window);

@@ -129,21 +129,6 @@ int NodeOfClass(const std::vector<SKELETON_NODE>& nodes, int boneClass) {
     return CBipedRig(nodes).First(boneClass);
 }
 
-// Thirty frames of steps on the spot on the runner, knees bent: each foot lifts 10 units in turn
-// (the sample walk plants no foot by the check's measure).
-std::string StepsOnTheSpot() {
-    SAMPLE_SKELETON runner = RunnerSkeleton();
-    std::string smd = SmdHeader(runner);
-    for (int t = 0; t < 30; ++t) {
-        double s = std::sin(2 * std::numbers::pi * t / 30);
-        SAMPLE_STANCE stance;
-        stance.rootZ = -2;
-        stance.leftZ = std::max(0.0, 10 * s);
-        stance.rightZ = std::max(0.0, -10 * s);
-        AppendFrame(smd, t, StanceFrame(runner, stance));
-    }
-    return smd + "end\r\n";
-}
 // The feet's bone classes ("L Foot", "R Foot"), left then right.
 constexpr int FOOT_CLASSES[2] = {49, 53};
 }  // namespace
@@ -232,7 +217,7 @@ TEST(SvgPreview, LoopAnimatesBoneEndsThroughEveryFrame) {
 TEST(SvgPreview, MarksTheFeetTheCheckFindsPlanted) {
     CTempDir folder;
     const std::string walk = folder.Path("steps.smd");
-    WriteFile(walk, StepsOnTheSpot());
+    WriteFile(walk, StepsOnTheSpotSmd());
     CRetargetSession session;
     session.LoadModel(SamplePath("knight_ref.smd"));
     session.LoadReference(SamplePath("runner_ref.smd"));
