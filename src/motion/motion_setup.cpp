@@ -291,6 +291,11 @@ bool CAnimationRetarget::ReadNext() {
     return true;
 }
 
+void CAnimationRetarget::ReadFrom(CLineReader& reader, bool lastPart) {
+    m_frames = std::make_unique<CAnimationFrameReader>(reader, m_nodes.keys);
+    if (!lastPart) m_frames->StopAtCut();
+}
+
 void CAnimationRetarget::Retarget() {
     const FRAME_POSES* source = m_nodes.sameList ? &m_source : &m_byReference;
     RETARGET_PROBLEM problem =

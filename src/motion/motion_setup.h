@@ -120,6 +120,12 @@ public:
     // retargets it into Result(), throwing as Next does. Not with the feet stage.
     bool ReadNext();
     void Retarget();
+    // Reads the frames that follow from reader instead: a part of the animation cut where a
+    // frame starts, as the segmented build hands one to a worker, its lines counted by reader.
+    // Unless lastPart, the reader's end closes the part's last frame. Not with the feet stage.
+    void ReadFrom(CLineReader& reader, bool lastPart);
+    // The animation's "end" has been read.
+    bool Ended() const { return m_frames->SawEnd(); }
     // The frame last given, counted from 0.
     int FrameIndex() const { return m_feet ? m_given.index : m_frames->Frames() - 1; }
     int FramesRead() const { return m_feet ? m_given.index + 1 : m_frames->Frames(); }

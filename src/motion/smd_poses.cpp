@@ -59,14 +59,19 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
     }
     std::string_view line;
     while (m_reader.Next(line)) {
-        if (line.empty() || line.front() < '0' || line.front() > '9') {
-            if (IsBlankLine(line)) continue;
-            if (IsKeywordLine(line, "end")) {
+        // The first non-blank byte decides, as BUILD SMD reads frames: node lines start with a
+        // digit, keywords with their first letter.
+        std::size_t first = 0;
+        while (first < line.size() && IsBlank(line[first])) ++first;
+        if (first == line.size()) continue;
+        const char lead = line[first];
+        if (lead < '0' || lead > '9') {
+            if (lead == 'e' && IsKeywordLine(line, "end")) {
                 m_ended = true;
                 if (m_inFrame) ++m_frames;
                 return m_inFrame;
             }
-            if (IsTimeLine(line)) {
+            if (lead == 't' && IsTimeLine(line)) {
                 std::string text = TimeLineText(line, m_reader.SourceName(), m_reader.LineNumber());
                 if (m_inFrame) {
                     m_nextTimeText = std::move(text);
@@ -114,7 +119,11 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
         (*poses)[place] = pose;
         m_lineNumbers[place] = m_reader.LineNumber();
     }
-    throw MissingEnd(m_reader);
+    if (!m_cut) throw MissingEnd(m_reader);
+    bool given = m_inFrame;
+    m_inFrame = false;
+    if (given) ++m_frames;
+    return given;
 }
 
 ANIMATION_POSES ReadAnimationPoses(const std::string& path) {

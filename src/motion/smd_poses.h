@@ -42,6 +42,11 @@ public:
     // (Keys() tells of them as before) but their values are neither read nor checked, and read as
     // zeros. For a first look at a few nodes, before a full read refuses what it must.
     void ReadOnly(std::vector<char> places) { m_only = std::move(places); }
+    // From now on the reader's end closes the frames instead of being refused for its missing
+    // "end": the reader holds a part of the animation cut where a frame starts.
+    void StopAtCut() { m_cut = true; }
+    // The animation's "end" has been read.
+    bool SawEnd() const { return m_ended; }
     // Which nodes the frame last given has lines for.
     const CFrameKeys& Keys() const { return m_keys; }
     // Frames given so far.
@@ -59,6 +64,7 @@ private:
     CFrameKeys m_keys;
     bool m_inFrame = false;
     bool m_ended = false;
+    bool m_cut = false;
     int m_frames = 0;
     std::string m_timeText, m_nextTimeText;
     int m_timeLine = 0, m_nextTimeLine = 0;

@@ -108,10 +108,10 @@ std::exception_ptr InFile(const std::exception_ptr& error, int linesBefore) {
 // processor's cache.
 class CSegmentedBuild {
 public:
-    CSegmentedBuild(const BUILD_JOB& job, const COMPOSE_CONTEXT& context, CByteSource& source,
+    CSegmentedBuild(const BUILD_JOB& job, const std::string& animSource, CByteSource& source,
                     CByteBuffer& carry, bool atEnd, int linesBefore, COutputSink& out)
         : m_job(job),
-          m_context(context),
+          m_animSource(animSource),
           m_source(source),
           m_carry(carry),
           m_atEnd(atEnd),
@@ -119,18 +119,16 @@ public:
           m_out(out),
           m_inFlight(static_cast<std::size_t>(job.threads) * 2) {}
 
-    void Run() {
+    void Run(const std::function<std::unique_ptr<CSegmentBuilder>()>& makeBuilder) {
         // Every row is planned before a thread starts: a refusal comes first, as with one.
-        std::vector<std::unique_ptr<CFrameWriter>> writers;
-        for (int i = 0; i < m_job.threads; ++i) {
-            writers.push_back(std::make_unique<CFrameWriter>(m_job, m_context));
-        }
+        std::vector<std::unique_ptr<CSegmentBuilder>> builders;
+        for (int i = 0; i < m_job.threads; ++i) builders.push_back(makeBuilder());
         {
             std::vector<std::jthread> others;
-            for (std::size_t i = 1; i < writers.size(); ++i) {
-                others.emplace_back([this, &writers, i] { Work(*writers[i]); });
+            for (std::size_t i = 1; i < builders.size(); ++i) {
+                others.emplace_back([this, &builders, i] { Work(*builders[i]); });
             }
-            Work(*writers[0]);
+            Work(*builders[0]);
         }
         if (m_error) std::rethrow_exception(m_error);
     }
@@ -151,7 +149,7 @@ private:
         CBoneTears tears;
     };
 
-    void Work(CFrameWriter& writer) {
+    void Work(CSegmentBuilder& writer) {
         for (;;) {
             std::unique_lock<std::mutex> lock(m_mutex);
             // At most m_inFlight segments between the oldest unwritten and the newest taken.
@@ -203,19 +201,18 @@ private:
         }
     }
 
-    void Build(CFrameWriter& writer, SEGMENT& segment) {
+    void Build(CSegmentBuilder& writer, SEGMENT& segment) {
         segment.output.Clear();
         segment.ended = false;
         segment.heights = CRootHeightRange();
         segment.tears = CBoneTears();
-        CMemorySource name(std::string_view(), m_context.animSource);
+        CMemorySource name(std::string_view(), m_animSource);
         CLineReader reader(name, segment.bytes.View(), 1);
-        writer.Reset();
-        writer.SetOutput(segment.output);
-        writer.SetRootHeights(m_job.rootHeights != nullptr ? &segment.heights : nullptr);
-        writer.SetBoneTears(m_job.boneTears != nullptr ? &segment.tears : nullptr);
         try {
-            segment.ended = ReadFrames(reader, writer, m_job.lineEnd, segment.last);
+            segment.ended =
+                writer.Build(reader, segment.output,
+                             m_job.rootHeights != nullptr ? &segment.heights : nullptr,
+                             m_job.boneTears != nullptr ? &segment.tears : nullptr, segment.last);
         } catch (...) {
             segment.error = std::current_exception();
         }
@@ -224,7 +221,7 @@ private:
 
     // Writes the oldest segment while it is built, and the next, in order; the bytes go out with
     // m_mutex released, so the other workers take and build meanwhile.
-    void WriteBuilt(CFrameWriter& writer, std::unique_lock<std::mutex>& lock) {
+    void WriteBuilt(CSegmentBuilder& writer, std::unique_lock<std::mutex>& lock) {
         while (m_turn < m_taken) {
             SEGMENT& segment = m_inFlight[m_turn % m_inFlight.size()];
             if (!segment.built) return;
@@ -246,7 +243,7 @@ private:
         }
     }
 
-    void Write(CFrameWriter& writer, SEGMENT& segment) {
+    void Write(CSegmentBuilder& writer, SEGMENT& segment) {
         if (segment.error) std::rethrow_exception(InFile(segment.error, m_linesBefore));
         if (segment.uncut) return BuildRestHere(writer, segment.bytes);
         m_out.Write(segment.output.Text());
@@ -257,18 +254,14 @@ private:
 
     // The rest of the animation on this thread, one frame at a time whatever its size: every
     // earlier segment is written and no other is taken.
-    void BuildRestHere(CFrameWriter& writer, const CByteBuffer& bytes) {
+    void BuildRestHere(CSegmentBuilder& writer, const CByteBuffer& bytes) {
         CChainedSource rest(bytes.View(), m_source, m_atEnd);
         CLineReader reader(rest, 0, m_linesBefore + 1);
-        writer.Reset();
-        writer.SetOutput(m_out);
-        writer.SetRootHeights(m_job.rootHeights);
-        writer.SetBoneTears(m_job.boneTears);
-        ReadFrames(reader, writer, m_job.lineEnd, true);
+        writer.Build(reader, m_out, m_job.rootHeights, m_job.boneTears, true);
     }
 
     const BUILD_JOB& m_job;
-    const COMPOSE_CONTEXT& m_context;
+    const std::string& m_animSource;
     CByteSource& m_source;
     CByteBuffer& m_carry;  // read past the last cut: the start of the next segment's first frame
     bool m_atEnd;
@@ -303,23 +296,51 @@ std::size_t LastFrameStart(std::string_view data) {
     return 0;
 }
 
-void WriteSegmentedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out) {
-    COMPOSE_CONTEXT context = ComposeContextOf(job, anim.SourceName());
+namespace {
+// The default method's frames: rows composed from the source lines by a CFrameWriter.
+class CLocalBuilder : public CSegmentBuilder {
+public:
+    CLocalBuilder(const BUILD_JOB& job, const COMPOSE_CONTEXT& context)
+        : m_lineEnd(job.lineEnd), m_writer(job, context) {}
+    bool Build(CLineReader& reader, COutputSink& out, CRootHeightRange* heights,
+               CBoneTears* tears, bool sourceEnds) override {
+        m_writer.Reset();
+        m_writer.SetOutput(out);
+        m_writer.SetRootHeights(heights);
+        m_writer.SetBoneTears(tears);
+        return ReadFrames(reader, m_writer, m_lineEnd, sourceEnds);
+    }
+
+private:
+    const std::string& m_lineEnd;
+    CFrameWriter m_writer;
+};
+}  // namespace
+
+void WriteSegmentedFrames(const BUILD_JOB& job, CLineReader& anim, COutputSink& out,
+                          const std::function<std::unique_ptr<CSegmentBuilder>()>& makeBuilder) {
     WriteModelHeader(job, out);
     CByteBuffer carry;
     carry.Assign(anim.Unread());
     bool atEnd = anim.SourceAtEnd();
     carry.Fill(anim.Source(), job.segmentBytes, atEnd);
     if (!atEnd) {
-        CSegmentedBuild(job, context, anim.Source(), carry, atEnd, anim.LineNumber(), out).Run();
+        CSegmentedBuild(job, anim.SourceName(), anim.Source(), carry, atEnd, anim.LineNumber(),
+                        out)
+            .Run(makeBuilder);
         return;
     }
     // An animation of one segment: no thread is worth starting.
-    CFrameWriter here(job, context);
-    here.SetOutput(out);
     CMemorySource name(std::string_view(), anim.SourceName());
     CLineReader reader(name, carry.View(), anim.LineNumber() + 1);
-    ReadFrames(reader, here, job.lineEnd, true);
+    makeBuilder()->Build(reader, out, job.rootHeights, job.boneTears, true);
+}
+
+void WriteSegmentedAnimation(const BUILD_JOB& job, CLineReader& anim, COutputSink& out) {
+    const COMPOSE_CONTEXT context = ComposeContextOf(job, anim.SourceName());
+    WriteSegmentedFrames(job, anim, out, [&job, &context] {
+        return std::make_unique<CLocalBuilder>(job, context);
+    });
 }
 
 }  // namespace varnex

@@ -5,13 +5,14 @@
 #include <cstdint>
 #include <cstring>
 #include <cmath>
-#include <exception>
-#include <thread>
+#include <memory>
 
 #include "motion/fixed_text.h"
 #include "motion/motion_setup.h"
 #include "platform/file_access.h"
 #include "platform/varnex_error.h"
+#include "retarget/frame_writer.h"
+#include "retarget/segmented_build.h"
 #include "smd_input/decimal_text.h"
 #include "smd_input/usual_number.h"
 
@@ -141,49 +142,8 @@ void AppendPoseFrame(std::string& out, std::string_view timeText, std::span<cons
 }
 
 namespace {
-// Frames a worker solves at a time.
-constexpr std::size_t FRAMES_PER_BATCH = 128;
-
-// A run of frames read on the calling thread, solved and written as text by a worker.
-struct FRAME_BATCH {
-    std::size_t count = 0;
-    std::vector<FRAME_POSES> sources;  // in the reference animation's order
-    std::vector<std::string> times;
-    std::vector<int> timeLines;
-    std::string text;
-    RETARGET_PROBLEM problem;
-    std::size_t problemFrame = 0;
-    CRootHeightRange heights;
-    WORLD_WORK work;
-    std::vector<POSE> result;
-    CPoseLines lines;
-};
-
-struct BATCH_OUTPUT {
-    std::size_t rows = 0;  // lines written per frame
-    std::string_view lineEnd;
-    int rowZeroLine = 0;
-    bool heights = false;
-};
-
-void SolveBatch(const CWorldRetarget& world, const BATCH_OUTPUT& o, FRAME_BATCH& b) {
-    b.text.clear();
-    b.heights = CRootHeightRange();
-    b.problem = {};
-    for (std::size_t i = 0; i < b.count; ++i) {
-        b.problem = world.Apply(b.sources[i], b.result, b.work);
-        if (b.problem.fault != RETARGET_FAULT::NONE) {
-            b.problemFrame = i;
-            return;
-        }
-        std::span<const POSE> poses(b.result);
-        b.lines.AppendFrame(b.text, b.times[i], poses.first(std::min(poses.size(), o.rows)),
-                            o.lineEnd);
-        if (o.heights && !b.result.empty()) {
-            b.heights.Add(b.sources[i][static_cast<std::size_t>(o.rowZeroLine)].z, b.result[0].z);
-        }
-    }
-}
+// Text composed before it goes to the output in one write.
+constexpr std::size_t BLOCK_BYTES = 1 << 16;
 
 bool AllFinite(const FRAME_POSES& frame) {
     for (const POSE& p : frame) {
@@ -195,77 +155,68 @@ bool AllFinite(const FRAME_POSES& frame) {
     return true;
 }
 
-// Fills the batches with the next frames; false once the animation's "end" is read. A frame the
-// solve would refuse (too short, or a value that is no finite number) is retargeted here, so
-// that its refusal names the file and line as the single-thread build does.
-bool ReadBatches(CAnimationRetarget& frames, std::vector<FRAME_BATCH>& batches) {
-    const std::size_t linesRead = static_cast<std::size_t>(frames.WorldRetarget()->LinesRead());
-    for (FRAME_BATCH& b : batches) b.count = 0;
-    for (FRAME_BATCH& b : batches) {
-        while (b.count < FRAMES_PER_BATCH) {
-            if (!frames.ReadNext()) return false;
-            const FRAME_POSES& source = frames.RowSource();
-            if (source.size() < linesRead || !AllFinite(source)) frames.Retarget();
-            if (b.sources.size() <= b.count) {
-                b.sources.emplace_back();
-                b.times.emplace_back();
-                b.timeLines.emplace_back();
-            }
-            b.sources[b.count] = source;
-            b.times[b.count] = frames.TimeText();
-            b.timeLines[b.count] = frames.TimeLineNumber();
-            ++b.count;
-        }
-    }
-    return true;
-}
+// A worker's frames by the world method: each read, solved and written in turn, with its own
+// reading of the animation and its own work.
+class CWorldBuilder : public CSegmentBuilder {
+public:
+    CWorldBuilder(const MOTION_SETUP& setup, const std::string& animPath, const BUILD_JOB& job)
+        : m_frames(setup, animPath),
+          m_rows(job.rows.size()),
+          m_lineEnd(job.lineEnd),
+          m_rowZeroLine(static_cast<std::size_t>(
+              RowSourceLine(0, job.rows.empty() ? 0 : job.rows[0].nodes))) {}
 
-// Writes the solved batches in order; throws for a frame whose solve failed.
-void WriteBatches(std::vector<FRAME_BATCH>& batches, const std::string& animSource,
-                  COutputSink& output, CRootHeightRange* heights) {
-    for (FRAME_BATCH& b : batches) {
-        if (b.count == 0) return;  // the animation ended before it: its text is an older batch's
-        if (b.problem.fault != RETARGET_FAULT::NONE) {
-            const POSE& p =
-                b.sources[b.problemFrame][static_cast<std::size_t>(std::max(0, b.problem.line))];
-            throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, animSource,
-                               b.timeLines[b.problemFrame],
-                               {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
-                                std::to_string(b.problem.row)});
-        }
-        output.Write(b.text);
-        if (heights != nullptr) heights->Merge(b.heights);
-    }
-}
+    const std::vector<std::string>& UnusedNodes() const { return m_frames.UnusedNodes(); }
 
-// Reads batches while the workers solve the ones read before.
-void WriteInThreads(CAnimationRetarget& frames, const BATCH_OUTPUT& o, int threads,
-                    const std::string& animSource, COutputSink& output, CRootHeightRange* heights) {
-    const CWorldRetarget& world = *frames.WorldRetarget();
-    std::vector<FRAME_BATCH> current(static_cast<std::size_t>(threads)), next(current.size());
-    bool more = ReadBatches(frames, current);
-    for (;;) {
-        std::exception_ptr readFailure;
-        bool moreNext = false;
-        {
-            std::vector<std::jthread> workers;
-            for (FRAME_BATCH& b : current) {
-                if (b.count > 0)
-                    workers.emplace_back([&world, &o, &b] { SolveBatch(world, o, b); });
+    bool Build(CLineReader& reader, COutputSink& out, CRootHeightRange* heights, CBoneTears*,
+               bool sourceEnds) override {
+        m_frames.ReadFrom(reader, sourceEnds);
+        const CWorldRetarget& world = *m_frames.WorldRetarget();
+        const std::size_t linesRead = static_cast<std::size_t>(world.LinesRead());
+        m_text.clear();
+        while (m_frames.ReadNext()) {
+            const FRAME_POSES& source = m_frames.RowSource();
+            // A frame the solve would refuse (too short, or a value that is no finite number)
+            // is refused by the retarget, which names its line.
+            if (source.size() < linesRead || !AllFinite(source)) m_frames.Retarget();
+            RETARGET_PROBLEM problem = world.Apply(source, m_result, m_work);
+            if (problem.fault != RETARGET_FAULT::NONE) {
+                const POSE& p = source[static_cast<std::size_t>(std::max(0, problem.line))];
+                throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, reader.SourceName(),
+                                   m_frames.TimeLineNumber(),
+                                   {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
+                                    std::to_string(problem.row)});
             }
-            try {
-                if (more) moreNext = ReadBatches(frames, next);
-            } catch (...) {
-                readFailure = std::current_exception();  // after the frames before it
+            std::span<const POSE> poses(m_result);
+            m_lines.AppendFrame(m_text, m_frames.TimeText(),
+                                poses.first(std::min(poses.size(), m_rows)), m_lineEnd);
+            if (heights != nullptr && !m_result.empty()) {
+                heights->Add(source[m_rowZeroLine].z, m_result[0].z);
+            }
+            if (m_text.size() >= BLOCK_BYTES) {
+                out.Write(m_text);
+                m_text.clear();
             }
         }
-        WriteBatches(current, animSource, output, heights);
-        if (readFailure) std::rethrow_exception(readFailure);
-        if (!more) return;
-        std::swap(current, next);
-        more = moreNext;
+        const bool ended = m_frames.Ended();
+        if (ended) {
+            m_text += "end";
+            m_text += m_lineEnd;
+        }
+        out.Write(m_text);
+        return ended;
     }
-}
+
+private:
+    CAnimationRetarget m_frames;
+    std::size_t m_rows;  // lines written per frame
+    const std::string& m_lineEnd;
+    std::size_t m_rowZeroLine;
+    WORLD_WORK m_work;
+    std::vector<POSE> m_result;
+    CPoseLines m_lines;
+    std::string m_text;
+};
 }  // namespace
 
 std::vector<std::string> RetargetAnimationFileByWorld(const BUILD_JOB& job, const SMD_HEAD& refAnim,
@@ -273,23 +224,28 @@ std::vector<std::string> RetargetAnimationFileByWorld(const BUILD_JOB& job, cons
                                                       const std::string& outputPath) {
     MOTION_SETUP setup = MakeMotionSetup(*job.model, refAnim, job.rows, ROOT_MODE::SCALE);
     setup.method = RETARGET_METHOD::WORLD;
-    CAnimationRetarget frames(setup, animPath);
+    // The first worker's, made before anything is written: the animation's and the rows'
+    // refusals come first.
+    auto first = std::make_unique<CWorldBuilder>(setup, animPath, job);
+    const std::vector<std::string> unused = first->UnusedNodes();
+    CFile file;
+    file.OpenForReading(animPath);
+    CLineReader anim(file);
+    ReadAnimationHead(anim);
     CAtomicOutput output(outputPath);
-    std::string header;
-    for (const std::string& line : job.model->headerLines) {
-        header += line;
-        header += job.lineEnd;
+    BUILD_JOB world = job;
+    world.boneTears = nullptr;  // every offset is the model's own
+    if (world.threads > 1) {
+        WriteSegmentedFrames(world, anim, output, [&]() -> std::unique_ptr<CSegmentBuilder> {
+            if (first) return std::move(first);
+            return std::make_unique<CWorldBuilder>(setup, animPath, job);
+        });
+    } else {
+        WriteModelHeader(world, output);
+        first->Build(anim, output, world.rootHeights, nullptr, true);
     }
-    output.Write(header);
-    BATCH_OUTPUT o;
-    o.rows = job.rows.size();
-    o.lineEnd = job.lineEnd;
-    o.rowZeroLine = RowSourceLine(0, job.rows.empty() ? 0 : job.rows[0].nodes);
-    o.heights = job.rootHeights != nullptr;
-    WriteInThreads(frames, o, std::max(1, job.threads), animPath, output, job.rootHeights);
-    output.Write("end" + job.lineEnd);
     output.Commit();
-    return frames.UnusedNodes();
+    return unused;
 }
 
 }  // namespace varnex

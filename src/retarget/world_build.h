@@ -25,11 +25,12 @@ void AppendPoseFrame(std::string& out, std::string_view timeText, std::span<cons
 // at animPath retargeted by CWorldRetarget onto job.model's skeleton from refAnim's (the
 // reference animation: node list and first frame) with job.rows, then "end"; written to
 // outputPath through a temporary file renamed over it only when complete. Uses job.model,
-// job.rows, job.lineEnd, job.threads (workers solving runs of frames while the calling thread
-// reads the next; the bytes are the same for any number) and, when set, feeds job.rootHeights
-// with row 0's heights; the rest of the job is the local build's. Gives the animation's nodes that no row reads. Throws CVarnexError as
-// CAnimationRetarget does, naming the file and line; outputPath is then untouched. The caller has
-// checked that outputPath names no input.
+// job.rows, job.lineEnd, job.threads and job.segmentBytes (the animation cut into segments of
+// whole frames, each read, solved and written by one worker, as the default method's build does;
+// the bytes are the same for any number) and, when set, feeds job.rootHeights with row 0's
+// heights; the rest of the job is the local build's. Gives the animation's nodes that no row
+// reads. Throws CVarnexError as CAnimationRetarget does, naming the file and line; outputPath is
+// then untouched. The caller has checked that outputPath names no input.
 std::vector<std::string> RetargetAnimationFileByWorld(const BUILD_JOB& job, const SMD_HEAD& refAnim,
                                                       const std::string& animPath,
                                                       const std::string& outputPath);

@@ -181,85 +181,55 @@ FRAME_FIELDS ParseFrameFields(std::string_view line, const std::string& source, 
 
 #if defined(__SSE2__) || defined(_M_X64)
 namespace {
-// Bit i of each mask stands for byte i of a line of at most 64 bytes.
+// Bit i of each mask stands for byte i of a line of at most 64 bytes; bytes past the line's end
+// may be set in digit and dot, never in filled.
 struct LINE_MASKS {
-    std::uint64_t inLine = 0;  // the line's own bytes
-    std::uint64_t blank = 0, digit = 0, dot = 0, space = 0;
+    std::uint64_t filled = 0;  // the line's own bytes that are not blanks
+    std::uint64_t digit = 0, dot = 0;
 };
 
 LINE_MASKS ClassifyLineBytes(const char* p, std::size_t size) {
-    LINE_MASKS m;
     const __m128i space = _mm_set1_epi8(' ');
     const __m128i tab = _mm_set1_epi8('\t');
     const __m128i vtab = _mm_set1_epi8('\v');
     const __m128i feed = _mm_set1_epi8('\f');
     const __m128i dot = _mm_set1_epi8('.');
-    const __m128i beforeZero = _mm_set1_epi8('0' - 1);
-    const __m128i afterNine = _mm_set1_epi8('9' + 1);
+    // Digits moved to the bottom of the signed range: one comparison tells them.
+    const __m128i toBottom = _mm_set1_epi8(static_cast<char>(0x80 - '0'));
+    const __m128i pastNine = _mm_set1_epi8(static_cast<char>(0x80 + 10));
+    std::uint64_t blank = 0, digit = 0, dots = 0;
     for (int i = 0; i < 4; ++i) {
         __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        __m128i isSpace = _mm_cmpeq_epi8(bytes, space);
         __m128i isBlank = _mm_or_si128(
-            _mm_or_si128(isSpace, _mm_cmpeq_epi8(bytes, tab)),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, space), _mm_cmpeq_epi8(bytes, tab)),
             _mm_or_si128(_mm_cmpeq_epi8(bytes, vtab), _mm_cmpeq_epi8(bytes, feed)));
-        // Signed comparisons: bytes from 0x80 up are below '0'.
-        __m128i isDigit = _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeZero),
-                                        _mm_cmplt_epi8(bytes, afterNine));
+        __m128i isDigit = _mm_cmplt_epi8(_mm_add_epi8(bytes, toBottom), pastNine);
         int shift = 16 * i;
         auto bits = [shift](__m128i v) {
             return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v)))
                    << shift;
         };
-        m.space |= bits(isSpace);
-        m.blank |= bits(isBlank);
-        m.digit |= bits(isDigit);
-        m.dot |= bits(_mm_cmpeq_epi8(bytes, dot));
+        blank |= bits(isBlank);
+        digit |= bits(isDigit);
+        dots |= bits(_mm_cmpeq_epi8(bytes, dot));
     }
-    m.inLine = size == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
-    m.space &= m.inLine;
-    m.blank &= m.inLine;
-    m.digit &= m.inLine;
-    m.dot &= m.inLine;
-    return m;
+    std::uint64_t inLine = size == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
+    return LINE_MASKS{~blank & inLine, digit, dots};
 }
 
 // Bits first to last.
 inline std::uint64_t BitsFromTo(int first, int last) {
     return (~std::uint64_t{0} >> (63 - last)) & (~std::uint64_t{0} << first);
 }
-
-// The field [first, last] in the usual number form; its value when value is given.
-inline bool UsualField(const char* line, const LINE_MASKS& m, int first, int last, double* value) {
-    bool negative = line[first] == '-';
-    int start = first + negative;
-    if (start > last) return false;
-    std::uint64_t field = BitsFromTo(start, last);
-    std::uint64_t dots = field & m.dot;
-    if ((field & ~(m.digit | dots)) != 0 || dots == 0 || (dots & (dots - 1)) != 0) return false;
-    int point = std::countr_zero(dots);
-    int whole = point - start;
-    int decimals = last - point;
-    if (whole < 1 || whole > 7 || decimals < 1 || decimals > 7) return false;
-    if (value != nullptr) {
-        using namespace usual_number;
-        std::uint64_t digits =
-            DigitsValue(LoadWord(line + start), whole) * INTEGER_POWERS_OF_TEN[decimals] +
-            DigitsValue(LoadWord(line + point + 1), decimals);
-        double magnitude =
-            static_cast<double>(static_cast<std::int64_t>(digits)) / POWERS_OF_TEN[decimals];
-        *value = negative ? -magnitude : magnitude;
-    }
-    return true;
-}
 }  // namespace
 
 int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, double* rotation) {
     if (line.size() > 64) return -1;
     const char* p = line.data();
-    LINE_MASKS m = ClassifyLineBytes(p, line.size());
-    std::uint64_t filled = ~m.blank & m.inLine;
-    std::uint64_t starts = filled & ~(filled << 1);
-    std::uint64_t ends = filled & ~(filled >> 1);
+    const LINE_MASKS m = ClassifyLineBytes(p, line.size());
+    const std::uint64_t fieldStarts = m.filled & ~(m.filled << 1);
+    std::uint64_t starts = fieldStarts;
+    std::uint64_t ends = m.filled & ~(m.filled >> 1);
     int first[7], last[7];
     for (int i = 0; i < 7; ++i) {
         if (starts == 0) return 0;
@@ -268,38 +238,63 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
         starts &= starts - 1;
         ends &= ends - 1;
     }
-    // Node numbers have a few digits: a short loop beats the word-wide digit reading here.
-    fields.node = -1;
-    if (last[0] - first[0] < 7 && (BitsFromTo(first[0], last[0]) & ~m.digit) == 0) {
-        int node = 0;
-        for (int i = first[0]; i <= last[0]; ++i) node = node * 10 + (p[i] - '0');
-        fields.node = node;
+    // The six number fields checked at once: a byte that is neither a digit nor a point may
+    // only open a field (a minus, checked below). Each field then takes the next point, which
+    // must have 1 to 7 digits on each side: a field without one, or with two, leaves the points
+    // out of step with the fields.
+    const std::uint64_t numbers = BitsFromTo(first[1], last[6]) & m.filled;
+    const std::uint64_t other = numbers & ~(m.digit | m.dot);
+    if ((other & ~fieldStarts) != 0) return 0;
+    std::uint64_t points = numbers & m.dot;
+    // Values go straight to their place: a line found unusual later leaves them unused.
+    double* const values[6] = {&fields.x, &fields.y, &fields.z, rotation, rotation + 1,
+                               rotation + 2};
+#pragma GCC unroll 6
+    for (int i = 1; i < 7; ++i) {
+        const int f = first[i];
+        const bool negative = p[f] == '-';
+        if (((other >> f) & 1) != static_cast<std::uint64_t>(negative)) return 0;
+        const int start = f + negative;
+        // With none left, the sentinel bit stands past every field's end.
+        const int point = __builtin_ctzll(points | std::uint64_t{1} << 63);
+        points &= points - 1;
+        const int whole = point - start;
+        const int decimals = last[i] - point;
+        if (static_cast<unsigned>(whole - 1) > 6u || static_cast<unsigned>(decimals - 1) > 6u) {
+            return 0;
+        }
+        if (i >= 4 && rotation == nullptr) continue;
+        // At most 14 digits: the integer and the power of ten are exact doubles, and one
+        // correctly rounded division gives the value the general route gives.
+        using namespace usual_number;
+        std::uint64_t digits =
+            DigitsValue(LoadWord(p + start), whole) * INTEGER_POWERS_OF_TEN[decimals] +
+            DigitsValue(LoadWord(p + point + 1), decimals);
+        double magnitude =
+            static_cast<double>(static_cast<std::int64_t>(digits)) / POWERS_OF_TEN[decimals];
+        *values[i - 1] = negative ? -magnitude : magnitude;
     }
-    if (!UsualField(p, m, first[1], last[1], &fields.x) ||
-        !UsualField(p, m, first[2], last[2], &fields.y) ||
-        !UsualField(p, m, first[3], last[3], &fields.z)) {
+    if (points != 0) return 0;  // a second point in the last field
+    // The rotation: its three fields parted by single spaces, copied as one block.
+    if (first[5] != last[4] + 2 || p[last[4] + 1] != ' ' || first[6] != last[5] + 2 ||
+        p[last[5] + 1] != ' ') {
         return 0;
-    }
-    // The rotation: three usual fields parted by single spaces, copied as one block.
-    for (int i = 4; i < 7; ++i) {
-        if (!UsualField(p, m, first[i], last[i], rotation != nullptr ? rotation + i - 4 : nullptr)) {
-            return 0;
-        }
-        if (i < 6 && (first[i + 1] != last[i] + 2 || (m.space >> (last[i] + 1) & 1) == 0)) {
-            return 0;
-        }
     }
     fields.rotation =
         std::string_view(p + first[4], static_cast<std::size_t>(last[6] + 1 - first[4]));
+    // Node numbers of 1 to 7 digits; any other first field is read by the general route.
+    const int nodeDigits = last[0] + 1 - first[0];
+    fields.node = nodeDigits <= 7 && (BitsFromTo(first[0], last[0]) & ~m.digit) == 0
+                      ? static_cast<int>(usual_number::DigitsValue(
+                            usual_number::LoadWord(p + first[0]), nodeDigits))
+                      : -1;
     return 1;
 }
 #else
 int ReadUsualFrameLineWide(std::string_view, USUAL_FRAME_LINE&, double*) { return -1; }
 #endif
 
-bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields, double* rotation) {
-    int wide = ReadUsualFrameLineWide(line, fields, rotation);
-    if (wide >= 0) return wide == 1;
+bool ReadLongUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields, double* rotation) {
     if (!ReadUsualFrameLineBytewise(line, fields)) return false;
     if (rotation != nullptr) {
         const char* p = fields.rotation.data();

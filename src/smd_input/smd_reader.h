@@ -88,14 +88,23 @@ constexpr std::size_t USUAL_ROTATION_BYTES = 3 * 16 + 2;
 // other line, which the general route reads. Reads up to READABLE_PAST_LINE bytes past the line's
 // end, which must be readable (as they are after every line of CLineReader).
 // With rotation, also the rotation's three values, as TextToDouble gives them.
-bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields,
-                        double* rotation = nullptr);
+inline bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields,
+                               double* rotation = nullptr);
 // The same decision, one byte at a time; the route of lines longer than 64 bytes.
 bool ReadUsualFrameLineBytewise(std::string_view line, USUAL_FRAME_LINE& fields);
 // The same decision from masks of a line's 64 bytes at once: 1 usual, 0 not, -1 for a line longer
 // than 64 bytes, which it leaves to the bytewise route (as every line without SSE2).
 int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields,
                            double* rotation = nullptr);
+// ReadUsualFrameLine by the bytewise route, rotation values included.
+bool ReadLongUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields, double* rotation);
+
+// Nearly every line takes the wide route: the call to it is the only one.
+inline bool ReadUsualFrameLine(std::string_view line, USUAL_FRAME_LINE& fields,
+                               double* rotation) {
+    int wide = ReadUsualFrameLineWide(line, fields, rotation);
+    return wide >= 0 ? wide == 1 : ReadLongUsualFrameLine(line, fields, rotation);
+}
 
 // A frame line kept with its line number, for messages.
 struct FRAME_LINE {
