@@ -239,13 +239,20 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
         ends &= ends - 1;
     }
     // The six number fields checked at once: a byte that is neither a digit nor a point may
-    // only open a field (a minus, checked below). Each field then takes the next point, which
-    // must have 1 to 7 digits on each side: a field without one, or with two, leaves the points
-    // out of step with the fields.
+    // only open a field (a minus, checked below); a point has a digit on each side; no eight
+    // digits in a row. Each field then takes the next point, which must stand inside it: a
+    // field without one, or with two, leaves the points out of step with the fields.
     const std::uint64_t numbers = BitsFromTo(first[1], last[6]) & m.filled;
+    const std::uint64_t digits = numbers & m.digit;
     const std::uint64_t other = numbers & ~(m.digit | m.dot);
-    if ((other & ~fieldStarts) != 0) return 0;
     std::uint64_t points = numbers & m.dot;
+    std::uint64_t eight = digits & (digits >> 1);
+    eight &= eight >> 2;
+    eight &= eight >> 4;
+    if ((other & ~fieldStarts) != 0 || (points & ~((digits << 1) & (digits >> 1))) != 0 ||
+        eight != 0) {
+        return 0;
+    }
     // Values go straight to their place: a line found unusual later leaves them unused.
     double* const values[6] = {&fields.x, &fields.y, &fields.z, rotation, rotation + 1,
                                rotation + 2};
@@ -254,24 +261,30 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
         const int f = first[i];
         const bool negative = p[f] == '-';
         if (((other >> f) & 1) != static_cast<std::uint64_t>(negative)) return 0;
-        const int start = f + negative;
-        // With none left, the sentinel bit stands past every field's end.
+        // With none left, the sentinel bit stands at or past every field's end.
         const int point = __builtin_ctzll(points | std::uint64_t{1} << 63);
         points &= points - 1;
-        const int whole = point - start;
-        const int decimals = last[i] - point;
-        if (static_cast<unsigned>(whole - 1) > 6u || static_cast<unsigned>(decimals - 1) > 6u) {
-            return 0;
-        }
+        if (point <= f || point >= last[i]) return 0;
         if (i >= 4 && rotation == nullptr) continue;
         // At most 14 digits: the integer and the power of ten are exact doubles, and one
         // correctly rounded division gives the value the general route gives.
         using namespace usual_number;
-        std::uint64_t digits =
-            DigitsValue(LoadWord(p + start), whole) * INTEGER_POWERS_OF_TEN[decimals] +
-            DigitsValue(LoadWord(p + point + 1), decimals);
+        const int start = f + negative;
+        const int whole = point - start;
+        const int decimals = last[i] - point;
+        const std::uint64_t head = LoadWord(p + start);
+        std::uint64_t number;
+        if (whole + decimals <= 8) {
+            // One word of digits, the point taken out: the decimals moved down a byte.
+            const std::uint64_t before = (std::uint64_t{1} << (8 * whole)) - 1;
+            number = DigitsValue((head & before) | (LoadWord(p + start + 1) & ~before),
+                                 whole + decimals);
+        } else {
+            number = DigitsValue(head, whole) * INTEGER_POWERS_OF_TEN[decimals] +
+                     DigitsValue(LoadWord(p + point + 1), decimals);
+        }
         double magnitude =
-            static_cast<double>(static_cast<std::int64_t>(digits)) / POWERS_OF_TEN[decimals];
+            static_cast<double>(static_cast<std::int64_t>(number)) / POWERS_OF_TEN[decimals];
         *values[i - 1] = negative ? -magnitude : magnitude;
     }
     if (points != 0) return 0;  // a second point in the last field

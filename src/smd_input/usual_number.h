@@ -34,7 +34,7 @@ VARNEX_ALWAYS_INLINE std::uint64_t LoadWord(const char* p) {
     return word;
 }
 
-// The value of the word's first count digits (1 to 7).
+// The value of the word's first count digits (1 to 8).
 VARNEX_ALWAYS_INLINE std::uint64_t DigitsValue(std::uint64_t word, int count) {
     std::uint64_t digits = (word & LOW_NIBBLES) << (8 * (8 - count));  // leading zeros
     digits = digits * 10 + (digits >> 8);

@@ -111,6 +111,14 @@ TEST(SmdReading, UsualFrameLinesReadAsTheGeneralRouteReadsThem) {
         std::string text = LINES[next(3) == 0 ? 1 : 0];
         if (i % 2 == 0) {
             text[next(text.size())] = BYTES[next(BYTES.size())];
+        } else if (i % 4 == 1) {  // fields of 1 to 8 digits on each side of the point
+            text = " " + std::to_string(next(100));
+            for (int field = 0; field < 6; ++field) {
+                text += next(2) == 0 ? " -" : " ";
+                for (std::uint64_t n = next(8) + 1; n > 0; --n) text += BYTES[next(10)];
+                text += '.';
+                for (std::uint64_t n = next(8) + 1; n > 0; --n) text += BYTES[next(10)];
+            }
         } else {
             text.clear();
             for (std::size_t n = next(70); n > 0; --n) {
@@ -129,6 +137,7 @@ TEST(SmdReading, UsualFrameLinesReadAsTheGeneralRouteReadsThem) {
             ASSERT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(b)) << text;
         }
         ASSERT_EQ(wide.rotation, bytewise.rotation) << text;
+        ASSERT_EQ(wide.node, bytewise.node) << text;
         FRAME_FIELDS f = ParseFrameFields(line, "walk.smd", 1);
         for (auto [a, b] : {std::pair{rotation[0], f.rx}, {rotation[1], f.ry}, {rotation[2], f.rz}}) {
             ASSERT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(TextToDouble(b)))
