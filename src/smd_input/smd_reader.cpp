@@ -185,7 +185,7 @@ namespace {
 // may be set in digit and dot, never in filled.
 struct LINE_MASKS {
     std::uint64_t filled = 0;  // the line's own bytes that are not blanks
-    std::uint64_t digit = 0, dot = 0;
+    std::uint64_t digit = 0, dot = 0, minus = 0;
 };
 
 LINE_MASKS ClassifyLineBytes(const char* p, std::size_t size) {
@@ -194,10 +194,11 @@ LINE_MASKS ClassifyLineBytes(const char* p, std::size_t size) {
     const __m128i vtab = _mm_set1_epi8('\v');
     const __m128i feed = _mm_set1_epi8('\f');
     const __m128i dot = _mm_set1_epi8('.');
+    const __m128i minus = _mm_set1_epi8('-');
     // Digits moved to the bottom of the signed range: one comparison tells them.
     const __m128i toBottom = _mm_set1_epi8(static_cast<char>(0x80 - '0'));
     const __m128i pastNine = _mm_set1_epi8(static_cast<char>(0x80 + 10));
-    std::uint64_t blank = 0, digit = 0, dots = 0;
+    std::uint64_t blank = 0, digit = 0, dots = 0, minuses = 0;
     for (int i = 0; i < 4; ++i) {
         __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
         __m128i isBlank = _mm_or_si128(
@@ -212,9 +213,10 @@ LINE_MASKS ClassifyLineBytes(const char* p, std::size_t size) {
         blank |= bits(isBlank);
         digit |= bits(isDigit);
         dots |= bits(_mm_cmpeq_epi8(bytes, dot));
+        minuses |= bits(_mm_cmpeq_epi8(bytes, minus));
     }
     std::uint64_t inLine = size == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
-    return LINE_MASKS{~blank & inLine, digit, dots};
+    return LINE_MASKS{~blank & inLine, digit, dots, minuses};
 }
 
 // Bits first to last.
@@ -233,13 +235,14 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
     int first[7], last[7];
     for (int i = 0; i < 7; ++i) {
         if (starts == 0) return 0;
-        first[i] = std::countr_zero(starts);
-        last[i] = std::countr_zero(ends);
+        // A field that starts ends.
+        first[i] = __builtin_ctzll(starts);
+        last[i] = __builtin_ctzll(ends);
         starts &= starts - 1;
         ends &= ends - 1;
     }
     // The six number fields checked at once: a byte that is neither a digit nor a point may
-    // only open a field (a minus, checked below); a point has a digit on each side; no eight
+    // only be a minus that opens a field; a point has a digit on each side; no eight
     // digits in a row. Each field then takes the next point, which must stand inside it: a
     // field without one, or with two, leaves the points out of step with the fields.
     const std::uint64_t numbers = BitsFromTo(first[1], last[6]) & m.filled;
@@ -249,8 +252,8 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
     std::uint64_t eight = digits & (digits >> 1);
     eight &= eight >> 2;
     eight &= eight >> 4;
-    if ((other & ~fieldStarts) != 0 || (points & ~((digits << 1) & (digits >> 1))) != 0 ||
-        eight != 0) {
+    const std::uint64_t signs = other & fieldStarts & m.minus;
+    if (other != signs || (points & ~((digits << 1) & (digits >> 1))) != 0 || eight != 0) {
         return 0;
     }
     // Values go straight to their place: a line found unusual later leaves them unused.
@@ -259,8 +262,7 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
 #pragma GCC unroll 6
     for (int i = 1; i < 7; ++i) {
         const int f = first[i];
-        const bool negative = p[f] == '-';
-        if (((other >> f) & 1) != static_cast<std::uint64_t>(negative)) return 0;
+        const bool negative = (signs >> f) & 1;
         // With none left, the sentinel bit stands at or past every field's end.
         const int point = __builtin_ctzll(points | std::uint64_t{1} << 63);
         points &= points - 1;
