@@ -19,6 +19,9 @@
 namespace varnex {
 
 namespace {
+// Text composed before it goes to the output in one write.
+constexpr std::size_t BLOCK_BYTES = 1 << 16;
+
 // Appends " v" for each value in BUILD SMD's number form, through one buffer appended once.
 void AppendValues(std::string& out, std::span<const double> values) {
     char line[6 * (USUAL_DECIMAL_TEXT_BYTES + 1)];
@@ -69,60 +72,100 @@ bool SamePosition(const POSE& a, const POSE& b) {
            std::bit_cast<std::uint64_t>(a.z) == std::bit_cast<std::uint64_t>(b.z);
 }
 
-// A frame's lines as AppendPoseFrame writes them. The world method writes every row's rest
-// offset but row 0's, so a row's node number and position are written once and their text
-// copied while they stay the same.
+// Frames as AppendPoseFrame writes them, composed in a block that goes to the output about 64 KB
+// at a time. The world method writes every row's rest offset but row 0's, so a row's node number
+// and position are written once and their text copied while they stay the same.
 class CPoseLines {
 public:
-    void AppendFrame(std::string& out, std::string_view timeText, std::span<const POSE> poses,
-                     std::string_view lineEnd) {
-        out.append(timeText);
-        out.append(lineEnd);
+    explicit CPoseLines(std::string_view lineEnd)
+        : m_lineEnd(lineEnd), m_block(new char[BLOCK_BYTES + BLOCK_SLACK]) {
+        m_fastLineEnd = MakePaddedText(lineEnd, m_paddedLineEnd);
+    }
+
+    void AppendFrame(COutputSink& out, std::string_view timeText, std::span<const POSE> poses) {
+        Append(out, timeText);
+        Append(out, m_lineEnd);
         if (m_rows.size() < poses.size()) m_rows.resize(poses.size());
         for (std::size_t r = 0; r < poses.size(); ++r) {
             ROW& row = m_rows[r];
             const POSE& pose = poses[r];
             if (!row.known || !SamePosition(row.position, pose)) {
-                row.head.clear();
-                AppendRowAndPosition(row.head, static_cast<int>(r), pose);
+                std::string head;
+                AppendRowAndPosition(head, static_cast<int>(r), pose);
+                row.fits = head.size() <= sizeof row.head;
+                row.size = head.size();
+                std::memcpy(row.head, head.data(), row.fits ? head.size() : 0);
+                row.text = std::move(head);
                 row.position = pose;
                 row.known = true;
             }
-            if (!AppendFastLine(out, row.head, pose, lineEnd)) {
-                out.append(row.head);
-                AppendAngles(out, pose);
-                out.append(lineEnd);
+            if (m_used + LINE_ROOM > BLOCK_BYTES + BLOCK_SLACK) Flush(out);
+            if (!WriteFastLine(row, pose)) {
+                std::string line = row.text;
+                AppendAngles(line, pose);
+                line.append(m_lineEnd);
+                Append(out, line);
             }
+            if (m_used >= BLOCK_BYTES) Flush(out);
         }
     }
 
-private:
-    // The line put together in one buffer and appended once; false, having appended nothing,
-    // for a rare angle or a line too long for it.
-    static bool AppendFastLine(std::string& out, const std::string& head, const POSE& pose,
-                               std::string_view lineEnd) {
-        char line[128];
-        if (head.size() + 3 * (USUAL_DECIMAL_TEXT_BYTES + 1) + lineEnd.size() > sizeof line) {
-            return false;
+    void Append(COutputSink& out, std::string_view bytes) {
+        if (m_used + bytes.size() > BLOCK_BYTES + BLOCK_SLACK) {
+            Flush(out);
+            if (bytes.size() > BLOCK_BYTES) return out.Write(bytes);
         }
-        std::memcpy(line, head.data(), head.size());
-        char* p = line + head.size();
+        std::memcpy(m_block.get() + m_used, bytes.data(), bytes.size());
+        m_used += bytes.size();
+    }
+
+    // Forgets the bytes not yet written, as after a refusal.
+    void Clear() { m_used = 0; }
+
+    void Flush(COutputSink& out) {
+        if (m_used == 0) return;
+        out.Write(std::string_view(m_block.get(), m_used));
+        m_used = 0;
+    }
+
+private:
+    struct ROW {
+        bool known = false;
+        POSE position;
+        bool fits = false;  // the text fits head
+        std::size_t size = 0;
+        char head[64];  // the text, copied whole into the block
+        std::string text;
+    };
+    // Room a line takes at most in the block by WriteFastLine.
+    static constexpr std::size_t LINE_ROOM =
+        sizeof ROW::head + 3 * (USUAL_DECIMAL_TEXT_BYTES + 1) + sizeof PADDED_TEXT::bytes;
+    // Bytes composed before they go to the output in one write, and room kept past them.
+    static constexpr std::size_t BLOCK_SLACK = 1024;
+
+    // The line put together in the block; false, having written nothing that counts, for a rare
+    // angle or a line end or head too long for the fixed copies.
+    bool WriteFastLine(const ROW& row, const POSE& pose) {
+        if (!row.fits || !m_fastLineEnd) return false;
+        char* start = m_block.get() + m_used;
+        std::memcpy(start, row.head, sizeof row.head);
+        char* p = start + row.size;
         for (double value : {pose.rx, pose.ry, pose.rz}) {
             *p++ = ' ';
             p = WriteUsualDecimalText(p, value);
             if (p == nullptr) return false;
         }
-        std::memcpy(p, lineEnd.data(), lineEnd.size());
-        out.append(line, static_cast<std::size_t>(p - line) + lineEnd.size());
+        std::memcpy(p, m_paddedLineEnd.bytes, sizeof m_paddedLineEnd.bytes);
+        m_used = static_cast<std::size_t>(p - m_block.get()) + m_paddedLineEnd.size;
         return true;
     }
 
-    struct ROW {
-        bool known = false;
-        POSE position;
-        std::string head;
-    };
+    std::string_view m_lineEnd;
+    PADDED_TEXT m_paddedLineEnd;
+    bool m_fastLineEnd = false;
     std::vector<ROW> m_rows;
+    std::unique_ptr<char[]> m_block;
+    std::size_t m_used = 0;
 };
 }  // namespace
 
@@ -142,9 +185,6 @@ void AppendPoseFrame(std::string& out, std::string_view timeText, std::span<cons
 }
 
 namespace {
-// Text composed before it goes to the output in one write.
-constexpr std::size_t BLOCK_BYTES = 1 << 16;
-
 bool AllFinite(const FRAME_POSES& frame) {
     for (const POSE& p : frame) {
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z) ||
@@ -164,16 +204,17 @@ public:
           m_rows(job.rows.size()),
           m_lineEnd(job.lineEnd),
           m_rowZeroLine(static_cast<std::size_t>(
-              RowSourceLine(0, job.rows.empty() ? 0 : job.rows[0].nodes))) {}
+              RowSourceLine(0, job.rows.empty() ? 0 : job.rows[0].nodes))),
+          m_lines(job.lineEnd) {}
 
     const std::vector<std::string>& UnusedNodes() const { return m_frames.UnusedNodes(); }
 
     bool Build(CLineReader& reader, COutputSink& out, CRootHeightRange* heights, CBoneTears*,
                bool sourceEnds) override {
         m_frames.ReadFrom(reader, sourceEnds);
+        m_lines.Clear();
         const CWorldRetarget& world = *m_frames.WorldRetarget();
         const std::size_t linesRead = static_cast<std::size_t>(world.LinesRead());
-        m_text.clear();
         while (m_frames.ReadNext()) {
             const FRAME_POSES& source = m_frames.RowSource();
             // A frame the solve would refuse (too short, or a value that is no finite number)
@@ -188,22 +229,18 @@ public:
                                     std::to_string(problem.row)});
             }
             std::span<const POSE> poses(m_result);
-            m_lines.AppendFrame(m_text, m_frames.TimeText(),
-                                poses.first(std::min(poses.size(), m_rows)), m_lineEnd);
+            m_lines.AppendFrame(out, m_frames.TimeText(),
+                                poses.first(std::min(poses.size(), m_rows)));
             if (heights != nullptr && !m_result.empty()) {
                 heights->Add(source[m_rowZeroLine].z, m_result[0].z);
-            }
-            if (m_text.size() >= BLOCK_BYTES) {
-                out.Write(m_text);
-                m_text.clear();
             }
         }
         const bool ended = m_frames.Ended();
         if (ended) {
-            m_text += "end";
-            m_text += m_lineEnd;
+            m_lines.Append(out, "end");
+            m_lines.Append(out, m_lineEnd);
         }
-        out.Write(m_text);
+        m_lines.Flush(out);
         return ended;
     }
 
@@ -215,7 +252,6 @@ private:
     WORLD_WORK m_work;
     std::vector<POSE> m_result;
     CPoseLines m_lines;
-    std::string m_text;
 };
 }  // namespace
 
