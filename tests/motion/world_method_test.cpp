@@ -455,6 +455,55 @@ TEST(WorldMethod, ThreadsWriteTheSameFile) {
     EXPECT_LE(worst, 5e-7);  // the text's rounding
 }
 
+// Cut into segments of any size, the animation builds, and is refused, as by one thread: the
+// first fault in the file's order, with its line.
+TEST(WorldMethod, SegmentsBuildAndRefuseAsOneThread) {
+    SAMPLE_SKELETON runner = RunnerSkeleton();
+    const std::string walk = SmdText(runner, Walk(runner, 40));
+    auto lineOf = [&walk](int frame, int node) {  // where a frame's line of a node starts
+        std::size_t time = walk.find("time " + std::to_string(frame) + "\r\n");
+        char key[16];
+        std::snprintf(key, sizeof key, "\n%3d ", node);
+        return walk.find(key, time) + 1;
+    };
+    auto lineText = [&walk](std::size_t at) {
+        return walk.substr(at, walk.find('\n', at) + 1 - at);
+    };
+    std::string notNumber = walk, repeated = walk, missing = walk, infinite = walk;
+    std::string noEnd = walk.substr(0, walk.size() - 5), badTime = walk;
+    notNumber.insert(lineOf(30, 2) + 4, "abc ");
+    repeated.insert(lineOf(25, 2), lineText(lineOf(25, 1)));
+    missing.erase(lineOf(33, 3), lineText(lineOf(33, 3)).size());
+    infinite.replace(lineOf(20, 0) + 4, 1, "inf ");
+    badTime.insert(walk.find("time 36"), "time\r\n");
+    std::string several = missing;
+    several.insert(lineOf(30, 2) + 4, "abc ");
+    several.insert(lineOf(25, 2), lineText(lineOf(25, 1)));
+    const std::string ANIMS[] = {walk,  notNumber, repeated, missing,
+                                 infinite, noEnd, badTime,  several};
+    for (const std::string& anim : ANIMS) {
+        CASE_FILES files(KnightSkeleton(), runner, anim);
+        auto outcome = [&files] {
+            try {
+                return files.World();
+            } catch (const CVarnexError& e) {
+                std::string said = std::to_string(static_cast<int>(e.Kind())) + " line " +
+                                   std::to_string(e.Line());
+                for (const std::string& value : e.Values()) said += " " + value;
+                return said;
+            }
+        };
+        files.job.threads = 1;
+        const std::string one = outcome();
+        EXPECT_EQ(one.find(" line ") != std::string::npos, anim != walk) << &anim - ANIMS;
+        for (std::size_t segmentBytes : {std::size_t{1}, std::size_t{700}, std::size_t{5000}}) {
+            files.job.threads = 3;
+            files.job.segmentBytes = segmentBytes;
+            EXPECT_EQ(outcome(), one) << segmentBytes;
+        }
+    }
+}
+
 // A refused animation leaves no output behind.
 TEST(WorldMethod, ARefusedAnimationWritesNothing) {
     SAMPLE_SKELETON knight = KnightSkeleton();
