@@ -134,7 +134,7 @@ private:
         POSE position;
         bool fits = false;  // the text fits head
         std::size_t size = 0;
-        char head[64];  // the text, copied whole into the block
+        char head[64] = {};  // the text, copied whole into the block
         std::string text;
     };
     // Room a line takes at most in the block by WriteFastLine.
