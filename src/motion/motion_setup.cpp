@@ -193,10 +193,16 @@ CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::str
 }
 
 void CAnimationRetarget::StartFeet(const std::string& animPath) {
-    MOTION_SETUP plain = m_setup;
+    m_feet = std::make_unique<CFeetStage>(m_setup.modelNodes, m_setup.modelRest, m_setup.refNodes,
+                                          WorldRuleOf(m_setup), ReadSourceFeet(m_setup, animPath));
+}
+
+FEET_SOURCE CAnimationRetarget::ReadSourceFeet(const MOTION_SETUP& setup,
+                                               const std::string& animPath) {
+    MOTION_SETUP plain = setup;
     plain.feet = FEET_MODE::NONE;
     CAnimationRetarget first(plain, animPath);
-    CSourceFeet feet(m_setup.refNodes);
+    CSourceFeet feet(setup.refNodes);
     // Only the lines of the feet and their ancestors are read now; the second pass reads and
     // checks every line, and refuses the file as it would have without the feet.
     std::vector<char> wanted;
@@ -212,8 +218,7 @@ void CAnimationRetarget::StartFeet(const std::string& animPath) {
     } catch (const CVarnexError&) {
         // The second pass comes to the same fault, or an earlier one, and names it.
     }
-    m_feet = std::make_unique<CFeetStage>(m_setup.modelNodes, m_setup.modelRest, m_setup.refNodes,
-                                          WorldRuleOf(m_setup), feet.Feet());
+    return feet.Feet();
 }
 
 bool CAnimationRetarget::NextThroughFeet() {

@@ -147,6 +147,11 @@ public:
     // ReadNext gave, each with its own work.
     const CWorldRetarget* WorldRetarget() const { return m_world.get(); }
 
+    // The source's feet over the whole animation, from the lines of the feet and their ancestors
+    // alone (the rest of each line is keyed, not read); a fault ends the reading quietly, as the
+    // full read that follows names it. Throws as the constructor does.
+    static FEET_SOURCE ReadSourceFeet(const MOTION_SETUP& setup, const std::string& animPath);
+
 private:
     // Throws CVarnexError when the frame last read lacks a node the rows read.
     void RequireNodesRead() const;

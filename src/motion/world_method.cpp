@@ -8,6 +8,8 @@ namespace varnex {
 namespace {
 // Shorter than this, a segment gives no direction to follow.
 constexpr double SHORTEST_SEGMENT = 1e-6;
+// The shortest chain a root follows: the check measures no shorter segment either.
+constexpr double ROOT_CHAIN = 1.0;
 
 VEC3 Minus(const VEC3& a, const VEC3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Length(const VEC3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
@@ -347,9 +349,13 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
     for (std::size_t a = 0; a < m_plans.size(); ++a) {
         m_plans[a].hasChildren = !children[a].empty();
     }
-    for (std::size_t a = 1; a < m_plans.size(); ++a) {
+    // The source at rest, for the root's chains.
+    WORLD_WORK sourceAtRest;
+    SolveSource(m_sourceRest, sourceAtRest);
+    for (std::size_t a = 0; a < m_plans.size(); ++a) {
         PLAN& plan = m_plans[a];
         if (plan.source == ROW_KEEPS_REST) continue;
+        const bool isRoot = plan.parent < 0;
         std::vector<int> below(children[a].rbegin(), children[a].rend());
         while (!below.empty()) {
             int c = below.back();
@@ -364,6 +370,17 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
             double length = Length(rest);
             // Two rows on one source node, or a joint on its parent's, give no direction.
             if (descendant.source == plan.source || length < SHORTEST_SEGMENT) continue;
+            // A root's axes are the exporter's choice, so its partner's rotation can turn the
+            // whole body aside; it follows its chains instead where both skeletons hold them
+            // long enough to give a direction (a pelvis a hundredth of a unit off the root
+            // does not).
+            if (isRoot && (length < ROOT_CHAIN ||
+                         !(Length(Minus(sourceAtRest.sourceJoint[static_cast<std::size_t>(
+                                            descendant.source)],
+                                        sourceAtRest.sourceJoint[static_cast<std::size_t>(
+                                            plan.source)])) >= ROOT_CHAIN))) {
+                continue;
+            }
             plan.chains.push_back(CHAIN{descendant.source, Scaled(rest, 1.0 / length), length});
         }
     }

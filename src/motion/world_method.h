@@ -33,8 +33,10 @@ struct WORLD_WORK {
 // (NODES, less 100, not 0, or row 0) points the direction from its joint to each nearest paired
 // descendant C where its partner A' points to C''s partner: the smallest turn that does so is
 // applied to A''s world rotation, which keeps the twist; with several such chains, the rotation
-// that fits them best, each weighed by its rest length. A paired row without a paired descendant,
-// and row 0, take their partner's world rotation. Unpaired rows keep their rest line. Correction
+// that fits them best, each weighed by its rest length. A root follows only chains at least a
+// unit long in both skeletons at rest (the model's and the reference animation's first frame).
+// A paired row without such a chain takes its partner's world rotation. Unpaired rows keep their
+// rest line. Correction
 // c then weighs the solved rotation, relative to the parent, against the rest one by spherical
 // interpolation (1: solved, 0: rest); with NODES + 100, c is the rest's weight. Angles are
 // written as the set nearest the partner's own angles in that frame.

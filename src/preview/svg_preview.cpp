@@ -333,18 +333,8 @@ bool FootPlanted(std::span<const FOOT_CONTACT> contacts, FOOT_SIDE side, int fra
 }
 
 SOURCE_CONTACTS PreviewContacts(const MOTION_SETUP& setup, const std::string& animPath) {
-    // The lines alone, as the check's source frames: no stage, no retarget.
-    MOTION_SETUP plain = setup;
-    plain.feet = FEET_MODE::NONE;
-    CAnimationRetarget pass(plain, animPath);
-    CSourceFeet feet(pass.SourceNodes());
-    try {
-        while (pass.ReadNext()) feet.Add(pass.Source());
-    } catch (const CVarnexError&) {
-        // The contacts of the frames before it; the retarget names the fault if it draws that
-        // frame.
-    }
-    return FindSourceContacts(feet.Feet().feet[0], feet.Feet().feet[1]);
+    FEET_SOURCE feet = CAnimationRetarget::ReadSourceFeet(setup, animPath);
+    return FindSourceContacts(feet.feet[0], feet.feet[1]);
 }
 
 std::string PlantedFootLabel(const CTextCatalog& texts) { return texts.Tr("pied posé"); }
