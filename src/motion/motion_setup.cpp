@@ -84,21 +84,19 @@ ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup);
 
 std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup) {
     std::vector<POSE> result;
-    if (setup.method == RETARGET_METHOD::WORLD) {
-        CWorldRetarget retarget(setup.modelNodes, setup.modelRest, setup.refNodes, setup.refRest,
-                                setup.rows, WorldRuleOf(setup));
-        if (retarget.PlanProblem().fault != RETARGET_FAULT::NONE ||
-            retarget.Apply(setup.refRest, result).fault != RETARGET_FAULT::NONE) {
-            return {};
+    try {
+        if (setup.method == RETARGET_METHOD::WORLD) {
+            CWorldRetarget(setup.modelNodes, setup.modelRest, setup.refNodes, setup.refRest,
+                           setup.rows, WorldRuleOf(setup))
+                .Apply(setup.refRest, result);
+        } else {
+            const ROOT_FROM_LEGS* rule = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
+            CFrameRetarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
+                           rule)
+                .Apply(setup.refRest, result);
         }
-    } else {
-        const ROOT_FROM_LEGS* rule = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
-        CFrameRetarget retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()),
-                                setup.rows, rule);
-        if (retarget.PlanProblem().fault != RETARGET_FAULT::NONE ||
-            retarget.Apply(setup.refRest, result).fault != RETARGET_FAULT::NONE) {
-            return {};
-        }
+    } catch (const CVarnexError&) {
+        return {};
     }
     CBoneWarnings bones(setup, setup.refNodes);
     bones.AddFrame(setup.refRest, result);
@@ -157,24 +155,18 @@ ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup) {
 }  // namespace
 
 CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath)
-    : m_setup(setup),
-      m_retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
-                 RuleOrNone(setup)) {
-    if (setup.method == RETARGET_METHOD::WORLD) {
-        m_world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest,
-                                                   setup.refNodes, setup.refRest, setup.rows,
-                                                   WorldRuleOf(setup));
-    }
-    const RETARGET_PROBLEM& plan = m_world ? m_world->PlanProblem() : m_retarget.PlanProblem();
-    if (plan.fault == RETARGET_FAULT::MISSING_REST_LINE) {
-        throw CVarnexError(ERROR_KIND::NO_REST_LINE, setup.modelSource, 0,
-                           {std::to_string(setup.modelRest.size()), std::to_string(plan.row)});
-    }
-    if (plan.fault == RETARGET_FAULT::NOT_FINITE) {
-        const POSE& p = setup.modelRest[static_cast<std::size_t>(plan.row)];
-        throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, setup.modelSource, 0,
-                           {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
-                            std::to_string(plan.row)});
+    : m_setup(setup) {
+    try {
+        if (setup.method == RETARGET_METHOD::WORLD) {
+            m_world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest,
+                                                       setup.refNodes, setup.refRest, setup.rows,
+                                                       WorldRuleOf(setup));
+        } else {
+            m_local.emplace(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
+                            RuleOrNone(setup));
+        }
+    } catch (const CRowError& e) {
+        throw CVarnexError(e.Kind(), setup.modelSource, 0, e.Values());  // a model's rest line
     }
     m_file.OpenForReading(animPath);
     m_reader = std::make_unique<CLineReader>(m_file);
@@ -293,25 +285,24 @@ bool CAnimationRetarget::ReadNext() {
 
 void CAnimationRetarget::Retarget() {
     const FRAME_POSES* source = m_nodes.sameList ? &m_source : &m_byReference;
-    RETARGET_PROBLEM problem =
-        m_world ? m_world->Apply(*source, m_result) : m_retarget.Apply(*source, m_result);
-    if (problem.fault == RETARGET_FAULT::MISSING_SOURCE_LINE) {
-        int nodes = static_cast<std::size_t>(problem.row) < m_setup.rows.size()
-                        ? m_setup.rows[static_cast<std::size_t>(problem.row)].nodes
-                        : 0;
-        throw CVarnexError(ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW, m_reader->SourceName(),
-                           m_frames->TimeLineNumber(),
-                           {m_frames->TimeText(), std::to_string(problem.row),
-                            std::to_string(nodes), std::to_string(problem.line),
-                            std::to_string(m_source.size())});
-    }
-    if (problem.fault != RETARGET_FAULT::NONE) {
-        std::size_t place = m_nodes.PlaceOf(problem.line);
+    try {
+        if (m_world) {
+            m_world->Apply(*source, m_result);
+        } else {
+            m_local->Apply(*source, m_result);
+        }
+    } catch (const CRowError& e) {
+        if (e.Kind() == ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW) {
+            throw CVarnexError(e.Kind(), m_reader->SourceName(), m_frames->TimeLineNumber(),
+                               {m_frames->TimeText(), e.Value(1), e.Value(2), e.Value(3),
+                                std::to_string(m_source.size())});
+        }
+        std::size_t place = m_nodes.PlaceOf(e.FrameLine());
         const POSE& p = m_source[place];
         throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, m_reader->SourceName(),
                            m_frames->LineNumberOf(place),
                            {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
-                            std::to_string(problem.row)});
+                            std::to_string(e.Row())});
     }
 }
 
@@ -320,15 +311,18 @@ std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
     std::vector<std::vector<POSE>> results;
     std::unique_ptr<CWorldRetarget> world;
     std::unique_ptr<CFrameRetarget> local;
-    if (setup.method == RETARGET_METHOD::WORLD) {
-        world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest, setup.refNodes,
-                                                 setup.refRest, setup.rows, WorldRuleOf(setup));
-        if (world->PlanProblem().fault != RETARGET_FAULT::NONE) return results;
-    } else {
-        local = std::make_unique<CFrameRetarget>(setup.modelRest,
-                                                 static_cast<int>(setup.modelNodes.size()),
-                                                 setup.rows, RuleOrNone(setup));
-        if (local->PlanProblem().fault != RETARGET_FAULT::NONE) return results;
+    try {
+        if (setup.method == RETARGET_METHOD::WORLD) {
+            world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest,
+                                                     setup.refNodes, setup.refRest, setup.rows,
+                                                     WorldRuleOf(setup));
+        } else {
+            local = std::make_unique<CFrameRetarget>(setup.modelRest,
+                                                     static_cast<int>(setup.modelNodes.size()),
+                                                     setup.rows, RuleOrNone(setup));
+        }
+    } catch (const CVarnexError&) {
+        return results;
     }
     std::unique_ptr<CFeetStage> stage;
     if (setup.feet == FEET_MODE::CONTACT) {
@@ -343,9 +337,15 @@ std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
     };
     for (const FRAME_POSES& frame : frames) {
         std::vector<POSE> result;
-        RETARGET_PROBLEM problem =
-            world ? world->Apply(frame, result) : local->Apply(frame, result);
-        if (problem.fault != RETARGET_FAULT::NONE) break;
+        try {
+            if (world) {
+                world->Apply(frame, result);
+            } else {
+                local->Apply(frame, result);
+            }
+        } catch (const CVarnexError&) {
+            break;
+        }
         if (!stage) {
             results.push_back(std::move(result));
             continue;

@@ -88,7 +88,7 @@ private:
 // Every frame of an animation held in memory (a front end's preview), in the reference
 // animation's node order, retargeted as CAnimationRetarget retargets a file: the setup's method,
 // then the feet stage with FEET_MODE::CONTACT. A result per frame, in order, up to the first
-// frame that cannot be retargeted (as CFrameRetarget::Apply refuses it).
+// frame that cannot be retargeted (one CFrameRetarget::Apply refuses).
 std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
                                               const std::vector<FRAME_POSES>& frames);
 
@@ -155,7 +155,7 @@ private:
     std::vector<SKELETON_NODE> m_sourceNodes;
     ANIMATION_NODES m_nodes;
     std::vector<int> m_sourcesRead;
-    CFrameRetarget m_retarget;
+    std::optional<CFrameRetarget> m_local;    // with RETARGET_METHOD::LOCAL
     std::unique_ptr<CWorldRetarget> m_world;  // with RETARGET_METHOD::WORLD
     FRAME_POSES m_source;
     FRAME_POSES m_byReference;  // the frame in the reference animation's order, when they differ

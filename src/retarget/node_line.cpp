@@ -37,8 +37,8 @@ void RequireNumbers(std::initializer_list<std::string_view> fields, const std::s
 // Usual positions are below 1e9: with factors below 1e100 every product stays far from overflow.
 bool FiniteForUsual(const ROW_PLAN& plan) {
     constexpr double LIMIT = 1e100;
-    for (double factor : {plan.setting.boneScale, plan.setting.correction, plan.x0, plan.y0,
-                          plan.z0}) {
+    for (double factor :
+         {plan.boneScale, plan.correction, plan.rest.x, plan.rest.y, plan.rest.z}) {
         if (!(std::fabs(factor) < LIMIT)) return false;
     }
     // The legs' rule brings rest positions in, which the limit above does not see.
@@ -46,22 +46,6 @@ bool FiniteForUsual(const ROW_PLAN& plan) {
 }
 
 }  // namespace
-
-POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z) {
-    if (plan.rootFromLegs) {
-        VEC3 p = RootPositionFromLegs(plan.root, x, y, z);
-        x = p.x;
-        y = p.y;
-        z = p.z;
-    } else {
-        double s = plan.setting.boneScale;
-        x = x * s;
-        y = y * s;
-        z = z * s;
-    }
-    CorrectPosition(x, y, z, plan.setting.correction, plan.blend, plan.x0, plan.y0, plan.z0);
-    return POSITION{x, y, z};
-}
 
 bool MakePaddedText(std::string_view text, PADDED_TEXT& padded) {
     padded = PADDED_TEXT{};
@@ -92,16 +76,9 @@ const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
 
 ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& context) {
     ROW_PLAN plan;
-    plan.row = row;
-    plan.setting = setting;
-    plan.source = SourceLineOf(row, setting.nodes);
-    plan.blend = setting.nodes >= BLEND_OFFSET;
+    static_cast<ROW_RULE&>(plan) = DecodeRow(row, setting, context.rootFromLegs);
     AppendRowPrefix(plan.prefix, row);
     MakePaddedText(plan.prefix, plan.paddedPrefix);  // at most 13 bytes
-    if (row == 0 && context.rootFromLegs != nullptr) {
-        plan.rootFromLegs = true;
-        plan.root = *context.rootFromLegs;
-    }
     if (plan.source == REST_LINE) {
         const FRAME_LINE& rest = ReadReferenceLine(row, context);
         FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
@@ -111,9 +88,7 @@ ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& co
     } else if (plan.blend) {
         const FRAME_LINE& rest = ReadReferenceLine(row, context);
         FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
-        plan.x0 = TextToDouble(r.x);
-        plan.y0 = TextToDouble(r.y);
-        plan.z0 = TextToDouble(r.z);
+        plan.rest = {TextToDouble(r.x), TextToDouble(r.y), TextToDouble(r.z)};
     }
     plan.finiteForUsual = FiniteForUsual(plan);
     return plan;
@@ -130,7 +105,7 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
         throw CVarnexError(ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW, context.animSource,
                            frame.timeLineNumber,
                            {frame.timeText, std::to_string(plan.row),
-                            std::to_string(plan.setting.nodes), std::to_string(n),
+                            std::to_string(plan.nodes), std::to_string(n),
                             std::to_string(frame.size)});
     }
     ComposeFromSourceLine(plan, (*frame.lines)[n], context, out);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cmath>
 #include <exception>
+#include <optional>
 #include <thread>
 
 #include "motion/fixed_text.h"
@@ -151,7 +152,7 @@ struct FRAME_BATCH {
     std::vector<std::string> times;
     std::vector<int> timeLines;
     std::string text;
-    RETARGET_PROBLEM problem;
+    std::optional<CRowError> problem;  // the first frame the solve refused
     std::size_t problemFrame = 0;
     CRootHeightRange heights;
     WORLD_WORK work;
@@ -169,10 +170,12 @@ struct BATCH_OUTPUT {
 void SolveBatch(const CWorldRetarget& world, const BATCH_OUTPUT& o, FRAME_BATCH& b) {
     b.text.clear();
     b.heights = CRootHeightRange();
-    b.problem = {};
+    b.problem.reset();
     for (std::size_t i = 0; i < b.count; ++i) {
-        b.problem = world.Apply(b.sources[i], b.result, b.work);
-        if (b.problem.fault != RETARGET_FAULT::NONE) {
+        try {
+            world.Apply(b.sources[i], b.result, b.work);
+        } catch (const CRowError& e) {
+            b.problem = e;
             b.problemFrame = i;
             return;
         }
@@ -225,13 +228,13 @@ void WriteBatches(std::vector<FRAME_BATCH>& batches, const std::string& animSour
                   COutputSink& output, CRootHeightRange* heights) {
     for (FRAME_BATCH& b : batches) {
         if (b.count == 0) return;  // the animation ended before it: its text is an older batch's
-        if (b.problem.fault != RETARGET_FAULT::NONE) {
-            const POSE& p =
-                b.sources[b.problemFrame][static_cast<std::size_t>(std::max(0, b.problem.line))];
+        if (b.problem) {
+            const POSE& p = b.sources[b.problemFrame]
+                                     [static_cast<std::size_t>(std::max(0, b.problem->FrameLine()))];
             throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, animSource,
                                b.timeLines[b.problemFrame],
                                {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
-                                std::to_string(b.problem.row)});
+                                std::to_string(b.problem->Row())});
         }
         output.Write(b.text);
         if (heights != nullptr) heights->Merge(b.heights);
