@@ -130,6 +130,10 @@ public:
         return m_nodes.sameList ? m_source : m_byReference;
     }
     const std::vector<POSE>& Result() const { return m_feet ? m_given.result : m_result; }
+    // From now on ReadNext and Next also read each line's rotation text; not with the feet stage.
+    void KeepTexts() { m_keepTexts = true; }
+    // The rotation texts of the frame last read, in RowSource()'s order (with KeepTexts).
+    const CFrameTexts& RowTexts() const { return m_nodes.sameList ? m_texts : m_textsByReference; }
     // The frame's "time" line as BUILD SMD writes it, and its line number.
     const std::string& TimeText() const {
         return m_feet ? m_given.timeText : m_frames->TimeText();
@@ -160,6 +164,8 @@ private:
     FRAME_POSES m_source;
     FRAME_POSES m_byReference;  // the frame in the reference animation's order, when they differ
     std::vector<POSE> m_result;
+    bool m_keepTexts = false;
+    CFrameTexts m_texts, m_textsByReference;
     std::unique_ptr<CFeetStage> m_feet;  // with FEET_MODE::CONTACT
     FEET_FRAME m_given, m_spare;
     bool m_readAll = false;

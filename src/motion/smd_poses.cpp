@@ -13,10 +13,15 @@ std::vector<SKELETON_NODE> SkeletonOf(const std::vector<SMD_NODE>& nodes) {
     return skeleton;
 }
 
-POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber) {
-    FRAME_FIELDS f = ParseNumberFields(line, source, lineNumber);
+namespace {
+POSE PoseOfFields(const FRAME_FIELDS& f) {
     return {TextToDouble(f.x),  TextToDouble(f.y),  TextToDouble(f.z),
             TextToDouble(f.rx), TextToDouble(f.ry), TextToDouble(f.rz)};
+}
+}  // namespace
+
+POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber) {
+    return PoseOfFields(ParseNumberFields(line, source, lineNumber));
 }
 
 POSE PoseOfReaderLine(std::string_view line, const std::string& source, int lineNumber) {
@@ -48,9 +53,10 @@ FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string
     return poses;
 }
 
-bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
+bool CAnimationFrameReader::Next(FRAME_POSES* poses, CFrameTexts* texts) {
     if (m_ended) return false;
     if (poses != nullptr) poses->clear();
+    if (texts != nullptr) texts->Clear();
     m_lineNumbers.clear();
     if (m_inFrame) {
         m_timeText.swap(m_nextTimeText);
@@ -100,8 +106,22 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
             if (place >= m_only.size() || !m_only[place]) continue;
             isUsual = ReadUsualFrameLine(line, usual, rotation);
         }
-        POSE pose = isUsual ? POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]}
-                            : PoseOfLine(line, m_reader.SourceName(), m_reader.LineNumber());
+        POSE pose;
+        if (isUsual) {
+            pose = POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]};
+            if (texts != nullptr) texts->Set(place, usual.rotation);
+        } else {
+            FRAME_FIELDS f = ParseNumberFields(line, m_reader.SourceName(), m_reader.LineNumber());
+            pose = PoseOfFields(f);
+            if (texts != nullptr) {
+                m_rotation.assign(f.rx);
+                m_rotation += ' ';
+                m_rotation.append(f.ry);
+                m_rotation += ' ';
+                m_rotation.append(f.rz);
+                texts->Set(place, m_rotation);
+            }
+        }
         if (place == poses->size()) {
             poses->push_back(pose);
             m_lineNumbers.push_back(m_reader.LineNumber());

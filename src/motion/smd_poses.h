@@ -36,8 +36,9 @@ public:
     // without a line reads as zeros; Keys() tells), or only past the lines when poses is null.
     // False once "end" is read. Throws CVarnexError naming the file and line: a node number that
     // names no node or one that already has its line, a line of a frame read into poses that
-    // PoseOfLine refuses, a "time" line without a number, a file without "end".
-    bool Next(FRAME_POSES* poses);
+    // PoseOfLine refuses, a "time" line without a number, a file without "end". With texts, also
+    // each line's rotation text, by the same place.
+    bool Next(FRAME_POSES* poses, CFrameTexts* texts = nullptr);
     // From now on reads the poses of the lines at these places only: the other lines are keyed
     // (Keys() tells of them as before) but their values are neither read nor checked, and read as
     // zeros. For a first look at a few nodes, before a full read refuses what it must.
@@ -64,6 +65,7 @@ private:
     int m_timeLine = 0, m_nextTimeLine = 0;
     std::vector<int> m_lineNumbers;
     std::vector<char> m_only;  // empty: every line read
+    std::string m_rotation;
 };
 
 // A whole animation in memory: its node list and the poses of every frame.
