@@ -24,7 +24,8 @@ void ThrowNotFinite(int row, int line, const POSE& pose) {
 }
 
 void ThrowNoRestLine(int row, std::size_t lines) {
-    throw CRowError(ERROR_KIND::NO_REST_LINE, row, row, {std::to_string(lines), std::to_string(row)});
+    throw CRowError(ERROR_KIND::NO_REST_LINE, row, row,
+                    {std::to_string(lines), std::to_string(row)});
 }
 
 ROW_RULE DecodeRow(int row, const RETARGET_ROW& setting, const ROOT_FROM_LEGS* rootFromLegs) {
@@ -50,7 +51,7 @@ VEC3 RootPositionFromLegs(const ROOT_FROM_LEGS& rule, double x, double y, double
 
 bool MakeRootFromLegs(double legsRatio, std::span<const POSE> sourceRest,
                       std::span<const POSE> modelRest, int rowZeroNodes, ROOT_FROM_LEGS& rule) {
-    std::size_t line = static_cast<std::size_t>(RowSourceLine(0, rowZeroNodes));
+    std::size_t line = static_cast<std::size_t>(SourceLineOf(0, rowZeroNodes));
     if (line >= sourceRest.size() || modelRest.empty()) return false;
     const POSE& s = sourceRest[line];
     const POSE& m = modelRest[0];
@@ -69,12 +70,12 @@ CFrameRetarget::CFrameRetarget(std::span<const POSE> modelRest, int nodeCount,
         PLAN& plan = m_plans[row];
         plan.rule = DecodeRow(r, row < rows.size() ? rows[row] : RETARGET_ROW{}, rootFromLegs);
         const int source = plan.rule.source;
-        if (source != ROW_KEEPS_REST && source + 1 > m_linesRead) m_linesRead = source + 1;
-        if (source != ROW_KEEPS_REST && !plan.rule.blend) continue;
+        if (source != REST_LINE && source + 1 > m_linesRead) m_linesRead = source + 1;
+        if (source != REST_LINE && !plan.rule.blend) continue;
         if (row >= modelRest.size()) ThrowNoRestLine(r, modelRest.size());
         plan.rest = modelRest[row];
         plan.rule.rest = {plan.rest.x, plan.rest.y, plan.rest.z};
-        if (source == ROW_KEEPS_REST && !IsFinitePose(plan.rest)) ThrowNotFinite(r, r, plan.rest);
+        if (source == REST_LINE && !IsFinitePose(plan.rest)) ThrowNotFinite(r, r, plan.rest);
     }
 }
 
@@ -83,7 +84,7 @@ void CFrameRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& resu
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
         const PLAN& plan = m_plans[row];
         const ROW_RULE& rule = plan.rule;
-        if (rule.source == ROW_KEEPS_REST) {
+        if (rule.source == REST_LINE) {
             result[row] = plan.rest;
             continue;
         }

@@ -12,11 +12,6 @@
 
 namespace varnex {
 
-// The source line a row reads, or ROW_KEEPS_REST for a row other than 0 whose NODES is 0 (or
-// 100): it keeps the model's rest line. The grid's own rule.
-constexpr int ROW_KEEPS_REST = REST_LINE;
-inline int RowSourceLine(int row, int nodes) { return SourceLineOf(row, nodes); }
-inline bool RowBlends(int nodes) { return nodes >= BLEND_OFFSET; }
 
 // Root motion from the legs: the model's rest root position plus the legs' ratio times the
 // source root's displacement from its own rest position. It takes the place of "position times
@@ -65,7 +60,7 @@ bool IsFinitePose(const POSE& p);
 struct ROW_RULE {
     int row = 0;
     int nodes = 0;
-    int source = ROW_KEEPS_REST;  // the frame line it reads
+    int source = REST_LINE;  // the frame line it reads
     bool blend = false;
     double correction = 1.0;
     double boneScale = 1.0;

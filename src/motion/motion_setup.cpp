@@ -38,7 +38,7 @@ ROOT_FROM_LEGS RuleOf(const MOTION_SETUP& s, const SMD_HEAD& model, const SMD_HE
         throw CVarnexError(ERROR_KIND::FRAME0_NO_LINE_FOR_ROW, refAnim.source, refAnim.frame0TimeLine,
                            {"0", std::to_string(rowZeroNodes), refAnim.frame0Time,
                             std::to_string(refAnim.frame0Lines.size()),
-                            std::to_string(RowSourceLine(0, rowZeroNodes))});
+                            std::to_string(SourceLineOf(0, rowZeroNodes))});
     }
     return rule;
 }
@@ -237,7 +237,7 @@ void CAnimationRetarget::RequireNodesRead() const {
         if (m_nodes.sameList && keys.InOrder() && place >= keys.Lines()) continue;
         int row = 0;
         while (static_cast<std::size_t>(row) < m_setup.rows.size() &&
-               RowSourceLine(row, m_setup.rows[static_cast<std::size_t>(row)].nodes) != source) {
+               SourceLineOf(row, m_setup.rows[static_cast<std::size_t>(row)].nodes) != source) {
             ++row;
         }
         bool listed = place < keys.NodeCount();
@@ -261,7 +261,9 @@ bool CAnimationRetarget::Next(bool wanted) {
 bool CAnimationRetarget::ReadNext() {
     if (!m_frames->Next(&m_source, m_keepTexts ? &m_texts : nullptr)) return false;
     RequireNodesRead();
-    if (!m_nodes.sameList && m_keepTexts) m_texts.Reorder(m_nodes.placeOfSource, m_textsByReference);
+    if (!m_nodes.sameList && m_keepTexts) {
+        m_texts.Reorder(m_nodes.placeOfSource, m_textsByReference);
+    }
     if (!m_nodes.sameList) {
         // The rows name the reference animation's nodes: its order, from the animation's own.
         m_byReference.assign(m_nodes.placeOfSource.size(), POSE{});

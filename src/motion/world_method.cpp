@@ -293,11 +293,11 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
         PLAN& plan = m_plans[row];
         const int r = static_cast<int>(row);
         plan.parent = parents[row];
-        plan.source = RowSourceLine(r, setting.nodes);
+        plan.source = SourceLineOf(r, setting.nodes);
         plan.nodes = setting.nodes;
-        plan.blend = RowBlends(setting.nodes);
+        plan.blend = setting.nodes >= BLEND_OFFSET;
         plan.correction = setting.correction;
-        if (plan.source != ROW_KEEPS_REST) m_linesRead = std::max(m_linesRead, plan.source + 1);
+        if (plan.source != REST_LINE) m_linesRead = std::max(m_linesRead, plan.source + 1);
         if (row >= modelRest.size()) ThrowNoRestLine(r, modelRest.size());
         plan.rest = modelRest[row];
         if (!IsFinitePose(plan.rest)) ThrowNotFinite(r, r, plan.rest);
@@ -337,13 +337,13 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
     }
     for (std::size_t a = 1; a < m_plans.size(); ++a) {
         PLAN& plan = m_plans[a];
-        if (plan.source == ROW_KEEPS_REST) continue;
+        if (plan.source == REST_LINE) continue;
         std::vector<int> below(children[a].rbegin(), children[a].rend());
         while (!below.empty()) {
             int c = below.back();
             below.pop_back();
             const PLAN& descendant = m_plans[static_cast<std::size_t>(c)];
-            if (descendant.source == ROW_KEEPS_REST) {
+            if (descendant.source == REST_LINE) {
                 const auto& more = children[static_cast<std::size_t>(c)];
                 below.insert(below.end(), more.rbegin(), more.rend());
                 continue;
@@ -437,7 +437,7 @@ void CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& resu
     result.resize(m_plans.size());
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
         const PLAN& plan = m_plans[row];
-        if (plan.source != ROW_KEEPS_REST &&
+        if (plan.source != REST_LINE &&
             static_cast<std::size_t>(plan.source) >= source.size()) {
             ThrowFrameTooShort(static_cast<int>(row), plan.nodes, plan.source, source.size());
         }
@@ -450,7 +450,7 @@ void CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& resu
         const PLAN& plan = m_plans[r];
         const MAT3& parentWorld =
             plan.parent < 0 ? IDENTITY : work.modelWorld[static_cast<std::size_t>(plan.parent)];
-        if (plan.source == ROW_KEEPS_REST) {
+        if (plan.source == REST_LINE) {
             result[r] = plan.rest;
             if (plan.hasChildren) work.modelWorld[r] = Multiply(parentWorld, plan.restMatrix);
             continue;
@@ -481,7 +481,7 @@ void CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& resu
         const PLAN& plan = m_plans[row];
         if (!IsFinitePose(result[row])) {
             ThrowNotFinite(static_cast<int>(row), plan.source,
-                           plan.source == ROW_KEEPS_REST
+                           plan.source == REST_LINE
                                ? plan.rest
                                : source[static_cast<std::size_t>(plan.source)]);
         }

@@ -52,8 +52,8 @@ public:
     int LinesRead() const { return m_linesRead; }
 
     // The result frame's poses into result (resized to NodeCount()), as CFrameRetarget::Apply:
-    // CRowError for the first row that cannot be made, result then incomplete. Safe from several threads with
-    // one work each; allocates nothing once result and work have their sizes.
+    // CRowError for the first row that cannot be made, result then incomplete. Safe from several
+    // threads with one work each; allocates nothing once result and work have their sizes.
     void Apply(std::span<const POSE> source, std::vector<POSE>& result, WORLD_WORK& work) const;
     // The same with a work of its own, for one thread.
     void Apply(std::span<const POSE> source, std::vector<POSE>& result) {
@@ -68,7 +68,7 @@ private:
     };
     struct PLAN {
         int parent = -1;
-        int source = ROW_KEEPS_REST;
+        int source = REST_LINE;
         int nodes = 0;
         bool blend = false;
         double correction = 1.0;

@@ -52,7 +52,7 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
     }
     const std::size_t rows = job.rows.size();
     const auto rowZeroLine =
-        static_cast<std::size_t>(RowSourceLine(0, job.rows.empty() ? 0 : job.rows[0].nodes));
+        static_cast<std::size_t>(SourceLineOf(0, job.rows.empty() ? 0 : job.rows[0].nodes));
     while (frames.Next(true)) {
         std::span<const POSE> poses(frames.Result());
         if (texts) {

@@ -229,8 +229,8 @@ void WriteBatches(std::vector<FRAME_BATCH>& batches, const std::string& animSour
     for (FRAME_BATCH& b : batches) {
         if (b.count == 0) return;  // the animation ended before it: its text is an older batch's
         if (b.problem) {
-            const POSE& p = b.sources[b.problemFrame]
-                                     [static_cast<std::size_t>(std::max(0, b.problem->FrameLine()))];
+            const std::size_t line = static_cast<std::size_t>(std::max(0, b.problem->FrameLine()));
+            const POSE& p = b.sources[b.problemFrame][line];
             throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, animSource,
                                b.timeLines[b.problemFrame],
                                {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
@@ -287,7 +287,7 @@ std::vector<std::string> RetargetAnimationFileByWorld(const BUILD_JOB& job, cons
     BATCH_OUTPUT o;
     o.rows = job.rows.size();
     o.lineEnd = job.lineEnd;
-    o.rowZeroLine = RowSourceLine(0, job.rows.empty() ? 0 : job.rows[0].nodes);
+    o.rowZeroLine = SourceLineOf(0, job.rows.empty() ? 0 : job.rows[0].nodes);
     o.heights = job.rootHeights != nullptr;
     WriteInThreads(frames, o, std::max(1, job.threads), animPath, output, job.rootHeights);
     output.Write("end" + job.lineEnd);

@@ -283,7 +283,8 @@ TEST(BuildSmd, TheByteRouteWritesWhatTheTypedLocalRouteWrites) {
                          " 22 1 2 3 0 0 0\r\n"));
 
     for (const char* anim : {"runner_walk.smd", "loose.smd", "moved.smd"}) {
-        std::string path = anim == std::string("runner_walk.smd") ? SamplePath(anim) : dir.Path(anim);
+        std::string path =
+            anim == std::string("runner_walk.smd") ? SamplePath(anim) : dir.Path(anim);
         for (ROOT_MODE root : {ROOT_MODE::SCALE, ROOT_MODE::LEGS}) {
             BUILD_JOB job;
             job.model = &model;
