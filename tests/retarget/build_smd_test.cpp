@@ -94,9 +94,10 @@ TEST(BuildSmd, HeaderThenEachFrameWithOneLinePerModelNodeWhateverTheLayout) {
                   "  1 0.000000 2.000000 0.000000 0.000000 0.000000 1.000000\r\nend\r\n");
 }
 
-TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
+TEST(BuildSmd, FastRouteWritesWhatTheGeneralAndTheTypedLocalRoutesWrite) {
     // Random frames mixing the usual number form with the others (exponents, signs, long digit
     // strings, tabs, text), on rows that scale, blend, keep the rest line and repeat a source.
+    // The typed local route reads the same frames as files: the model, and four nodes.
     CTestRandom random(0x2545F4914F6CDD1Dull);
     auto next = [&random](std::uint64_t n) { return random.Below(n); };
     // The last frames also hold texts a rotation may not have: both routes refuse the same line.
@@ -130,6 +131,30 @@ TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
             return ErrorText(e);
         }
     };
+    CTempDir dir;
+    std::string model = HEADER + std::string("time 0\r\n");
+    for (const FRAME_LINE& line : REST) model += line.text + "\r\n";
+    WriteFile(dir.Path("model.smd"), model + "end\r\n");
+    std::string nodes = "version 1\r\nnodes\r\n";
+    for (int n = 0; n < 4; ++n) nodes += NodeLine(n, "n" + std::to_string(n), n - 1) + "\r\n";
+    nodes += "end\r\nskeleton\r\n";
+    std::string refText = nodes + "time 0\r\n";
+    for (int n = 0; n < 4; ++n) refText += "  " + std::to_string(n) + " 0 0 0 0 0 0\r\n";
+    WriteFile(dir.Path("ref.smd"), refText + "end\r\n");
+    const SMD_HEAD modelHead = ReadModelFile(dir.Path("model.smd"));
+    const SMD_HEAD ref = ReadReferenceAnimationFile(dir.Path("ref.smd"));
+    auto typed = [&](const std::vector<RETARGET_ROW>& rows, const std::string& text) {
+        WriteFile(dir.Path("anim.smd"), nodes + text);
+        BUILD_JOB job = Job(rows);
+        job.model = &modelHead;
+        try {
+            RetargetAnimationFileTyped(job, MakeMotionSetup(modelHead, ref, rows, ROOT_MODE::SCALE),
+                                       dir.Path("anim.smd"), dir.Path("typed.smd"));
+        } catch (const CVarnexError&) {
+            return std::string("refused");
+        }
+        return ReadFile(dir.Path("typed.smd"));
+    };
     for (const std::vector<RETARGET_ROW>& rows :
          {std::vector<RETARGET_ROW>{{3, 1.0, 1.2523763407477821}, {3, 0.5, 0.75}},
           std::vector<RETARGET_ROW>{{102, 0.25, 1.5}, {0, 1.0, 1.0}},
@@ -140,6 +165,8 @@ TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
         EXPECT_EQ(outputOrMessage(Job(rows), goodFrames), expected);
         EXPECT_NE(expected.find("time 279"), std::string::npos) << expected;
         EXPECT_EQ(outputOrMessage(Job(rows), frames), outputOrMessage(general, frames));
+        EXPECT_EQ(typed(rows, goodFrames), expected);
+        EXPECT_EQ(typed(rows, frames).rfind("refused", 0), 0u);
     }
 }
 
