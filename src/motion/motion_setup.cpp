@@ -78,23 +78,10 @@ std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZero
     return warnings;
 }
 
-namespace {
-ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup);
-}  // namespace
-
 std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup) {
     std::vector<POSE> result;
     try {
-        if (setup.method == RETARGET_METHOD::WORLD) {
-            CWorldRetarget(setup.modelNodes, setup.modelRest, setup.refNodes, setup.refRest,
-                           setup.rows, WorldRuleOf(setup))
-                .Apply(setup.refRest, result);
-        } else {
-            const ROOT_FROM_LEGS* rule = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
-            CFrameRetarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
-                           rule)
-                .Apply(setup.refRest, result);
-        }
+        CMethodRetarget(setup).Apply(setup.refRest, result);
     } catch (const CVarnexError&) {
         return {};
     }
@@ -154,17 +141,30 @@ ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup) {
 }
 }  // namespace
 
+CMethodRetarget::CMethodRetarget(const MOTION_SETUP& setup) {
+    if (setup.method == RETARGET_METHOD::WORLD) {
+        m_world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest,
+                                                   setup.refNodes, setup.refRest, setup.rows,
+                                                   WorldRuleOf(setup));
+    } else {
+        m_local = std::make_unique<CFrameRetarget>(
+            setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
+            RuleOrNone(setup));
+    }
+}
+
+void CMethodRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& result) {
+    if (m_world) {
+        m_world->Apply(source, result);
+    } else {
+        m_local->Apply(source, result);
+    }
+}
+
 CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath)
     : m_setup(setup) {
     try {
-        if (setup.method == RETARGET_METHOD::WORLD) {
-            m_world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest,
-                                                       setup.refNodes, setup.refRest, setup.rows,
-                                                       WorldRuleOf(setup));
-        } else {
-            m_local.emplace(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
-                            RuleOrNone(setup));
-        }
+        m_method.emplace(setup);
     } catch (const CRowError& e) {
         throw CVarnexError(e.Kind(), setup.modelSource, 0, e.Values());  // a model's rest line
     }
@@ -272,7 +272,7 @@ bool CAnimationRetarget::ReadNext() {
             if (place < m_source.size()) m_byReference[r] = m_source[place];
         }
     }
-    if (m_world) {
+    if (m_method->World() != nullptr) {
         // A node without a line in the frame stands as in the reference animation's first frame:
         // read as zeros, it would fold the source's joints below it onto its parent's.
         FRAME_POSES& rows = m_nodes.sameList ? m_source : m_byReference;
@@ -289,11 +289,7 @@ bool CAnimationRetarget::ReadNext() {
 void CAnimationRetarget::Retarget() {
     const FRAME_POSES* source = m_nodes.sameList ? &m_source : &m_byReference;
     try {
-        if (m_world) {
-            m_world->Apply(*source, m_result);
-        } else {
-            m_local->Apply(*source, m_result);
-        }
+        m_method->Apply(*source, m_result);
     } catch (const CRowError& e) {
         if (e.Kind() == ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW) {
             throw CVarnexError(e.Kind(), m_reader->SourceName(), m_frames->TimeLineNumber(),
@@ -312,18 +308,9 @@ void CAnimationRetarget::Retarget() {
 std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
                                               const std::vector<FRAME_POSES>& frames) {
     std::vector<std::vector<POSE>> results;
-    std::unique_ptr<CWorldRetarget> world;
-    std::unique_ptr<CFrameRetarget> local;
+    std::optional<CMethodRetarget> method;
     try {
-        if (setup.method == RETARGET_METHOD::WORLD) {
-            world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest,
-                                                     setup.refNodes, setup.refRest, setup.rows,
-                                                     WorldRuleOf(setup));
-        } else {
-            local = std::make_unique<CFrameRetarget>(setup.modelRest,
-                                                     static_cast<int>(setup.modelNodes.size()),
-                                                     setup.rows, RuleOrNone(setup));
-        }
+        method.emplace(setup);
     } catch (const CVarnexError&) {
         return results;
     }
@@ -341,11 +328,7 @@ std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
     for (const FRAME_POSES& frame : frames) {
         std::vector<POSE> result;
         try {
-            if (world) {
-                world->Apply(frame, result);
-            } else {
-                local->Apply(frame, result);
-            }
+            method->Apply(frame, result);
         } catch (const CVarnexError&) {
             break;
         }

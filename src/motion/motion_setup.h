@@ -92,6 +92,21 @@ private:
 std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
                                               const std::vector<FRAME_POSES>& frames);
 
+// The setup's method planned once: the local retarget or the world one. Throws CRowError for a
+// rest line of the model the method cannot use.
+class CMethodRetarget {
+public:
+    explicit CMethodRetarget(const MOTION_SETUP& setup);
+    // Throws CRowError as the method's Apply does.
+    void Apply(std::span<const POSE> source, std::vector<POSE>& result);
+    // Null with the local method.
+    const CWorldRetarget* World() const { return m_world.get(); }
+
+private:
+    std::unique_ptr<CFrameRetarget> m_local;
+    std::unique_ptr<CWorldRetarget> m_world;
+};
+
 // An animation file retargeted in memory, frame by frame, with the engine's arithmetic: the
 // source frame on the animation's own skeleton and its result on the model's.
 class CAnimationRetarget {
@@ -143,7 +158,7 @@ public:
     const SOURCE_CONTACTS* FeetContacts() const { return m_feet ? &m_feet->Contacts() : nullptr; }
     // The world method's retarget, null with the local method: other threads apply it to frames
     // ReadNext gave, each with its own work.
-    const CWorldRetarget* WorldRetarget() const { return m_world.get(); }
+    const CWorldRetarget* WorldRetarget() const { return m_method->World(); }
 
 private:
     // Throws CVarnexError when the frame last read lacks a node the rows read.
@@ -159,8 +174,7 @@ private:
     std::vector<SKELETON_NODE> m_sourceNodes;
     ANIMATION_NODES m_nodes;
     std::vector<int> m_sourcesRead;
-    std::optional<CFrameRetarget> m_local;    // with RETARGET_METHOD::LOCAL
-    std::unique_ptr<CWorldRetarget> m_world;  // with RETARGET_METHOD::WORLD
+    std::optional<CMethodRetarget> m_method;
     FRAME_POSES m_source;
     FRAME_POSES m_byReference;  // the frame in the reference animation's order, when they differ
     std::vector<POSE> m_result;
