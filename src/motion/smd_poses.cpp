@@ -53,6 +53,20 @@ FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string
     return poses;
 }
 
+POSE CAnimationFrameReader::GeneralLine(std::string_view line, std::size_t place,
+                                        CFrameTexts* texts) {
+    FRAME_FIELDS f = ParseNumberFields(line, m_reader.SourceName(), m_reader.LineNumber());
+    if (texts != nullptr) {
+        m_rotation.assign(f.rx);
+        m_rotation += ' ';
+        m_rotation.append(f.ry);
+        m_rotation += ' ';
+        m_rotation.append(f.rz);
+        texts->Set(place, m_rotation);
+    }
+    return PoseOfFields(f);
+}
+
 bool CAnimationFrameReader::Next(FRAME_POSES* poses, CFrameTexts* texts) {
     if (m_ended) return false;
     if (poses != nullptr) poses->clear();
@@ -106,22 +120,9 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses, CFrameTexts* texts) {
             if (place >= m_only.size() || !m_only[place]) continue;
             isUsual = ReadUsualFrameLine(line, usual, rotation);
         }
-        POSE pose;
-        if (isUsual) {
-            pose = POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]};
-            if (texts != nullptr) texts->Set(place, usual.rotation);
-        } else {
-            FRAME_FIELDS f = ParseNumberFields(line, m_reader.SourceName(), m_reader.LineNumber());
-            pose = PoseOfFields(f);
-            if (texts != nullptr) {
-                m_rotation.assign(f.rx);
-                m_rotation += ' ';
-                m_rotation.append(f.ry);
-                m_rotation += ' ';
-                m_rotation.append(f.rz);
-                texts->Set(place, m_rotation);
-            }
-        }
+        POSE pose = isUsual ? POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]}
+                            : GeneralLine(line, place, texts);
+        if (texts != nullptr && isUsual) texts->Set(place, usual.rotation);
         if (place == poses->size()) {
             poses->push_back(pose);
             m_lineNumbers.push_back(m_reader.LineNumber());

@@ -56,6 +56,9 @@ public:
     }
 
 private:
+    // A line not in the usual form: its pose, and with texts its rotation text at place.
+    POSE GeneralLine(std::string_view line, std::size_t place, CFrameTexts* texts);
+
     CLineReader& m_reader;
     CFrameKeys m_keys;
     bool m_inFrame = false;
