@@ -17,9 +17,9 @@ MOTION_SETUP ReadSkeletons(const SMD_HEAD& model, const SMD_HEAD& refAnim) {
     MOTION_SETUP s;
     s.modelSource = model.source;
     s.modelNodes = SkeletonOf(model.nodes);
-    s.modelRest = PosesOfLines(model.frame0Lines, model.source);
+    s.modelRest = PosesOfRest(model.rest, model.source);
     s.refNodes = SkeletonOf(refAnim.nodes);
-    s.refRest = PosesOfLines(refAnim.frame0Lines, refAnim.source);
+    s.refRest = PosesOfRest(refAnim.rest, refAnim.source);
     s.legs = LegsRatioOf(s);
     return s;
 }

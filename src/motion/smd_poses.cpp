@@ -20,35 +20,13 @@ POSE PoseOfFields(const FRAME_FIELDS& f) {
 }
 }  // namespace
 
-POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber) {
-    return PoseOfFields(ParseNumberFields(line, source, lineNumber));
-}
-
-POSE PoseOfReaderLine(std::string_view line, const std::string& source, int lineNumber) {
-    // The usual form needs neither splitting nor the general number reading; what it gives is
-    // what they give.
-    USUAL_FRAME_LINE usual;
-    double rotation[3];
-    if (ReadUsualFrameLine(line, usual, rotation)) {
-        return POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]};
-    }
-    return PoseOfLine(line, source, lineNumber);
-}
-
-FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string& source) {
+FRAME_POSES PosesOfRest(const REST_POSE& rest, const std::string& source) {
     FRAME_POSES poses;
-    poses.reserve(lines.size());
-    // A stored line is copied where the bytes the fast route may read behind it are readable.
-    char padded[64 + READABLE_PAST_LINE] = {};
-    for (const FRAME_LINE& line : lines) {
-        if (line.text.size() > 64) {
-            poses.push_back(PoseOfLine(line.text, source, line.lineNumber));
-            continue;
-        }
-        std::memcpy(padded, line.text.data(), line.text.size());
-        std::memset(padded + line.text.size(), 0, READABLE_PAST_LINE);
-        std::string_view text(padded, line.text.size());
-        poses.push_back(PoseOfReaderLine(text, source, line.lineNumber));
+    poses.reserve(rest.lines.size());
+    for (const REST_POSE_LINE& line : rest.lines) {
+        line.RequireNumbers(source);
+        const std::array<double, 6>& v = line.values;
+        poses.push_back(POSE{v[0], v[1], v[2], v[3], v[4], v[5]});
     }
     return poses;
 }

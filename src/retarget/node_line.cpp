@@ -24,16 +24,6 @@ void AppendRowPrefix(std::string& out, int row) {
     out += ' ';
 }
 
-// Fields copied into the output as they stand must be numbers, or the output would not compile.
-void RequireNumbers(std::initializer_list<std::string_view> fields, const std::string& source,
-                    int lineNumber) {
-    for (std::string_view field : fields) {
-        if (!IsDecimalNumber(field)) {
-            throw CVarnexError(ERROR_KIND::NOT_A_NUMBER, source, lineNumber, {PrintableText(field)});
-        }
-    }
-}
-
 // Usual positions are below 1e9: with factors below 1e100 every product stays far from overflow.
 bool FiniteForUsual(const ROW_PLAN& plan) {
     constexpr double LIMIT = 1e100;
@@ -65,8 +55,8 @@ std::string NormalizedFrameLine(const FRAME_FIELDS& f) {
     return line;
 }
 
-const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
-    const std::vector<FRAME_LINE>& lines = *context.refLines;
+const REST_POSE_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
+    const std::vector<REST_POSE_LINE>& lines = context.rest->lines;
     if (node < 0 || static_cast<std::size_t>(node) >= lines.size()) {
         throw CVarnexError(ERROR_KIND::NO_REST_LINE, context.modelSource, 0,
                            {std::to_string(lines.size()), std::to_string(node)});
@@ -80,15 +70,16 @@ ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& co
     AppendRowPrefix(plan.prefix, row);
     MakePaddedText(plan.prefix, plan.paddedPrefix);  // at most 13 bytes
     if (plan.source == REST_LINE) {
-        const FRAME_LINE& rest = ReadReferenceLine(row, context);
-        FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
-        RequireNumbers({r.x, r.y, r.z, r.rx, r.ry, r.rz}, context.modelSource, rest.lineNumber);
-        plan.restText = NormalizedFrameLine(r);
+        const REST_POSE_LINE& rest = ReadReferenceLine(row, context);
+        rest.RequireDecimal(1, 6, context.modelSource);
+        plan.restText = NormalizedFrameLine({rest.Field(0), rest.Field(1), rest.Field(2),
+                                             rest.Field(3), rest.Field(4), rest.Field(5),
+                                             rest.Field(6)});
         plan.restText += context.lineEnd;
     } else if (plan.blend) {
-        const FRAME_LINE& rest = ReadReferenceLine(row, context);
-        FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
-        plan.rest = {TextToDouble(r.x), TextToDouble(r.y), TextToDouble(r.z)};
+        const REST_POSE_LINE& rest = ReadReferenceLine(row, context);
+        rest.RequireComplete(context.modelSource);
+        plan.rest = {rest.values[0], rest.values[1], rest.values[2]};
     }
     plan.finiteForUsual = FiniteForUsual(plan);
     return plan;

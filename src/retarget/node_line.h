@@ -14,7 +14,7 @@ namespace varnex {
 struct COMPOSE_CONTEXT {
     std::string animSource;               // for messages
     std::string modelSource;
-    const std::vector<FRAME_LINE>* refLines = nullptr;  // the reference model's first frame
+    const REST_POSE* rest = nullptr;  // the reference model's first frame
     std::string lineEnd = "\r\n";
     const ROOT_FROM_LEGS* rootFromLegs = nullptr;  // row 0 follows the legs (--root-motion legs)
 };
@@ -82,6 +82,6 @@ void ComposeNodeLine(int row, const RETARGET_ROW& setting, const FRAME_VIEW& fra
                      const COMPOSE_CONTEXT& context, std::string& out);
 
 // The reference model's first-frame line of node i; throws CVarnexError when there is none.
-const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context);
+const REST_POSE_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context);
 
 }  // namespace varnex
