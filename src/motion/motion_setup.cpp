@@ -37,7 +37,7 @@ ROOT_FROM_LEGS RuleOf(const MOTION_SETUP& s, const SMD_HEAD& model, const SMD_HE
         if (s.modelRest.empty()) throw CVarnexError(ERROR_KIND::NO_REST_LINE, model.source, 0, {"0", "0"});
         throw CVarnexError(ERROR_KIND::FRAME0_NO_LINE_FOR_ROW, refAnim.source, refAnim.frame0TimeLine,
                            {"0", std::to_string(rowZeroNodes), refAnim.frame0Time,
-                            std::to_string(refAnim.frame0Lines.size()),
+                            std::to_string(refAnim.rest.lines.size()),
                             std::to_string(SourceLineOf(0, rowZeroNodes))});
     }
     return rule;
