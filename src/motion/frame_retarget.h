@@ -12,7 +12,6 @@
 
 namespace varnex {
 
-
 // Root motion from the legs: the model's rest root position plus the legs' ratio times the
 // source root's displacement from its own rest position. It takes the place of "position times
 // bone scale" on row 0 only; Correction, blend and rotation then apply as on any row.
@@ -60,12 +59,12 @@ bool IsFinitePose(const POSE& p);
 struct ROW_RULE {
     int row = 0;
     int nodes = 0;
-    int source = REST_LINE;  // the frame line it reads
+    int source = REST_LINE;     // the frame line it reads
     bool blend = false;
     double correction = 1.0;
     double boneScale = 1.0;
-    VEC3 rest;                    // the model's rest position, for blending
-    bool rootFromLegs = false;    // row 0 only: the rule below takes the place of the bone scale
+    VEC3 rest;                  // the model's rest position, for blending
+    bool rootFromLegs = false;  // row 0 only: the rule below takes the place of the bone scale
     ROOT_FROM_LEGS root;
 };
 // rest is left at the origin; rootFromLegs, when given, applies to row 0.
