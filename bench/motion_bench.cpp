@@ -88,8 +88,8 @@ std::vector<RETARGET_ROW> PairByClass(const std::vector<SKELETON_NODE>& model,
     std::vector<RETARGET_ROW> rows(model.size());
     for (std::size_t row = 0; row < rows.size(); ++row) {
         rows[row].nodes = std::max(0, sourceRig.First(modelRig.ClassOf(row)));
-        int line = RowSourceLine(static_cast<int>(row), rows[row].nodes);
-        if (line != ROW_KEEPS_REST) {
+        int line = SourceLineOf(static_cast<int>(row), rows[row].nodes);
+        if (line != REST_LINE) {
             rows[row].boneScale =
                 length(modelRest[row]) / length(sourceRest[static_cast<std::size_t>(line)]);
         }

@@ -193,12 +193,14 @@ BIPED_NODES FindBipedNodes(const SMD_HEAD& refAnim, bool& thighNamedLeg) {
     RequireNode(nodes.leftThigh, refAnim, BONE_LEFT_THIGH);
     RequireNode(nodes.rightThigh, refAnim, BONE_RIGHT_THIGH);
     RequireFrame0(refAnim);
-    if (static_cast<std::size_t>(nodes.spine) >= refAnim.frame0Lines.size()) {
+    if (static_cast<std::size_t>(nodes.spine) >= refAnim.rest.lines.size()) {
         throw CVarnexError(ERROR_KIND::SPINE_NOT_IN_FRAME0, refAnim.source, refAnim.frame0TimeLine,
                            {refAnim.frame0Time, std::to_string(nodes.spine)});
     }
-    const FRAME_LINE& spine = refAnim.frame0Lines[static_cast<std::size_t>(nodes.spine)];
-    nodes.restSpine = ParseBonePose(spine.text, refAnim.source, spine.lineNumber);
+    const REST_POSE_LINE& spine = refAnim.rest.lines[static_cast<std::size_t>(nodes.spine)];
+    spine.RequireComplete(refAnim.source);
+    const std::array<double, 6>& v = spine.values;
+    nodes.restSpine = BonePose{v[0], v[1], v[2], v[3], v[4], v[5]};
     return nodes;
 }
 

@@ -374,11 +374,12 @@ void CPreviewWindow::ShowFrameStatus() {
     m_scene->Draw(m_frame, SCENE_VIEW{0.0, 1.0, 2.0, 2.0}, probe);
     const CTextCatalog& texts = m_owner.Texts();
     std::string text = PreviewFrameText(m_frame, m_scene->FrameCount(), texts);
-    if (probe.problem.fault != RETARGET_FAULT::NONE) {
+    if (probe.problem) {
+        const CRowError& e = *probe.problem;
         text += " ; " + PreviewCannotRetargetText(
-                            PreviewRowProblemText(probe.problem.row, probe.problem.line,
-                                                  probe.problem.fault == RETARGET_FAULT::NOT_FINITE,
-                                                  texts),
+                            PreviewRowProblemText(
+                                e.Row(), e.FrameLine(),
+                                e.Kind() == ERROR_KIND::POSITION_NOT_FINITE, texts),
                             texts);
     }
     m_status->SetLabelText(ToWx(text));

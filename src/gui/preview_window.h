@@ -39,8 +39,6 @@ public:
     void SetScene(CPreviewScene* scene) { m_scene = scene; }
     void SetFrame(int frame) { m_frame = frame; }
     SCENE_VIEW& View() { return m_view; }
-    // The problem of the last drawing's result, if any.
-    const RETARGET_PROBLEM& LastProblem() const { return m_drawing.problem; }
 
     // One drawing of size into dc: panels, ground lines, bones, the colours' legend.
     void Draw(wxMemoryDC& dc, const wxSize& size);

@@ -2,14 +2,46 @@
 
 #include <cmath>
 
+#include "motion/fixed_text.h"
+
 namespace varnex {
 
-namespace {
 bool IsFinitePose(const POSE& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.rx) &&
            std::isfinite(p.ry) && std::isfinite(p.rz);
 }
-}  // namespace
+
+void ThrowFrameTooShort(int row, int nodes, int line, std::size_t lines) {
+    throw CRowError(ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW, row, line,
+                    {std::string(), std::to_string(row), std::to_string(nodes),
+                     std::to_string(line), std::to_string(lines)});
+}
+
+void ThrowNotFinite(int row, int line, const POSE& pose) {
+    throw CRowError(ERROR_KIND::POSITION_NOT_FINITE, row, line,
+                    {FixedText(pose.x, 6), FixedText(pose.y, 6), FixedText(pose.z, 6),
+                     std::to_string(row)});
+}
+
+void ThrowNoRestLine(int row, std::size_t lines) {
+    throw CRowError(ERROR_KIND::NO_REST_LINE, row, row,
+                    {std::to_string(lines), std::to_string(row)});
+}
+
+ROW_RULE DecodeRow(int row, const RETARGET_ROW& setting, const ROOT_FROM_LEGS* rootFromLegs) {
+    ROW_RULE rule;
+    rule.row = row;
+    rule.nodes = setting.nodes;
+    rule.source = SourceLineOf(row, setting.nodes);
+    rule.blend = setting.nodes >= BLEND_OFFSET;
+    rule.correction = setting.correction;
+    rule.boneScale = setting.boneScale;
+    if (row == 0 && rootFromLegs != nullptr) {
+        rule.rootFromLegs = true;
+        rule.root = *rootFromLegs;
+    }
+    return rule;
+}
 
 VEC3 RootPositionFromLegs(const ROOT_FROM_LEGS& rule, double x, double y, double z) {
     return {RootCoordinateFromLegs(x, rule.sourceRest.x, rule.modelRest.x, rule.legsRatio),
@@ -19,7 +51,7 @@ VEC3 RootPositionFromLegs(const ROOT_FROM_LEGS& rule, double x, double y, double
 
 bool MakeRootFromLegs(double legsRatio, std::span<const POSE> sourceRest,
                       std::span<const POSE> modelRest, int rowZeroNodes, ROOT_FROM_LEGS& rule) {
-    std::size_t line = static_cast<std::size_t>(RowSourceLine(0, rowZeroNodes));
+    std::size_t line = static_cast<std::size_t>(SourceLineOf(0, rowZeroNodes));
     if (line >= sourceRest.size() || modelRest.empty()) return false;
     const POSE& s = sourceRest[line];
     const POSE& m = modelRest[0];
@@ -32,72 +64,39 @@ bool MakeRootFromLegs(double legsRatio, std::span<const POSE> sourceRest,
 CFrameRetarget::CFrameRetarget(std::span<const POSE> modelRest, int nodeCount,
                                std::span<const RETARGET_ROW> rows,
                                const ROOT_FROM_LEGS* rootFromLegs) {
-    if (rootFromLegs != nullptr) {
-        m_rootFromLegs = true;
-        m_rule = *rootFromLegs;
-    }
     m_plans.resize(nodeCount > 0 ? static_cast<std::size_t>(nodeCount) : 0);
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
-        RETARGET_ROW setting = row < rows.size() ? rows[row] : RETARGET_ROW{};
+        const int r = static_cast<int>(row);
         PLAN& plan = m_plans[row];
-        plan.source = RowSourceLine(static_cast<int>(row), setting.nodes);
-        plan.blend = RowBlends(setting.nodes);
-        plan.correction = setting.correction;
-        plan.boneScale = setting.boneScale;
-        if (plan.source != ROW_KEEPS_REST && plan.source + 1 > m_linesRead) {
-            m_linesRead = plan.source + 1;
-        }
-        if (plan.source != ROW_KEEPS_REST && !plan.blend) continue;
-        if (row >= modelRest.size()) {
-            if (m_planProblem.fault == RETARGET_FAULT::NONE) {
-                m_planProblem = {RETARGET_FAULT::MISSING_REST_LINE, static_cast<int>(row),
-                                 static_cast<int>(row)};
-            }
-            continue;
-        }
+        plan.rule = DecodeRow(r, row < rows.size() ? rows[row] : RETARGET_ROW{}, rootFromLegs);
+        const int source = plan.rule.source;
+        if (source != REST_LINE && source + 1 > m_linesRead) m_linesRead = source + 1;
+        if (source != REST_LINE && !plan.rule.blend) continue;
+        if (row >= modelRest.size()) ThrowNoRestLine(r, modelRest.size());
         plan.rest = modelRest[row];
-        if (plan.source == ROW_KEEPS_REST && !IsFinitePose(plan.rest) &&
-            m_planProblem.fault == RETARGET_FAULT::NONE) {
-            m_planProblem = {RETARGET_FAULT::NOT_FINITE, static_cast<int>(row),
-                             static_cast<int>(row)};
-        }
+        plan.rule.rest = {plan.rest.x, plan.rest.y, plan.rest.z};
+        if (source == REST_LINE && !IsFinitePose(plan.rest)) ThrowNotFinite(r, r, plan.rest);
     }
 }
 
-RETARGET_PROBLEM CFrameRetarget::Apply(std::span<const POSE> source,
-                                       std::vector<POSE>& result) const {
+void CFrameRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& result) const {
     result.resize(m_plans.size());
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
         const PLAN& plan = m_plans[row];
-        if (plan.source == ROW_KEEPS_REST) {
+        const ROW_RULE& rule = plan.rule;
+        if (rule.source == REST_LINE) {
             result[row] = plan.rest;
             continue;
         }
-        const int r = static_cast<int>(row);
-        if (static_cast<std::size_t>(plan.source) >= source.size()) {
-            return {RETARGET_FAULT::MISSING_SOURCE_LINE, r, plan.source};
+        if (static_cast<std::size_t>(rule.source) >= source.size()) {
+            ThrowFrameTooShort(rule.row, rule.nodes, rule.source, source.size());
         }
-        const POSE& from = source[static_cast<std::size_t>(plan.source)];
-        double x = from.x;
-        double y = from.y;
-        double z = from.z;
-        if (row == 0 && m_rootFromLegs) {
-            VEC3 p = RootPositionFromLegs(m_rule, x, y, z);
-            x = p.x;
-            y = p.y;
-            z = p.z;
-        } else {
-            double s = plan.boneScale;
-            x = x * s;
-            y = y * s;
-            z = z * s;
-        }
-        CorrectPosition(x, y, z, plan.correction, plan.blend, plan.rest.x, plan.rest.y, plan.rest.z);
+        const POSE& from = source[static_cast<std::size_t>(rule.source)];
+        VEC3 p = CorrectedPosition(rule, from.x, from.y, from.z);
         POSE& out = result[row];
-        out = {x, y, z, from.rx, from.ry, from.rz};
-        if (!IsFinitePose(out)) return {RETARGET_FAULT::NOT_FINITE, r, plan.source};
+        out = {p.x, p.y, p.z, from.rx, from.ry, from.rz};
+        if (!IsFinitePose(out)) ThrowNotFinite(rule.row, rule.source, from);
     }
-    return {};
 }
 
 }  // namespace varnex

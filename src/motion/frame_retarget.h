@@ -3,18 +3,14 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <vector>
 
 #include "motion/motion_types.h"
 #include "pairing/grid.h"
+#include "platform/varnex_error.h"
 
 namespace varnex {
-
-// The source line a row reads, or ROW_KEEPS_REST for a row other than 0 whose NODES is 0 (or
-// 100): it keeps the model's rest line. The grid's own rule.
-constexpr int ROW_KEEPS_REST = REST_LINE;
-inline int RowSourceLine(int row, int nodes) { return SourceLineOf(row, nodes); }
-inline bool RowBlends(int nodes) { return nodes >= BLEND_OFFSET; }
 
 // Root motion from the legs: the model's rest root position plus the legs' ratio times the
 // source root's displacement from its own rest position. It takes the place of "position times
@@ -35,52 +31,89 @@ VEC3 RootPositionFromLegs(const ROOT_FROM_LEGS& rule, double x, double y, double
 bool MakeRootFromLegs(double legsRatio, std::span<const POSE> sourceRest,
                       std::span<const POSE> modelRest, int rowZeroNodes, ROOT_FROM_LEGS& rule);
 
-// Why a row cannot be made; row is the grid row, line the frame line concerned.
-enum class RETARGET_FAULT {
-    NONE,
-    MISSING_REST_LINE,    // the model's rest frame has no line `row`
-    MISSING_SOURCE_LINE,  // the source frame has no line `line`
-    NOT_FINITE,           // the position made, or a value copied, is not a finite number
+// What a retarget throws for a row it cannot make. The retarget reads poses in memory: the
+// error names no file; a caller that read them from one names its file and line from the row and
+// the frame line concerned (FrameLine: the source line, or for the model's rest the row).
+// NO_REST_LINE {lines, row}; POSITION_NOT_FINITE {x, y, z, row} of the pose read;
+// FRAME_TOO_SHORT_FOR_ROW {"", row, NODES, line, lines}.
+class CRowError : public CVarnexError {
+public:
+    CRowError(ERROR_KIND kind, int row, int frameLine, std::vector<std::string> values)
+        : CVarnexError(kind, std::string(), 0, std::move(values)), m_row(row), m_line(frameLine) {}
+    int Row() const { return m_row; }
+    int FrameLine() const { return m_line; }
+
+private:
+    int m_row;
+    int m_line;
 };
-struct RETARGET_PROBLEM {
-    RETARGET_FAULT fault = RETARGET_FAULT::NONE;
+[[noreturn]] void ThrowFrameTooShort(int row, int nodes, int line, std::size_t lines);
+// pose is the one read: the source's for a driven row, the model's rest for a rest row.
+[[noreturn]] void ThrowNotFinite(int row, int line, const POSE& pose);
+// The model's rest frame of `lines` lines lacks row's line.
+[[noreturn]] void ThrowNoRestLine(int row, std::size_t lines);
+bool IsFinitePose(const POSE& p);
+
+// A grid row as every retarget works it, decoded once per build: the frame line it reads, how
+// its position is made.
+struct ROW_RULE {
     int row = 0;
-    int line = 0;
+    int nodes = 0;
+    int source = REST_LINE;     // the frame line it reads
+    bool blend = false;
+    double correction = 1.0;
+    double boneScale = 1.0;
+    VEC3 rest;                  // the model's rest position, for blending
+    bool rootFromLegs = false;  // row 0 only: the rule below takes the place of the bone scale
+    ROOT_FROM_LEGS root;
 };
+// rest is left at the origin; rootFromLegs, when given, applies to row 0.
+ROW_RULE DecodeRow(int row, const RETARGET_ROW& setting, const ROOT_FROM_LEGS* rootFromLegs);
+
+// A driven row's position from its source position: row 0 by the legs' rule when it follows
+// them, else times the bone scale; then corrected. Every route computes it here, so that their
+// values agree to the last bit.
+inline VEC3 CorrectedPosition(const ROW_RULE& rule, double x, double y, double z) {
+    if (rule.rootFromLegs) {
+        VEC3 p = RootPositionFromLegs(rule.root, x, y, z);
+        x = p.x;
+        y = p.y;
+        z = p.z;
+    } else {
+        double s = rule.boneScale;
+        x = x * s;
+        y = y * s;
+        z = z * s;
+    }
+    CorrectPosition(x, y, z, rule.correction, rule.blend, rule.rest.x, rule.rest.y, rule.rest.z);
+    return VEC3{x, y, z};
+}
 
 // The rows of one retarget, planned once and applied to any number of source frames.
 class CFrameRetarget {
 public:
     // rows beyond rows.size() up to nodeCount are default rows (NODES 0: the rest line).
-    // rootFromLegs, when given, replaces row 0's bone scale. A row that needs a rest line the
-    // model lacks is reported by PlanProblem().
+    // rootFromLegs, when given, replaces row 0's bone scale. Throws CRowError for the first row,
+    // in row order, that needs a rest line the model lacks or that is not finite.
     CFrameRetarget(std::span<const POSE> modelRest, int nodeCount,
                    std::span<const RETARGET_ROW> rows,
                    const ROOT_FROM_LEGS* rootFromLegs = nullptr);
 
-    // The first row, in row order, that cannot be planned.
-    const RETARGET_PROBLEM& PlanProblem() const { return m_planProblem; }
     int NodeCount() const { return static_cast<int>(m_plans.size()); }
     // Lines 0 to this less one are the ones the rows read.
     int LinesRead() const { return m_linesRead; }
 
-    // The result frame's poses into result (resized to NodeCount()). Gives the first row, in row
-    // order, that cannot be made; result is then incomplete. Allocates nothing once result has
-    // its size.
-    RETARGET_PROBLEM Apply(std::span<const POSE> source, std::vector<POSE>& result) const;
+    // The result frame's poses into result (resized to NodeCount()). Throws CRowError for the
+    // first row, in row order, that cannot be made; result is then incomplete. Allocates nothing
+    // once result has its size.
+    void Apply(std::span<const POSE> source, std::vector<POSE>& result) const;
 
 private:
     struct PLAN {
-        int source = ROW_KEEPS_REST;
-        bool blend = false;
-        double correction = 1.0;
-        double boneScale = 1.0;
+        ROW_RULE rule;
         POSE rest;
     };
     std::vector<PLAN> m_plans;
-    bool m_rootFromLegs = false;
-    ROOT_FROM_LEGS m_rule;
-    RETARGET_PROBLEM m_planProblem;
     int m_linesRead = 0;
 };
 

@@ -60,8 +60,8 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
     const std::vector<int>& modelParents = m_modelSkeleton.Parents();
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
         int nodes = row < m_input.rows.size() ? m_input.rows[row].nodes : RETARGET_ROW{}.nodes;
-        int line = RowSourceLine(static_cast<int>(row), nodes);
-        if (line != ROW_KEEPS_REST && static_cast<std::size_t>(line) < m_input.sourceNodes.size()) {
+        int line = SourceLineOf(static_cast<int>(row), nodes);
+        if (line != REST_LINE && static_cast<std::size_t>(line) < m_input.sourceNodes.size()) {
             m_rows[row].sourceLine = line;
         }
         // Only a node whose rest position is away from its parent's joint can collapse.
@@ -95,7 +95,7 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
 
 bool CMotionCheck::Paired(std::size_t row) const {
     int nodes = row < m_input.rows.size() ? m_input.rows[row].nodes : RETARGET_ROW{}.nodes;
-    return RowSourceLine(static_cast<int>(row), nodes) != ROW_KEEPS_REST;
+    return SourceLineOf(static_cast<int>(row), nodes) != REST_LINE;
 }
 
 void CMotionCheck::PlanChains() {
@@ -107,14 +107,14 @@ void CMotionCheck::PlanChains() {
         while (above >= 0 && !Paired(static_cast<std::size_t>(above))) above = parents[above];
         for (int a = parents[row]; a >= 0; a = parents[a]) pairedBelow[a] = 1;
         ROW_STATE& state = m_rows[row];
-        if (row == 0 || above < 0 || state.sourceLine == ROW_KEEPS_REST) continue;
+        if (row == 0 || above < 0 || state.sourceLine == REST_LINE) continue;
         int from = m_rows[static_cast<std::size_t>(above)].sourceLine;
         // Two rows of one source node: the source has no segment between them.
-        if (from == ROW_KEEPS_REST || from == state.sourceLine) continue;
+        if (from == REST_LINE || from == state.sourceLine) continue;
         state.chainFrom = above;
     }
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
-        m_rows[row].leaf = m_rows[row].sourceLine != ROW_KEEPS_REST && !pairedBelow[row];
+        m_rows[row].leaf = m_rows[row].sourceLine != REST_LINE && !pairedBelow[row];
     }
 }
 
@@ -147,7 +147,7 @@ void CMotionCheck::AddFrame(std::span<const POSE> source, std::span<const POSE> 
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
         const POSE& pose = row < result.size() ? result[row] : ZERO_POSE;
         auto line = static_cast<std::size_t>(m_rows[row].sourceLine);
-        if (m_rows[row].sourceLine != ROW_KEEPS_REST && line < source.size() &&
+        if (m_rows[row].sourceLine != REST_LINE && line < source.size() &&
             SameRotation(pose, source[line])) {
             m_resultOwn[row] = m_sourceOwn[line];
         } else if (row < m_input.modelRest.size() && SameRotation(pose, m_input.modelRest[row])) {
@@ -171,7 +171,7 @@ void CMotionCheck::AddFrame(std::span<const POSE> source, std::span<const POSE> 
             double d2 = dx * dx + dy * dy + dz * dz;
             if (d2 > state.tearLimit2) state.largestTear = std::max(state.largestTear, std::sqrt(d2));
         }
-        if (state.sourceLine == ROW_KEEPS_REST) continue;
+        if (state.sourceLine == REST_LINE) continue;
         auto line = static_cast<std::size_t>(state.sourceLine);
         if (state.leaf) {
             const MAT3& s = m_sourceSkeleton.WorldRotations()[line];
@@ -226,7 +226,7 @@ MOTION_REPORT CMotionCheck::Report() const {
         BONE_ANGLES bone;
         bone.row = static_cast<int>(row);
         bone.modelNode = m_input.modelNodes[row].name;
-        if (state.sourceLine == ROW_KEEPS_REST) {
+        if (state.sourceLine == REST_LINE) {
             report.unpairedRows.push_back(bone.row);
         } else {
             bone.sourceNode = m_input.sourceNodes[static_cast<std::size_t>(state.sourceLine)].name;

@@ -80,7 +80,7 @@ public:
 
 private:
     struct ROW_STATE {
-        int sourceLine = ROW_KEEPS_REST;  // ROW_KEEPS_REST also for a line the source lacks
+        int sourceLine = REST_LINE;  // REST_LINE also for a line the source lacks
         int chainFrom = -1;  // the nearest paired ancestor, when the chain can be measured
         bool leaf = false;   // paired, with no paired descendant
         double maxDegrees = 0.0;

@@ -17,9 +17,9 @@ MOTION_SETUP ReadSkeletons(const SMD_HEAD& model, const SMD_HEAD& refAnim) {
     MOTION_SETUP s;
     s.modelSource = model.source;
     s.modelNodes = SkeletonOf(model.nodes);
-    s.modelRest = PosesOfLines(model.frame0Lines, model.source);
+    s.modelRest = PosesOfRest(model.rest, model.source);
     s.refNodes = SkeletonOf(refAnim.nodes);
-    s.refRest = PosesOfLines(refAnim.frame0Lines, refAnim.source);
+    s.refRest = PosesOfRest(refAnim.rest, refAnim.source);
     s.legs = LegsRatioOf(s);
     return s;
 }
@@ -37,8 +37,8 @@ ROOT_FROM_LEGS RuleOf(const MOTION_SETUP& s, const SMD_HEAD& model, const SMD_HE
         if (s.modelRest.empty()) throw CVarnexError(ERROR_KIND::NO_REST_LINE, model.source, 0, {"0", "0"});
         throw CVarnexError(ERROR_KIND::FRAME0_NO_LINE_FOR_ROW, refAnim.source, refAnim.frame0TimeLine,
                            {"0", std::to_string(rowZeroNodes), refAnim.frame0Time,
-                            std::to_string(refAnim.frame0Lines.size()),
-                            std::to_string(RowSourceLine(0, rowZeroNodes))});
+                            std::to_string(refAnim.rest.lines.size()),
+                            std::to_string(SourceLineOf(0, rowZeroNodes))});
     }
     return rule;
 }
@@ -78,27 +78,12 @@ std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZero
     return warnings;
 }
 
-namespace {
-ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup);
-}  // namespace
-
 std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup) {
     std::vector<POSE> result;
-    if (setup.method == RETARGET_METHOD::WORLD) {
-        CWorldRetarget retarget(setup.modelNodes, setup.modelRest, setup.refNodes, setup.refRest,
-                                setup.rows, WorldRuleOf(setup));
-        if (retarget.PlanProblem().fault != RETARGET_FAULT::NONE ||
-            retarget.Apply(setup.refRest, result).fault != RETARGET_FAULT::NONE) {
-            return {};
-        }
-    } else {
-        const ROOT_FROM_LEGS* rule = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
-        CFrameRetarget retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()),
-                                setup.rows, rule);
-        if (retarget.PlanProblem().fault != RETARGET_FAULT::NONE ||
-            retarget.Apply(setup.refRest, result).fault != RETARGET_FAULT::NONE) {
-            return {};
-        }
+    try {
+        CMethodRetarget(setup).Apply(setup.refRest, result);
+    } catch (const CVarnexError&) {
+        return {};
     }
     CBoneWarnings bones(setup, setup.refNodes);
     bones.AddFrame(setup.refRest, result);
@@ -156,25 +141,32 @@ ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup) {
 }
 }  // namespace
 
-CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath)
-    : m_setup(setup),
-      m_retarget(setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
-                 RuleOrNone(setup)) {
+CMethodRetarget::CMethodRetarget(const MOTION_SETUP& setup) {
     if (setup.method == RETARGET_METHOD::WORLD) {
         m_world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest,
                                                    setup.refNodes, setup.refRest, setup.rows,
                                                    WorldRuleOf(setup));
+    } else {
+        m_local = std::make_unique<CFrameRetarget>(
+            setup.modelRest, static_cast<int>(setup.modelNodes.size()), setup.rows,
+            RuleOrNone(setup));
     }
-    const RETARGET_PROBLEM& plan = m_world ? m_world->PlanProblem() : m_retarget.PlanProblem();
-    if (plan.fault == RETARGET_FAULT::MISSING_REST_LINE) {
-        throw CVarnexError(ERROR_KIND::NO_REST_LINE, setup.modelSource, 0,
-                           {std::to_string(setup.modelRest.size()), std::to_string(plan.row)});
+}
+
+void CMethodRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& result) {
+    if (m_world) {
+        m_world->Apply(source, result);
+    } else {
+        m_local->Apply(source, result);
     }
-    if (plan.fault == RETARGET_FAULT::NOT_FINITE) {
-        const POSE& p = setup.modelRest[static_cast<std::size_t>(plan.row)];
-        throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, setup.modelSource, 0,
-                           {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
-                            std::to_string(plan.row)});
+}
+
+CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath)
+    : m_setup(setup) {
+    try {
+        m_method.emplace(setup);
+    } catch (const CRowError& e) {
+        throw CVarnexError(e.Kind(), setup.modelSource, 0, e.Values());  // a model's rest line
     }
     m_file.OpenForReading(animPath);
     m_reader = std::make_unique<CLineReader>(m_file);
@@ -250,7 +242,7 @@ void CAnimationRetarget::RequireNodesRead() const {
         if (m_nodes.sameList && keys.InOrder() && place >= keys.Lines()) continue;
         int row = 0;
         while (static_cast<std::size_t>(row) < m_setup.rows.size() &&
-               RowSourceLine(row, m_setup.rows[static_cast<std::size_t>(row)].nodes) != source) {
+               SourceLineOf(row, m_setup.rows[static_cast<std::size_t>(row)].nodes) != source) {
             ++row;
         }
         bool listed = place < keys.NodeCount();
@@ -272,8 +264,11 @@ bool CAnimationRetarget::Next(bool wanted) {
 }
 
 bool CAnimationRetarget::ReadNext() {
-    if (!m_frames->Next(&m_source)) return false;
+    if (!m_frames->Next(&m_source, m_keepTexts ? &m_texts : nullptr)) return false;
     RequireNodesRead();
+    if (!m_nodes.sameList && m_keepTexts) {
+        m_texts.Reorder(m_nodes.placeOfSource, m_textsByReference);
+    }
     if (!m_nodes.sameList) {
         // The rows name the reference animation's nodes: its order, from the animation's own.
         m_byReference.assign(m_nodes.placeOfSource.size(), POSE{});
@@ -282,7 +277,7 @@ bool CAnimationRetarget::ReadNext() {
             if (place < m_source.size()) m_byReference[r] = m_source[place];
         }
     }
-    if (m_world) {
+    if (m_method->World() != nullptr) {
         // A node without a line in the frame stands as in the reference animation's first frame:
         // read as zeros, it would fold the source's joints below it onto its parent's.
         FRAME_POSES& rows = m_nodes.sameList ? m_source : m_byReference;
@@ -303,42 +298,31 @@ void CAnimationRetarget::ReadFrom(CLineReader& reader, bool lastPart) {
 
 void CAnimationRetarget::Retarget() {
     const FRAME_POSES* source = m_nodes.sameList ? &m_source : &m_byReference;
-    RETARGET_PROBLEM problem =
-        m_world ? m_world->Apply(*source, m_result) : m_retarget.Apply(*source, m_result);
-    if (problem.fault == RETARGET_FAULT::MISSING_SOURCE_LINE) {
-        int nodes = static_cast<std::size_t>(problem.row) < m_setup.rows.size()
-                        ? m_setup.rows[static_cast<std::size_t>(problem.row)].nodes
-                        : 0;
-        throw CVarnexError(ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW, m_reader->SourceName(),
-                           m_frames->TimeLineNumber(),
-                           {m_frames->TimeText(), std::to_string(problem.row),
-                            std::to_string(nodes), std::to_string(problem.line),
-                            std::to_string(m_source.size())});
-    }
-    if (problem.fault != RETARGET_FAULT::NONE) {
-        std::size_t place = m_nodes.PlaceOf(problem.line);
+    try {
+        m_method->Apply(*source, m_result);
+    } catch (const CRowError& e) {
+        if (e.Kind() == ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW) {
+            throw CVarnexError(e.Kind(), m_reader->SourceName(), m_frames->TimeLineNumber(),
+                               {m_frames->TimeText(), e.Value(1), e.Value(2), e.Value(3),
+                                std::to_string(m_source.size())});
+        }
+        std::size_t place = m_nodes.PlaceOf(e.FrameLine());
         const POSE& p = m_source[place];
         throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, m_reader->SourceName(),
                            m_frames->LineNumberOf(place),
                            {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
-                            std::to_string(problem.row)});
+                            std::to_string(e.Row())});
     }
 }
 
 std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
                                               const std::vector<FRAME_POSES>& frames) {
     std::vector<std::vector<POSE>> results;
-    std::unique_ptr<CWorldRetarget> world;
-    std::unique_ptr<CFrameRetarget> local;
-    if (setup.method == RETARGET_METHOD::WORLD) {
-        world = std::make_unique<CWorldRetarget>(setup.modelNodes, setup.modelRest, setup.refNodes,
-                                                 setup.refRest, setup.rows, WorldRuleOf(setup));
-        if (world->PlanProblem().fault != RETARGET_FAULT::NONE) return results;
-    } else {
-        local = std::make_unique<CFrameRetarget>(setup.modelRest,
-                                                 static_cast<int>(setup.modelNodes.size()),
-                                                 setup.rows, RuleOrNone(setup));
-        if (local->PlanProblem().fault != RETARGET_FAULT::NONE) return results;
+    std::optional<CMethodRetarget> method;
+    try {
+        method.emplace(setup);
+    } catch (const CVarnexError&) {
+        return results;
     }
     std::unique_ptr<CFeetStage> stage;
     if (setup.feet == FEET_MODE::CONTACT) {
@@ -353,9 +337,11 @@ std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
     };
     for (const FRAME_POSES& frame : frames) {
         std::vector<POSE> result;
-        RETARGET_PROBLEM problem =
-            world ? world->Apply(frame, result) : local->Apply(frame, result);
-        if (problem.fault != RETARGET_FAULT::NONE) break;
+        try {
+            method->Apply(frame, result);
+        } catch (const CVarnexError&) {
+            break;
+        }
         if (!stage) {
             results.push_back(std::move(result));
             continue;

@@ -88,9 +88,24 @@ private:
 // Every frame of an animation held in memory (a front end's preview), in the reference
 // animation's node order, retargeted as CAnimationRetarget retargets a file: the setup's method,
 // then the feet stage with FEET_MODE::CONTACT. A result per frame, in order, up to the first
-// frame that cannot be retargeted (as CFrameRetarget::Apply refuses it).
+// frame that cannot be retargeted (one CFrameRetarget::Apply refuses).
 std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
                                               const std::vector<FRAME_POSES>& frames);
+
+// The setup's method planned once: the local retarget or the world one. Throws CRowError for a
+// rest line of the model the method cannot use.
+class CMethodRetarget {
+public:
+    explicit CMethodRetarget(const MOTION_SETUP& setup);
+    // Throws CRowError as the method's Apply does.
+    void Apply(std::span<const POSE> source, std::vector<POSE>& result);
+    // Null with the local method.
+    const CWorldRetarget* World() const { return m_world.get(); }
+
+private:
+    std::unique_ptr<CFrameRetarget> m_local;
+    std::unique_ptr<CWorldRetarget> m_world;
+};
 
 // An animation file retargeted in memory, frame by frame, with the engine's arithmetic: the
 // source frame on the animation's own skeleton and its result on the model's.
@@ -136,6 +151,10 @@ public:
         return m_nodes.sameList ? m_source : m_byReference;
     }
     const std::vector<POSE>& Result() const { return m_feet ? m_given.result : m_result; }
+    // From now on ReadNext and Next also read each line's rotation text; not with the feet stage.
+    void KeepTexts() { m_keepTexts = true; }
+    // The rotation texts of the frame last read, in RowSource()'s order (with KeepTexts).
+    const CFrameTexts& RowTexts() const { return m_nodes.sameList ? m_texts : m_textsByReference; }
     // The frame's "time" line as BUILD SMD writes it, and its line number.
     const std::string& TimeText() const {
         return m_feet ? m_given.timeText : m_frames->TimeText();
@@ -145,7 +164,7 @@ public:
     const SOURCE_CONTACTS* FeetContacts() const { return m_feet ? &m_feet->Contacts() : nullptr; }
     // The world method's retarget, null with the local method: other threads apply it to frames
     // ReadNext gave, each with its own work.
-    const CWorldRetarget* WorldRetarget() const { return m_world.get(); }
+    const CWorldRetarget* WorldRetarget() const { return m_method->World(); }
 
     // The source's feet over the whole animation, from the lines of the feet and their ancestors
     // alone (the rest of each line is keyed, not read); a fault ends the reading quietly, as the
@@ -166,11 +185,12 @@ private:
     std::vector<SKELETON_NODE> m_sourceNodes;
     ANIMATION_NODES m_nodes;
     std::vector<int> m_sourcesRead;
-    CFrameRetarget m_retarget;
-    std::unique_ptr<CWorldRetarget> m_world;  // with RETARGET_METHOD::WORLD
+    std::optional<CMethodRetarget> m_method;
     FRAME_POSES m_source;
     FRAME_POSES m_byReference;  // the frame in the reference animation's order, when they differ
     std::vector<POSE> m_result;
+    bool m_keepTexts = false;
+    CFrameTexts m_texts, m_textsByReference;
     std::unique_ptr<CFeetStage> m_feet;  // with FEET_MODE::CONTACT
     FEET_FRAME m_given, m_spare;
     bool m_readAll = false;

@@ -1,7 +1,10 @@
 // The plain values the motion code works on: node lists, poses, frames and points in space.
 #pragma once
 
+#include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace varnex {
@@ -21,6 +24,38 @@ struct POSE {
 
 // A frame: pose n is the frame's node line n, the lines taken in the order they stand.
 using FRAME_POSES = std::vector<POSE>;
+
+// The texts a frame's lines were read from: line n's rotation, its three fields as the file wrote
+// them with single spaces between them, which the local method writes back unchanged.
+class CFrameTexts {
+public:
+    void Clear() {
+        m_bytes.clear();
+        m_spans.clear();
+    }
+    void Set(std::size_t line, std::string_view rotation) {
+        if (line >= m_spans.size()) m_spans.resize(line + 1, {0, 0});
+        m_spans[line] = {m_bytes.size(), rotation.size()};
+        m_bytes.append(rotation);
+    }
+    // Empty for a line the frame lacks.
+    std::string_view Rotation(std::size_t line) const {
+        if (line >= m_spans.size()) return {};
+        return std::string_view(m_bytes).substr(m_spans[line].first, m_spans[line].second);
+    }
+    // The same texts with line n standing where order[n] stood.
+    void Reorder(std::span<const std::size_t> order, CFrameTexts& out) const {
+        out.m_bytes = m_bytes;
+        out.m_spans.assign(order.size(), {0, 0});
+        for (std::size_t n = 0; n < order.size(); ++n) {
+            if (order[n] < m_spans.size()) out.m_spans[n] = m_spans[order[n]];
+        }
+    }
+
+private:
+    std::string m_bytes;
+    std::vector<std::pair<std::size_t, std::size_t>> m_spans;  // offset and size in m_bytes
+};
 
 // A point or a direction in the model's space, Z up.
 struct VEC3 {

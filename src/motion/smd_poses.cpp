@@ -13,44 +13,42 @@ std::vector<SKELETON_NODE> SkeletonOf(const std::vector<SMD_NODE>& nodes) {
     return skeleton;
 }
 
-POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber) {
-    FRAME_FIELDS f = ParseNumberFields(line, source, lineNumber);
+namespace {
+POSE PoseOfFields(const FRAME_FIELDS& f) {
     return {TextToDouble(f.x),  TextToDouble(f.y),  TextToDouble(f.z),
             TextToDouble(f.rx), TextToDouble(f.ry), TextToDouble(f.rz)};
 }
+}  // namespace
 
-POSE PoseOfReaderLine(std::string_view line, const std::string& source, int lineNumber) {
-    // The usual form needs neither splitting nor the general number reading; what it gives is
-    // what they give.
-    USUAL_FRAME_LINE usual;
-    double rotation[3];
-    if (ReadUsualFrameLine(line, usual, rotation)) {
-        return POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]};
-    }
-    return PoseOfLine(line, source, lineNumber);
-}
-
-FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string& source) {
+FRAME_POSES PosesOfRest(const REST_POSE& rest, const std::string& source) {
     FRAME_POSES poses;
-    poses.reserve(lines.size());
-    // A stored line is copied where the bytes the fast route may read behind it are readable.
-    char padded[64 + READABLE_PAST_LINE] = {};
-    for (const FRAME_LINE& line : lines) {
-        if (line.text.size() > 64) {
-            poses.push_back(PoseOfLine(line.text, source, line.lineNumber));
-            continue;
-        }
-        std::memcpy(padded, line.text.data(), line.text.size());
-        std::memset(padded + line.text.size(), 0, READABLE_PAST_LINE);
-        std::string_view text(padded, line.text.size());
-        poses.push_back(PoseOfReaderLine(text, source, line.lineNumber));
+    poses.reserve(rest.lines.size());
+    for (const REST_POSE_LINE& line : rest.lines) {
+        line.RequireNumbers(source);
+        const std::array<double, 6>& v = line.values;
+        poses.push_back(POSE{v[0], v[1], v[2], v[3], v[4], v[5]});
     }
     return poses;
 }
 
-bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
+POSE CAnimationFrameReader::GeneralLine(std::string_view line, std::size_t place,
+                                        CFrameTexts* texts) {
+    FRAME_FIELDS f = ParseNumberFields(line, m_reader.SourceName(), m_reader.LineNumber());
+    if (texts != nullptr) {
+        m_rotation.assign(f.rx);
+        m_rotation += ' ';
+        m_rotation.append(f.ry);
+        m_rotation += ' ';
+        m_rotation.append(f.rz);
+        texts->Set(place, m_rotation);
+    }
+    return PoseOfFields(f);
+}
+
+bool CAnimationFrameReader::Next(FRAME_POSES* poses, CFrameTexts* texts) {
     if (m_ended) return false;
     if (poses != nullptr) poses->clear();
+    if (texts != nullptr) texts->Clear();
     m_lineNumbers.clear();
     if (m_inFrame) {
         m_timeText.swap(m_nextTimeText);
@@ -106,7 +104,8 @@ bool CAnimationFrameReader::Next(FRAME_POSES* poses) {
             isUsual = ReadUsualFrameLine(line, usual, rotation);
         }
         POSE pose = isUsual ? POSE{usual.x, usual.y, usual.z, rotation[0], rotation[1], rotation[2]}
-                            : PoseOfLine(line, m_reader.SourceName(), m_reader.LineNumber());
+                            : GeneralLine(line, place, texts);
+        if (texts != nullptr && isUsual) texts->Set(place, usual.rotation);
         if (place == poses->size()) {
             poses->push_back(pose);
             m_lineNumbers.push_back(m_reader.LineNumber());

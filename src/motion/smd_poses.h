@@ -14,15 +14,10 @@ namespace varnex {
 // The node list as the motion code takes it: names and parents, in the order the lines stand.
 std::vector<SKELETON_NODE> SkeletonOf(const std::vector<SMD_NODE>& nodes);
 
-// One skeleton line's six values: positions by the atof rule, as BUILD SMD reads them, rotations
-// that must be numbers, as BUILD SMD requires. Throws CVarnexError (source, line) for fewer than
-// seven fields or a field that is no number.
-POSE PoseOfLine(std::string_view line, const std::string& source, int lineNumber);
-// The same for a line a CLineReader has just given (READABLE_PAST_LINE readable bytes behind
-// it), the usual form read in one pass.
-POSE PoseOfReaderLine(std::string_view line, const std::string& source, int lineNumber);
-// A first frame's lines in order; throws as PoseOfLine.
-FRAME_POSES PosesOfLines(const std::vector<FRAME_LINE>& lines, const std::string& source);
+// A rest pose's lines in order, each checked as a frame line of an animation: positions by the
+// atof rule, as BUILD SMD reads them, rotations that must be numbers, as BUILD SMD requires.
+// Throws CVarnexError (source, line) for fewer than seven fields or a field that is no number.
+FRAME_POSES PosesOfRest(const REST_POSE& rest, const std::string& source);
 
 // The frames of an animation, one at a time, from a reader just past "skeleton" (as
 // ReadAnimationHead leaves it). Lines before the first "time" line are dropped, as BUILD SMD
@@ -36,8 +31,9 @@ public:
     // without a line reads as zeros; Keys() tells), or only past the lines when poses is null.
     // False once "end" is read. Throws CVarnexError naming the file and line: a node number that
     // names no node or one that already has its line, a line of a frame read into poses that
-    // PoseOfLine refuses, a "time" line without a number, a file without "end".
-    bool Next(FRAME_POSES* poses);
+    // ParseNumberFields refuses, a "time" line without a number, a file without "end". With texts, also
+    // each line's rotation text, by the same place.
+    bool Next(FRAME_POSES* poses, CFrameTexts* texts = nullptr);
     // From now on reads the poses of the lines at these places only: the other lines are keyed
     // (Keys() tells of them as before) but their values are neither read nor checked, and read as
     // zeros. For a first look at a few nodes, before a full read refuses what it must.
@@ -60,6 +56,9 @@ public:
     }
 
 private:
+    // A line not in the usual form: its pose, and with texts its rotation text at place.
+    POSE GeneralLine(std::string_view line, std::size_t place, CFrameTexts* texts);
+
     CLineReader& m_reader;
     CFrameKeys m_keys;
     bool m_inFrame = false;
@@ -70,6 +69,7 @@ private:
     int m_timeLine = 0, m_nextTimeLine = 0;
     std::vector<int> m_lineNumbers;
     std::vector<char> m_only;  // empty: every line read
+    std::string m_rotation;
 };
 
 // A whole animation in memory: its node list and the poses of every frame.

@@ -67,11 +67,6 @@ MAT3 SourceRotationOf(const POSE& pose) {
     return RotationFromSines(sx, cx, sy, cy, sz, cz);
 }
 
-bool IsFinitePose(const POSE& p) {
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.rx) &&
-           std::isfinite(p.ry) && std::isfinite(p.rz);
-}
-
 // Every node once, each after its parent; parents as CForwardKinematics sanitized them.
 std::vector<int> ParentsFirst(const std::vector<int>& parents) {
     std::vector<int> depth(parents.size(), 0);
@@ -300,20 +295,14 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
         PLAN& plan = m_plans[row];
         const int r = static_cast<int>(row);
         plan.parent = parents[row];
-        plan.source = RowSourceLine(r, setting.nodes);
-        plan.blend = RowBlends(setting.nodes);
+        plan.source = SourceLineOf(r, setting.nodes);
+        plan.nodes = setting.nodes;
+        plan.blend = setting.nodes >= BLEND_OFFSET;
         plan.correction = setting.correction;
-        if (plan.source != ROW_KEEPS_REST) m_linesRead = std::max(m_linesRead, plan.source + 1);
-        if (row >= modelRest.size()) {
-            if (m_planProblem.fault == RETARGET_FAULT::NONE) {
-                m_planProblem = {RETARGET_FAULT::MISSING_REST_LINE, r, r};
-            }
-            continue;
-        }
+        if (plan.source != REST_LINE) m_linesRead = std::max(m_linesRead, plan.source + 1);
+        if (row >= modelRest.size()) ThrowNoRestLine(r, modelRest.size());
         plan.rest = modelRest[row];
-        if (!IsFinitePose(plan.rest) && m_planProblem.fault == RETARGET_FAULT::NONE) {
-            m_planProblem = {RETARGET_FAULT::NOT_FINITE, r, r};
-        }
+        if (!IsFinitePose(plan.rest)) ThrowNotFinite(r, r, plan.rest);
         plan.restMatrix = RotationOf(plan.rest);
         plan.restRotation = QuatOf(plan.restMatrix);
     }
@@ -324,7 +313,6 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
         m_sourceParent.resize(static_cast<std::size_t>(m_linesRead), -1);
     }
     m_sourceOrder = ParentsFirst(m_sourceParent);
-    if (m_planProblem.fault != RETARGET_FAULT::NONE) return;
 
     // The model at rest, in its own axes: each paired row's chains to its nearest paired
     // descendants.
@@ -354,14 +342,14 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
     SolveSource(m_sourceRest, sourceAtRest);
     for (std::size_t a = 0; a < m_plans.size(); ++a) {
         PLAN& plan = m_plans[a];
-        if (plan.source == ROW_KEEPS_REST) continue;
+        if (plan.source == REST_LINE) continue;
         const bool isRoot = plan.parent < 0;
         std::vector<int> below(children[a].rbegin(), children[a].rend());
         while (!below.empty()) {
             int c = below.back();
             below.pop_back();
             const PLAN& descendant = m_plans[static_cast<std::size_t>(c)];
-            if (descendant.source == ROW_KEEPS_REST) {
+            if (descendant.source == REST_LINE) {
                 const auto& more = children[static_cast<std::size_t>(c)];
                 below.insert(below.end(), more.rbegin(), more.rend());
                 continue;
@@ -461,14 +449,14 @@ MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) co
     return Multiply(MatrixOf(turn), partnerWorld);
 }
 
-RETARGET_PROBLEM CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& result,
-                                       WORLD_WORK& work) const {
+void CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& result,
+                           WORLD_WORK& work) const {
     result.resize(m_plans.size());
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
         const PLAN& plan = m_plans[row];
-        if (plan.source != ROW_KEEPS_REST &&
+        if (plan.source != REST_LINE &&
             static_cast<std::size_t>(plan.source) >= source.size()) {
-            return {RETARGET_FAULT::MISSING_SOURCE_LINE, static_cast<int>(row), plan.source};
+            ThrowFrameTooShort(static_cast<int>(row), plan.nodes, plan.source, source.size());
         }
     }
     SolveSource(source, work);
@@ -479,7 +467,7 @@ RETARGET_PROBLEM CWorldRetarget::Apply(std::span<const POSE> source, std::vector
         const PLAN& plan = m_plans[r];
         const MAT3& parentWorld =
             plan.parent < 0 ? IDENTITY : work.modelWorld[static_cast<std::size_t>(plan.parent)];
-        if (plan.source == ROW_KEEPS_REST) {
+        if (plan.source == REST_LINE) {
             result[r] = plan.rest;
             if (plan.hasChildren) work.modelWorld[r] = Multiply(parentWorld, plan.restMatrix);
             continue;
@@ -507,11 +495,14 @@ RETARGET_PROBLEM CWorldRetarget::Apply(std::span<const POSE> source, std::vector
         }
     }
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
+        const PLAN& plan = m_plans[row];
         if (!IsFinitePose(result[row])) {
-            return {RETARGET_FAULT::NOT_FINITE, static_cast<int>(row), m_plans[row].source};
+            ThrowNotFinite(static_cast<int>(row), plan.source,
+                           plan.source == REST_LINE
+                               ? plan.rest
+                               : source[static_cast<std::size_t>(plan.source)]);
         }
     }
-    return {};
 }
 
 }  // namespace varnex

@@ -44,24 +44,22 @@ class CWorldRetarget {
 public:
     // modelNodes/modelRest: the model's skeleton and first frame; sourceNodes/sourceRest: the
     // reference animation's, which the rows' NODES name and whose rest lines stand in for lines a
-    // source frame lacks. rows beyond rows.size() are default rows. A row whose rest line the
-    // model lacks, or that is not finite, is reported by PlanProblem().
+    // source frame lacks. rows beyond rows.size() are default rows. Throws CRowError for the first
+    // row whose rest line the model lacks, or is not finite.
     CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes, std::span<const POSE> modelRest,
                    const std::vector<SKELETON_NODE>& sourceNodes, std::span<const POSE> sourceRest,
                    std::span<const RETARGET_ROW> rows, const ROOT_FROM_LEGS& root);
 
-    const RETARGET_PROBLEM& PlanProblem() const { return m_planProblem; }
     int NodeCount() const { return static_cast<int>(m_plans.size()); }
     int LinesRead() const { return m_linesRead; }
 
     // The result frame's poses into result (resized to NodeCount()), as CFrameRetarget::Apply:
-    // the first row that cannot be made, result then incomplete. Safe from several threads with
-    // one work each; allocates nothing once result and work have their sizes.
-    RETARGET_PROBLEM Apply(std::span<const POSE> source, std::vector<POSE>& result,
-                           WORLD_WORK& work) const;
+    // CRowError for the first row that cannot be made, result then incomplete. Safe from several
+    // threads with one work each; allocates nothing once result and work have their sizes.
+    void Apply(std::span<const POSE> source, std::vector<POSE>& result, WORLD_WORK& work) const;
     // The same with a work of its own, for one thread.
-    RETARGET_PROBLEM Apply(std::span<const POSE> source, std::vector<POSE>& result) {
-        return Apply(source, result, m_work);
+    void Apply(std::span<const POSE> source, std::vector<POSE>& result) {
+        Apply(source, result, m_work);
     }
 
 private:
@@ -72,7 +70,8 @@ private:
     };
     struct PLAN {
         int parent = -1;
-        int source = ROW_KEEPS_REST;
+        int source = REST_LINE;
+        int nodes = 0;
         bool blend = false;
         double correction = 1.0;
         POSE rest;
@@ -90,7 +89,6 @@ private:
     std::vector<int> m_sourceOrder;  // source lines, parents first
     std::vector<POSE> m_sourceRest;
     ROOT_FROM_LEGS m_root;
-    RETARGET_PROBLEM m_planProblem;
     int m_linesRead = 0;
     WORLD_WORK m_work;
 };

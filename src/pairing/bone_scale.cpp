@@ -11,27 +11,28 @@ namespace varnex {
 
 namespace {
 // The first-frame line at ordinal; kind and what say who asked, for the message.
-const FRAME_LINE& Frame0Line(const SMD_HEAD& head, int ordinal, ERROR_KIND kind,
-                             std::vector<std::string> what) {
-    if (ordinal < 0 || static_cast<std::size_t>(ordinal) >= head.frame0Lines.size()) {
+const REST_POSE_LINE& Frame0Line(const SMD_HEAD& head, int ordinal, ERROR_KIND kind,
+                                 std::vector<std::string> what) {
+    const std::vector<REST_POSE_LINE>& lines = head.rest.lines;
+    if (ordinal < 0 || static_cast<std::size_t>(ordinal) >= lines.size()) {
         what.push_back(head.frame0Time);
-        what.push_back(std::to_string(head.frame0Lines.size()));
+        what.push_back(std::to_string(lines.size()));
         what.push_back(std::to_string(ordinal));
         throw CVarnexError(kind, head.source, head.frame0TimeLine, std::move(what));
     }
-    return head.frame0Lines[static_cast<std::size_t>(ordinal)];
+    return lines[static_cast<std::size_t>(ordinal)];
 }
 }  // namespace
 
-double OffsetLength(const FRAME_LINE& line, const std::string& source) {
-    FRAME_FIELDS f = ParseFrameFields(line.text, source, line.lineNumber);
-    double x = TextToDouble(f.x);
-    double y = TextToDouble(f.y);
-    double z = TextToDouble(f.z);
+double OffsetLength(const REST_POSE_LINE& line, const std::string& source) {
+    line.RequireComplete(source);
+    double x = line.values[0];
+    double y = line.values[1];
+    double z = line.values[2];
     double length = std::sqrt(x * x + y * y + z * z);
     if (!std::isfinite(length)) {
         throw CVarnexError(ERROR_KIND::LENGTH_NOT_FINITE, source, line.lineNumber,
-                           {std::string(f.x), std::string(f.y), std::string(f.z)});
+                           {line.fields[1], line.fields[2], line.fields[3]});
     }
     return length;
 }
@@ -43,7 +44,7 @@ BONE_SCALES ComputeBoneScales(const SMD_HEAD& model, const SMD_HEAD& ref, const 
     RequireFrame0(ref);
 
     if (marks.thighNamedLeg && marks.spine >= 0) {
-        const FRAME_LINE& spine = Frame0Line(ref, marks.spine, ERROR_KIND::FRAME0_NO_LINE_FOR_SPINE,
+        const REST_POSE_LINE& spine = Frame0Line(ref, marks.spine, ERROR_KIND::FRAME0_NO_LINE_FOR_SPINE,
                                              {std::to_string(marks.spine)});
         out.spineLength = OffsetLength(spine, ref.source);
     }

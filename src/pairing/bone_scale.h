@@ -22,6 +22,6 @@ BONE_SCALES ComputeBoneScales(const SMD_HEAD& model, const SMD_HEAD& refAnim, co
                               int rows, const BIPED_MARKS& marks);
 
 // sqrt(x*x + y*y + z*z) of a first-frame line; throws CVarnexError when it is not finite.
-double OffsetLength(const FRAME_LINE& line, const std::string& source);
+double OffsetLength(const REST_POSE_LINE& line, const std::string& source);
 
 }  // namespace varnex

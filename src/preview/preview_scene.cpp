@@ -69,8 +69,14 @@ void CPreviewScene::SetRows(std::vector<RETARGET_ROW> rows,
                             std::optional<ROOT_FROM_LEGS> rootFromLegs) {
     m_setup.rows = std::move(rows);
     m_setup.rootFromLegs = rootFromLegs;
-    m_retarget.emplace(m_setup.modelRest, static_cast<int>(m_setup.modelNodes.size()),
-                       m_setup.rows, m_setup.rootFromLegs ? &*m_setup.rootFromLegs : nullptr);
+    m_retarget.reset();
+    m_planProblem.reset();
+    try {
+        m_retarget.emplace(m_setup.modelRest, static_cast<int>(m_setup.modelNodes.size()),
+                           m_setup.rows, m_setup.rootFromLegs ? &*m_setup.rootFromLegs : nullptr);
+    } catch (const CRowError& e) {
+        m_planProblem = e;  // a rest line of the model: no frame's result can be made
+    }
     m_results.clear();
     m_resultsMade = m_setup.method != RETARGET_METHOD::LOCAL || m_setup.feet != FEET_MODE::NONE;
     if (m_resultsMade) {
@@ -124,7 +130,7 @@ void CPreviewScene::AddBones(const FIGURE& figure, const std::vector<VEC3>& join
 void CPreviewScene::Draw(int frame, const SCENE_VIEW& view, SCENE_DRAWING& drawing) {
     drawing.bones.clear();
     drawing.marks.clear();
-    drawing.problem = {};
+    drawing.problem.reset();
     double panel = view.width / 2.0;
     drawing.groundY = view.height * GROUND_SHARE + view.panY;
     double tallest = std::max({m_source.height, m_result.height, 1e-6});
@@ -142,8 +148,13 @@ void CPreviewScene::Draw(int frame, const SCENE_VIEW& view, SCENE_DRAWING& drawi
     if (m_resultsMade && at < m_results.size()) {
         m_modelSkeleton.Solve(m_results[at], m_joints);
     } else {
-        drawing.problem = m_retarget->Apply(source, m_resultPoses);
-        if (drawing.problem.fault != RETARGET_FAULT::NONE) return;
+        try {
+            if (m_planProblem) throw *m_planProblem;
+            m_retarget->Apply(source, m_resultPoses);
+        } catch (const CRowError& e) {
+            drawing.problem = e;
+            return;
+        }
         m_modelSkeleton.Solve(m_resultPoses, m_joints);
     }
     AddBones(m_result, m_joints, panel * 1.5 + view.panX, scale, drawing.groundY, view.yaw, planted,

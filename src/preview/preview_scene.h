@@ -47,7 +47,8 @@ struct SCENE_DRAWING {
     std::vector<SCENE_BONE> bones;
     std::vector<SCENE_MARK> marks;  // drawn over the bones
     double groundY = 0.0;  // the ground line, the same in both panels
-    RETARGET_PROBLEM problem;  // why the result could not be made; only the source is drawn then
+    // Why the result could not be made; only the source is drawn then.
+    std::optional<CRowError> problem;
 };
 
 class CPreviewScene {
@@ -91,6 +92,7 @@ private:
     FIGURE m_source, m_result;
     SOURCE_CONTACTS m_contacts;
     std::optional<CFrameRetarget> m_retarget;
+    std::optional<CRowError> m_planProblem;  // why m_retarget could not be made
     // With the world method or the feet on the ground, every frame's result made at once (the
     // feet need the frames around each one), up to the first that cannot be made.
     std::vector<std::vector<POSE>> m_results;

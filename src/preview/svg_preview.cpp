@@ -344,8 +344,8 @@ std::vector<bool> PairedRows(std::span<const RETARGET_ROW> rows, std::size_t mod
     std::vector<bool> paired(modelNodeCount, false);
     for (std::size_t row = 0; row < modelNodeCount; ++row) {
         int nodes = row < rows.size() ? rows[row].nodes : RETARGET_ROW{}.nodes;
-        int line = RowSourceLine(static_cast<int>(row), nodes);
-        paired[row] = line != ROW_KEEPS_REST && static_cast<std::size_t>(line) < sourceNodeCount;
+        int line = SourceLineOf(static_cast<int>(row), nodes);
+        paired[row] = line != REST_LINE && static_cast<std::size_t>(line) < sourceNodeCount;
     }
     return paired;
 }
@@ -355,8 +355,8 @@ std::vector<bool> DrivingSourceNodes(std::span<const RETARGET_ROW> rows, std::si
     std::vector<bool> driving(sourceNodeCount, false);
     for (std::size_t row = 0; row < modelNodeCount; ++row) {
         int nodes = row < rows.size() ? rows[row].nodes : RETARGET_ROW{}.nodes;
-        int line = RowSourceLine(static_cast<int>(row), nodes);
-        if (line != ROW_KEEPS_REST && static_cast<std::size_t>(line) < sourceNodeCount) {
+        int line = SourceLineOf(static_cast<int>(row), nodes);
+        if (line != REST_LINE && static_cast<std::size_t>(line) < sourceNodeCount) {
             driving[static_cast<std::size_t>(line)] = true;
         }
     }

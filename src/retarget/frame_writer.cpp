@@ -151,20 +151,17 @@ void CFrameWriter::PlanTear(std::size_t plan, const BUILD_JOB& job) {
     TEAR_PLAN& t = m_tearPlans.emplace_back();
     t.limit2 = std::numeric_limits<double>::infinity();
     const ROW_PLAN& row = m_plans[plan];
-    const std::vector<FRAME_LINE>& rest = job.model->frame0Lines;
+    const std::vector<REST_POSE_LINE>& rest = job.model->rest.lines;
     if (row.row == 0 || row.source == REST_LINE || plan >= rest.size()) return;
     // A rest line the build never needed is never refused here: it is only not watched.
-    try {
-        FRAME_FIELDS f = ParseFrameFields(rest[plan].text, m_context.modelSource, 0);
-        for (std::string_view v : {f.x, f.y, f.z}) {
-            if (!IsDecimalNumber(v)) return;
-        }
-        t.x = TextToDouble(f.x);
-        t.y = TextToDouble(f.y);
-        t.z = TextToDouble(f.z);
-    } catch (const CVarnexError&) {
-        return;
+    const REST_POSE_LINE& r = rest[plan];
+    if (!r.complete) return;
+    for (int n = 1; n <= 3; ++n) {
+        if (!IsDecimalNumber(r.Field(n))) return;
     }
+    t.x = r.values[0];
+    t.y = r.values[1];
+    t.z = r.values[2];
     t.restLength = std::sqrt(t.x * t.x + t.y * t.y + t.z * t.z);
     if (std::isfinite(t.restLength)) t.limit2 = TornLimitSquared(t.restLength);
 }
@@ -261,7 +258,7 @@ COMPOSE_CONTEXT ComposeContextOf(const BUILD_JOB& job, const std::string& animSo
     COMPOSE_CONTEXT context;
     context.animSource = animSource;
     context.modelSource = job.model->source;
-    context.refLines = &job.model->frame0Lines;
+    context.rest = &job.model->rest;
     context.lineEnd = job.lineEnd;
     context.rootFromLegs = job.rootFromLegs;
     return context;

@@ -24,21 +24,11 @@ void AppendRowPrefix(std::string& out, int row) {
     out += ' ';
 }
 
-// Fields copied into the output as they stand must be numbers, or the output would not compile.
-void RequireNumbers(std::initializer_list<std::string_view> fields, const std::string& source,
-                    int lineNumber) {
-    for (std::string_view field : fields) {
-        if (!IsDecimalNumber(field)) {
-            throw CVarnexError(ERROR_KIND::NOT_A_NUMBER, source, lineNumber, {PrintableText(field)});
-        }
-    }
-}
-
 // Usual positions are below 1e9: with factors below 1e100 every product stays far from overflow.
 bool FiniteForUsual(const ROW_PLAN& plan) {
     constexpr double LIMIT = 1e100;
-    for (double factor : {plan.setting.boneScale, plan.setting.correction, plan.x0, plan.y0,
-                          plan.z0}) {
+    for (double factor :
+         {plan.boneScale, plan.correction, plan.rest.x, plan.rest.y, plan.rest.z}) {
         if (!(std::fabs(factor) < LIMIT)) return false;
     }
     // The legs' rule brings rest positions in, which the limit above does not see.
@@ -46,22 +36,6 @@ bool FiniteForUsual(const ROW_PLAN& plan) {
 }
 
 }  // namespace
-
-POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z) {
-    if (plan.rootFromLegs) {
-        VEC3 p = RootPositionFromLegs(plan.root, x, y, z);
-        x = p.x;
-        y = p.y;
-        z = p.z;
-    } else {
-        double s = plan.setting.boneScale;
-        x = x * s;
-        y = y * s;
-        z = z * s;
-    }
-    CorrectPosition(x, y, z, plan.setting.correction, plan.blend, plan.x0, plan.y0, plan.z0);
-    return POSITION{x, y, z};
-}
 
 bool MakePaddedText(std::string_view text, PADDED_TEXT& padded) {
     padded = PADDED_TEXT{};
@@ -81,8 +55,8 @@ std::string NormalizedFrameLine(const FRAME_FIELDS& f) {
     return line;
 }
 
-const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
-    const std::vector<FRAME_LINE>& lines = *context.refLines;
+const REST_POSE_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
+    const std::vector<REST_POSE_LINE>& lines = context.rest->lines;
     if (node < 0 || static_cast<std::size_t>(node) >= lines.size()) {
         throw CVarnexError(ERROR_KIND::NO_REST_LINE, context.modelSource, 0,
                            {std::to_string(lines.size()), std::to_string(node)});
@@ -92,28 +66,20 @@ const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context) {
 
 ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& context) {
     ROW_PLAN plan;
-    plan.row = row;
-    plan.setting = setting;
-    plan.source = SourceLineOf(row, setting.nodes);
-    plan.blend = setting.nodes >= BLEND_OFFSET;
+    static_cast<ROW_RULE&>(plan) = DecodeRow(row, setting, context.rootFromLegs);
     AppendRowPrefix(plan.prefix, row);
     MakePaddedText(plan.prefix, plan.paddedPrefix);  // at most 13 bytes
-    if (row == 0 && context.rootFromLegs != nullptr) {
-        plan.rootFromLegs = true;
-        plan.root = *context.rootFromLegs;
-    }
     if (plan.source == REST_LINE) {
-        const FRAME_LINE& rest = ReadReferenceLine(row, context);
-        FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
-        RequireNumbers({r.x, r.y, r.z, r.rx, r.ry, r.rz}, context.modelSource, rest.lineNumber);
-        plan.restText = NormalizedFrameLine(r);
+        const REST_POSE_LINE& rest = ReadReferenceLine(row, context);
+        rest.RequireDecimal(1, 6, context.modelSource);
+        plan.restText = NormalizedFrameLine({rest.Field(0), rest.Field(1), rest.Field(2),
+                                             rest.Field(3), rest.Field(4), rest.Field(5),
+                                             rest.Field(6)});
         plan.restText += context.lineEnd;
     } else if (plan.blend) {
-        const FRAME_LINE& rest = ReadReferenceLine(row, context);
-        FRAME_FIELDS r = ParseFrameFields(rest.text, context.modelSource, rest.lineNumber);
-        plan.x0 = TextToDouble(r.x);
-        plan.y0 = TextToDouble(r.y);
-        plan.z0 = TextToDouble(r.z);
+        const REST_POSE_LINE& rest = ReadReferenceLine(row, context);
+        rest.RequireComplete(context.modelSource);
+        plan.rest = {rest.values[0], rest.values[1], rest.values[2]};
     }
     plan.finiteForUsual = FiniteForUsual(plan);
     return plan;
@@ -130,7 +96,7 @@ void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
         throw CVarnexError(ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW, context.animSource,
                            frame.timeLineNumber,
                            {frame.timeText, std::to_string(plan.row),
-                            std::to_string(plan.setting.nodes), std::to_string(n),
+                            std::to_string(plan.nodes), std::to_string(n),
                             std::to_string(frame.size)});
     }
     ComposeFromSourceLine(plan, (*frame.lines)[n], context, out);

@@ -14,7 +14,7 @@ namespace varnex {
 struct COMPOSE_CONTEXT {
     std::string animSource;               // for messages
     std::string modelSource;
-    const std::vector<FRAME_LINE>* refLines = nullptr;  // the reference model's first frame
+    const REST_POSE* rest = nullptr;  // the reference model's first frame
     std::string lineEnd = "\r\n";
     const ROOT_FROM_LEGS* rootFromLegs = nullptr;  // row 0 follows the legs (--root-motion legs)
 };
@@ -39,27 +39,16 @@ struct PADDED_TEXT {
 // False, leaving padded empty, when text is longer than the array.
 bool MakePaddedText(std::string_view text, PADDED_TEXT& padded);
 
-// What a row does in every frame, worked out once per build.
-struct ROW_PLAN {
-    int row = 0;
-    RETARGET_ROW setting;
-    int source = 0;          // frame line, or REST_LINE
-    bool blend = false;
-    double x0 = 0.0, y0 = 0.0, z0 = 0.0;  // the rest position, for blending
+// What a row does in every frame, worked out once per build: its rule, and the texts it writes.
+struct ROW_PLAN : ROW_RULE {
     std::string prefix;      // the node number in three columns and a space
     PADDED_TEXT paddedPrefix;
     std::string restText;    // the whole rest line with its line end, for REST_LINE
     // Scale, correction and rest position are small enough that no usual source position can
     // give a position that is not finite: the fast route then needs no check.
     bool finiteForUsual = false;
-    bool rootFromLegs = false;  // row 0 only: the rule below takes the place of the bone scale
-    ROOT_FROM_LEGS root;
 };
-struct POSITION {
-    double x, y, z;
-};
-// The row's position from its source position; every route computes it this way.
-POSITION CorrectedPosition(const ROW_PLAN& plan, double x, double y, double z);
+using POSITION = VEC3;
 // Throws CVarnexError when the row needs a rest line the model does not have.
 ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& context);
 void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
@@ -93,6 +82,6 @@ void ComposeNodeLine(int row, const RETARGET_ROW& setting, const FRAME_VIEW& fra
                      const COMPOSE_CONTEXT& context, std::string& out);
 
 // The reference model's first-frame line of node i; throws CVarnexError when there is none.
-const FRAME_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context);
+const REST_POSE_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context);
 
 }  // namespace varnex

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "retarget/frame_writer.h"
 #include "retarget/world_build.h"
 #include "platform/file_access.h"
 
@@ -13,10 +14,36 @@ namespace {
 constexpr std::size_t WRITE_BLOCK = 64 << 10;
 }  // namespace
 
+void AppendLocalFrame(std::string& out, std::string_view timeText, std::span<const ROW_PLAN> plans,
+                      std::span<const POSE> result, const CFrameTexts& source,
+                      std::string_view lineEnd) {
+    out.append(timeText);
+    out.append(lineEnd);
+    for (const ROW_PLAN& plan : plans) {
+        if (plan.source == REST_LINE) {
+            out += plan.restText;
+            continue;
+        }
+        const POSE& p = result[static_cast<std::size_t>(plan.row)];
+        AppendUsualNodeLine(plan, POSITION{p.x, p.y, p.z},
+                            source.Rotation(static_cast<std::size_t>(plan.source)), lineEnd, out);
+    }
+}
+
 std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const MOTION_SETUP& setup,
                                                     const std::string& animPath,
                                                     const std::string& outputPath) {
     CAnimationRetarget frames(setup, animPath);
+    const bool texts = setup.method == RETARGET_METHOD::LOCAL && setup.feet == FEET_MODE::NONE;
+    std::vector<ROW_PLAN> plans;
+    if (texts) {
+        frames.KeepTexts();
+        COMPOSE_CONTEXT context = ComposeContextOf(job, animPath);
+        context.rootFromLegs = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
+        for (std::size_t r = 0; r < job.rows.size(); ++r) {
+            plans.push_back(PlanRow(static_cast<int>(r), job.rows[r], context));
+        }
+    }
     CAtomicOutput output(outputPath);
     std::string text;
     for (const std::string& line : job.model->headerLines) {
@@ -25,11 +52,15 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
     }
     const std::size_t rows = job.rows.size();
     const auto rowZeroLine =
-        static_cast<std::size_t>(RowSourceLine(0, job.rows.empty() ? 0 : job.rows[0].nodes));
+        static_cast<std::size_t>(SourceLineOf(0, job.rows.empty() ? 0 : job.rows[0].nodes));
     while (frames.Next(true)) {
         std::span<const POSE> poses(frames.Result());
-        AppendPoseFrame(text, frames.TimeText(), poses.first(std::min(poses.size(), rows)),
-                        job.lineEnd);
+        if (texts) {
+            AppendLocalFrame(text, frames.TimeText(), plans, poses, frames.RowTexts(), job.lineEnd);
+        } else {
+            AppendPoseFrame(text, frames.TimeText(), poses.first(std::min(poses.size(), rows)),
+                            job.lineEnd);
+        }
         if (job.rootHeights != nullptr && !poses.empty() &&
             rowZeroLine < frames.RowSource().size()) {
             job.rootHeights->Add(frames.RowSource()[rowZeroLine].z, poses[0].z);

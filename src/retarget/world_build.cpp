@@ -204,7 +204,7 @@ public:
           m_rows(job.rows.size()),
           m_lineEnd(job.lineEnd),
           m_rowZeroLine(static_cast<std::size_t>(
-              RowSourceLine(0, job.rows.empty() ? 0 : job.rows[0].nodes))),
+              SourceLineOf(0, job.rows.empty() ? 0 : job.rows[0].nodes))),
           m_lines(job.lineEnd) {}
 
     const std::vector<std::string>& UnusedNodes() const { return m_frames.UnusedNodes(); }
@@ -220,13 +220,14 @@ public:
             // A frame the solve would refuse (too short, or a value that is no finite number)
             // is refused by the retarget, which names its line.
             if (source.size() < linesRead || !AllFinite(source)) m_frames.Retarget();
-            RETARGET_PROBLEM problem = world.Apply(source, m_result, m_work);
-            if (problem.fault != RETARGET_FAULT::NONE) {
-                const POSE& p = source[static_cast<std::size_t>(std::max(0, problem.line))];
+            try {
+                world.Apply(source, m_result, m_work);
+            } catch (const CRowError& e) {
+                const POSE& p = source[static_cast<std::size_t>(std::max(0, e.FrameLine()))];
                 throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, reader.SourceName(),
                                    m_frames.TimeLineNumber(),
                                    {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
-                                    std::to_string(problem.row)});
+                                    std::to_string(e.Row())});
             }
             std::span<const POSE> poses(m_result);
             m_lines.AppendFrame(out, m_frames.TimeText(),

@@ -411,6 +411,7 @@ SMD_HEAD ReadModel(CByteSource& source) {
     if (head.nodes.empty()) throw CVarnexError(ERROR_KIND::EMPTY_NODE_LIST, head.source, 0);
     RequireFrame0(head);
     KeyFirstFrame(head);
+    head.rest = ReadRestPose(head.frame0Lines);
     return head;
 }
 
@@ -419,6 +420,7 @@ SMD_HEAD ReadReferenceAnimation(CByteSource& source) {
     RequireNodeList(head);
     RequireFrame0(head);
     KeyFirstFrame(head);
+    head.rest = ReadRestPose(head.frame0Lines);
     return head;
 }
 

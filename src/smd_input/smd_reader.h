@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_access.h"
+#include "smd_input/rest_pose.h"
 #include "platform/varnex_error.h"
 
 namespace varnex {
@@ -137,6 +138,7 @@ struct SMD_HEAD {
     int frame0TimeLine = 0;
     std::int64_t frame0Offset = 0;         // offset of the first line behind its "time" line
     std::vector<FRAME_LINE> frame0Lines;   // its non-blank skeleton lines, in order
+    REST_POSE rest;  // the same lines read, by ReadModel and ReadReferenceAnimation
 };
 
 // Reads the head of an SMD (and its first frame when withFrame0), stopping there. Missing parts

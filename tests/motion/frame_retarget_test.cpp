@@ -21,8 +21,7 @@ POSE Retarget(int row, RETARGET_ROW setting, const ROOT_FROM_LEGS* legs = nullpt
     std::vector<RETARGET_ROW> rows(REST.size(), setting);
     CFrameRetarget retarget(REST, static_cast<int>(REST.size()), rows, legs);
     std::vector<POSE> result;
-    RETARGET_PROBLEM problem = retarget.Apply(FRAME, result);
-    EXPECT_EQ(problem.fault, RETARGET_FAULT::NONE);
+    retarget.Apply(FRAME, result);
     return result[static_cast<std::size_t>(row)];
 }
 

@@ -12,6 +12,7 @@
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"
 #include "retarget/build_smd.h"
+#include "retarget/typed_build.h"
 #include "platform/varnex_error.h"
 #include "smd_input/decimal_text.h"
 #include "dialog_fixture.h"
@@ -30,6 +31,7 @@ SMD_HEAD Model(const std::vector<FRAME_LINE>& rest) {
     model.source = "model.smd";
     model.headerLines = {"version 1", "nodes", "  0 \"root\"  -1", "  1 \"a\"   0", "end", "skeleton"};
     model.frame0Lines = rest;
+    model.rest = ReadRestPose(rest);
     return model;
 }
 const SMD_HEAD MODEL = Model(REST);
@@ -93,9 +95,10 @@ TEST(BuildSmd, HeaderThenEachFrameWithOneLinePerModelNodeWhateverTheLayout) {
                   "  1 0.000000 2.000000 0.000000 0.000000 0.000000 1.000000\r\nend\r\n");
 }
 
-TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
+TEST(BuildSmd, FastRouteWritesWhatTheGeneralAndTheTypedLocalRoutesWrite) {
     // Random frames mixing the usual number form with the others (exponents, signs, long digit
     // strings, tabs, text), on rows that scale, blend, keep the rest line and repeat a source.
+    // The typed local route reads the same frames as files: the model, and four nodes.
     CTestRandom random(0x2545F4914F6CDD1Dull);
     auto next = [&random](std::uint64_t n) { return random.Below(n); };
     // The last frames also hold texts a rotation may not have: both routes refuse the same line.
@@ -129,6 +132,30 @@ TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
             return ErrorText(e);
         }
     };
+    CTempDir dir;
+    std::string model = HEADER + std::string("time 0\r\n");
+    for (const FRAME_LINE& line : REST) model += line.text + "\r\n";
+    WriteFile(dir.Path("model.smd"), model + "end\r\n");
+    std::string nodes = "version 1\r\nnodes\r\n";
+    for (int n = 0; n < 4; ++n) nodes += NodeLine(n, "n" + std::to_string(n), n - 1) + "\r\n";
+    nodes += "end\r\nskeleton\r\n";
+    std::string refText = nodes + "time 0\r\n";
+    for (int n = 0; n < 4; ++n) refText += "  " + std::to_string(n) + " 0 0 0 0 0 0\r\n";
+    WriteFile(dir.Path("ref.smd"), refText + "end\r\n");
+    const SMD_HEAD modelHead = ReadModelFile(dir.Path("model.smd"));
+    const SMD_HEAD ref = ReadReferenceAnimationFile(dir.Path("ref.smd"));
+    auto typed = [&](const std::vector<RETARGET_ROW>& rows, const std::string& text) {
+        WriteFile(dir.Path("anim.smd"), nodes + text);
+        BUILD_JOB job = Job(rows);
+        job.model = &modelHead;
+        try {
+            RetargetAnimationFileTyped(job, MakeMotionSetup(modelHead, ref, rows, ROOT_MODE::SCALE),
+                                       dir.Path("anim.smd"), dir.Path("typed.smd"));
+        } catch (const CVarnexError&) {
+            return std::string("refused");
+        }
+        return ReadFile(dir.Path("typed.smd"));
+    };
     for (const std::vector<RETARGET_ROW>& rows :
          {std::vector<RETARGET_ROW>{{3, 1.0, 1.2523763407477821}, {3, 0.5, 0.75}},
           std::vector<RETARGET_ROW>{{102, 0.25, 1.5}, {0, 1.0, 1.0}},
@@ -139,6 +166,8 @@ TEST(BuildSmd, FastRouteWritesWhatTheGeneralRouteWrites) {
         EXPECT_EQ(outputOrMessage(Job(rows), goodFrames), expected);
         EXPECT_NE(expected.find("time 279"), std::string::npos) << expected;
         EXPECT_EQ(outputOrMessage(Job(rows), frames), outputOrMessage(general, frames));
+        EXPECT_EQ(typed(rows, goodFrames), expected);
+        EXPECT_EQ(typed(rows, frames).rfind("refused", 0), 0u);
     }
 }
 
@@ -252,63 +281,55 @@ TEST(OutputName, ModelPrefixThenAnimationName) {
 // root following the legs, the build writes row 0 as the in-memory retarget makes it, to the last
 // digit, and every other line as the default build does; the root's height range then follows
 // the legs' ratio (times the Correction), so the build's root check says nothing of it.
-TEST(BuildSmd, RootFromTheLegsChangesOnlyRowZeroAsTheMemoryRetargetDoes) {
+// The byte route writes what the typed local route writes, bit for bit: the walk as it is, its
+// lines in another layout (runs of blanks and tabs, fields past the seventh, rotations with
+// exponents: the general route), and renumbered (names in another order, lines out of order,
+// a node the reference lacks); row 0 by its scale and by the legs; the same root heights.
+TEST(BuildSmd, TheByteRouteWritesWhatTheTypedLocalRouteWrites) {
     SMD_HEAD model = ReadModelFile(SamplePath("knight_ref.smd"));
     SMD_HEAD ref = ReadReferenceAnimationFile(SamplePath("runner_ref.smd"));
-    BUILD_JOB job;
-    job.model = &model;
-    job.rows = PairedRows(model, ref, "0.8");
-    auto build = [&job, &ref] {
-        CFile file;
-        file.OpenForReading(SamplePath("runner_walk.smd"));
-        CLineReader reader(file);
-        ANIMATION_NODES animNodes = MapAnimationNodes(ref.nodes, ReadAnimationHead(reader).nodes,
-                                                  SourcesRead(job.rows), "runner_walk.smd");
-        job.animNodes = &animNodes;
-        CStringSink sink;
-        WriteRetargetedAnimation(job, reader, sink);
-        return sink.Text();
-    };
-    std::string scaled = build();
-    MOTION_SETUP setup = MakeMotionSetup(model, ref, job.rows, ROOT_MODE::LEGS);
-    job.rootFromLegs = &*setup.rootFromLegs;
-    CRootHeightRange heights;
-    job.rootHeights = &heights;
-    std::string legs = build();
-
-    CAnimationRetarget memory(setup, SamplePath("runner_walk.smd"));
-    auto nextLine = [](const std::string& text, std::size_t& from) {
-        std::size_t end = text.find("\r\n", from);
-        std::string line = text.substr(from, end - from);
-        from = end + 2;
-        return line;
-    };
-    std::size_t at = 0, scaledAt = 0;
-    int frames = 0;
-    bool inFrames = false;
-    while (at < legs.size()) {
-        std::string line = nextLine(legs, at);
-        std::string before = nextLine(scaled, scaledAt);
-        inFrames = inFrames || line == "skeleton";
-        if (!inFrames || line.rfind("  0 ", 0) != 0) {
-            EXPECT_EQ(line, before);
-            continue;
+    std::string walk = ReadFile(SamplePath("runner_walk.smd"));
+    CTempDir dir;
+    std::string loose = walk;
+    for (std::size_t at = loose.find("time 1\r\n"), n = 0; at != std::string::npos; ++n) {
+        at = loose.find("\r\n  ", at + 1);
+        if (at == std::string::npos) break;
+        std::size_t end = loose.find("\r\n", at + 2);
+        std::string line = loose.substr(at + 2, end - at - 2);
+        if (n % 3 == 0) {
+            std::size_t space = line.rfind(' ');
+            line = line.substr(0, space) + "\t " + line.substr(space + 1) + " 7";
+        } else if (n % 3 == 1) {
+            line.replace(line.rfind(' '), 1, " 1e-3 ");
+            line.erase(line.rfind(' '));
         }
-        ASSERT_TRUE(memory.Next(true));
-        const POSE& root = memory.Result()[0];
-        std::string position =
-            "  0 " + DecimalText(root.x) + " " + DecimalText(root.y) + " " + DecimalText(root.z) + " ";
-        EXPECT_EQ(line.substr(0, position.size()), position);
-        // The rotations are copied as they stand, as on every row.
-        EXPECT_EQ(line.substr(line.size() - 20), before.substr(before.size() - 20));
-        if (frames > 0) {
-            EXPECT_NE(line, before) << "frame 0 is the rest pose in both";
-        }
-        ++frames;
+        loose.replace(at + 2, end - at - 2, line);
     }
-    EXPECT_EQ(frames, 30);
-    EXPECT_FALSE(memory.Next(true));
-    EXPECT_FALSE(heights.Warning(setup.legs).has_value());
+    WriteFile(dir.Path("loose.smd"), loose);
+    WriteFile(dir.Path("moved.smd"),
+              Renumbered(walk, [](int n) { return n * 5 % 22; }, true, NodeLine(22, "Sword", 0),
+                         " 22 1 2 3 0 0 0\r\n"));
+
+    for (const char* anim : {"runner_walk.smd", "loose.smd", "moved.smd"}) {
+        std::string path =
+            anim == std::string("runner_walk.smd") ? SamplePath(anim) : dir.Path(anim);
+        for (ROOT_MODE root : {ROOT_MODE::SCALE, ROOT_MODE::LEGS}) {
+            BUILD_JOB job;
+            job.model = &model;
+            job.rows = PairedRows(model, ref, "0.8");
+            MOTION_SETUP setup = MakeMotionSetup(model, ref, job.rows, root);
+            if (setup.rootFromLegs) job.rootFromLegs = &*setup.rootFromLegs;
+            CRootHeightRange bytesHeights, typedHeights;
+            job.rootHeights = &bytesHeights;
+            RetargetAnimationFile(job, ref.nodes, path, dir.Path("bytes.smd"));
+            job.rootHeights = &typedHeights;
+            RetargetAnimationFileTyped(job, setup, path, dir.Path("typed.smd"));
+            std::string bytes = ReadFile(dir.Path("bytes.smd"));
+            EXPECT_EQ(bytes, ReadFile(dir.Path("typed.smd"))) << anim;
+            EXPECT_GT(bytes.size(), 30u * 22u * 40u) << anim;
+            EXPECT_TRUE(bytesHeights == typedHeights) << anim;
+        }
+    }
 }
 
 // The check and the preview read an animation through its own node list as the build does: the

@@ -22,12 +22,13 @@ const std::vector<FRAME_LINE> REST = {
     {"  3 0.000000 3.000000 0.000000 0.000000 0.000000 0.000000", 12},
     {"  4 0.000000 4.000000 8.000000 0.400000 0.500000 0.600000", 13},
 };
+const REST_POSE REST_POSE_READ = ReadRestPose(REST);
 
 std::string Compose(int row, int nodes, double correction, double scale) {
     COMPOSE_CONTEXT context;
     context.animSource = "walk.smd";
     context.modelSource = "model.smd";
-    context.refLines = &REST;
+    context.rest = &REST_POSE_READ;
     FRAME_VIEW frame;
     frame.lines = &FRAME;
     frame.size = FRAME.size();
@@ -74,7 +75,7 @@ TEST(NodeLine, NonFinitePositionIsRefusedWithItsLine) {
     std::vector<FRAME_LINE> frame = {{"  0 1e308 0 0 0 0 0", 21}};
     COMPOSE_CONTEXT context;
     context.animSource = "walk.smd";
-    context.refLines = &REST;
+    context.rest = &REST_POSE_READ;
     FRAME_VIEW view{&frame, 1, "time 0", 20};
     std::string out;
     try {
