@@ -513,6 +513,8 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
         options.fps = o.fps;
         options.texts = o.texts;
         options.contacts = PreviewContacts(setup, animPath).contacts;
+        // Torn bones and chains at an angle are watched over every frame, drawn or not.
+        CBoneWarnings bones(setup, run.SourceNodes());
         bool cut = false;
         for (int frame = 0;; ++frame) {
             bool wanted;
@@ -526,7 +528,8 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
                     cut = true;
                 }
             }
-            if (!run.Next(wanted)) break;
+            if (!run.Next(true)) break;
+            bones.AddFrame(run.Source(), run.Result());
             if (!wanted) continue;
             sourceFigure.AddFrame(run.Source());
             resultFigure.AddFrame(run.Result());
@@ -545,6 +548,7 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
         output.Write(PreviewSvg(sourceFigure, resultFigure, options));
         output.Commit();
         out << o.texts->Tr("écrit : {0}", {target}) << '\n';
+        Tell(s.WatchNotes(animPath, bones.Warnings()), o, err);
         if (cut) {
             err << "varnex-cli: "
                 << PreviewCutNote(animPath, frames, static_cast<int>(options.frameNumbers.size()),

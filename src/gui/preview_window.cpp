@@ -382,6 +382,7 @@ void CPreviewWindow::ShowFrameStatus() {
                                 e.Kind() == ERROR_KIND::POSITION_NOT_FINITE, texts),
                             texts);
     }
+    for (const MOTION_WARNING& w : m_scene->Warnings()) text += " ; " + WindowWarningText(w, texts);
     m_status->SetLabelText(ToWx(text));
 }
 

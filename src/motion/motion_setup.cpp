@@ -90,6 +90,13 @@ std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup) {
     return bones.Warnings();
 }
 
+void AdviseFor(RETARGET_METHOD method, FEET_MODE feet, std::vector<MOTION_WARNING>& warnings) {
+    for (MOTION_WARNING& w : warnings) {
+        w.methodAdvice = method == RETARGET_METHOD::LOCAL;
+        w.contactAdvice = feet == FEET_MODE::NONE;
+    }
+}
+
 CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
                              const std::vector<SKELETON_NODE>& sourceNodes) {
     MOTION_CHECK_INPUT input;

@@ -85,6 +85,10 @@ private:
     std::unique_ptr<CMotionCheck> m_check;
 };
 
+// Marks the warnings' advice for a retarget by method and feet: the world method for torn bones
+// and chains off on the local method, the feet on the ground where they are not.
+void AdviseFor(RETARGET_METHOD method, FEET_MODE feet, std::vector<MOTION_WARNING>& warnings);
+
 // Every frame of an animation held in memory (a front end's preview), in the reference
 // animation's node order, retargeted as CAnimationRetarget retargets a file: the setup's method,
 // then the feet stage with FEET_MODE::CONTACT. A result per frame, in order, up to the first

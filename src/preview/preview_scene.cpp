@@ -86,9 +86,30 @@ void CPreviewScene::SetRows(std::vector<RETARGET_ROW> rows,
             // The frames from the one refused on are drawn as the default method refuses them.
         }
     }
+    WatchBones();
     std::size_t modelCount = m_setup.modelNodes.size();
     m_source.paired = DrivingSourceNodes(m_setup.rows, modelCount, m_sourceNodes.size());
     m_result.paired = PairedRows(m_setup.rows, modelCount, m_sourceNodes.size());
+}
+
+void CPreviewScene::WatchBones() {
+    CBoneWarnings bones(m_setup, m_sourceNodes);
+    for (std::size_t frame = 0; frame < m_frames.size(); ++frame) {
+        if (m_resultsMade) {
+            if (frame >= m_results.size()) break;
+            bones.AddFrame(m_frames[frame], m_results[frame]);
+            continue;
+        }
+        if (m_planProblem) break;
+        try {
+            m_retarget->Apply(m_frames[frame], m_resultPoses);
+        } catch (const CRowError&) {
+            break;  // the frames before it are watched; drawing it tells why
+        }
+        bones.AddFrame(m_frames[frame], m_resultPoses);
+    }
+    m_warnings = bones.Warnings();
+    AdviseFor(m_setup.method, m_setup.feet, m_warnings);
 }
 
 void CPreviewScene::AddBones(const FIGURE& figure, const std::vector<VEC3>& joints, double left,

@@ -65,6 +65,9 @@ public:
     std::size_t NodeCount() const { return m_modelSkeleton.NodeCount(); }
     // The source's contacts, found once as the check finds them; the marks show them.
     const SOURCE_CONTACTS& Contacts() const { return m_contacts; }
+    // Torn bones and chains at an angle over every frame the rows retarget, as the check
+    // measures them, with the advice of the setup's method and feet.
+    const std::vector<MOTION_WARNING>& Warnings() const { return m_warnings; }
 
     // Frame `frame` (clamped to the frames there are) into drawing. Allocates nothing once the
     // drawing has held as many bones.
@@ -81,6 +84,8 @@ private:
     };
     FIGURE MakeFigure(CForwardKinematics& skeleton, const std::vector<SKELETON_NODE>& nodes,
                       const FRAME_POSES& rest);
+    // m_warnings over every frame, from the results as Draw makes them.
+    void WatchBones();
     // The figure's bones, and the marks of the feet planted[side] says are.
     void AddBones(const FIGURE& figure, const std::vector<VEC3>& joints, double left, double scale,
                   double groundY, double yaw, const bool planted[2], SCENE_DRAWING& drawing) const;
@@ -99,6 +104,7 @@ private:
     bool m_resultsMade = false;
     std::vector<POSE> m_resultPoses;
     std::vector<VEC3> m_joints;
+    std::vector<MOTION_WARNING> m_warnings;
 };
 
 }  // namespace varnex

@@ -113,10 +113,17 @@ ROOT_MODE CRetargetSession::RootMode() const {
 }
 
 void CRetargetSession::AdviseMethod(std::vector<MOTION_WARNING>& warnings) const {
+    AdviseFor(m_options.method, m_options.feet, warnings);
+}
+
+std::vector<SESSION_NOTE> CRetargetSession::WatchNotes(const std::string& file,
+                                                       std::vector<MOTION_WARNING> warnings) const {
+    AdviseMethod(warnings);
+    std::vector<SESSION_NOTE> notes;
     for (MOTION_WARNING& w : warnings) {
-        w.methodAdvice = m_options.method == RETARGET_METHOD::LOCAL;
-        w.contactAdvice = m_options.feet == FEET_MODE::NONE;
+        notes.push_back({SESSION_NOTE_KIND::WARNING, file, 0, 0, {}, {}, std::move(w)});
     }
+    return notes;
 }
 
 std::vector<MOTION_WARNING> CRetargetSession::PairingWarnings() const {

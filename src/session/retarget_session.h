@@ -95,6 +95,10 @@ public:
     // its bone scale), then torn bones and chains at an angle on the reference animation's first
     // frame.
     std::vector<MOTION_WARNING> PairingWarnings() const;
+    // What a preview measured over every frame of file (torn bones, chains at an angle), as
+    // notes with the advice of the session's method and feet.
+    std::vector<SESSION_NOTE> WatchNotes(const std::string& file,
+                                         std::vector<MOTION_WARNING> warnings) const;
 
     // SMD Animation: reads the whole animation against its own node list, so that a malformed
     // frame is refused now, with its line, rather than by a later build; gives its frame count.
