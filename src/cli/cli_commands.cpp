@@ -512,9 +512,10 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
         options.animate = o.sheetFrames.empty();
         options.fps = o.fps;
         options.texts = o.texts;
-        options.contacts = PreviewContacts(setup, animPath).contacts;
-        // Torn bones and chains at an angle are watched over every frame, drawn or not.
+        // Torn bones and chains at an angle are watched over every frame, drawn or not, and the
+        // feet too: the marks of the planted ones are drawn once all are known.
         CBoneWarnings bones(setup, run.SourceNodes());
+        CSourceFeet feet(run.SourceNodes());
         bool cut = false;
         for (int frame = 0;; ++frame) {
             bool wanted;
@@ -530,6 +531,7 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
             }
             if (!run.Next(true)) break;
             bones.AddFrame(run.Source(), run.Result());
+            feet.Add(run.Source());
             if (!wanted) continue;
             sourceFigure.AddFrame(run.Source());
             resultFigure.AddFrame(run.Result());
@@ -544,6 +546,7 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
                                    {std::to_string(frame), std::to_string(frames)});
             }
         }
+        options.contacts = FindSourceContacts(feet.Feet().feet[0], feet.Feet().feet[1]).contacts;
         CAtomicOutput output(target);
         output.Write(PreviewSvg(sourceFigure, resultFigure, options));
         output.Commit();

@@ -332,11 +332,6 @@ bool FootPlanted(std::span<const FOOT_CONTACT> contacts, FOOT_SIDE side, int fra
     });
 }
 
-SOURCE_CONTACTS PreviewContacts(const MOTION_SETUP& setup, const std::string& animPath) {
-    FEET_SOURCE feet = CAnimationRetarget::ReadSourceFeet(setup, animPath);
-    return FindSourceContacts(feet.feet[0], feet.feet[1]);
-}
-
 std::string PlantedFootLabel(const CTextCatalog& texts) { return texts.Tr("pied posé"); }
 
 std::vector<bool> PairedRows(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,

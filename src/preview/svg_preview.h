@@ -72,10 +72,6 @@ struct PREVIEW_OPTIONS {
 // Whether one of contacts holds the foot of that side in frame (counted from 0).
 bool FootPlanted(std::span<const FOOT_CONTACT> contacts, FOOT_SIDE side, int frame);
 
-// The source's contacts as the check finds them: every frame of the animation read once, on its
-// own skeleton. A frame that cannot be read ends the reading there; the retarget names its fault.
-SOURCE_CONTACTS PreviewContacts(const MOTION_SETUP& setup, const std::string& animPath);
-
 // What the mark of a planted foot means, in the language of texts.
 std::string PlantedFootLabel(const CTextCatalog& texts);
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <numbers>
 
+#include "cli/cli_in_process.h"
 #include "motion/biped_rig.h"
 #include "motion/fixed_text.h"
 #include "sample_animation.h"
@@ -244,8 +245,17 @@ TEST(SvgPreview, MarksTheFeetTheCheckFindsPlanted) {
     options.animate = false;
     PREVIEW_LAYOUT layout = PlanPreview(p.source, p.result, options);
     CImage bare(PreviewSvg(p.source, p.result, options));
-    options.contacts = PreviewContacts(session.MotionSetup(), walk).contacts;
-    const std::string sheet = PreviewSvg(p.source, p.result, options);
+    // The sheet as varnex-cli writes it, finding the contacts as it reads the frames.
+    std::string list = "0";
+    for (int i = 1; i < 30; ++i) list += "," + std::to_string(i);
+    ASSERT_EQ(RunInProcess({"preview", "--model", SamplePath("knight_ref.smd"), "--ref-anim",
+                            SamplePath("runner_ref.smd"), "--frames", list, "-o",
+                            folder.Path("sheet.svg"), walk})
+                  .status,
+              0);
+    const std::string sheet = ReadFile(folder.Path("sheet.svg"));
+    options.contacts = checked;
+    EXPECT_EQ(sheet, PreviewSvg(p.source, p.result, options));
     CImage marked(sheet);
     std::size_t marks = 0;
     for (int row = 0; row < 30; ++row) {
