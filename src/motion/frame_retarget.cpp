@@ -6,11 +6,6 @@
 
 namespace varnex {
 
-bool IsFinitePose(const POSE& p) {
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.rx) &&
-           std::isfinite(p.ry) && std::isfinite(p.rz);
-}
-
 void ThrowFrameTooShort(int row, int nodes, int line, std::size_t lines) {
     throw CRowError(ERROR_KIND::FRAME_TOO_SHORT_FOR_ROW, row, line,
                     {std::string(), std::to_string(row), std::to_string(nodes),

@@ -2,6 +2,7 @@
 // motion can be measured and drawn without a file.
 #pragma once
 
+#include <cmath>
 #include <span>
 #include <string>
 #include <vector>
@@ -52,7 +53,11 @@ private:
 [[noreturn]] void ThrowNotFinite(int row, int line, const POSE& pose);
 // The model's rest frame of `lines` lines lacks row's line.
 [[noreturn]] void ThrowNoRestLine(int row, std::size_t lines);
-bool IsFinitePose(const POSE& p);
+// Every frame's every row asks: inline.
+inline bool IsFinitePose(const POSE& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.rx) &&
+           std::isfinite(p.ry) && std::isfinite(p.rz);
+}
 
 // A grid row as every retarget works it, decoded once per build: the frame line it reads, how
 // its position is made.

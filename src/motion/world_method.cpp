@@ -457,7 +457,11 @@ MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) co
 void CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& result,
                            WORLD_WORK& work) const {
     result.resize(m_plans.size());
-    for (std::size_t row = 0; row < m_plans.size(); ++row) {
+    // The first row whose line the frame lacks is named; a frame with them all, the usual one,
+    // is known at once.
+    for (std::size_t row = 0; source.size() < static_cast<std::size_t>(m_linesRead) &&
+                              row < m_plans.size();
+         ++row) {
         const PLAN& plan = m_plans[row];
         if (plan.source != REST_LINE &&
             static_cast<std::size_t>(plan.source) >= source.size()) {
