@@ -267,6 +267,8 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
         const int point = __builtin_ctzll(points | std::uint64_t{1} << 63);
         points &= points - 1;
         if (point <= f || point >= last[i]) return 0;
+        // A second point in the field: refused before its digits are counted.
+        if ((points & BitsFromTo(point, last[i])) != 0) return 0;
         if (i >= 4 && rotation == nullptr) continue;
         // At most 14 digits: the integer and the power of ten are exact doubles, and one
         // correctly rounded division gives the value the general route gives.
@@ -289,7 +291,6 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
             static_cast<double>(static_cast<std::int64_t>(number)) / POWERS_OF_TEN[decimals];
         *values[i - 1] = negative ? -magnitude : magnitude;
     }
-    if (points != 0) return 0;  // a second point in the last field
     // The rotation: its three fields parted by single spaces, copied as one block.
     if (first[5] != last[4] + 2 || p[last[4] + 1] != ' ' || first[6] != last[5] + 2 ||
         p[last[5] + 1] != ' ') {
