@@ -300,13 +300,13 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
         PLAN& plan = m_plans[row];
         const int r = static_cast<int>(row);
         plan.parent = parents[row];
-        plan.source = SourceLineOf(r, setting.nodes);
-        plan.nodes = setting.nodes;
-        plan.blend = setting.nodes >= BLEND_OFFSET;
-        plan.correction = setting.correction;
-        if (plan.source != REST_LINE) m_linesRead = std::max(m_linesRead, plan.source + 1);
+        plan.rule = DecodeRow(r, setting, &m_root);
+        if (plan.rule.source != REST_LINE) {
+            m_linesRead = std::max(m_linesRead, plan.rule.source + 1);
+        }
         if (row >= modelRest.size()) ThrowNoRestLine(r, modelRest.size());
         plan.rest = modelRest[row];
+        plan.rule.rest = {plan.rest.x, plan.rest.y, plan.rest.z};
         if (!IsFinitePose(plan.rest)) ThrowNotFinite(r, r, plan.rest);
         plan.restMatrix = RotationOf(plan.rest);
         plan.restRotation = QuatOf(plan.restMatrix);
@@ -347,14 +347,14 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
     SolveSource(m_sourceRest, sourceAtRest);
     for (std::size_t a = 0; a < m_plans.size(); ++a) {
         PLAN& plan = m_plans[a];
-        if (plan.source == REST_LINE) continue;
+        if (plan.rule.source == REST_LINE) continue;
         const bool isRoot = plan.parent < 0;
         std::vector<int> below(children[a].rbegin(), children[a].rend());
         while (!below.empty()) {
             int c = below.back();
             below.pop_back();
             const PLAN& descendant = m_plans[static_cast<std::size_t>(c)];
-            if (descendant.source == REST_LINE) {
+            if (descendant.rule.source == REST_LINE) {
                 const auto& more = children[static_cast<std::size_t>(c)];
                 below.insert(below.end(), more.rbegin(), more.rend());
                 continue;
@@ -362,26 +362,26 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
             VEC3 rest = TurnedBack(world[a], Minus(joint[static_cast<std::size_t>(c)], joint[a]));
             double length = Length(rest);
             // Two rows on one source node, or a joint on its parent's, give no direction.
-            if (descendant.source == plan.source || length < SHORTEST_SEGMENT) continue;
+            if (descendant.rule.source == plan.rule.source || length < SHORTEST_SEGMENT) continue;
             // A root's axes are the exporter's choice, so its partner's rotation can turn the
             // whole body aside; it follows its chains instead where both skeletons hold them
             // long enough to give a direction (a pelvis a hundredth of a unit off the root
             // does not).
             if (isRoot && (length < ROOT_CHAIN ||
                          !(Length(Minus(sourceAtRest.sourceJoint[static_cast<std::size_t>(
-                                            descendant.source)],
+                                            descendant.rule.source)],
                                         sourceAtRest.sourceJoint[static_cast<std::size_t>(
-                                            plan.source)])) >= ROOT_CHAIN))) {
+                                            plan.rule.source)])) >= ROOT_CHAIN))) {
                 continue;
             }
-            plan.chains.push_back(CHAIN{descendant.source, Scaled(rest, 1.0 / length), length});
+            plan.chains.push_back(CHAIN{descendant.rule.source, Scaled(rest, 1.0 / length), length});
         }
     }
 
     // Only the source lines the rows read, and their parents, need solving.
     std::vector<char> needed(m_sourceParent.size(), 0);
     for (const PLAN& plan : m_plans) {
-        for (int n = plan.source; n >= 0 && !needed[static_cast<std::size_t>(n)];
+        for (int n = plan.rule.source; n >= 0 && !needed[static_cast<std::size_t>(n)];
              n = m_sourceParent[static_cast<std::size_t>(n)]) {
             needed[static_cast<std::size_t>(n)] = 1;
         }
@@ -417,7 +417,7 @@ void CWorldRetarget::SolveSource(std::span<const POSE> source, WORLD_WORK& work)
 }
 
 MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) const {
-    const std::size_t partner = static_cast<std::size_t>(plan.source);
+    const std::size_t partner = static_cast<std::size_t>(plan.rule.source);
     const MAT3& partnerWorld = work.sourceWorld[partner];
     if (plan.chains.empty()) return partnerWorld;
     if (plan.chains.size() == 1) {
@@ -463,9 +463,9 @@ void CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& resu
                               row < m_plans.size();
          ++row) {
         const PLAN& plan = m_plans[row];
-        if (plan.source != REST_LINE &&
-            static_cast<std::size_t>(plan.source) >= source.size()) {
-            ThrowFrameTooShort(static_cast<int>(row), plan.nodes, plan.source, source.size());
+        if (plan.rule.source != REST_LINE &&
+            static_cast<std::size_t>(plan.rule.source) >= source.size()) {
+            ThrowFrameTooShort(static_cast<int>(row), plan.rule.nodes, plan.rule.source, source.size());
         }
     }
     SolveSource(source, work);
@@ -476,28 +476,26 @@ void CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& resu
         const PLAN& plan = m_plans[r];
         const MAT3& parentWorld =
             plan.parent < 0 ? IDENTITY : work.modelWorld[static_cast<std::size_t>(plan.parent)];
-        if (plan.source == REST_LINE) {
+        if (plan.rule.source == REST_LINE) {
             result[r] = plan.rest;
             if (plan.hasChildren) work.modelWorld[r] = Multiply(parentWorld, plan.restMatrix);
             continue;
         }
         const MAT3 target = TargetRotation(plan, work);
         MAT3 local = MultiplyTransposed(parentWorld, target);
-        double solvedWeight = plan.blend ? 1.0 - plan.correction : plan.correction;
+        double solvedWeight = plan.rule.blend ? 1.0 - plan.rule.correction : plan.rule.correction;
         if (solvedWeight != 1.0) {
             local = MatrixOf(Slerp(plan.restRotation, QuatOf(local), solvedWeight));
             if (plan.hasChildren) work.modelWorld[r] = Multiply(parentWorld, local);
         } else if (plan.hasChildren) {
             work.modelWorld[r] = target;
         }
-        const POSE& from = source[static_cast<std::size_t>(plan.source)];
+        const POSE& from = source[static_cast<std::size_t>(plan.rule.source)];
         SMD_ANGLES angles = AnglesOf(local, SMD_ANGLES{from.rx, from.ry, from.rz});
         POSE& out = result[r];
         out = {plan.rest.x, plan.rest.y, plan.rest.z, angles.x, angles.y, angles.z};
         if (row == 0) {
-            VEC3 p = RootPositionFromLegs(m_root, from.x, from.y, from.z);
-            CorrectPosition(p.x, p.y, p.z, plan.correction, plan.blend, plan.rest.x, plan.rest.y,
-                            plan.rest.z);
+            VEC3 p = CorrectedPosition(plan.rule, from.x, from.y, from.z);
             out.x = p.x;
             out.y = p.y;
             out.z = p.z;
@@ -506,10 +504,10 @@ void CWorldRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& resu
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
         const PLAN& plan = m_plans[row];
         if (!IsFinitePose(result[row])) {
-            ThrowNotFinite(static_cast<int>(row), plan.source,
-                           plan.source == REST_LINE
+            ThrowNotFinite(static_cast<int>(row), plan.rule.source,
+                           plan.rule.source == REST_LINE
                                ? plan.rest
-                               : source[static_cast<std::size_t>(plan.source)]);
+                               : source[static_cast<std::size_t>(plan.rule.source)]);
         }
     }
 }

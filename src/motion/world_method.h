@@ -69,11 +69,8 @@ private:
         double weight = 0.0;
     };
     struct PLAN {
+        ROW_RULE rule;  // the grid row decoded, row 0's root rule with it
         int parent = -1;
-        int source = REST_LINE;
-        int nodes = 0;
-        bool blend = false;
-        double correction = 1.0;
         POSE rest;
         MAT3 restMatrix;  // relative to the parent
         QUAT restRotation;
