@@ -257,8 +257,9 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
         return 0;
     }
     // Values go straight to their place: a line found unusual later leaves them unused.
-    double* const values[6] = {&fields.x, &fields.y, &fields.z, rotation, rotation + 1,
-                               rotation + 2};
+    double spare[3];
+    double* const turns = rotation != nullptr ? rotation : spare;
+    double* const values[6] = {&fields.x, &fields.y, &fields.z, turns, turns + 1, turns + 2};
 #pragma GCC unroll 6
     for (int i = 1; i < 7; ++i) {
         const int f = first[i];
