@@ -50,6 +50,10 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
         text += line;
         text += job.lineEnd;
     }
+    output.Write(text);
+    text.clear();
+    // Composed lines go through the world build's block writer, which writes them alike.
+    CPoseLines lines(job.lineEnd);
     const std::size_t rows = job.rows.size();
     const auto rowZeroLine =
         static_cast<std::size_t>(SourceLineOf(0, job.rows.empty() ? 0 : job.rows[0].nodes));
@@ -58,8 +62,7 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
         if (texts) {
             AppendLocalFrame(text, frames.TimeText(), plans, poses, frames.RowTexts(), job.lineEnd);
         } else {
-            AppendPoseFrame(text, frames.TimeText(), poses.first(std::min(poses.size(), rows)),
-                            job.lineEnd);
+            lines.AppendFrame(output, frames.TimeText(), poses.first(std::min(poses.size(), rows)));
         }
         if (job.rootHeights != nullptr && !poses.empty() &&
             rowZeroLine < frames.RowSource().size()) {
@@ -70,9 +73,15 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
             text.clear();
         }
     }
-    text += "end";
-    text += job.lineEnd;
-    output.Write(text);
+    if (texts) {
+        text += "end";
+        text += job.lineEnd;
+        output.Write(text);
+    } else {
+        lines.Append(output, "end");
+        lines.Append(output, job.lineEnd);
+        lines.Flush(output);
+    }
     output.Commit();
     return frames.UnusedNodes();
 }

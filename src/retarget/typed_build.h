@@ -23,7 +23,7 @@ void AppendLocalFrame(std::string& out, std::string_view timeText, std::span<con
 // its rows written with job.lineEnd, then "end"; written to outputPath through a temporary file
 // renamed over it only when complete. The local method without a stage writes the source's
 // rotation texts and the rest lines' (AppendLocalFrame): the bytes BUILD SMD's byte route
-// writes; otherwise every value is composed (AppendPoseFrame). Feeds job.rootHeights, when set,
+// writes; otherwise every value is composed (CPoseLines). Feeds job.rootHeights, when set,
 // with row 0's heights. Gives the animation's nodes that no row reads. Throws CVarnexError as
 // CAnimationRetarget does; outputPath is then untouched. The caller has checked that outputPath
 // names no input.

@@ -19,8 +19,6 @@
 namespace varnex {
 
 namespace {
-// Text composed before it goes to the output in one write.
-constexpr std::size_t BLOCK_BYTES = 1 << 16;
 
 // Appends " v" for each value in BUILD SMD's number form, through one buffer appended once.
 void AppendValues(std::string& out, std::span<const double> values) {
@@ -72,116 +70,72 @@ bool SamePosition(const POSE& a, const POSE& b) {
            std::bit_cast<std::uint64_t>(a.z) == std::bit_cast<std::uint64_t>(b.z);
 }
 
-// Frames as AppendPoseFrame writes them, composed in a block that goes to the output about 64 KB
-// at a time. The world method writes every row's rest offset but row 0's, so a row's node number
-// and position are written once and their text copied while they stay the same.
-class CPoseLines {
-public:
-    explicit CPoseLines(std::string_view lineEnd)
-        : m_lineEnd(lineEnd), m_block(new char[BLOCK_BYTES + BLOCK_SLACK]) {
-        m_fastLineEnd = MakePaddedText(lineEnd, m_paddedLineEnd);
-    }
-
-    void AppendFrame(COutputSink& out, std::string_view timeText, std::span<const POSE> poses) {
-        Append(out, timeText);
-        Append(out, m_lineEnd);
-        if (m_rows.size() < poses.size()) m_rows.resize(poses.size());
-        for (std::size_t r = 0; r < poses.size(); ++r) {
-            ROW& row = m_rows[r];
-            const POSE& pose = poses[r];
-            if (!row.known || !SamePosition(row.position, pose)) {
-                std::string head;
-                AppendRowAndPosition(head, static_cast<int>(r), pose);
-                row.fits = head.size() <= sizeof row.head;
-                row.size = head.size();
-                std::memcpy(row.head, head.data(), row.fits ? head.size() : 0);
-                row.text = std::move(head);
-                row.position = pose;
-                row.known = true;
-            }
-            if (m_used + LINE_ROOM > BLOCK_BYTES + BLOCK_SLACK) Flush(out);
-            if (!WriteFastLine(row, pose)) {
-                std::string line = row.text;
-                AppendAngles(line, pose);
-                line.append(m_lineEnd);
-                Append(out, line);
-            }
-            if (m_used >= BLOCK_BYTES) Flush(out);
-        }
-    }
-
-    void Append(COutputSink& out, std::string_view bytes) {
-        if (m_used + bytes.size() > BLOCK_BYTES + BLOCK_SLACK) {
-            Flush(out);
-            if (bytes.size() > BLOCK_BYTES) return out.Write(bytes);
-        }
-        std::memcpy(m_block.get() + m_used, bytes.data(), bytes.size());
-        m_used += bytes.size();
-    }
-
-    // Forgets the bytes not yet written, as after a refusal.
-    void Clear() { m_used = 0; }
-
-    void Flush(COutputSink& out) {
-        if (m_used == 0) return;
-        out.Write(std::string_view(m_block.get(), m_used));
-        m_used = 0;
-    }
-
-private:
-    struct ROW {
-        bool known = false;
-        POSE position;
-        bool fits = false;  // the text fits head
-        std::size_t size = 0;
-        char head[64] = {};  // the text, copied whole into the block
-        std::string text;
-    };
-    // Room a line takes at most in the block by WriteFastLine.
-    static constexpr std::size_t LINE_ROOM =
-        sizeof ROW::head + 3 * (USUAL_DECIMAL_TEXT_BYTES + 1) + sizeof PADDED_TEXT::bytes;
-    // Bytes composed before they go to the output in one write, and room kept past them.
-    static constexpr std::size_t BLOCK_SLACK = 1024;
-
-    // The line put together in the block; false, having written nothing that counts, for a rare
-    // angle or a line end or head too long for the fixed copies.
-    bool WriteFastLine(const ROW& row, const POSE& pose) {
-        if (!row.fits || !m_fastLineEnd) return false;
-        char* start = m_block.get() + m_used;
-        std::memcpy(start, row.head, sizeof row.head);
-        char* p = start + row.size;
-        for (double value : {pose.rx, pose.ry, pose.rz}) {
-            *p++ = ' ';
-            p = WriteUsualDecimalText(p, value);
-            if (p == nullptr) return false;
-        }
-        std::memcpy(p, m_paddedLineEnd.bytes, sizeof m_paddedLineEnd.bytes);
-        m_used = static_cast<std::size_t>(p - m_block.get()) + m_paddedLineEnd.size;
-        return true;
-    }
-
-    std::string_view m_lineEnd;
-    PADDED_TEXT m_paddedLineEnd;
-    bool m_fastLineEnd = false;
-    std::vector<ROW> m_rows;
-    std::unique_ptr<char[]> m_block;
-    std::size_t m_used = 0;
-};
 }  // namespace
 
-void AppendPoseLine(std::string& out, int row, const POSE& pose, std::string_view lineEnd) {
-    AppendRowAndPosition(out, row, pose);
-    AppendAngles(out, pose);
-    out.append(lineEnd);
+CPoseLines::CPoseLines(std::string_view lineEnd)
+    : m_lineEnd(lineEnd), m_block(new char[BLOCK_BYTES + BLOCK_SLACK]) {
+    m_fastLineEnd = MakePaddedText(lineEnd, m_paddedLineEnd);
 }
 
-void AppendPoseFrame(std::string& out, std::string_view timeText, std::span<const POSE> poses,
-                     std::string_view lineEnd) {
-    out.append(timeText);
-    out.append(lineEnd);
-    for (std::size_t row = 0; row < poses.size(); ++row) {
-        AppendPoseLine(out, static_cast<int>(row), poses[row], lineEnd);
+CPoseLines::~CPoseLines() = default;
+
+void CPoseLines::AppendFrame(COutputSink& out, std::string_view timeText,
+                             std::span<const POSE> poses) {
+    Append(out, timeText);
+    Append(out, m_lineEnd);
+    if (m_rows.size() < poses.size()) m_rows.resize(poses.size());
+    for (std::size_t r = 0; r < poses.size(); ++r) {
+        ROW& row = m_rows[r];
+        const POSE& pose = poses[r];
+        if (!row.known || !SamePosition(row.position, pose)) {
+            std::string head;
+            AppendRowAndPosition(head, static_cast<int>(r), pose);
+            row.fits = head.size() <= sizeof row.head;
+            row.size = head.size();
+            std::memcpy(row.head, head.data(), row.fits ? head.size() : 0);
+            row.text = std::move(head);
+            row.position = pose;
+            row.known = true;
+        }
+        if (m_used + LINE_ROOM > BLOCK_BYTES + BLOCK_SLACK) Flush(out);
+        if (!WriteFastLine(row, pose)) {
+            std::string line = row.text;
+            AppendAngles(line, pose);
+            line.append(m_lineEnd);
+            Append(out, line);
+        }
+        if (m_used >= BLOCK_BYTES) Flush(out);
     }
+}
+
+void CPoseLines::Append(COutputSink& out, std::string_view bytes) {
+    if (m_used + bytes.size() > BLOCK_BYTES + BLOCK_SLACK) {
+        Flush(out);
+        if (bytes.size() > BLOCK_BYTES) return out.Write(bytes);
+    }
+    std::memcpy(m_block.get() + m_used, bytes.data(), bytes.size());
+    m_used += bytes.size();
+}
+
+void CPoseLines::Flush(COutputSink& out) {
+    if (m_used == 0) return;
+    out.Write(std::string_view(m_block.get(), m_used));
+    m_used = 0;
+}
+
+bool CPoseLines::WriteFastLine(const ROW& row, const POSE& pose) {
+    if (!row.fits || !m_fastLineEnd) return false;
+    char* start = m_block.get() + m_used;
+    std::memcpy(start, row.head, sizeof row.head);
+    char* p = start + row.size;
+    for (double value : {pose.rx, pose.ry, pose.rz}) {
+        *p++ = ' ';
+        p = WriteUsualDecimalText(p, value);
+        if (p == nullptr) return false;
+    }
+    std::memcpy(p, m_paddedLineEnd.bytes, sizeof m_paddedLineEnd.bytes);
+    m_used = static_cast<std::size_t>(p - m_block.get()) + m_paddedLineEnd.size;
+    return true;
 }
 
 namespace {
