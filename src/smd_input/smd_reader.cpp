@@ -256,10 +256,6 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
     if (other != signs || (points & ~((digits << 1) & (digits >> 1))) != 0 || eight != 0) {
         return 0;
     }
-    // Values go straight to their place: a line found unusual later leaves them unused.
-    double spare[3];
-    double* const turns = rotation != nullptr ? rotation : spare;
-    double* const values[6] = {&fields.x, &fields.y, &fields.z, turns, turns + 1, turns + 2};
 #pragma GCC unroll 6
     for (int i = 1; i < 7; ++i) {
         const int f = first[i];
@@ -268,8 +264,10 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
         const int point = __builtin_ctzll(points | std::uint64_t{1} << 63);
         points &= points - 1;
         if (point <= f || point >= last[i]) return 0;
-        // A second point in the field: refused before its digits are counted.
-        if ((points & BitsFromTo(point, last[i])) != 0) return 0;
+        // Past seven decimals the field holds a second point (no eight digits stand in a row):
+        // refused before its digits are counted. The next field's point, or the last check,
+        // refuses a second point nearer.
+        if (last[i] - point > 7) return 0;
         if (i >= 4 && rotation == nullptr) continue;
         // At most 14 digits: the integer and the power of ten are exact doubles, and one
         // correctly rounded division gives the value the general route gives.
@@ -290,9 +288,16 @@ int ReadUsualFrameLineWide(std::string_view line, USUAL_FRAME_LINE& fields, doub
         }
         double magnitude =
             static_cast<double>(static_cast<std::int64_t>(number)) / POWERS_OF_TEN[decimals];
-        *values[i - 1] = negative ? -magnitude : magnitude;
+        // Values go straight to their place (rotations only when asked for, above): a line found
+        // unusual later leaves them unused.
+        double* const value = i == 1   ? &fields.x
+                              : i == 2 ? &fields.y
+                              : i == 3 ? &fields.z
+                                       : rotation + (i - 4);
+        *value = negative ? -magnitude : magnitude;
     }
     // The rotation: its three fields parted by single spaces, copied as one block.
+    if (points != 0) return 0;  // a second point in the last field
     if (first[5] != last[4] + 2 || p[last[4] + 1] != ' ' || first[6] != last[5] + 2 ||
         p[last[5] + 1] != ' ') {
         return 0;
