@@ -7,14 +7,6 @@
 
 namespace varnex {
 
-MAT3 RotationOf(const POSE& pose) {
-    double cx = std::cos(pose.rx), sx = std::sin(pose.rx);
-    double cy = std::cos(pose.ry), sy = std::sin(pose.ry);
-    double cz = std::cos(pose.rz), sz = std::sin(pose.rz);
-    return RotationFromSines(sx, cx, sy, cy, sz, cz);
-}
-
-
 CForwardKinematics::CForwardKinematics(const std::vector<SKELETON_NODE>& nodes)
     : m_parent(nodes.size(), -1), m_world(nodes.size()) {
     const int count = static_cast<int>(nodes.size());
