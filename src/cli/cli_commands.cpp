@@ -513,9 +513,8 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
         options.fps = o.fps;
         options.texts = o.texts;
         // Torn bones and chains at an angle are watched over every frame, drawn or not, and the
-        // feet too: the marks of the planted ones are drawn once all are known.
+        // feet too (the same measure): the marks of the planted ones are drawn once all are known.
         CBoneWarnings bones(setup, run.SourceNodes());
-        CSourceFeet feet(run.SourceNodes());
         bool cut = false;
         for (int frame = 0;; ++frame) {
             bool wanted;
@@ -531,7 +530,6 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
             }
             if (!run.Next(true)) break;
             bones.AddFrame(run.Source(), run.Result());
-            feet.Add(run.Source());
             if (!wanted) continue;
             sourceFigure.AddFrame(run.Source());
             resultFigure.AddFrame(run.Result());
@@ -546,7 +544,7 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
                                    {std::to_string(frame), std::to_string(frames)});
             }
         }
-        options.contacts = FindSourceContacts(feet.Feet().feet[0], feet.Feet().feet[1]).contacts;
+        options.contacts = bones.SourceContacts();
         CAtomicOutput output(target);
         output.Write(PreviewSvg(sourceFigure, resultFigure, options));
         output.Commit();

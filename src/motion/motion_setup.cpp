@@ -116,6 +116,10 @@ void CBoneWarnings::AddFrame(std::span<const POSE> source, std::span<const POSE>
     m_check->AddFrame(source, result);
 }
 
+std::vector<FOOT_CONTACT> CBoneWarnings::SourceContacts() const {
+    return m_check->Report().feet.contacts;
+}
+
 std::vector<MOTION_WARNING> CBoneWarnings::Warnings() const {
     std::vector<MOTION_WARNING> warnings;
     for (MOTION_WARNING& w : m_check->Report().warnings) {

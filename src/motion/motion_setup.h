@@ -71,8 +71,9 @@ std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZero
 // cannot be retargeted: a warning never stops a command.
 std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup);
 
-// torn-bone and chain-angle over an animation, as the check measures them: for the preview, fed
-// with every frame the retarget gives (CAnimationRetarget::Next(true)), drawn or not.
+// torn-bone and chain-angle over an animation, and the source's contacts, as the check measures
+// them: for the preview, fed with every frame the retarget gives (CAnimationRetarget::Next(true)),
+// drawn or not.
 class CBoneWarnings {
 public:
     // sourceNodes: the animation's own node list (CAnimationRetarget::SourceNodes()).
@@ -80,6 +81,8 @@ public:
     ~CBoneWarnings();
     void AddFrame(std::span<const POSE> source, std::span<const POSE> result);
     std::vector<MOTION_WARNING> Warnings() const;
+    // The source's contacts over the frames added, as the check finds them.
+    std::vector<FOOT_CONTACT> SourceContacts() const;
 
 private:
     std::unique_ptr<CMotionCheck> m_check;
