@@ -64,7 +64,7 @@ TEST(WorldAngles, RoundTripsOverRandomRotations) {
         }
     }
     EXPECT_LT(worstRotation, 1e-9);
-    EXPECT_LT(worstAngles, 1e-9);
+    EXPECT_LT(worstAngles, 1e-13);
     EXPECT_LT(worstQuat, 1e-9);
 }
 
