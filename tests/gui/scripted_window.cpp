@@ -148,13 +148,17 @@ bool SaveScreenshot(const wxRect& area, const std::filesystem::path& png) {
     return CXScreen().Grab(area).SaveFile(wxString(png.string()), wxBITMAP_TYPE_PNG);
 }
 
+void LoadModelAndReference(CScriptedWindow& window, const std::filesystem::path& folder) {
+    window.Answer((folder / "knight_ref.smd").string());
+    window.Press(IDC_REF_MODEL);
+    window.Answer((folder / "runner_ref.smd").string());
+    window.Press(IDC_REF_ANIM);
+}
+
 void LoadThreeSamples(CScriptedWindow& window, const std::filesystem::path& folder) {
-    for (auto [name, button] : {std::pair{"knight_ref.smd", IDC_REF_MODEL},
-                                std::pair{"runner_ref.smd", IDC_REF_ANIM},
-                                std::pair{"runner_walk.smd", IDC_ANIM}}) {
-        window.Answer((folder / name).string());
-        window.Press(button);
-    }
+    LoadModelAndReference(window, folder);
+    window.Answer((folder / "runner_walk.smd").string());
+    window.Press(IDC_ANIM);
 }
 
 }  // namespace varnex

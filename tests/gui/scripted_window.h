@@ -98,8 +98,10 @@ void ExpectApartAndInside(const wxWindow& window);
 bool SaveScreenshot(wxWindow& window, const std::filesystem::path& png);
 bool SaveScreenshot(const wxRect& area, const std::filesystem::path& png);
 
-// Loads the three samples, already in folder, through the buttons: SMD Ref Modele, SMD Ref
-// Animation, SMD Animation.
+// Loads the samples, already in folder, through the buttons: the knight by SMD Ref Modele and
+// the runner's reference by SMD Ref Animation; the three samples also take the runner's walk by
+// SMD Animation.
+void LoadModelAndReference(CScriptedWindow& window, const std::filesystem::path& folder);
 void LoadThreeSamples(CScriptedWindow& window, const std::filesystem::path& folder);
 
 }  // namespace varnex

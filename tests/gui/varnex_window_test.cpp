@@ -166,10 +166,7 @@ TEST(GridExchange, CancellingSmdAnimationStillTakesTheGrid) {
     CSampleFolder folder;
     CScriptedWindow window;
     ShowAndDraw(window);
-    window.Answer(folder.Path("knight_ref.smd"));
-    window.Press(IDC_REF_MODEL);
-    window.Answer(folder.Path("runner_ref.smd"));
-    window.Press(IDC_REF_ANIM);
+    LoadModelAndReference(window, folder.Root());
     ASSERT_TRUE(window.messages.empty()) << window.messages.front();
     CScriptedWindow::Type(window.NodeEdit(13), "121");
     CScriptedWindow::Type(window.CorrectionEdit(13), "0.25");
@@ -184,10 +181,7 @@ TEST(GridExchange, RefAnimationShowsThePairingInTheNodesBoxes) {
     CSampleFolder folder;
     CScriptedWindow window;
     ShowAndDraw(window);
-    window.Answer(folder.Path("knight_ref.smd"));
-    window.Press(IDC_REF_MODEL);
-    window.Answer(folder.Path("runner_ref.smd"));
-    window.Press(IDC_REF_ANIM);
+    LoadModelAndReference(window, folder.Root());
     ASSERT_TRUE(window.messages.empty()) << window.messages.front();
     std::vector<std::string> boxes = window.NodeBoxes();
     // Knight row 2 "Bip01 Spine" and runner 4 "Bip01 Spine"; row 3 "Bip01 L Thigh" and runner
@@ -462,10 +456,7 @@ void SavePairedWindowPicture(const std::string& language, const std::string& png
     CScriptedWindow window;
     ASSERT_TRUE(window.SetLanguage(language));
     ShowAndDraw(window);
-    window.Answer(folder.Path("knight_ref.smd"));
-    window.Press(IDC_REF_MODEL);
-    window.Answer(folder.Path("runner_ref.smd"));
-    window.Press(IDC_REF_ANIM);
+    LoadModelAndReference(window, folder.Root());
     ShowAndDraw(window);
     fs::remove(png);
     ASSERT_TRUE(SaveScreenshot(window, png));
