@@ -1,32 +1,98 @@
 #include "retarget/typed_build.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <span>
 
 #include "retarget/frame_writer.h"
 #include "retarget/world_build.h"
 #include "platform/file_access.h"
+#include "smd_input/decimal_text.h"
 
 namespace varnex {
 
 namespace {
 // Bytes gathered before a write.
 constexpr std::size_t WRITE_BLOCK = 64 << 10;
+
+// Bit for bit: -0 and 0 are written apart.
+bool Same(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// " a b c" for three composed values.
+void AppendThree(std::string& out, double a, double b, double c) {
+    for (double value : {a, b, c}) {
+        out += ' ';
+        AppendDecimalText(out, value);
+    }
+}
+
+// A rest row a stage changed: the rest line's node number, then its position and its rotation
+// texts where their values are still the rest's, composed values where they are not.
+void AppendChangedRestLine(const ROW_PLAN& plan, const POSE& p, bool samePosition,
+                           bool sameRotation, std::string_view lineEnd, std::string& out) {
+    // The rest text is the node number, then six fields with a space before each.
+    std::string_view line(plan.restText);
+    line.remove_suffix(lineEnd.size());
+    std::size_t rotation = line.size(), position = line.size();
+    for (int spaces = 0; spaces < 6; ++spaces) {
+        position = line.rfind(' ', position - 1);
+        if (spaces == 2) rotation = position;
+    }
+    out.append(line.substr(0, position));
+    if (samePosition) {
+        out.append(line.substr(position, rotation - position));
+    } else {
+        AppendThree(out, p.x, p.y, p.z);
+    }
+    if (sameRotation) {
+        out.append(line.substr(rotation));
+    } else {
+        AppendThree(out, p.rx, p.ry, p.rz);
+    }
+    out.append(lineEnd);
+}
 }  // namespace
 
 void AppendLocalFrame(std::string& out, std::string_view timeText, std::span<const ROW_PLAN> plans,
                       std::span<const POSE> result, const CFrameTexts& source,
-                      std::string_view lineEnd) {
+                      std::string_view lineEnd, std::span<const POSE> method) {
     out.append(timeText);
     out.append(lineEnd);
     for (const ROW_PLAN& plan : plans) {
+        const auto row = static_cast<std::size_t>(plan.row);
+        const POSE& p = result[row];
+        bool samePosition = true, sameRotation = true;
+        if (row < method.size()) {
+            const POSE& m = method[row];
+            samePosition = Same(p.x, m.x) && Same(p.y, m.y) && Same(p.z, m.z);
+            sameRotation = Same(p.rx, m.rx) && Same(p.ry, m.ry) && Same(p.rz, m.rz);
+        }
         if (plan.source == REST_LINE) {
-            out += plan.restText;
+            if (samePosition && sameRotation) {
+                out += plan.restText;
+            } else {
+                AppendChangedRestLine(plan, p, samePosition, sameRotation, lineEnd, out);
+            }
             continue;
         }
-        const POSE& p = result[static_cast<std::size_t>(plan.row)];
-        AppendUsualNodeLine(plan, POSITION{p.x, p.y, p.z},
-                            source.Rotation(static_cast<std::size_t>(plan.source)), lineEnd, out);
+        if (sameRotation) {
+            AppendUsualNodeLine(plan, POSITION{p.x, p.y, p.z},
+                                source.Rotation(static_cast<std::size_t>(plan.source)), lineEnd,
+                                out);
+            continue;
+        }
+        // A rotation the stage turned: every value composed, as the line above writes its
+        // position; the prefix ends with the space before the first.
+        out += plan.prefix;
+        AppendDecimalText(out, p.x);
+        for (double value : {p.y, p.z, p.rx, p.ry, p.rz}) {
+            out += ' ';
+            AppendDecimalText(out, value);
+        }
+        out.append(lineEnd);
     }
 }
 
@@ -34,7 +100,10 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
                                                     const std::string& animPath,
                                                     const std::string& outputPath) {
     CAnimationRetarget frames(setup, animPath);
-    const bool texts = setup.method == RETARGET_METHOD::LOCAL && setup.feet == FEET_MODE::NONE;
+    // The local method writes the texts it copies, through the feet stage too for what the
+    // stage leaves as the method made it.
+    const bool texts = setup.method == RETARGET_METHOD::LOCAL;
+    const bool staged = setup.feet != FEET_MODE::NONE;
     std::vector<ROW_PLAN> plans;
     if (texts) {
         frames.KeepTexts();
@@ -52,7 +121,7 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
     }
     output.Write(text);
     text.clear();
-    // Composed lines go through the world build's block writer, which writes them alike.
+    // The world method's lines go through its build's block writer, which writes them alike.
     CPoseLines lines(job.lineEnd);
     const std::size_t rows = job.rows.size();
     const auto rowZeroLine =
@@ -60,7 +129,9 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
     while (frames.Next(true)) {
         std::span<const POSE> poses(frames.Result());
         if (texts) {
-            AppendLocalFrame(text, frames.TimeText(), plans, poses, frames.RowTexts(), job.lineEnd);
+            AppendLocalFrame(text, frames.TimeText(), plans, poses, frames.RowTexts(), job.lineEnd,
+                             staged ? std::span<const POSE>(frames.MethodResult())
+                                    : std::span<const POSE>());
         } else {
             lines.AppendFrame(output, frames.TimeText(), poses.first(std::min(poses.size(), rows)));
         }
