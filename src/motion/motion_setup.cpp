@@ -237,7 +237,8 @@ bool CAnimationRetarget::NextThroughFeet() {
         m_spare.result = m_result;
         if (m_keepTexts) {
             m_spare.method = m_result;
-            m_spare.texts = m_nodes.sameList ? m_texts : m_textsByReference;
+            // The next read refills what the frame leaves here.
+            std::swap(m_spare.texts, m_nodes.sameList ? m_texts : m_textsByReference);
         }
         m_spare.timeText = m_frames->TimeText();
         m_spare.timeLine = m_frames->TimeLineNumber();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "retarget/frame_writer.h"
@@ -56,12 +57,16 @@ void AppendChangedRestLine(const ROW_PLAN& plan, const POSE& p, bool samePositio
 }
 }  // namespace
 
-void AppendLocalFrame(std::string& out, std::string_view timeText, std::span<const ROW_PLAN> plans,
-                      std::span<const POSE> result, const CFrameTexts& source,
-                      std::string_view lineEnd, std::span<const POSE> method) {
+CLocalFrameLines::CLocalFrameLines(std::vector<ROW_PLAN> plans, std::string_view lineEnd)
+    : m_plans(std::move(plans)), m_lineEnd(lineEnd), m_heads(m_plans.size()) {}
+
+void CLocalFrameLines::Append(std::string& out, std::string_view timeText,
+                              std::span<const POSE> result, const CFrameTexts& source,
+                              std::span<const POSE> method) {
     out.append(timeText);
-    out.append(lineEnd);
-    for (const ROW_PLAN& plan : plans) {
+    out.append(m_lineEnd);
+    for (std::size_t n = 0; n < m_plans.size(); ++n) {
+        const ROW_PLAN& plan = m_plans[n];
         const auto row = static_cast<std::size_t>(plan.row);
         const POSE& p = result[row];
         bool samePosition = true, sameRotation = true;
@@ -74,25 +79,33 @@ void AppendLocalFrame(std::string& out, std::string_view timeText, std::span<con
             if (samePosition && sameRotation) {
                 out += plan.restText;
             } else {
-                AppendChangedRestLine(plan, p, samePosition, sameRotation, lineEnd, out);
+                AppendChangedRestLine(plan, p, samePosition, sameRotation, m_lineEnd, out);
             }
             continue;
         }
+        // The prefix and the position, each followed by a space, as AppendUsualNodeLine writes
+        // them; most rows keep their position from frame to frame.
+        HEAD& head = m_heads[n];
+        if (!head.known || !Same(head.x, p.x) || !Same(head.y, p.y) || !Same(head.z, p.z)) {
+            head.text.clear();
+            AppendUsualNodeLine(plan, POSITION{p.x, p.y, p.z}, {}, {}, head.text);
+            head.x = p.x;
+            head.y = p.y;
+            head.z = p.z;
+            head.known = true;
+        }
+        out += head.text;
         if (sameRotation) {
-            AppendUsualNodeLine(plan, POSITION{p.x, p.y, p.z},
-                                source.Rotation(static_cast<std::size_t>(plan.source)), lineEnd,
-                                out);
-            continue;
-        }
-        // A rotation the stage turned: every value composed, as the line above writes its
-        // position; the prefix ends with the space before the first.
-        out += plan.prefix;
-        AppendDecimalText(out, p.x);
-        for (double value : {p.y, p.z, p.rx, p.ry, p.rz}) {
+            out.append(source.Rotation(static_cast<std::size_t>(plan.source)));
+        } else {
+            // A rotation the stage turned, composed as the position.
+            AppendDecimalText(out, p.rx);
             out += ' ';
-            AppendDecimalText(out, value);
+            AppendDecimalText(out, p.ry);
+            out += ' ';
+            AppendDecimalText(out, p.rz);
         }
-        out.append(lineEnd);
+        out.append(m_lineEnd);
     }
 }
 
@@ -104,14 +117,16 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
     // stage leaves as the method made it.
     const bool texts = setup.method == RETARGET_METHOD::LOCAL;
     const bool staged = setup.feet != FEET_MODE::NONE;
-    std::vector<ROW_PLAN> plans;
+    std::optional<CLocalFrameLines> local;
     if (texts) {
+        std::vector<ROW_PLAN> plans;
         frames.KeepTexts();
         COMPOSE_CONTEXT context = ComposeContextOf(job, animPath);
         context.rootFromLegs = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
         for (std::size_t r = 0; r < job.rows.size(); ++r) {
             plans.push_back(PlanRow(static_cast<int>(r), job.rows[r], context));
         }
+        local.emplace(std::move(plans), job.lineEnd);
     }
     CAtomicOutput output(outputPath);
     std::string text;
@@ -129,9 +144,9 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
     while (frames.Next(true)) {
         std::span<const POSE> poses(frames.Result());
         if (texts) {
-            AppendLocalFrame(text, frames.TimeText(), plans, poses, frames.RowTexts(), job.lineEnd,
-                             staged ? std::span<const POSE>(frames.MethodResult())
-                                    : std::span<const POSE>());
+            local->Append(text, frames.TimeText(), poses, frames.RowTexts(),
+                          staged ? std::span<const POSE>(frames.MethodResult())
+                                 : std::span<const POSE>());
         } else {
             lines.AppendFrame(output, frames.TimeText(), poses.first(std::min(poses.size(), rows)));
         }
