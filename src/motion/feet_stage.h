@@ -74,6 +74,11 @@ struct FEET_FRAME {
     FRAME_POSES source;     // the animation's own lines
     FRAME_POSES rowSource;  // in the reference animation's order, the one the stage measures
     std::vector<POSE> result;
+    // Carried along untouched, when the caller keeps them: the result as the method made it and
+    // the source's rotation texts in rowSource's order, which tell what the stage changed and
+    // what it left to be written as read.
+    std::vector<POSE> method;
+    CFrameTexts texts;
     std::string timeText;
     int timeLine = 0;
     int index = 0;  // counted from 0

@@ -235,6 +235,11 @@ bool CAnimationRetarget::NextThroughFeet() {
         m_spare.source = m_source;
         m_spare.rowSource = m_nodes.sameList ? m_source : m_byReference;
         m_spare.result = m_result;
+        if (m_keepTexts) {
+            m_spare.method = m_result;
+            // The next read refills what the frame leaves here.
+            std::swap(m_spare.texts, m_nodes.sameList ? m_texts : m_textsByReference);
+        }
         m_spare.timeText = m_frames->TimeText();
         m_spare.timeLine = m_frames->TimeLineNumber();
         m_feet->Push(m_spare);

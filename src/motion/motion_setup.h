@@ -158,10 +158,18 @@ public:
         return m_nodes.sameList ? m_source : m_byReference;
     }
     const std::vector<POSE>& Result() const { return m_feet ? m_given.result : m_result; }
-    // From now on ReadNext and Next also read each line's rotation text; not with the feet stage.
+    // From now on ReadNext and Next also read each line's rotation text, and with the feet stage
+    // keep each frame's result as the method made it.
     void KeepTexts() { m_keepTexts = true; }
-    // The rotation texts of the frame last read, in RowSource()'s order (with KeepTexts).
-    const CFrameTexts& RowTexts() const { return m_nodes.sameList ? m_texts : m_textsByReference; }
+    // The rotation texts of the frame last read, or with the feet stage last given, in
+    // RowSource()'s order (with KeepTexts).
+    const CFrameTexts& RowTexts() const {
+        if (m_feet) return m_given.texts;
+        return m_nodes.sameList ? m_texts : m_textsByReference;
+    }
+    // The frame's result as the method made it, before the feet stage (with KeepTexts): Result()
+    // without the stage.
+    const std::vector<POSE>& MethodResult() const { return m_feet ? m_given.method : m_result; }
     // The frame's "time" line as BUILD SMD writes it, and its line number.
     const std::string& TimeText() const {
         return m_feet ? m_given.timeText : m_frames->TimeText();

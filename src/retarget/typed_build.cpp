@@ -1,32 +1,111 @@
 #include "retarget/typed_build.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <optional>
 #include <span>
 
 #include "retarget/frame_writer.h"
 #include "retarget/world_build.h"
 #include "platform/file_access.h"
+#include "smd_input/decimal_text.h"
 
 namespace varnex {
 
 namespace {
 // Bytes gathered before a write.
 constexpr std::size_t WRITE_BLOCK = 64 << 10;
+
+// Bit for bit: -0 and 0 are written apart.
+bool Same(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// " a b c" for three composed values.
+void AppendThree(std::string& out, double a, double b, double c) {
+    for (double value : {a, b, c}) {
+        out += ' ';
+        AppendDecimalText(out, value);
+    }
+}
+
+// A rest row a stage changed: the rest line's node number, then its position and its rotation
+// texts where their values are still the rest's, composed values where they are not.
+void AppendChangedRestLine(const ROW_PLAN& plan, const POSE& p, bool samePosition,
+                           bool sameRotation, std::string_view lineEnd, std::string& out) {
+    // The rest text is the node number, then six fields with a space before each.
+    std::string_view line(plan.restText);
+    line.remove_suffix(lineEnd.size());
+    std::size_t rotation = line.size(), position = line.size();
+    for (int spaces = 0; spaces < 6; ++spaces) {
+        position = line.rfind(' ', position - 1);
+        if (spaces == 2) rotation = position;
+    }
+    out.append(line.substr(0, position));
+    if (samePosition) {
+        out.append(line.substr(position, rotation - position));
+    } else {
+        AppendThree(out, p.x, p.y, p.z);
+    }
+    if (sameRotation) {
+        out.append(line.substr(rotation));
+    } else {
+        AppendThree(out, p.rx, p.ry, p.rz);
+    }
+    out.append(lineEnd);
+}
 }  // namespace
 
-void AppendLocalFrame(std::string& out, std::string_view timeText, std::span<const ROW_PLAN> plans,
-                      std::span<const POSE> result, const CFrameTexts& source,
-                      std::string_view lineEnd) {
+CLocalFrameLines::CLocalFrameLines(std::vector<ROW_PLAN> plans, std::string_view lineEnd)
+    : m_plans(std::move(plans)), m_lineEnd(lineEnd), m_heads(m_plans.size()) {}
+
+void CLocalFrameLines::Append(std::string& out, std::string_view timeText,
+                              std::span<const POSE> result, const CFrameTexts& source,
+                              std::span<const POSE> method) {
     out.append(timeText);
-    out.append(lineEnd);
-    for (const ROW_PLAN& plan : plans) {
+    out.append(m_lineEnd);
+    for (std::size_t n = 0; n < m_plans.size(); ++n) {
+        const ROW_PLAN& plan = m_plans[n];
+        const auto row = static_cast<std::size_t>(plan.row);
+        const POSE& p = result[row];
+        bool samePosition = true, sameRotation = true;
+        if (row < method.size()) {
+            const POSE& m = method[row];
+            samePosition = Same(p.x, m.x) && Same(p.y, m.y) && Same(p.z, m.z);
+            sameRotation = Same(p.rx, m.rx) && Same(p.ry, m.ry) && Same(p.rz, m.rz);
+        }
         if (plan.source == REST_LINE) {
-            out += plan.restText;
+            if (samePosition && sameRotation) {
+                out += plan.restText;
+            } else {
+                AppendChangedRestLine(plan, p, samePosition, sameRotation, m_lineEnd, out);
+            }
             continue;
         }
-        const POSE& p = result[static_cast<std::size_t>(plan.row)];
-        AppendUsualNodeLine(plan, POSITION{p.x, p.y, p.z},
-                            source.Rotation(static_cast<std::size_t>(plan.source)), lineEnd, out);
+        // The prefix and the position, each followed by a space, as AppendUsualNodeLine writes
+        // them; most rows keep their position from frame to frame.
+        HEAD& head = m_heads[n];
+        if (!head.known || !Same(head.x, p.x) || !Same(head.y, p.y) || !Same(head.z, p.z)) {
+            head.text.clear();
+            AppendUsualNodeLine(plan, POSITION{p.x, p.y, p.z}, {}, {}, head.text);
+            head.x = p.x;
+            head.y = p.y;
+            head.z = p.z;
+            head.known = true;
+        }
+        out += head.text;
+        if (sameRotation) {
+            out.append(source.Rotation(static_cast<std::size_t>(plan.source)));
+        } else {
+            // A rotation the stage turned, composed as the position.
+            AppendDecimalText(out, p.rx);
+            out += ' ';
+            AppendDecimalText(out, p.ry);
+            out += ' ';
+            AppendDecimalText(out, p.rz);
+        }
+        out.append(m_lineEnd);
     }
 }
 
@@ -34,15 +113,20 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
                                                     const std::string& animPath,
                                                     const std::string& outputPath) {
     CAnimationRetarget frames(setup, animPath);
-    const bool texts = setup.method == RETARGET_METHOD::LOCAL && setup.feet == FEET_MODE::NONE;
-    std::vector<ROW_PLAN> plans;
+    // The local method writes the texts it copies, through the feet stage too for what the
+    // stage leaves as the method made it.
+    const bool texts = setup.method == RETARGET_METHOD::LOCAL;
+    const bool staged = setup.feet != FEET_MODE::NONE;
+    std::optional<CLocalFrameLines> local;
     if (texts) {
+        std::vector<ROW_PLAN> plans;
         frames.KeepTexts();
         COMPOSE_CONTEXT context = ComposeContextOf(job, animPath);
         context.rootFromLegs = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
         for (std::size_t r = 0; r < job.rows.size(); ++r) {
             plans.push_back(PlanRow(static_cast<int>(r), job.rows[r], context));
         }
+        local.emplace(std::move(plans), job.lineEnd);
     }
     CAtomicOutput output(outputPath);
     std::string text;
@@ -52,7 +136,7 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
     }
     output.Write(text);
     text.clear();
-    // Composed lines go through the world build's block writer, which writes them alike.
+    // The world method's lines go through its build's block writer, which writes them alike.
     CPoseLines lines(job.lineEnd);
     const std::size_t rows = job.rows.size();
     const auto rowZeroLine =
@@ -60,7 +144,9 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
     while (frames.Next(true)) {
         std::span<const POSE> poses(frames.Result());
         if (texts) {
-            AppendLocalFrame(text, frames.TimeText(), plans, poses, frames.RowTexts(), job.lineEnd);
+            local->Append(text, frames.TimeText(), poses, frames.RowTexts(),
+                          staged ? std::span<const POSE>(frames.MethodResult())
+                                 : std::span<const POSE>());
         } else {
             lines.AppendFrame(output, frames.TimeText(), poses.first(std::min(poses.size(), rows)));
         }

@@ -169,6 +169,34 @@ void ExpectGrounded(const FEET_CASE::RUN& r, const std::string& what) {
     }
 }
 
+// The text with the fields of its skeleton lines written short, as some exporters write them:
+// "1.500000" as "1.5", "0.000000" as "0"; other lines as they stand.
+std::string ShortFields(const std::string& text) {
+    std::istringstream in(text);
+    std::string line, out;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::vector<std::string> fields;
+        for (std::string w; words >> w;) fields.push_back(w);
+        bool skeletonLine = fields.size() == 7;
+        for (std::size_t f = 1; f < fields.size(); ++f) {
+            skeletonLine = skeletonLine && fields[f].find('.') != std::string::npos;
+        }
+        if (skeletonLine) {
+            line = " " + fields[0];
+            for (std::size_t f = 1; f < 7; ++f) {
+                std::string& w = fields[f];
+                w.erase(w.find_last_not_of('0') + 1);
+                if (w.back() == '.') w.pop_back();
+                line += " " + (w.empty() || w == "-" ? w + "0" : w);
+            }
+            line += "\r";
+        }
+        out += line + "\n";
+    }
+    return out;
+}
+
 struct MODEL {
     std::string name;
     SAMPLE_SKELETON skeleton;
@@ -357,6 +385,58 @@ TEST(FeetContact, TheCommandLineTakesContactOrNone) {
     EXPECT_NE(refused.second.find("anim.smd:273:"), std::string::npos) << refused.second;
     EXPECT_EQ(run({"--feet", "contact"}), refused);
     EXPECT_EQ(ReadFile(c.out), held);
+}
+
+// The local method's texts through the stage: a source and a model whose fields are written
+// short keep them, byte for byte as without the option, on every row the stage cannot move
+// (spine, arms, head, the toes below the feet, the model's prop from its rest line); the legs'
+// rows change, and row 0 only in its position.
+TEST(FeetContact, RowsTheStageLeavesKeepTheLocalMethodsTexts) {
+    FEET_CASE c(KnightSkeleton(), Walk(0.5, 40));
+    WriteFile(c.anim, ShortFields(ReadFile(c.anim)));
+    WriteFile(c.model, ShortFields(ReadFile(c.model)));
+    auto build = [&](const std::string& feet) {
+        EXPECT_EQ(RunInProcess({"build", "--model", c.model, "--ref-anim", c.ref, "-o", c.out,
+                                "--feet", feet, c.anim})
+                      .status,
+                  0);
+        std::istringstream in(ReadFile(c.out));
+        std::vector<std::pair<std::string, std::vector<std::string>>> lines;  // bytes and words
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream words(line);
+            lines.emplace_back(line, std::vector<std::string>());
+            for (std::string w; words >> w;) lines.back().second.push_back(w);
+        }
+        return lines;
+    };
+    const auto plain = build("none"), held = build("contact");
+    ASSERT_EQ(plain.size(), held.size());
+    auto legs = [&](std::size_t row) {
+        SAMPLE_ROLE role = c.target.nodes[row].role;
+        return role == SAMPLE_ROLE::THIGH || role == SAMPLE_ROLE::CALF || role == SAMPLE_ROLE::FOOT;
+    };
+    std::vector<int> changed(c.target.nodes.size(), 0);
+    int shortTexts = 0, rowZeroTurned = 0;
+    std::string kept;  // the lines of the rows the stage leaves that it changed anyway
+    for (std::size_t n = 0; n < plain.size(); ++n) {
+        const std::vector<std::string>&a = plain[n].second, &b = held[n].second;
+        if (a.size() != 7 || b.size() != 7 || a[1].find('.') == std::string::npos) continue;
+        const auto row = static_cast<std::size_t>(std::stoi(a[0]));
+        ASSERT_LT(row, changed.size());
+        shortTexts += a[6].find('.') == std::string::npos;
+        const bool same = plain[n].first == held[n].first;
+        changed[row] += !same;
+        rowZeroTurned += row == 0 && !std::equal(a.begin() + 4, a.end(), b.begin() + 4);
+        if (row != 0 && !legs(row) && !same) kept += std::to_string(n + 1) + " ";
+    }
+    EXPECT_EQ(kept, "");
+    EXPECT_EQ(rowZeroTurned, 0);
+    EXPECT_GT(shortTexts, 400);
+    for (std::size_t row = 0; row < changed.size(); ++row) {
+        if (row == 0 || legs(row)) {
+            EXPECT_GT(changed[row], 30) << c.target.nodes[row].name;
+        }
+    }
 }
 
 }  // namespace varnex
