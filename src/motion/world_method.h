@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "motion/double_lanes.h"
 #include "motion/forward_kinematics.h"
 #include "motion/frame_retarget.h"
 #include "motion/legs_ratio.h"
@@ -23,6 +24,15 @@ struct WORLD_WORK {
     std::vector<MAT3> sourceWorld;  // the source's world rotations
     std::vector<VEC3> sourceJoint;  // and joints
     std::vector<MAT3> modelWorld;   // the result's world rotations, parents first
+};
+
+// What a solve of two frames at once works in; one per thread.
+struct WORLD_PAIR_WORK {
+#ifdef VARNEX_DOUBLE_LANES
+    std::vector<MAT3_LANES> sourceWorld;
+    std::vector<VEC3_LANES> sourceJoint;
+    std::vector<MAT3_LANES> modelWorld;
+#endif
 };
 
 // The rows of one retarget by the world method, planned once per pair of skeletons and rows and
@@ -57,6 +67,12 @@ public:
     // CRowError for the first row that cannot be made, result then incomplete. Safe from several
     // threads with one work each; allocates nothing once result and work have their sizes.
     void Apply(std::span<const POSE> source, std::vector<POSE>& result, WORLD_WORK& work) const;
+    // Two frames at once, each exactly as Apply makes it, where the processor holds two doubles
+    // in one register: false, results then unusable, for anything Apply would refuse or where
+    // it cannot (frames too short, a value no finite number); Apply then tells.
+    bool ApplyPair(std::span<const POSE> first, std::span<const POSE> second,
+                   std::vector<POSE>& firstResult, std::vector<POSE>& secondResult,
+                   WORLD_PAIR_WORK& work) const;
     // The same with a work of its own, for one thread.
     void Apply(std::span<const POSE> source, std::vector<POSE>& result) {
         Apply(source, result, m_work);
@@ -79,6 +95,15 @@ private:
     };
     void SolveSource(std::span<const POSE> source, WORLD_WORK& work) const;
     MAT3 TargetRotation(const PLAN& plan, const WORLD_WORK& work) const;
+#ifdef VARNEX_DOUBLE_LANES
+    void SolveSourcePair(std::span<const POSE> first, std::span<const POSE> second,
+                         WORLD_PAIR_WORK& work) const;
+    MAT3_LANES TargetRotationPair(const PLAN& plan, const WORLD_PAIR_WORK& work) const;
+#endif
+    // The same from the partner's world rotation and joint, and the source's joints by line.
+    template <typename JOINT_OF>
+    static MAT3 TargetRotation(const PLAN& plan, const MAT3& partnerWorld,
+                               const VEC3& partnerJoint, JOINT_OF jointOf);
 
     std::vector<PLAN> m_plans;
     std::vector<int> m_order;  // model rows, parents first

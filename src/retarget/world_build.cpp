@@ -169,26 +169,35 @@ public:
         m_lines.Clear();
         const CWorldRetarget& world = *m_frames.WorldRetarget();
         const std::size_t linesRead = static_cast<std::size_t>(world.LinesRead());
+        // Frames are solved two at a time where the processor can (ApplyPair): the first is held
+        // while the next is read. Each is still refused, by its own lines, as it is read.
+        bool holding = false;
         while (m_frames.ReadNext()) {
             const FRAME_POSES& source = m_frames.RowSource();
             // A frame the solve would refuse (too short, or a value that is no finite number)
             // is refused by the retarget, which names its line.
             if (source.size() < linesRead || !AllFinite(source)) m_frames.Retarget();
-            try {
-                world.Apply(source, m_result, m_work);
-            } catch (const CRowError& e) {
-                const POSE& p = source[static_cast<std::size_t>(std::max(0, e.FrameLine()))];
-                throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, reader.SourceName(),
-                                   m_frames.TimeLineNumber(),
-                                   {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
-                                    std::to_string(e.Row())});
+            if (!holding) {
+                m_held.assign(source.begin(), source.end());
+                m_heldTimeText = m_frames.TimeText();
+                m_heldTimeLine = m_frames.TimeLineNumber();
+                holding = true;
+                continue;
             }
-            std::span<const POSE> poses(m_result);
-            m_lines.AppendFrame(out, m_frames.TimeText(),
-                                poses.first(std::min(poses.size(), m_rows)));
-            if (heights != nullptr && !m_result.empty()) {
-                heights->Add(source[m_rowZeroLine].z, m_result[0].z);
+            holding = false;
+            if (world.ApplyPair(m_held, source, m_heldResult, m_result, m_pairWork)) {
+                Write(out, heights, m_heldTimeText, m_held, m_heldResult);
+                Write(out, heights, m_frames.TimeText(), source, m_result);
+                continue;
             }
+            Solve(reader, m_held, m_heldTimeLine);
+            Write(out, heights, m_heldTimeText, m_held, m_result);
+            Solve(reader, source, m_frames.TimeLineNumber());
+            Write(out, heights, m_frames.TimeText(), source, m_result);
+        }
+        if (holding) {
+            Solve(reader, m_held, m_heldTimeLine);
+            Write(out, heights, m_heldTimeText, m_held, m_result);
         }
         const bool ended = m_frames.Ended();
         if (ended) {
@@ -200,12 +209,39 @@ public:
     }
 
 private:
+    // The frame by the one-frame solve into m_result; a row it cannot make is refused with the
+    // frame's "time" line.
+    void Solve(const CLineReader& reader, const FRAME_POSES& source, int timeLine) {
+        try {
+            m_frames.WorldRetarget()->Apply(source, m_result, m_work);
+        } catch (const CRowError& e) {
+            const POSE& p = source[static_cast<std::size_t>(std::max(0, e.FrameLine()))];
+            throw CVarnexError(ERROR_KIND::POSITION_NOT_FINITE, reader.SourceName(), timeLine,
+                               {FixedText(p.x, 6), FixedText(p.y, 6), FixedText(p.z, 6),
+                                std::to_string(e.Row())});
+        }
+    }
+
+    void Write(COutputSink& out, CRootHeightRange* heights, std::string_view timeText,
+               const FRAME_POSES& source, const std::vector<POSE>& result) {
+        std::span<const POSE> poses(result);
+        m_lines.AppendFrame(out, timeText, poses.first(std::min(poses.size(), m_rows)));
+        if (heights != nullptr && !result.empty()) {
+            heights->Add(source[m_rowZeroLine].z, result[0].z);
+        }
+    }
+
     CAnimationRetarget m_frames;
     std::size_t m_rows;  // lines written per frame
     const std::string& m_lineEnd;
     std::size_t m_rowZeroLine;
     WORLD_WORK m_work;
+    WORLD_PAIR_WORK m_pairWork;
     std::vector<POSE> m_result;
+    FRAME_POSES m_held;  // the first frame of a pair, its "time" line's text and number
+    std::string m_heldTimeText;
+    int m_heldTimeLine = 0;
+    std::vector<POSE> m_heldResult;
     CPoseLines m_lines;
 };
 }  // namespace
