@@ -34,7 +34,7 @@ struct MOTION_SETUP {
     FRAME_POSES modelRest;                 // the model's first frame
     std::vector<SKELETON_NODE> refNodes;   // the reference animation's node list
     FRAME_POSES refRest;                   // its first frame
-    std::vector<RETARGET_ROW> rows;
+    std::vector<DECODED_ROW> rows;  // the build's rows, decoded
     LEGS_RATIO legs;
     std::optional<ROOT_FROM_LEGS> rootFromLegs;  // with ROOT_MODE::LEGS
     // How CAnimationRetarget makes its frames; the world method's row 0 follows the legs, by

@@ -54,7 +54,8 @@ ANIMATION_NODES RetargetAnimationFile(const BUILD_JOB& job, const std::vector<SM
     CLineReader anim(file);
     // The head is read again, so a file changed since SMD Animation is still read right.
     SMD_HEAD head = ReadAnimationHead(anim);
-    ANIMATION_NODES nodes = MapAnimationNodes(refNodes, head.nodes, SourcesRead(job.rows), animPath);
+    ANIMATION_NODES nodes =
+        MapAnimationNodes(refNodes, head.nodes, SourcesRead(DecodeRows(job.rows)), animPath);
     BUILD_JOB keyed = job;
     keyed.animNodes = &nodes;
     CAtomicOutput output(outputPath);

@@ -80,7 +80,7 @@ struct CASE_FILES {
 // A model driven by an animation on the source's skeleton, built by both methods.
 struct WORLD_CASE {
     SAMPLE_ANIMATION model, ref, anim;
-    std::vector<RETARGET_ROW> rows;
+    std::vector<DECODED_ROW> rows;
     SAMPLE_ANIMATION world;          // the world method's file, read back
     std::vector<FRAME_POSES> local;  // today's method's
     std::string worldText, localText;
@@ -93,7 +93,7 @@ WORLD_CASE Build(const SAMPLE_SKELETON& model, const SAMPLE_SKELETON& source,
     c.model = files.model;
     c.ref = files.ref;
     c.anim = ReadAnimationPoses(files.Anim());
-    c.rows = files.job.rows;
+    c.rows = DecodeRows(files.job.rows);
     c.worldText = files.World();
     c.world = ReadAnimationPoses(files.folder.Path("world.smd"));
     RetargetAnimationFile(files.job, files.refHead.nodes, files.Anim(),
@@ -111,7 +111,7 @@ std::vector<double> ChainAngles(const WORLD_CASE& c, const std::vector<FRAME_POS
     std::vector<double> worst(c.model.nodes.size(), -1.0);
     std::vector<VEC3> joints, sourceJoints;
     auto line = [&](int row) {
-        return SourceLineOf(row, c.rows[static_cast<std::size_t>(row)].nodes);
+        return c.rows[static_cast<std::size_t>(row)].source;
     };
     for (std::size_t f = 0; f < result.size(); ++f) {
         modelFk.Solve(result[f], joints);
@@ -178,7 +178,7 @@ double WorstAxisAngle(const WORLD_CASE& c, const std::vector<FRAME_POSES>& resul
         }
         return r;
     };
-    int line = SourceLineOf(row, c.rows[static_cast<std::size_t>(row)].nodes);
+    int line = c.rows[static_cast<std::size_t>(row)].source;
     double worst = 0.0;
     for (std::size_t f = 0; f < result.size(); ++f) {
         MAT3 m = world(c.model.nodes, result[f], row);
@@ -365,7 +365,7 @@ TEST(WorldMethod, ANodeWithoutALineStandsAsInTheReferenceFrame) {
     files.World();
     WORLD_CASE c;
     c.model = files.model;
-    c.rows = files.job.rows;
+    c.rows = DecodeRows(files.job.rows);
     c.anim = files.ref;  // the source's frames, the pad as in the reference frame
     c.anim.frames.clear();
     for (std::vector<SAMPLE_POSE>& frame : frames) {
@@ -396,8 +396,8 @@ TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
     auto calfPose = [&](int nodes, double correction) {
         std::vector<RETARGET_ROW> changed = rows;
         changed[static_cast<std::size_t>(calf)] = {nodes, correction, 1.0};
-        CWorldRetarget retarget(model.nodes, model.frames[0], anim.nodes, anim.frames[0], changed,
-                                rule);
+        CWorldRetarget retarget(model.nodes, model.frames[0], anim.nodes, anim.frames[0],
+                                DecodeRows(changed), rule);
         std::vector<POSE> result;
         retarget.Apply(anim.frames[3], result);
         return result[static_cast<std::size_t>(calf)];
