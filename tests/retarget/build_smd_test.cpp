@@ -30,7 +30,6 @@ SMD_HEAD Model(const std::vector<FRAME_LINE>& rest) {
     SMD_HEAD model;
     model.source = "model.smd";
     model.headerLines = {"version 1", "nodes", "  0 \"root\"  -1", "  1 \"a\"   0", "end", "skeleton"};
-    model.frame0Lines = rest;
     model.rest = ReadRestPose(rest);
     return model;
 }
