@@ -61,7 +61,7 @@ std::string Build(const SMD_HEAD& model, const FUZZ_SETUP& setup, std::string_vi
     CLineReader reader(bytes);
     SMD_HEAD head = ReadAnimationHead(reader);
     ANIMATION_NODES nodes =
-        MapAnimationNodes(setup.refNodes, head.nodes, SourcesRead(DecodeRows(job.rows)), source);
+        MapAnimationNodes(setup.refNodes, head.nodes, SourcesRead(job.rows), source);
     job.animNodes = &nodes;
     CStringSink out;
     WriteRetargetedAnimation(job, reader, out);

@@ -45,11 +45,11 @@ ROOT_FROM_LEGS RuleOf(const MOTION_SETUP& s, const SMD_HEAD& model, const SMD_HE
 }  // namespace
 
 MOTION_SETUP MakeMotionSetup(const SMD_HEAD& model, const SMD_HEAD& refAnim,
-                             const std::vector<RETARGET_ROW>& rows, ROOT_MODE rootMotion) {
+                             std::vector<DECODED_ROW> rows, ROOT_MODE rootMotion) {
     MOTION_SETUP s = ReadSkeletons(model, refAnim);
-    s.rows = DecodeRows(rows);
+    s.rows = std::move(rows);
     if (rootMotion == ROOT_MODE::LEGS) {
-        s.rootFromLegs = RuleOf(s, model, refAnim, rows.empty() ? 0 : rows[0].nodes);
+        s.rootFromLegs = RuleOf(s, model, refAnim, s.rows.empty() ? 0 : s.rows[0].nodes);
     }
     return s;
 }

@@ -63,9 +63,9 @@ struct CASE_FILES {
         model = ReadAnimationPoses(folder.Path("model.smd"));
         ref = ReadAnimationPoses(folder.Path("ref.smd"));
         job.model = &modelHead;
-        job.rows = PairByClass(model, ref);
+        job.rows = DecodeRows(PairByClass(model, ref));
         // A reference line of length 0 gives a bone scale of 0, as the pairing gives it.
-        for (RETARGET_ROW& row : job.rows) {
+        for (DECODED_ROW& row : job.rows) {
             if (!std::isfinite(row.boneScale)) row.boneScale = 0.0;
         }
     }
@@ -93,7 +93,7 @@ WORLD_CASE Build(const SAMPLE_SKELETON& model, const SAMPLE_SKELETON& source,
     c.model = files.model;
     c.ref = files.ref;
     c.anim = ReadAnimationPoses(files.Anim());
-    c.rows = DecodeRows(files.job.rows);
+    c.rows = files.job.rows;
     c.worldText = files.World();
     c.world = ReadAnimationPoses(files.folder.Path("world.smd"));
     RetargetAnimationFile(files.job, files.refHead.nodes, files.Anim(),
@@ -365,7 +365,7 @@ TEST(WorldMethod, ANodeWithoutALineStandsAsInTheReferenceFrame) {
     files.World();
     WORLD_CASE c;
     c.model = files.model;
-    c.rows = DecodeRows(files.job.rows);
+    c.rows = files.job.rows;
     c.anim = files.ref;  // the source's frames, the pad as in the reference frame
     c.anim.frames.clear();
     for (std::vector<SAMPLE_POSE>& frame : frames) {
@@ -389,15 +389,15 @@ TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
     CASE_FILES files(KnightSkeleton(), runner, SmdText(runner, Walk(runner, 8)));
     const SAMPLE_ANIMATION& model = files.model;
     SAMPLE_ANIMATION anim = ReadAnimationPoses(files.Anim());
-    std::vector<RETARGET_ROW> rows = files.job.rows;
+    std::vector<DECODED_ROW> rows = files.job.rows;
     int calf = RowNamed(model, "Bip01 L Calf");
     ROOT_FROM_LEGS rule;
     ASSERT_TRUE(MakeRootFromLegs(1.0, anim.frames[0], model.frames[0], 0, rule));
     auto calfPose = [&](int nodes, double correction) {
-        std::vector<RETARGET_ROW> changed = rows;
-        changed[static_cast<std::size_t>(calf)] = {nodes, correction, 1.0};
-        CWorldRetarget retarget(model.nodes, model.frames[0], anim.nodes, anim.frames[0],
-                                DecodeRows(changed), rule);
+        std::vector<DECODED_ROW> changed = rows;
+        changed[static_cast<std::size_t>(calf)] = DecodeRow(calf, {nodes, correction, 1.0});
+        CWorldRetarget retarget(model.nodes, model.frames[0], anim.nodes, anim.frames[0], changed,
+                                rule);
         std::vector<POSE> result;
         retarget.Apply(anim.frames[3], result);
         return result[static_cast<std::size_t>(calf)];
