@@ -34,9 +34,9 @@ inline void CorrectPosition(double& x, double& y, double& z, double c, bool blen
     }
 }
 
-// A grid row as every retarget reads it: NODES (a source node; plus BLEND_OFFSET to blend with
-// the model's rest position; 0 on rows other than 0 keeps the model's rest line; below 0 reads as
-// 0), the Correction and the row's bone scale.
+// A grid row's values as given: NODES (a source node; plus BLEND_OFFSET to blend with the model's
+// rest position; 0 on rows other than 0 keeps the model's rest line; below 0 reads as 0), the
+// Correction and the row's bone scale. DecodeRow reads them.
 struct RETARGET_ROW {
     int nodes = 0;
     double correction = 1.0;
