@@ -88,7 +88,7 @@ std::vector<RETARGET_ROW> PairByClass(const std::vector<SKELETON_NODE>& model,
     std::vector<RETARGET_ROW> rows(model.size());
     for (std::size_t row = 0; row < rows.size(); ++row) {
         rows[row].nodes = std::max(0, sourceRig.First(modelRig.ClassOf(row)));
-        int line = SourceLineOf(static_cast<int>(row), rows[row].nodes);
+        int line = DecodeRow(static_cast<int>(row), rows[row]).source;
         if (line != REST_LINE) {
             rows[row].boneScale =
                 length(modelRest[row]) / length(sourceRest[static_cast<std::size_t>(line)]);
@@ -154,7 +154,8 @@ int Run(int argc, char** argv) {
     for (int t = 0; t < frameCount; ++t) AppendFrame(text, t, WalkFrame(refSkeleton, t, 30));
     text += "end\r\n";
 
-    std::vector<RETARGET_ROW> rows = PairByClass(modelNodes, modelRest, sourceNodes, sourceRest);
+    std::vector<DECODED_ROW> rows =
+        DecodeRows(PairByClass(modelNodes, modelRest, sourceNodes, sourceRest));
     LEGS_RATIO legs = MeasureLegsRatio(modelNodes, modelRest, sourceNodes, sourceRest);
     std::vector<FRAME_POSES> frames;
     TIMING read = Best(runs, [&] { frames = ReadFrames(text); });

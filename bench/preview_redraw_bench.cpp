@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         }
         setup.refNodes = setup.modelNodes;
         setup.refRest = setup.modelRest;
-        for (int row = 0; row < NODES; ++row) setup.rows.push_back({row, 1.0, 1.1});
+        for (int row = 0; row < NODES; ++row) setup.rows.push_back(DecodeRow(row, {row, 1.0, 1.1}));
         std::vector<FRAME_POSES> frames;
         for (int f = 0; f < 30; ++f) frames.push_back(PosesOf(WalkFrame(skeleton, f, 30)));
         std::vector<SKELETON_NODE> nodes = setup.refNodes;

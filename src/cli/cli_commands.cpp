@@ -383,7 +383,7 @@ void PrintGrid(const CRetargetSession& s, const CTextCatalog& texts, std::ostrea
         std::string scale = used ? DecimalText(s.BoneScales()[i]) : "-";
         std::string refName = "-";
         if (used) {
-            int n = SourceLineOf(r, TextToInt(grid.Nodes()[i]));
+            int n = DecodeRow(r, RETARGET_ROW{TextToInt(grid.Nodes()[i])}).source;
             refName = n == REST_LINE ? texts.Tr("(repos du modèle)") : nameOf(s.Reference().nodes, n);
         }
         column(std::to_string(r), 5);

@@ -34,11 +34,10 @@ std::string GridRowTooltip(int row, const std::string& nodesText,
     std::string head = texts.Tr("ligne {0} : node « {1} » du modèle",
                                 {rowText, model.nodes[static_cast<std::size_t>(row)].name}) +
                        '\n';
-    int nodes = TextToInt(nodesText);
-    int source = SourceLineOf(row, nodes);
-    if (source == REST_LINE) return head + texts.Tr("garde la ligne de repos du modèle");
-    std::string text = head + SourceText(source, refAnim, texts);
-    if (nodes >= BLEND_OFFSET) {
+    DECODED_ROW decoded = DecodeRow(row, RETARGET_ROW{TextToInt(nodesText)});
+    if (decoded.source == REST_LINE) return head + texts.Tr("garde la ligne de repos du modèle");
+    std::string text = head + SourceText(decoded.source, refAnim, texts);
+    if (decoded.blend) {
         text += texts.Tr(", mélange avec la position de repos, poids {0}", {correctionText});
     }
     return text;

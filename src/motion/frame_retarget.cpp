@@ -23,19 +23,18 @@ void ThrowNoRestLine(int row, std::size_t lines) {
                     {std::to_string(lines), std::to_string(row)});
 }
 
-ROW_RULE DecodeRow(int row, const RETARGET_ROW& setting, const ROOT_FROM_LEGS* rootFromLegs) {
+ROW_RULE MakeRowRule(const DECODED_ROW& row, const ROOT_FROM_LEGS* rootFromLegs) {
     ROW_RULE rule;
-    rule.row = row;
-    rule.nodes = setting.nodes;
-    rule.source = SourceLineOf(row, setting.nodes);
-    rule.blend = setting.nodes >= BLEND_OFFSET;
-    rule.correction = setting.correction;
-    rule.boneScale = setting.boneScale;
-    if (row == 0 && rootFromLegs != nullptr) {
+    static_cast<DECODED_ROW&>(rule) = row;
+    if (row.row == 0 && rootFromLegs != nullptr) {
         rule.rootFromLegs = true;
         rule.root = *rootFromLegs;
     }
     return rule;
+}
+
+ROW_RULE DecodeRow(int row, const RETARGET_ROW& setting, const ROOT_FROM_LEGS* rootFromLegs) {
+    return MakeRowRule(DecodeRow(row, setting), rootFromLegs);
 }
 
 VEC3 RootPositionFromLegs(const ROOT_FROM_LEGS& rule, double x, double y, double z) {
@@ -46,7 +45,7 @@ VEC3 RootPositionFromLegs(const ROOT_FROM_LEGS& rule, double x, double y, double
 
 bool MakeRootFromLegs(double legsRatio, std::span<const POSE> sourceRest,
                       std::span<const POSE> modelRest, int rowZeroNodes, ROOT_FROM_LEGS& rule) {
-    std::size_t line = static_cast<std::size_t>(SourceLineOf(0, rowZeroNodes));
+    std::size_t line = static_cast<std::size_t>(DecodeRow(0, RETARGET_ROW{rowZeroNodes}).source);
     if (line >= sourceRest.size() || modelRest.empty()) return false;
     const POSE& s = sourceRest[line];
     const POSE& m = modelRest[0];
@@ -57,13 +56,13 @@ bool MakeRootFromLegs(double legsRatio, std::span<const POSE> sourceRest,
 }
 
 CFrameRetarget::CFrameRetarget(std::span<const POSE> modelRest, int nodeCount,
-                               std::span<const RETARGET_ROW> rows,
+                               std::span<const DECODED_ROW> rows,
                                const ROOT_FROM_LEGS* rootFromLegs) {
     m_plans.resize(nodeCount > 0 ? static_cast<std::size_t>(nodeCount) : 0);
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
         const int r = static_cast<int>(row);
         PLAN& plan = m_plans[row];
-        plan.rule = DecodeRow(r, row < rows.size() ? rows[row] : RETARGET_ROW{}, rootFromLegs);
+        plan.rule = MakeRowRule(RowAt(rows, row), rootFromLegs);
         const int source = plan.rule.source;
         if (source != REST_LINE && source + 1 > m_linesRead) m_linesRead = source + 1;
         if (source != REST_LINE && !plan.rule.blend) continue;

@@ -59,20 +59,16 @@ inline bool IsFinitePose(const POSE& p) {
            std::isfinite(p.ry) && std::isfinite(p.rz);
 }
 
-// A grid row as every retarget works it, decoded once per build: the frame line it reads, how
-// its position is made.
-struct ROW_RULE {
-    int row = 0;
-    int nodes = 0;
-    int source = REST_LINE;     // the frame line it reads
-    bool blend = false;
-    double correction = 1.0;
-    double boneScale = 1.0;
+// A grid row as every retarget works it, made once per build: the row decoded, with what the
+// retarget adds to it.
+struct ROW_RULE : DECODED_ROW {
     VEC3 rest;                  // the model's rest position, for blending
     bool rootFromLegs = false;  // row 0 only: the rule below takes the place of the bone scale
     ROOT_FROM_LEGS root;
 };
 // rest is left at the origin; rootFromLegs, when given, applies to row 0.
+ROW_RULE MakeRowRule(const DECODED_ROW& row, const ROOT_FROM_LEGS* rootFromLegs);
+// The same for row `row` whose values are setting.
 ROW_RULE DecodeRow(int row, const RETARGET_ROW& setting, const ROOT_FROM_LEGS* rootFromLegs);
 
 // A driven row's position from its source position: row 0 by the legs' rule when it follows
@@ -101,7 +97,7 @@ public:
     // rootFromLegs, when given, replaces row 0's bone scale. Throws CRowError for the first row,
     // in row order, that needs a rest line the model lacks or that is not finite.
     CFrameRetarget(std::span<const POSE> modelRest, int nodeCount,
-                   std::span<const RETARGET_ROW> rows,
+                   std::span<const DECODED_ROW> rows,
                    const ROOT_FROM_LEGS* rootFromLegs = nullptr);
 
     int NodeCount() const { return static_cast<int>(m_plans.size()); }

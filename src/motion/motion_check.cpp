@@ -59,8 +59,7 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
       m_rows(m_input.modelNodes.size()) {
     const std::vector<int>& modelParents = m_modelSkeleton.Parents();
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
-        int nodes = row < m_input.rows.size() ? m_input.rows[row].nodes : RETARGET_ROW{}.nodes;
-        int line = SourceLineOf(static_cast<int>(row), nodes);
+        int line = RowAt(m_input.rows, row).source;
         if (line != REST_LINE && static_cast<std::size_t>(line) < m_input.sourceNodes.size()) {
             m_rows[row].sourceLine = line;
         }
@@ -94,8 +93,7 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
 }
 
 bool CMotionCheck::Paired(std::size_t row) const {
-    int nodes = row < m_input.rows.size() ? m_input.rows[row].nodes : RETARGET_ROW{}.nodes;
-    return SourceLineOf(static_cast<int>(row), nodes) != REST_LINE;
+    return RowAt(m_input.rows, row).source != REST_LINE;
 }
 
 void CMotionCheck::PlanChains() {

@@ -64,7 +64,7 @@ struct MOTION_CHECK_INPUT {
     FRAME_POSES sourceRest;                  // its rest pose
     std::vector<SKELETON_NODE> modelNodes;
     FRAME_POSES modelRest;
-    std::vector<RETARGET_ROW> rows;  // one per model node; missing rows are default rows
+    std::vector<DECODED_ROW> rows;  // one per model node; missing rows are default rows
     LEGS_RATIO legs;
     bool rootFromLegs = false;  // row 0 follows the legs: its factor is not compared
 };

@@ -38,18 +38,18 @@ ROOT_FROM_LEGS RuleOf(const MOTION_SETUP& s, const SMD_HEAD& model, const SMD_HE
         throw CVarnexError(ERROR_KIND::FRAME0_NO_LINE_FOR_ROW, refAnim.source, refAnim.frame0TimeLine,
                            {"0", std::to_string(rowZeroNodes), refAnim.frame0Time,
                             std::to_string(refAnim.rest.lines.size()),
-                            std::to_string(SourceLineOf(0, rowZeroNodes))});
+                            std::to_string(DecodeRow(0, RETARGET_ROW{rowZeroNodes}).source)});
     }
     return rule;
 }
 }  // namespace
 
 MOTION_SETUP MakeMotionSetup(const SMD_HEAD& model, const SMD_HEAD& refAnim,
-                             const std::vector<RETARGET_ROW>& rows, ROOT_MODE rootMotion) {
+                             std::vector<DECODED_ROW> rows, ROOT_MODE rootMotion) {
     MOTION_SETUP s = ReadSkeletons(model, refAnim);
-    s.rows = rows;
+    s.rows = std::move(rows);
     if (rootMotion == ROOT_MODE::LEGS) {
-        s.rootFromLegs = RuleOf(s, model, refAnim, rows.empty() ? 0 : rows[0].nodes);
+        s.rootFromLegs = RuleOf(s, model, refAnim, s.rows.empty() ? 0 : s.rows[0].nodes);
     }
     return s;
 }
@@ -139,7 +139,7 @@ const ROOT_FROM_LEGS* RuleOrNone(const MOTION_SETUP& setup) {
 // refuses before any retarget) leaves the source's rest root at the origin.
 ROOT_FROM_LEGS WorldRuleOf(const MOTION_SETUP& setup) {
     if (setup.rootFromLegs) return *setup.rootFromLegs;
-    RETARGET_ROW rowZero = setup.rows.empty() ? RETARGET_ROW{} : setup.rows[0];
+    DECODED_ROW rowZero = RowAt(setup.rows, 0);
     ROOT_FROM_LEGS rule;
     if (!WorldRootRule(setup.legs, setup.refRest, setup.modelRest, rowZero, rule)) {
         rule.legsRatio = setup.legs.known ? setup.legs.ratio : rowZero.boneScale;
@@ -258,7 +258,7 @@ void CAnimationRetarget::RequireNodesRead() const {
         if (m_nodes.sameList && keys.InOrder() && place >= keys.Lines()) continue;
         int row = 0;
         while (static_cast<std::size_t>(row) < m_setup.rows.size() &&
-               SourceLineOf(row, m_setup.rows[static_cast<std::size_t>(row)].nodes) != source) {
+               m_setup.rows[static_cast<std::size_t>(row)].source != source) {
             ++row;
         }
         bool listed = place < keys.NodeCount();

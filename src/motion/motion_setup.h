@@ -34,7 +34,7 @@ struct MOTION_SETUP {
     FRAME_POSES modelRest;                 // the model's first frame
     std::vector<SKELETON_NODE> refNodes;   // the reference animation's node list
     FRAME_POSES refRest;                   // its first frame
-    std::vector<RETARGET_ROW> rows;
+    std::vector<DECODED_ROW> rows;
     LEGS_RATIO legs;
     std::optional<ROOT_FROM_LEGS> rootFromLegs;  // with ROOT_MODE::LEGS
     // How CAnimationRetarget makes its frames; the world method's row 0 follows the legs, by
@@ -48,7 +48,7 @@ struct MOTION_SETUP {
 // the file and line of a first-frame line that cannot be read, and with ROOT_MODE::LEGS as
 // RootRuleFromLegs does.
 MOTION_SETUP MakeMotionSetup(const SMD_HEAD& model, const SMD_HEAD& refAnim,
-                             const std::vector<RETARGET_ROW>& rows, ROOT_MODE rootMotion);
+                             std::vector<DECODED_ROW> rows, ROOT_MODE rootMotion);
 
 // The legs' ratio of the two loaded files; not known when a first-frame line cannot be read, so
 // that a warning never stops a command that would run without it.

@@ -234,14 +234,14 @@ bool WorldRootRule(const LEGS_RATIO& legs, std::span<const POSE> sourceRest,
 CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
                                std::span<const POSE> modelRest,
                                const std::vector<SKELETON_NODE>& sourceNodes,
-                               std::span<const POSE> sourceRest, std::span<const RETARGET_ROW> rows,
+                               std::span<const POSE> sourceRest, std::span<const DECODED_ROW> rows,
                                const ROOT_FROM_LEGS& root)
     : m_sourceRest(sourceRest.begin(), sourceRest.end()), m_root(root) {
     const std::vector<int> parents = CForwardKinematics(modelNodes).Parents();
     m_order = ParentsFirst(parents);
     m_plans.resize(modelNodes.size());
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
-        RETARGET_ROW setting = row < rows.size() ? rows[row] : RETARGET_ROW{};
+        DECODED_ROW setting = row < rows.size() ? rows[row] : DECODED_ROW{};
         PLAN& plan = m_plans[row];
         const int r = static_cast<int>(row);
         plan.parent = parents[row];

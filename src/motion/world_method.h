@@ -58,7 +58,7 @@ public:
     // row whose rest line the model lacks, or is not finite.
     CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes, std::span<const POSE> modelRest,
                    const std::vector<SKELETON_NODE>& sourceNodes, std::span<const POSE> sourceRest,
-                   std::span<const RETARGET_ROW> rows, const ROOT_FROM_LEGS& root);
+                   std::span<const DECODED_ROW> rows, const ROOT_FROM_LEGS& root);
 
     int NodeCount() const { return static_cast<int>(m_plans.size()); }
     int LinesRead() const { return m_linesRead; }

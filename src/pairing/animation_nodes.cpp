@@ -19,11 +19,10 @@ bool SameNames(const std::vector<SMD_NODE>& a, const std::vector<SMD_NODE>& b) {
 }
 }  // namespace
 
-std::vector<int> SourcesRead(const std::vector<RETARGET_ROW>& rows) {
+std::vector<int> SourcesRead(std::span<const DECODED_ROW> rows) {
     std::vector<int> read;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        int source = SourceLineOf(static_cast<int>(r), rows[r].nodes);
-        if (source != REST_LINE) read.push_back(source);
+    for (const DECODED_ROW& row : rows) {
+        if (row.source != REST_LINE) read.push_back(row.source);
     }
     std::sort(read.begin(), read.end());
     read.erase(std::unique(read.begin(), read.end()), read.end());

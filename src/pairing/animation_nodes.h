@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ struct ANIMATION_NODES {
 };
 
 // The reference animation's nodes that rows read, each once, in order.
-std::vector<int> SourcesRead(const std::vector<RETARGET_ROW>& rows);
+std::vector<int> SourcesRead(std::span<const DECODED_ROW> rows);
 
 // Matches the animation's node list to the reference animation's. sourcesRead: the reference
 // nodes the grid reads. Throws CVarnexError (ANIMATION_LACKS_NODES, naming animSource) when the

@@ -131,7 +131,8 @@ std::vector<int> SameNamePartners(const std::vector<SMD_NODE>& modelNodes, int r
     std::vector<int> given;
     if (rules.onePartnerPerChain) {
         for (int i = 0; i < rows; ++i) {
-            given.push_back(SourceLineOf(i, grid[static_cast<std::size_t>(i)].nodes));
+            const GRID_ROW& row = grid[static_cast<std::size_t>(i)];
+            given.push_back(DecodeRow(i, RETARGET_ROW{row.nodes, row.correction}).source);
         }
     }
     for (int i = 1; i < rows; ++i) {

@@ -65,7 +65,7 @@ CPreviewScene::CPreviewScene(MOTION_SETUP setup, std::vector<SKELETON_NODE> sour
     SetRows(m_setup.rows, m_setup.rootFromLegs);
 }
 
-void CPreviewScene::SetRows(std::vector<RETARGET_ROW> rows,
+void CPreviewScene::SetRows(std::vector<DECODED_ROW> rows,
                             std::optional<ROOT_FROM_LEGS> rootFromLegs) {
     m_setup.rows = std::move(rows);
     m_setup.rootFromLegs = rootFromLegs;

@@ -58,8 +58,8 @@ public:
                   std::vector<FRAME_POSES> frames);
 
     // The grid changed: the result follows these rows and root rule from the next drawing.
-    void SetRows(std::vector<RETARGET_ROW> rows, std::optional<ROOT_FROM_LEGS> rootFromLegs);
-    const std::vector<RETARGET_ROW>& Rows() const { return m_setup.rows; }
+    void SetRows(std::vector<DECODED_ROW> rows, std::optional<ROOT_FROM_LEGS> rootFromLegs);
+    const std::vector<DECODED_ROW>& Rows() const { return m_setup.rows; }
 
     int FrameCount() const { return static_cast<int>(m_frames.size()); }
     std::size_t NodeCount() const { return m_modelSkeleton.NodeCount(); }

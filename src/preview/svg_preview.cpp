@@ -334,23 +334,21 @@ bool FootPlanted(std::span<const FOOT_CONTACT> contacts, FOOT_SIDE side, int fra
 
 std::string PlantedFootLabel(const CTextCatalog& texts) { return texts.Tr("pied posé"); }
 
-std::vector<bool> PairedRows(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
+std::vector<bool> PairedRows(std::span<const DECODED_ROW> rows, std::size_t modelNodeCount,
                              std::size_t sourceNodeCount) {
     std::vector<bool> paired(modelNodeCount, false);
     for (std::size_t row = 0; row < modelNodeCount; ++row) {
-        int nodes = row < rows.size() ? rows[row].nodes : RETARGET_ROW{}.nodes;
-        int line = SourceLineOf(static_cast<int>(row), nodes);
+        int line = RowAt(rows, row).source;
         paired[row] = line != REST_LINE && static_cast<std::size_t>(line) < sourceNodeCount;
     }
     return paired;
 }
 
-std::vector<bool> DrivingSourceNodes(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
+std::vector<bool> DrivingSourceNodes(std::span<const DECODED_ROW> rows, std::size_t modelNodeCount,
                                      std::size_t sourceNodeCount) {
     std::vector<bool> driving(sourceNodeCount, false);
     for (std::size_t row = 0; row < modelNodeCount; ++row) {
-        int nodes = row < rows.size() ? rows[row].nodes : RETARGET_ROW{}.nodes;
-        int line = SourceLineOf(static_cast<int>(row), nodes);
+        int line = RowAt(rows, row).source;
         if (line != REST_LINE && static_cast<std::size_t>(line) < sourceNodeCount) {
             driving[static_cast<std::size_t>(line)] = true;
         }

@@ -54,9 +54,9 @@ private:
 };
 
 // Which model nodes (grid rows) read a source line, and which source nodes some row reads.
-std::vector<bool> PairedRows(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
+std::vector<bool> PairedRows(std::span<const DECODED_ROW> rows, std::size_t modelNodeCount,
                              std::size_t sourceNodeCount);
-std::vector<bool> DrivingSourceNodes(std::span<const RETARGET_ROW> rows, std::size_t modelNodeCount,
+std::vector<bool> DrivingSourceNodes(std::span<const DECODED_ROW> rows, std::size_t modelNodeCount,
                                      std::size_t sourceNodeCount);
 
 struct PREVIEW_OPTIONS {

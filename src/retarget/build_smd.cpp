@@ -12,13 +12,13 @@
 namespace varnex {
 
 
-std::vector<RETARGET_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
-                                int rowCount) {
-    std::vector<RETARGET_ROW> rows;
+std::vector<DECODED_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
+                                   int rowCount) {
+    std::vector<DECODED_ROW> rows;
     for (int i = 0; i < rowCount && static_cast<std::size_t>(i) < grid.size(); ++i) {
         std::size_t r = static_cast<std::size_t>(i);
-        rows.push_back(RETARGET_ROW{grid[r].nodes, grid[r].correction,
-                                r < boneScale.size() ? boneScale[r] : 0.0});
+        rows.push_back(DecodeRow(i, RETARGET_ROW{grid[r].nodes, grid[r].correction,
+                                                 r < boneScale.size() ? boneScale[r] : 0.0}));
     }
     return rows;
 }

@@ -19,7 +19,7 @@ struct BUILD_JOB {
     // The animation's node list matched to the reference animation's (MapAnimationNodes): the
     // node numbers its frame lines are keyed by, and where each NODES value's node stands.
     const ANIMATION_NODES* animNodes = nullptr;
-    std::vector<RETARGET_ROW> rows;       // one per model node written in each frame
+    std::vector<DECODED_ROW> rows;  // one per model node written in each frame
     std::string lineEnd = "\r\n";
     // Every line by the general route, as tests and the fuzzer check the fast one against it.
     bool generalRouteOnly = false;
@@ -37,9 +37,9 @@ struct BUILD_JOB {
 // The threads a build takes on this machine: one per processor, at most four.
 int BuildThreads();
 
-// The rows of a build: the grid's first rowCount rows with their bone scales.
-std::vector<RETARGET_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
-                                int rowCount);
+// The rows of a build: the grid's first rowCount rows with their bone scales, decoded.
+std::vector<DECODED_ROW> BuildRows(const GRID& grid, const std::vector<double>& boneScale,
+                                   int rowCount);
 
 // Reads the animation from its skeleton block on (reader positioned just past "skeleton") and
 // writes the header, each "time" line with its composed node lines, and "end". Holds what the

@@ -30,7 +30,7 @@ CFrameWriter::CFrameWriter(const BUILD_JOB& job, const COMPOSE_CONTEXT& context)
     m_read.assign(m_keys.NodeCount(), 0);
     std::size_t slots = 0;
     for (std::size_t i = 0; i < job.rows.size(); ++i) {
-        m_plans.push_back(PlanRow(static_cast<int>(i), job.rows[i], context));
+        m_plans.push_back(PlanRow(job.rows[i], context));
         const ROW_PLAN& plan = m_plans.back();
         PlanTear(i, job);
         std::size_t place = plan.source == REST_LINE ? 0 : m_nodes.PlaceOf(plan.source);

@@ -65,8 +65,13 @@ const REST_POSE_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context
 }
 
 ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& context) {
+    return PlanRow(DecodeRow(row, setting), context);
+}
+
+ROW_PLAN PlanRow(const DECODED_ROW& decoded, const COMPOSE_CONTEXT& context) {
+    const int row = decoded.row;
     ROW_PLAN plan;
-    static_cast<ROW_RULE&>(plan) = DecodeRow(row, setting, context.rootFromLegs);
+    static_cast<ROW_RULE&>(plan) = MakeRowRule(decoded, context.rootFromLegs);
     AppendRowPrefix(plan.prefix, row);
     MakePaddedText(plan.prefix, plan.paddedPrefix);  // at most 13 bytes
     if (plan.source == REST_LINE) {

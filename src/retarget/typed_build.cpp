@@ -139,8 +139,7 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
     // The world method's lines go through its build's block writer, which writes them alike.
     CPoseLines lines(job.lineEnd);
     const std::size_t rows = job.rows.size();
-    const auto rowZeroLine =
-        static_cast<std::size_t>(SourceLineOf(0, job.rows.empty() ? 0 : job.rows[0].nodes));
+    const auto rowZeroLine = static_cast<std::size_t>(job.rows.empty() ? 0 : job.rows[0].source);
     while (frames.Next(true)) {
         std::span<const POSE> poses(frames.Result());
         if (texts) {

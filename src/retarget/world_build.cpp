@@ -157,8 +157,7 @@ public:
         : m_frames(setup, animPath),
           m_rows(job.rows.size()),
           m_lineEnd(job.lineEnd),
-          m_rowZeroLine(static_cast<std::size_t>(
-              SourceLineOf(0, job.rows.empty() ? 0 : job.rows[0].nodes))),
+          m_rowZeroLine(static_cast<std::size_t>(job.rows.empty() ? 0 : job.rows[0].source)),
           m_lines(job.lineEnd) {}
 
     const std::vector<std::string>& UnusedNodes() const { return m_frames.UnusedNodes(); }

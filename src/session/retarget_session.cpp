@@ -167,7 +167,7 @@ std::string CRetargetSession::ConvertBiped(const std::string& animPath) {
     return converted;
 }
 
-std::vector<RETARGET_ROW> CRetargetSession::RowsOf(const CGridTexts& grid) const {
+std::vector<DECODED_ROW> CRetargetSession::RowsOf(const CGridTexts& grid) const {
     grid.RequireFiniteCorrections(NodeCount());
     return BuildRows(grid.Values(), m_boneScale, NodeCount());
 }

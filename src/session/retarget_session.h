@@ -140,7 +140,7 @@ public:
     PAIRING_RULES PairingRules() const;
 
 private:
-    std::vector<RETARGET_ROW> RowsOf(const CGridTexts& grid) const;
+    std::vector<DECODED_ROW> RowsOf(const CGridTexts& grid) const;
     // How row 0 moves: the world method's root always follows the legs.
     ROOT_MODE RootMode() const;
     // A warning's advice to try the world method or the feet on the ground, only where they are

@@ -98,7 +98,7 @@ FRAME_FIELDS ParseNumberFields(std::string_view line, const std::string& source,
 }
 
 void KeyFirstFrame(SMD_HEAD& head) {
-    std::vector<FRAME_LINE>& lines = head.frame0Lines;
+    std::vector<REST_POSE_LINE>& lines = head.rest.lines;
     bool inOrder = true;
     for (std::size_t i = 0; i < lines.size() && inOrder; ++i) {
         inOrder = LeadingNodeNumber(lines[i].text) == static_cast<int>(i) &&
@@ -107,9 +107,9 @@ void KeyFirstFrame(SMD_HEAD& head) {
     if (inOrder) return;
     CFrameKeys keys(head.nodes);
     keys.StartFrame();
-    std::vector<FRAME_LINE> byNode(head.nodes.size());
+    std::vector<REST_POSE_LINE> byNode(head.nodes.size());
     std::vector<bool> present(head.nodes.size(), false);
-    for (FRAME_LINE& line : lines) {
+    for (REST_POSE_LINE& line : lines) {
         std::size_t place = keys.Place(line.text, head.source, line.lineNumber, head.frame0Time);
         byNode[place] = std::move(line);
         present[place] = true;

@@ -403,12 +403,12 @@ SMD_HEAD ReadSmdHead(CLineReader& reader, bool withFrame0) {
             break;
         }
     }
+    std::vector<FRAME_LINE> lines;
     while (head.hasFrame0 && reader.Next(line)) {
         if (IsTimeLine(line) || IsKeywordLine(line, "end")) break;
-        if (!IsBlankLine(line)) {
-            head.frame0Lines.push_back(FRAME_LINE{std::string(line), reader.LineNumber()});
-        }
+        if (!IsBlankLine(line)) lines.push_back(FRAME_LINE{std::string(line), reader.LineNumber()});
     }
+    head.rest = ReadRestPose(lines);
     return head;
 }
 
@@ -418,7 +418,6 @@ SMD_HEAD ReadModel(CByteSource& source) {
     if (head.nodes.empty()) throw CVarnexError(ERROR_KIND::EMPTY_NODE_LIST, head.source, 0);
     RequireFrame0(head);
     KeyFirstFrame(head);
-    head.rest = ReadRestPose(head.frame0Lines);
     return head;
 }
 
@@ -427,7 +426,6 @@ SMD_HEAD ReadReferenceAnimation(CByteSource& source) {
     RequireNodeList(head);
     RequireFrame0(head);
     KeyFirstFrame(head);
-    head.rest = ReadRestPose(head.frame0Lines);
     return head;
 }
 

@@ -137,8 +137,9 @@ struct SMD_HEAD {
     std::string frame0Time;                // its "time" line
     int frame0TimeLine = 0;
     std::int64_t frame0Offset = 0;         // offset of the first line behind its "time" line
-    std::vector<FRAME_LINE> frame0Lines;   // its non-blank skeleton lines, in order
-    REST_POSE rest;  // the same lines read, by ReadModel and ReadReferenceAnimation
+    // Its non-blank skeleton lines read, in the file's order; ReadModel and
+    // ReadReferenceAnimation key them by node (KeyFirstFrame).
+    REST_POSE rest;
 };
 
 // Reads the head of an SMD (and its first frame when withFrame0), stopping there. Missing parts

@@ -77,7 +77,7 @@ std::string BipedWithCape(const std::string& knightPath, int nodeCount) {
             const SMD_NODE& node = knight.nodes[static_cast<std::size_t>(k)];
             name = node.name;
             parent = node.parent < 0 ? -1 : rowOf[static_cast<std::size_t>(node.parent)];
-            const FRAME_LINE& line = knight.frame0Lines[static_cast<std::size_t>(k)];
+            const REST_POSE_LINE& line = knight.rest.lines[static_cast<std::size_t>(k)];
             pose = ParseFrameFields(line.text, knightPath, line.lineNumber);
         }
         std::string number = std::to_string(row);

@@ -19,7 +19,7 @@ const std::vector<POSE> REST = {
 // Row `row` of a retarget whose every row is `setting`.
 POSE Retarget(int row, RETARGET_ROW setting, const ROOT_FROM_LEGS* legs = nullptr) {
     std::vector<RETARGET_ROW> rows(REST.size(), setting);
-    CFrameRetarget retarget(REST, static_cast<int>(REST.size()), rows, legs);
+    CFrameRetarget retarget(REST, static_cast<int>(REST.size()), DecodeRows(rows), legs);
     std::vector<POSE> result;
     retarget.Apply(FRAME, result);
     return result[static_cast<std::size_t>(row)];

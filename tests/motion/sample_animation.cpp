@@ -38,7 +38,8 @@ std::vector<RETARGET_ROW> PairByClass(const SAMPLE_ANIMATION& model,
     CRetargetSession session;
     session.LoadModel(dir.Path("model.smd"));
     session.LoadReference(dir.Path("source.smd"));
-    return session.MotionSetup().rows;
+    const std::vector<DECODED_ROW>& rows = session.MotionSetup().rows;
+    return {rows.begin(), rows.end()};
 }
 
 MOTION_REPORT CheckRetarget(const SAMPLE_ANIMATION& model, const SAMPLE_ANIMATION& ref,
@@ -51,13 +52,13 @@ MOTION_REPORT CheckRetarget(const SAMPLE_ANIMATION& model, const SAMPLE_ANIMATIO
     input.sourceRest = ref.frames[0];
     input.modelNodes = model.nodes;
     input.modelRest = model.frames[0];
-    input.rows = rows;
+    input.rows = DecodeRows(rows);
     input.legs = MeasureLegsRatio(model.nodes, model.frames[0], ref.nodes, ref.frames[0]);
     input.rootFromLegs = rootFromLegs;
     ROOT_FROM_LEGS rule;
     EXPECT_TRUE(
         MakeRootFromLegs(input.legs.ratio, ref.frames[0], model.frames[0], rows[0].nodes, rule));
-    CFrameRetarget retarget(model.frames[0], static_cast<int>(model.nodes.size()), rows,
+    CFrameRetarget retarget(model.frames[0], static_cast<int>(model.nodes.size()), input.rows,
                             rootFromLegs ? &rule : nullptr);
     CMotionCheck check(input);
     std::vector<POSE> result;

@@ -98,7 +98,7 @@ struct PREVIEWED {
     SAMPLE_ANIMATION model = ReadSample("knight_ref.smd");
     SAMPLE_ANIMATION ref = ReadSample("runner_ref.smd");
     SAMPLE_ANIMATION anim = ReadSample("runner_walk.smd");
-    std::vector<RETARGET_ROW> rows = PairByClass(model, ref);
+    std::vector<DECODED_ROW> rows = DecodeRows(PairByClass(model, ref));
     CPreviewFigure source{anim.nodes, ref.frames[0],
                           DrivingSourceNodes(rows, model.nodes.size(), anim.nodes.size())};
     CPreviewFigure result{model.nodes, model.frames[0],

@@ -65,9 +65,9 @@ struct CASE_FILES {
         model = ReadAnimationPoses(folder.Path("model.smd"));
         ref = ReadAnimationPoses(folder.Path("ref.smd"));
         job.model = &modelHead;
-        job.rows = PairByClass(model, ref);
+        job.rows = DecodeRows(PairByClass(model, ref));
         // A reference line of length 0 gives a bone scale of 0, as the pairing gives it.
-        for (RETARGET_ROW& row : job.rows) {
+        for (DECODED_ROW& row : job.rows) {
             if (!std::isfinite(row.boneScale)) row.boneScale = 0.0;
         }
     }
@@ -82,7 +82,7 @@ struct CASE_FILES {
 // A model driven by an animation on the source's skeleton, built by both methods.
 struct WORLD_CASE {
     SAMPLE_ANIMATION model, ref, anim;
-    std::vector<RETARGET_ROW> rows;
+    std::vector<DECODED_ROW> rows;
     SAMPLE_ANIMATION world;          // the world method's file, read back
     std::vector<FRAME_POSES> local;  // today's method's
     std::string worldText, localText;
@@ -113,7 +113,7 @@ std::vector<double> ChainAngles(const WORLD_CASE& c, const std::vector<FRAME_POS
     std::vector<double> worst(c.model.nodes.size(), -1.0);
     std::vector<VEC3> joints, sourceJoints;
     auto line = [&](int row) {
-        return SourceLineOf(row, c.rows[static_cast<std::size_t>(row)].nodes);
+        return c.rows[static_cast<std::size_t>(row)].source;
     };
     for (std::size_t f = 0; f < result.size(); ++f) {
         modelFk.Solve(result[f], joints);
@@ -180,7 +180,7 @@ double WorstAxisAngle(const WORLD_CASE& c, const std::vector<FRAME_POSES>& resul
         }
         return r;
     };
-    int line = SourceLineOf(row, c.rows[static_cast<std::size_t>(row)].nodes);
+    int line = c.rows[static_cast<std::size_t>(row)].source;
     double worst = 0.0;
     for (std::size_t f = 0; f < result.size(); ++f) {
         MAT3 m = world(c.model.nodes, result[f], row);
@@ -391,13 +391,13 @@ TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
     CASE_FILES files(KnightSkeleton(), runner, SmdText(runner, Walk(runner, 8)));
     const SAMPLE_ANIMATION& model = files.model;
     SAMPLE_ANIMATION anim = ReadAnimationPoses(files.Anim());
-    std::vector<RETARGET_ROW> rows = files.job.rows;
+    std::vector<DECODED_ROW> rows = files.job.rows;
     int calf = RowNamed(model, "Bip01 L Calf");
     ROOT_FROM_LEGS rule;
     ASSERT_TRUE(MakeRootFromLegs(1.0, anim.frames[0], model.frames[0], 0, rule));
     auto calfPose = [&](int nodes, double correction) {
-        std::vector<RETARGET_ROW> changed = rows;
-        changed[static_cast<std::size_t>(calf)] = {nodes, correction, 1.0};
+        std::vector<DECODED_ROW> changed = rows;
+        changed[static_cast<std::size_t>(calf)] = DecodeRow(calf, {nodes, correction, 1.0});
         CWorldRetarget retarget(model.nodes, model.frames[0], anim.nodes, anim.frames[0], changed,
                                 rule);
         std::vector<POSE> result;

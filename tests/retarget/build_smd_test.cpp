@@ -30,7 +30,6 @@ SMD_HEAD Model(const std::vector<FRAME_LINE>& rest) {
     SMD_HEAD model;
     model.source = "model.smd";
     model.headerLines = {"version 1", "nodes", "  0 \"root\"  -1", "  1 \"a\"   0", "end", "skeleton"};
-    model.frame0Lines = rest;
     model.rest = ReadRestPose(rest);
     return model;
 }
@@ -47,7 +46,7 @@ BUILD_JOB Job(const std::vector<RETARGET_ROW>& rows, const std::string& lineEnd 
     BUILD_JOB job;
     job.model = &MODEL;
     job.animNodes = &ANIM_NODES;
-    job.rows = rows;
+    job.rows = DecodeRows(rows);
     job.lineEnd = lineEnd;
     return job;
 }
@@ -62,7 +61,7 @@ std::string Build(const BUILD_JOB& job, const std::string& frames) {
 }
 
 // The rows SMD Ref Animation gives the samples, row 0's Correction typed as rowZeroCorrection.
-std::vector<RETARGET_ROW> PairedRows(const SMD_HEAD& model, const SMD_HEAD& ref,
+std::vector<DECODED_ROW> PairedRows(const SMD_HEAD& model, const SMD_HEAD& ref,
                                      const char* rowZeroCorrection) {
     int nodes = static_cast<int>(model.nodes.size());
     CGridTexts grid;
@@ -149,7 +148,7 @@ TEST(BuildSmd, FastRouteWritesWhatTheGeneralAndTheTypedLocalRoutesWrite) {
         BUILD_JOB job = Job(rows);
         job.model = &modelHead;
         try {
-            RetargetAnimationFileTyped(job, MakeMotionSetup(modelHead, ref, rows, ROOT_MODE::SCALE),
+            RetargetAnimationFileTyped(job, MakeMotionSetup(modelHead, ref, DecodeRows(rows), ROOT_MODE::SCALE),
                                        dir.Path("anim.smd"), dir.Path("typed.smd"));
         } catch (const CVarnexError&) {
             return std::string("refused");

@@ -50,13 +50,13 @@ TEST(SmdReading, KeywordsCountOnlyAsTheLineOwnWord) {
     EXPECT_EQ(head.nodes[1].name, "Bip01 Legend");
     EXPECT_EQ(head.nodes[2].parent, 1);
     EXPECT_EQ(head.skeletonEnd, static_cast<long long>(std::string(THREE_NODES).find("time 0")));
-    EXPECT_EQ(head.frame0Lines.size(), 3u);
+    EXPECT_EQ(head.rest.lines.size(), 3u);
     EXPECT_EQ(head.frame0Offset, head.skeletonEnd + 8);
     // Blank lines, and blanks around the keywords.
     head = Head("version 1\n\nnodes \n\n  0 \"root\" -1\n\n  1 \"a\" 0\n  end\nskeleton\t\n\n"
                 "   time 0\n\n  0 1 2 3 4 5 6\n\n  1 1 2 3 4 5 6\nend\n");
     EXPECT_EQ(head.nodes.size(), 2u);
-    EXPECT_EQ(head.frame0Lines.size(), 2u);
+    EXPECT_EQ(head.rest.lines.size(), 2u);
     EXPECT_EQ(head.headerLines.size(), 9u);
     CMemorySource empty("version 1\r\nnodes\r\nend\r\nskeleton\r\ntime 0\r\nend\r\n", "ref.smd");
     EXPECT_TRUE(ReadReferenceAnimation(empty).nodes.empty()) << "a reference may list no node";
