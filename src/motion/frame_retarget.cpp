@@ -33,10 +33,6 @@ ROW_RULE MakeRowRule(const DECODED_ROW& row, const ROOT_FROM_LEGS* rootFromLegs)
     return rule;
 }
 
-ROW_RULE DecodeRow(int row, const RETARGET_ROW& setting, const ROOT_FROM_LEGS* rootFromLegs) {
-    return MakeRowRule(DecodeRow(row, setting), rootFromLegs);
-}
-
 VEC3 RootPositionFromLegs(const ROOT_FROM_LEGS& rule, double x, double y, double z) {
     return {RootCoordinateFromLegs(x, rule.sourceRest.x, rule.modelRest.x, rule.legsRatio),
             RootCoordinateFromLegs(y, rule.sourceRest.y, rule.modelRest.y, rule.legsRatio),

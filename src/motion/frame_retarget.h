@@ -68,8 +68,6 @@ struct ROW_RULE : DECODED_ROW {
 };
 // rest is left at the origin; rootFromLegs, when given, applies to row 0.
 ROW_RULE MakeRowRule(const DECODED_ROW& row, const ROOT_FROM_LEGS* rootFromLegs);
-// The same for row `row` whose values are setting.
-ROW_RULE DecodeRow(int row, const RETARGET_ROW& setting, const ROOT_FROM_LEGS* rootFromLegs);
 
 // A driven row's position from its source position: row 0 by the legs' rule when it follows
 // them, else times the bone scale; then corrected. Every route computes it here, so that their

@@ -241,11 +241,10 @@ CWorldRetarget::CWorldRetarget(const std::vector<SKELETON_NODE>& modelNodes,
     m_order = ParentsFirst(parents);
     m_plans.resize(modelNodes.size());
     for (std::size_t row = 0; row < m_plans.size(); ++row) {
-        DECODED_ROW setting = row < rows.size() ? rows[row] : DECODED_ROW{};
         PLAN& plan = m_plans[row];
         const int r = static_cast<int>(row);
         plan.parent = parents[row];
-        plan.rule = DecodeRow(r, setting, &m_root);
+        plan.rule = MakeRowRule(RowAt(rows, row), &m_root);
         if (plan.rule.source != REST_LINE) {
             m_linesRead = std::max(m_linesRead, plan.rule.source + 1);
         }

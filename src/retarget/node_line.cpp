@@ -64,10 +64,6 @@ const REST_POSE_LINE& ReadReferenceLine(int node, const COMPOSE_CONTEXT& context
     return lines[static_cast<std::size_t>(node)];
 }
 
-ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& context) {
-    return PlanRow(DecodeRow(row, setting), context);
-}
-
 ROW_PLAN PlanRow(const DECODED_ROW& decoded, const COMPOSE_CONTEXT& context) {
     const int row = decoded.row;
     ROW_PLAN plan;
@@ -160,7 +156,7 @@ void AppendUsualNodeLine(const ROW_PLAN& plan, const POSITION& p, std::string_vi
 
 void ComposeNodeLine(int row, const RETARGET_ROW& setting, const FRAME_VIEW& frame,
                      const COMPOSE_CONTEXT& context, std::string& out) {
-    ComposePlannedLine(PlanRow(row, setting, context), frame, context, out);
+    ComposePlannedLine(PlanRow(DecodeRow(row, setting), context), frame, context, out);
 }
 
 }  // namespace varnex

@@ -51,8 +51,6 @@ struct ROW_PLAN : ROW_RULE {
 using POSITION = VEC3;
 // Throws CVarnexError when the row needs a rest line the model does not have.
 ROW_PLAN PlanRow(const DECODED_ROW& row, const COMPOSE_CONTEXT& context);
-// The same for row `row` whose values are setting.
-ROW_PLAN PlanRow(int row, const RETARGET_ROW& setting, const COMPOSE_CONTEXT& context);
 void ComposePlannedLine(const ROW_PLAN& plan, const FRAME_VIEW& frame,
                         const COMPOSE_CONTEXT& context, std::string& out);
 // The general route for a driven row whose source line is source: splits it, checks it and

@@ -124,7 +124,7 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
         COMPOSE_CONTEXT context = ComposeContextOf(job, animPath);
         context.rootFromLegs = setup.rootFromLegs ? &*setup.rootFromLegs : nullptr;
         for (std::size_t r = 0; r < job.rows.size(); ++r) {
-            plans.push_back(PlanRow(static_cast<int>(r), job.rows[r], context));
+            plans.push_back(PlanRow(job.rows[r], context));
         }
         local.emplace(std::move(plans), job.lineEnd);
     }

@@ -427,10 +427,11 @@ TEST(WorldMethod, TwoFramesAtOnceAreEachFrameAlone) {
     SAMPLE_SKELETON runner = RunnerSkeleton();
     CASE_FILES files(KnightSkeleton(), runner, SmdText(runner, Walk(runner, 8)));
     SAMPLE_ANIMATION anim = ReadAnimationPoses(files.Anim());
-    std::vector<RETARGET_ROW> rows = files.job.rows;
+    std::vector<DECODED_ROW> rows = files.job.rows;
     rows[static_cast<std::size_t>(RowNamed(files.model, "Bip01 L Calf"))].correction = 0.5;
-    RETARGET_ROW& arm = rows[static_cast<std::size_t>(RowNamed(files.model, "Bip01 R UpperArm"))];
-    arm = {arm.nodes + 100, 0.25, 1.0};
+    const int arm = RowNamed(files.model, "Bip01 R UpperArm");
+    rows[static_cast<std::size_t>(arm)] =
+        DecodeRow(arm, {rows[static_cast<std::size_t>(arm)].nodes + 100, 0.25, 1.0});
     ROOT_FROM_LEGS rule;
     ASSERT_TRUE(MakeRootFromLegs(1.1, anim.frames[0], files.model.frames[0], 0, rule));
     CWorldRetarget retarget(files.model.nodes, files.model.frames[0], anim.nodes, anim.frames[0],
