@@ -103,7 +103,10 @@ std::string QcWarningMessage(const QC_WARNING& w, const CTextCatalog& texts) {
 
 std::string QcWarningText(const QC_WARNING& w, const CTextCatalog& texts) {
     std::string where = w.file;
-    if (w.line > 0) where += ":" + std::to_string(w.line);
+    if (w.line > 0) {
+        where += ':';
+        where += std::to_string(w.line);
+    }
     return where + ": " + texts.Tr("avertissement : {0}", {QcWarningMessage(w, texts)});
 }
 
@@ -186,7 +189,10 @@ std::string QcSetWarningMessage(const QC_SET_WARNING& w, const CTextCatalog& tex
 
 std::string QcSetWarningText(const QC_SET_WARNING& w, const CTextCatalog& texts) {
     std::string where = w.file;
-    if (w.line > 0) where += ":" + std::to_string(w.line);
+    if (w.line > 0) {
+        where += ':';
+        where += std::to_string(w.line);
+    }
     return texts.Tr("{0}: avertissement {1} : {2}",
                     {where, QcSetWarningCodeText(w.code), QcSetWarningMessage(w, texts)});
 }

@@ -30,7 +30,10 @@ std::string WithoutSmd(const std::string& path) {
 // A token that holds a quote cannot be quoted: it stays bare, as it was read.
 std::string Quoted(std::string_view token) {
     if (token.find('"') != std::string_view::npos) return std::string(token);
-    return "\"" + std::string(token) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(token);
+    quoted += '"';
+    return quoted;
 }
 
 // Numbers and words as written stay bare; anything the compiler would cut is quoted.
@@ -131,7 +134,8 @@ std::vector<SEQUENCE_ITEM> SequenceItems(const QC_SEQUENCE& seq, const QC_ENTRY&
             std::string text = option.word;
             for (std::size_t v = 0; v < option.values.size(); ++v) {
                 bool eventText = option.kind == QC_OPTION_KIND::EVENT && v == 2;
-                text += " " + (eventText ? Quoted(option.values[v]) : Token(option.values[v]));
+                text += ' ';
+                text += eventText ? Quoted(option.values[v]) : Token(option.values[v]);
             }
             items.push_back({option.line, text});
             i += option.values.size();
@@ -207,13 +211,17 @@ void WriteTargetHead(CQcText& out, const QC_SET_QC& in) {
         if (entry.command == "$cdtexture") {
             std::string line = "$cdtexture";
             for (const std::string& folder : args) {
-                line += " " + Quoted(RelativeQcPath(TextureFolder(target, folder), dir));
+                line += ' ';
+                line += Quoted(RelativeQcPath(TextureFolder(target, folder), dir));
             }
             out.Line(line);
         } else if (entry.command == "$body" && args.size() >= 2) {
             std::string line = "$body " + Quoted(args[0]) + " " +
                                Quoted(WithoutSmd(RelativeQcPath(MeshPath(target, args[1]), dir)));
-            for (std::size_t i = 2; i < args.size(); ++i) line += " " + Token(args[i]);
+            for (std::size_t i = 2; i < args.size(); ++i) {
+                line += ' ';
+                line += Token(args[i]);
+            }
             out.Line(line);
         } else if (entry.command == "$bodygroup" && !args.empty()) {
             out.Line("$bodygroup " + Quoted(args[0]));
