@@ -283,7 +283,7 @@ bool CAnimationRetarget::ReadNext() {
     if (!m_frames->Next(&m_source, m_keepTexts ? &m_texts : nullptr)) return false;
     RequireNodesRead();
     if (!m_nodes.sameList && m_keepTexts) {
-        m_texts.Reorder(m_nodes.placeOfSource, m_textsByReference);
+        m_texts.MoveReordered(m_nodes.placeOfSource, m_textsByReference);
     }
     if (!m_nodes.sameList) {
         // The rows name the reference animation's nodes: its order, from the animation's own.

@@ -43,9 +43,10 @@ public:
         if (line >= m_spans.size()) return {};
         return std::string_view(m_bytes).substr(m_spans[line].first, m_spans[line].second);
     }
-    // The same texts with line n standing where order[n] stood.
-    void Reorder(std::span<const std::size_t> order, CFrameTexts& out) const {
-        out.m_bytes = m_bytes;
+    // The same texts into out with line n standing where order[n] stood; the bytes move there,
+    // leaving these texts to be cleared.
+    void MoveReordered(std::span<const std::size_t> order, CFrameTexts& out) {
+        out.m_bytes.swap(m_bytes);
         out.m_spans.assign(order.size(), {0, 0});
         for (std::size_t n = 0; n < order.size(); ++n) {
             if (order[n] < m_spans.size()) out.m_spans[n] = m_spans[order[n]];
