@@ -79,6 +79,10 @@ public:
     }
 
 private:
+    // Shorter than this, a segment gives no direction to follow.
+    static constexpr double SHORTEST_SEGMENT = 1e-6;
+    // The chains a node follows at most: more are left out.
+    static constexpr std::size_t MOST_CHAINS = 16;
     struct CHAIN {
         int partner = 0;  // C''s source line
         VEC3 rest;        // the direction from A to C in A's own axes, at rest
@@ -100,10 +104,10 @@ private:
                          WORLD_PAIR_WORK& work) const;
     MAT3_LANES TargetRotationPair(const PLAN& plan, const WORLD_PAIR_WORK& work) const;
 #endif
-    // The same from the partner's world rotation and joint, and the source's joints by line.
-    template <typename JOINT_OF>
+    // The same from the partner's world rotation and joint, and the source's joints at the far
+    // end of each of the plan's chains, in its order.
     static MAT3 TargetRotation(const PLAN& plan, const MAT3& partnerWorld,
-                               const VEC3& partnerJoint, JOINT_OF jointOf);
+                               const VEC3& partnerJoint, std::span<const VEC3> chainEnds);
 
     std::vector<PLAN> m_plans;
     std::vector<int> m_order;  // model rows, parents first
