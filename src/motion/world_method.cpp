@@ -359,14 +359,8 @@ void CWorldRetarget::SolveSource(std::span<const POSE> source, WORLD_WORK& work)
 
 MAT3 CWorldRetarget::TargetRotation(const PLAN& plan, const WORLD_WORK& work) const {
     const std::size_t partner = static_cast<std::size_t>(plan.rule.source);
-    // A handful of chains per node (a pelvis has three): fixed room, no allocation.
-    VEC3 room[MOST_CHAINS];
-    std::vector<VEC3> more;
-    std::span<VEC3> ends(room, std::min(plan.chains.size(), MOST_CHAINS));
-    if (plan.chains.size() > MOST_CHAINS) {
-        more.resize(plan.chains.size());
-        ends = more;
-    }
+    CHAIN_ENDS room;
+    const std::span<VEC3> ends = room.For(plan);
     for (std::size_t k = 0; k < ends.size(); ++k) {
         ends[k] = work.sourceJoint[static_cast<std::size_t>(plan.chains[k].partner)];
     }

@@ -97,6 +97,17 @@ private:
         std::vector<CHAIN> chains;  // empty: the partner's world rotation
         bool hasChildren = true;    // false: no row needs its world rotation
     };
+    // Room for the far joints of a plan's chains: fixed for a handful (a pelvis has three), so
+    // that a frame's solve allocates nothing.
+    struct CHAIN_ENDS {
+        VEC3 room[MOST_CHAINS];
+        std::vector<VEC3> more;
+        std::span<VEC3> For(const PLAN& plan) {
+            if (plan.chains.size() <= MOST_CHAINS) return std::span<VEC3>(room, plan.chains.size());
+            more.resize(plan.chains.size());
+            return more;
+        }
+    };
     void SolveSource(std::span<const POSE> source, WORLD_WORK& work) const;
     MAT3 TargetRotation(const PLAN& plan, const WORLD_WORK& work) const;
 #ifdef VARNEX_DOUBLE_LANES

@@ -331,13 +331,8 @@ MAT3_LANES CWorldRetarget::TargetRotationPair(const PLAN& plan, const WORLD_PAIR
     }
     // Several chains, or a rare case: the one-frame solve, lane by lane.
     MAT3 lane[2];
-    VEC3 room[MOST_CHAINS];
-    std::vector<VEC3> more;
-    std::span<VEC3> ends(room, std::min(plan.chains.size(), MOST_CHAINS));
-    if (plan.chains.size() > MOST_CHAINS) {
-        more.resize(plan.chains.size());
-        ends = more;
-    }
+    CHAIN_ENDS room;
+    const std::span<VEC3> ends = room.For(plan);
     for (int k = 0; k < 2; ++k) {
         for (std::size_t c = 0; c < ends.size(); ++c) {
             ends[c] = LaneOf(work.sourceJoint[static_cast<std::size_t>(plan.chains[c].partner)], k);
