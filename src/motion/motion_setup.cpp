@@ -1,5 +1,11 @@
 #include "motion/motion_setup.h"
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+
 #include "motion/biped_rig.h"
 #include "motion/fixed_text.h"
 #include "motion/motion_check.h"
@@ -224,29 +230,128 @@ FEET_SOURCE CAnimationRetarget::ReadSourceFeet(const MOTION_SETUP& setup,
     return feet.Feet();
 }
 
+bool CAnimationRetarget::ReadFeetFrame(FEET_FRAME& frame) {
+    if (!ReadNext()) return false;
+    Retarget();
+    frame.source = m_source;
+    frame.rowSource = m_nodes.sameList ? m_source : m_byReference;
+    frame.result = m_result;
+    if (m_keepTexts) {
+        frame.method = m_result;
+        // The next read refills what the frame leaves here.
+        std::swap(frame.texts, m_nodes.sameList ? m_texts : m_textsByReference);
+    }
+    frame.timeText = m_frames->TimeText();
+    frame.timeLine = m_frames->TimeLineNumber();
+    return true;
+}
+
 bool CAnimationRetarget::NextThroughFeet() {
     while (!m_feet->Ready()) {
-        if (m_readAll || !ReadNext()) {
+        if (m_readAll || !(m_ahead ? TakeAhead(m_spare) : ReadFeetFrame(m_spare))) {
             m_readAll = true;
             m_feet->Finish();
             break;
         }
-        Retarget();
-        m_spare.source = m_source;
-        m_spare.rowSource = m_nodes.sameList ? m_source : m_byReference;
-        m_spare.result = m_result;
-        if (m_keepTexts) {
-            m_spare.method = m_result;
-            // The next read refills what the frame leaves here.
-            std::swap(m_spare.texts, m_nodes.sameList ? m_texts : m_textsByReference);
-        }
-        m_spare.timeText = m_frames->TimeText();
-        m_spare.timeLine = m_frames->TimeLineNumber();
         m_feet->Push(m_spare);
     }
     if (!m_feet->Pop(m_spare)) return false;
     std::swap(m_given, m_spare);
     return true;
+}
+
+// Frames read and retargeted ahead by a thread of their own, handed over in order a batch at a
+// time (a handover wakes a thread: one a frame would cost more than it saves); the reading's
+// refusal travels after the frames read before it.
+struct CAnimationRetarget::READ_AHEAD {
+    struct BATCH {
+        std::vector<FEET_FRAME> frames;
+        bool ended = false;  // the animation's "end", or the refusal, follows the frames
+        std::exception_ptr error;
+    };
+    static constexpr std::size_t BATCH_FRAMES = 32;
+    // Enough to keep the stage busy while the next are read; few, for memory.
+    static constexpr std::size_t MOST_READY = 4;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<BATCH> ready;
+    bool stop = false;  // the retarget is going away
+    bool done = false;  // the thread has handed over its last batch
+    std::thread thread;
+    // The stage's side alone: the batch it takes frames from, and the next of them.
+    BATCH taking;
+    std::size_t next = 0;
+};
+
+void CAnimationRetarget::ReadAhead() {
+    if (!m_feet || m_ahead || m_readAll) return;
+    m_ahead = std::make_unique<READ_AHEAD>();
+    READ_AHEAD& ahead = *m_ahead;
+    ahead.thread = std::thread([this, &ahead] {
+        for (bool more = true; more;) {
+            READ_AHEAD::BATCH batch;
+            batch.frames.reserve(READ_AHEAD::BATCH_FRAMES);
+            while (batch.frames.size() < READ_AHEAD::BATCH_FRAMES) {
+                FEET_FRAME frame;
+                try {
+                    if (!ReadFeetFrame(frame)) {
+                        batch.ended = true;
+                        break;
+                    }
+                } catch (...) {
+                    batch.error = std::current_exception();
+                    batch.ended = true;
+                    break;
+                }
+                batch.frames.push_back(std::move(frame));
+            }
+            more = !batch.ended;
+            std::unique_lock<std::mutex> lock(ahead.mutex);
+            ahead.changed.wait(lock, [&ahead] {
+                return ahead.stop || ahead.ready.size() < READ_AHEAD::MOST_READY;
+            });
+            if (ahead.stop) break;
+            ahead.ready.push_back(std::move(batch));
+            lock.unlock();
+            ahead.changed.notify_all();
+        }
+        std::lock_guard<std::mutex> lock(ahead.mutex);
+        ahead.done = true;
+        ahead.changed.notify_all();
+    });
+}
+
+bool CAnimationRetarget::TakeAhead(FEET_FRAME& frame) {
+    READ_AHEAD& ahead = *m_ahead;
+    while (ahead.next == ahead.taking.frames.size()) {
+        if (ahead.taking.error) {
+            std::exception_ptr error = ahead.taking.error;
+            ahead.taking.error = nullptr;
+            std::rethrow_exception(error);
+        }
+        if (ahead.taking.ended) return false;
+        std::unique_lock<std::mutex> lock(ahead.mutex);
+        ahead.changed.wait(lock, [&ahead] { return !ahead.ready.empty() || ahead.done; });
+        if (ahead.ready.empty()) return false;
+        ahead.taking = std::move(ahead.ready.front());
+        ahead.ready.pop_front();
+        ahead.next = 0;
+        lock.unlock();
+        ahead.changed.notify_all();
+    }
+    std::swap(frame, ahead.taking.frames[ahead.next++]);
+    return true;
+}
+
+CAnimationRetarget::~CAnimationRetarget() {
+    if (!m_ahead) return;
+    {
+        std::lock_guard<std::mutex> lock(m_ahead->mutex);
+        m_ahead->stop = true;
+    }
+    m_ahead->changed.notify_all();
+    m_ahead->thread.join();
 }
 
 void CAnimationRetarget::RequireNodesRead() const {

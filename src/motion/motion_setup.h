@@ -122,6 +122,7 @@ public:
     // cannot be read, has no "skeleton" line or lacks a node the rows read, or a row that needs a
     // rest line the model lacks.
     CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath);
+    ~CAnimationRetarget();
     CAnimationRetarget(const CAnimationRetarget&) = delete;
     CAnimationRetarget& operator=(const CAnimationRetarget&) = delete;
 
@@ -158,6 +159,11 @@ public:
         return m_nodes.sameList ? m_source : m_byReference;
     }
     const std::vector<POSE>& Result() const { return m_feet ? m_given.result : m_result; }
+    // With the feet stage: from now on the frames are read and retargeted on a thread of their
+    // own, a few frames ahead of the stage, which takes them in their order: the same frames, and
+    // a refusal where the stage comes to it. For a caller that may take a second thread; only
+    // Next and the frame's accessors may be called after it. Without the stage, nothing.
+    void ReadAhead();
     // From now on ReadNext and Next also read each line's rotation text, and with the feet stage
     // keep each frame's result as the method made it.
     void KeepTexts() { m_keepTexts = true; }
@@ -192,6 +198,11 @@ private:
     // The feet stage's first pass over the animation.
     void StartFeet(const std::string& animPath);
     bool NextThroughFeet();
+    // The next frame read and retargeted into frame, for the feet stage; false at "end".
+    bool ReadFeetFrame(FEET_FRAME& frame);
+    struct READ_AHEAD;
+    // The frame the reading thread gave next; false at "end".
+    bool TakeAhead(FEET_FRAME& frame);
 
     const MOTION_SETUP& m_setup;
     CFile m_file;
@@ -209,6 +220,7 @@ private:
     std::unique_ptr<CFeetStage> m_feet;  // with FEET_MODE::CONTACT
     FEET_FRAME m_given, m_spare;
     bool m_readAll = false;
+    std::unique_ptr<READ_AHEAD> m_ahead;  // last: its thread stops before the rest goes
 };
 
 }  // namespace varnex

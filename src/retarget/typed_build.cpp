@@ -128,6 +128,8 @@ std::vector<std::string> RetargetAnimationFileTyped(const BUILD_JOB& job, const 
         }
         local.emplace(std::move(plans), job.lineEnd);
     }
+    // The stage takes every frame in turn: with threads to spare, the next are read meanwhile.
+    if (staged && job.threads > 1) frames.ReadAhead();
     CAtomicOutput output(outputPath);
     std::string text;
     for (const std::string& line : job.model->headerLines) {

@@ -366,13 +366,17 @@ TEST(FeetContact, TheCommandLineTakesContactOrNone) {
               std::string::npos);
     ASSERT_EQ(run({"--feet", "none"}).first, 0);
     std::string plain = ReadFile(c.out);
-    ASSERT_EQ(run({"--feet", "contact"}).first, 0);
+    ASSERT_EQ(run({"--feet", "contact", "--threads", "1"}).first, 0);
     const std::string held = ReadFile(c.out);
     EXPECT_NE(held, plain);
+    // With a second thread the frames are read ahead of the stage, in batches: the same bytes.
+    ASSERT_EQ(run({"--feet", "contact", "--threads", "2"}).first, 0);
+    EXPECT_TRUE(ReadFile(c.out) == held);
 
     // A rotation that is no number in an arm's line, then in a foot's: the first pass, which
     // reads the feet alone, leaves the refusal to the full reading, as without the option.
-    std::string text = ReadFile(c.anim);
+    const std::string clean = ReadFile(c.anim);
+    std::string text = clean;
     for (auto [time, node] : {std::pair{"time 10\r\n", " 15 "}, std::pair{"time 12\r\n", "  6 "}}) {
         std::size_t line = text.find(std::string("\n") + node, text.find(time)) + 1;
         std::size_t end = text.find('\r', line);
@@ -383,8 +387,21 @@ TEST(FeetContact, TheCommandLineTakesContactOrNone) {
     EXPECT_EQ(refused.first, 1);
     // 26 lines of head, 23 a frame: frame 10's "time" line is 257, node 15's sixteen lines on.
     EXPECT_NE(refused.second.find("anim.smd:273:"), std::string::npos) << refused.second;
-    EXPECT_EQ(run({"--feet", "contact"}), refused);
-    EXPECT_EQ(ReadFile(c.out), held);
+    for (const char* threads : {"1", "2"}) {
+        EXPECT_EQ(run({"--feet", "contact", "--threads", threads}), refused) << threads;
+        EXPECT_TRUE(ReadFile(c.out) == held);
+    }
+    // Refused past the frames read ahead in the first batch: the same line, nothing written.
+    std::size_t line = clean.find("\n 15 ", clean.find("time 36\r\n")) + 1;
+    text = clean;
+    text.replace(text.find('\r', line) - 8, 8, "rotation");
+    WriteFile(c.anim, text);
+    auto late = run({"--feet", "none"});
+    EXPECT_NE(late.second.find("anim.smd:871:"), std::string::npos) << late.second;
+    for (const char* threads : {"1", "2"}) {
+        EXPECT_EQ(run({"--feet", "contact", "--threads", threads}), late) << threads;
+        EXPECT_TRUE(ReadFile(c.out) == held);
+    }
 }
 
 // The local method's texts through the stage: a source and a model whose fields are written
