@@ -269,9 +269,9 @@ struct CAnimationRetarget::READ_AHEAD {
         bool ended = false;  // the animation's "end", or the refusal, follows the frames
         std::exception_ptr error;
     };
-    static constexpr std::size_t BATCH_FRAMES = 32;
+    static constexpr std::size_t BATCH_FRAMES = 16;
     // Enough to keep the stage busy while the next are read; few, for memory.
-    static constexpr std::size_t MOST_READY = 4;
+    static constexpr std::size_t MOST_READY = 2;
 
     std::mutex mutex;
     std::condition_variable changed;
