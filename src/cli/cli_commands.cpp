@@ -515,6 +515,8 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
         // Torn bones and chains at an angle are watched over every frame, drawn or not, and the
         // feet too (the same measure): the marks of the planted ones are drawn once all are known.
         CBoneWarnings bones(setup, run.SourceNodes());
+        // Every frame is measured: with a second thread, the next are read and retargeted meanwhile.
+        if (s.Options().threads > 1) run.ReadAhead();
         bool cut = false;
         for (int frame = 0;; ++frame) {
             bool wanted;

@@ -285,7 +285,7 @@ struct CAnimationRetarget::READ_AHEAD {
 };
 
 void CAnimationRetarget::ReadAhead() {
-    if (!m_feet || m_ahead || m_readAll) return;
+    if (m_ahead || m_readAll) return;
     m_ahead = std::make_unique<READ_AHEAD>();
     READ_AHEAD& ahead = *m_ahead;
     ahead.thread = std::thread([this, &ahead] {
@@ -378,6 +378,14 @@ void CAnimationRetarget::RequireNodesRead() const {
 
 bool CAnimationRetarget::Next(bool wanted) {
     if (m_feet) return NextThroughFeet();
+    if (m_ahead) {
+        if (m_readAll || !TakeAhead(m_given)) {
+            m_readAll = true;
+            return false;
+        }
+        m_given.index = m_aheadGiven++;
+        return true;
+    }
     if (!wanted) return m_frames->Next(nullptr);
     if (!ReadNext()) return false;
     Retarget();

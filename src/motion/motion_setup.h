@@ -150,19 +150,24 @@ public:
     // The animation's "end" has been read.
     bool Ended() const { return m_frames->SawEnd(); }
     // The frame last given, counted from 0.
-    int FrameIndex() const { return m_feet ? m_given.index : m_frames->Frames() - 1; }
-    int FramesRead() const { return m_feet ? m_given.index + 1 : m_frames->Frames(); }
-    const FRAME_POSES& Source() const { return m_feet ? m_given.source : m_source; }
+    int FrameIndex() const {
+        return m_feet ? m_given.index : m_ahead ? m_aheadGiven - 1 : m_frames->Frames() - 1;
+    }
+    int FramesRead() const {
+        return m_feet ? m_given.index + 1 : m_ahead ? m_aheadGiven : m_frames->Frames();
+    }
+    const FRAME_POSES& Source() const { return Given() ? m_given.source : m_source; }
     // The same frame in the reference animation's node order, the one the rows' NODES name.
     const FRAME_POSES& RowSource() const {
-        if (m_feet) return m_given.rowSource;
+        if (Given()) return m_given.rowSource;
         return m_nodes.sameList ? m_source : m_byReference;
     }
-    const std::vector<POSE>& Result() const { return m_feet ? m_given.result : m_result; }
-    // With the feet stage: from now on the frames are read and retargeted on a thread of their
-    // own, a few frames ahead of the stage, which takes them in their order: the same frames, and
-    // a refusal where the stage comes to it. For a caller that may take a second thread; only
-    // Next and the frame's accessors may be called after it. Without the stage, nothing.
+    const std::vector<POSE>& Result() const { return Given() ? m_given.result : m_result; }
+    // From now on Next's frames are read and retargeted on a thread of their own, a few frames
+    // ahead of the caller (or of the feet stage), who takes them in their order: the same frames,
+    // every one retargeted, and a refusal where the caller comes to it. For a caller that may take
+    // a second thread; only Next, FrameIndex, FramesRead and the frame's accessors may be called
+    // after it.
     void ReadAhead();
     // From now on ReadNext and Next also read each line's rotation text, and with the feet stage
     // keep each frame's result as the method made it.
@@ -170,17 +175,17 @@ public:
     // The rotation texts of the frame last read, or with the feet stage last given, in
     // RowSource()'s order (with KeepTexts).
     const CFrameTexts& RowTexts() const {
-        if (m_feet) return m_given.texts;
+        if (Given()) return m_given.texts;
         return m_nodes.sameList ? m_texts : m_textsByReference;
     }
     // The frame's result as the method made it, before the feet stage (with KeepTexts): Result()
     // without the stage.
-    const std::vector<POSE>& MethodResult() const { return m_feet ? m_given.method : m_result; }
+    const std::vector<POSE>& MethodResult() const { return Given() ? m_given.method : m_result; }
     // The frame's "time" line as BUILD SMD writes it, and its line number.
     const std::string& TimeText() const {
-        return m_feet ? m_given.timeText : m_frames->TimeText();
+        return Given() ? m_given.timeText : m_frames->TimeText();
     }
-    int TimeLineNumber() const { return m_feet ? m_given.timeLine : m_frames->TimeLineNumber(); }
+    int TimeLineNumber() const { return Given() ? m_given.timeLine : m_frames->TimeLineNumber(); }
     // The feet stage's source contacts and ground, null without the stage.
     const SOURCE_CONTACTS* FeetContacts() const { return m_feet ? &m_feet->Contacts() : nullptr; }
     // The world method's retarget, null with the local method: other threads apply it to frames
@@ -193,6 +198,8 @@ public:
     static FEET_SOURCE ReadSourceFeet(const MOTION_SETUP& setup, const std::string& animPath);
 
 private:
+    // The frame given is m_given: the feet stage's, or the reading thread's.
+    bool Given() const { return m_feet || m_ahead; }
     // Throws CVarnexError when the frame last read lacks a node the rows read.
     void RequireNodesRead() const;
     // The feet stage's first pass over the animation.
@@ -220,6 +227,7 @@ private:
     std::unique_ptr<CFeetStage> m_feet;  // with FEET_MODE::CONTACT
     FEET_FRAME m_given, m_spare;
     bool m_readAll = false;
+    int m_aheadGiven = 0;  // frames the reading thread gave, without the feet stage
     std::unique_ptr<READ_AHEAD> m_ahead;  // last: its thread stops before the rest goes
 };
 

@@ -264,6 +264,8 @@ MOTION_REPORT CRetargetSession::Check(const std::string& animPath,
     input.legs = setup.legs;
     input.rootFromLegs = RootMode() == ROOT_MODE::LEGS;
     CMotionCheck check(std::move(input));
+    // Every frame is measured: with a second thread, the next are read and retargeted meanwhile.
+    if (m_options.threads > 1) run.ReadAhead();
     while (run.Next(true)) check.AddFrame(run.Source(), run.Result());
     MOTION_REPORT report = check.Report();
     AdviseMethod(report.warnings);

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_in_process.h"
+#include "motion/motion_setup.h"
+#include "platform/varnex_error.h"
+#include "session/retarget_session.h"
 #include "test_support.h"
 
 namespace varnex {
@@ -97,6 +101,46 @@ TEST(CliQc, BuildsEachSequenceAsBuildDoesOrLeavesNothing) {
     EXPECT_EQ(refused.out, "");
     EXPECT_NE(refused.err.find(dir.Path("set.qc") + ":6:"), std::string::npos) << refused.err;
     EXPECT_FALSE(std::filesystem::exists(dir.Path("again")));
+}
+
+// Frames read ahead by a second thread, in batches, as check and preview take them: each frame
+// the one thread's, numbered alike, every one retargeted, and a refusal past the first batches
+// by the same line.
+TEST(CliThreads, FramesReadAheadAreTheOneThreadsFrames) {
+    CTempDir dir;
+    CRetargetSession s;
+    s.LoadModel(SamplePath("knight_ref.smd"));
+    s.LoadReference(SamplePath("runner_ref.smd"));
+    const MOTION_SETUP setup = s.MotionSetup();
+    std::string text = ReadFile(SamplePath("runner_walk.smd"));
+    WriteFile(dir.Path("walk.smd"), text);
+    std::size_t line = text.find("\n  5 ", text.find("time 25")) + 1;
+    text.replace(text.find('\n', line) - 8, 8, "rotation");
+    WriteFile(dir.Path("late.smd"), text);
+    for (const char* name : {"walk.smd", "late.smd"}) {
+        std::string told[2];
+        std::vector<std::string> frames[2];
+        for (int ahead : {0, 1}) {
+            CAnimationRetarget run(setup, dir.Path(name));
+            if (ahead) run.ReadAhead();
+            try {
+                while (run.Next(true)) {
+                    std::ostringstream frame;
+                    frame.precision(17);
+                    frame << run.FrameIndex() << ' ' << run.TimeLineNumber() << run.TimeText();
+                    for (const POSE& p : run.Result()) frame << ' ' << p.x << ' ' << p.rz;
+                    for (const POSE& p : run.Source()) frame << ' ' << p.y << ' ' << p.rx;
+                    frames[ahead].push_back(frame.str());
+                }
+                told[ahead] = std::to_string(run.FramesRead());
+            } catch (const CVarnexError& e) {
+                told[ahead] = std::to_string(e.Line()) + e.File();
+            }
+        }
+        EXPECT_EQ(told[0], told[1]) << name;
+        EXPECT_TRUE(frames[0] == frames[1]) << name;
+        EXPECT_EQ(frames[0].size(), std::string(name) == "walk.smd" ? 30u : 25u) << name;
+    }
 }
 
 // The other engine family's names ("ValveBiped.Bip01_L_Thigh") pair as their Half-Life
