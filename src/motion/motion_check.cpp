@@ -33,7 +33,7 @@ std::vector<int> Feet(const std::vector<SKELETON_NODE>& nodes) {
     return feet;
 }
 
-bool SameRotation(const POSE& a, const POSE& b) {
+bool SameRotationValues(const POSE& a, const POSE& b) {
     return a.rx == b.rx && a.ry == b.ry && a.rz == b.rz;
 }
 
@@ -146,9 +146,9 @@ void CMotionCheck::AddFrame(std::span<const POSE> source, std::span<const POSE> 
         const POSE& pose = row < result.size() ? result[row] : ZERO_POSE;
         auto line = static_cast<std::size_t>(m_rows[row].sourceLine);
         if (m_rows[row].sourceLine != REST_LINE && line < source.size() &&
-            SameRotation(pose, source[line])) {
+            SameRotationValues(pose, source[line])) {
             m_resultOwn[row] = m_sourceOwn[line];
-        } else if (row < m_input.modelRest.size() && SameRotation(pose, m_input.modelRest[row])) {
+        } else if (row < m_input.modelRest.size() && SameRotationValues(pose, m_input.modelRest[row])) {
             m_resultOwn[row] = m_restOwn[row];
         } else {
             m_resultOwn[row] = RotationOf(pose);

@@ -230,7 +230,7 @@ FEET_SOURCE CAnimationRetarget::ReadSourceFeet(const MOTION_SETUP& setup,
     return feet.Feet();
 }
 
-bool CAnimationRetarget::ReadFeetFrame(FEET_FRAME& frame) {
+bool CAnimationRetarget::ReadGivenFrame(FEET_FRAME& frame) {
     if (!ReadNext()) return false;
     Retarget();
     frame.source = m_source;
@@ -248,7 +248,7 @@ bool CAnimationRetarget::ReadFeetFrame(FEET_FRAME& frame) {
 
 bool CAnimationRetarget::NextThroughFeet() {
     while (!m_feet->Ready()) {
-        if (m_readAll || !(m_ahead ? TakeAhead(m_spare) : ReadFeetFrame(m_spare))) {
+        if (m_readAll || !(m_ahead ? TakeAhead(m_spare) : ReadGivenFrame(m_spare))) {
             m_readAll = true;
             m_feet->Finish();
             break;
@@ -295,7 +295,7 @@ void CAnimationRetarget::ReadAhead() {
             while (batch.frames.size() < READ_AHEAD::BATCH_FRAMES) {
                 FEET_FRAME frame;
                 try {
-                    if (!ReadFeetFrame(frame)) {
+                    if (!ReadGivenFrame(frame)) {
                         batch.ended = true;
                         break;
                     }

@@ -205,8 +205,9 @@ private:
     // The feet stage's first pass over the animation.
     void StartFeet(const std::string& animPath);
     bool NextThroughFeet();
-    // The next frame read and retargeted into frame, for the feet stage; false at "end".
-    bool ReadFeetFrame(FEET_FRAME& frame);
+    // The next frame read and retargeted into frame, for the feet stage or the reading thread;
+    // false at "end".
+    bool ReadGivenFrame(FEET_FRAME& frame);
     struct READ_AHEAD;
     // The frame the reading thread gave next; false at "end".
     bool TakeAhead(FEET_FRAME& frame);

@@ -1,6 +1,8 @@
 // The plain values the motion code works on: node lists, poses, frames and points in space.
 #pragma once
 
+#include <bit>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,6 +23,17 @@ struct POSE {
     double x = 0.0, y = 0.0, z = 0.0;
     double rx = 0.0, ry = 0.0, rz = 0.0;
 };
+
+// Bit for bit: -0 and 0 tell apart, as their texts do.
+inline bool SameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+inline bool SamePosition(const POSE& a, const POSE& b) {
+    return SameBits(a.x, b.x) && SameBits(a.y, b.y) && SameBits(a.z, b.z);
+}
+inline bool SameRotation(const POSE& a, const POSE& b) {
+    return SameBits(a.rx, b.rx) && SameBits(a.ry, b.ry) && SameBits(a.rz, b.rz);
+}
 
 // A frame: pose n is the frame's node line n, the lines taken in the order they stand.
 using FRAME_POSES = std::vector<POSE>;

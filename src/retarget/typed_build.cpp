@@ -1,8 +1,6 @@
 #include "retarget/typed_build.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <optional>
 #include <span>
 
@@ -16,11 +14,6 @@ namespace varnex {
 namespace {
 // Bytes gathered before a write.
 constexpr std::size_t WRITE_BLOCK = 64 << 10;
-
-// Bit for bit: -0 and 0 are written apart.
-bool Same(double a, double b) {
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
 
 // " a b c" for three composed values.
 void AppendThree(std::string& out, double a, double b, double c) {
@@ -72,8 +65,8 @@ void CLocalFrameLines::Append(std::string& out, std::string_view timeText,
         bool samePosition = true, sameRotation = true;
         if (row < method.size()) {
             const POSE& m = method[row];
-            samePosition = Same(p.x, m.x) && Same(p.y, m.y) && Same(p.z, m.z);
-            sameRotation = Same(p.rx, m.rx) && Same(p.ry, m.ry) && Same(p.rz, m.rz);
+            samePosition = SamePosition(p, m);
+            sameRotation = SameRotation(p, m);
         }
         if (plan.source == REST_LINE) {
             if (samePosition && sameRotation) {
@@ -86,24 +79,19 @@ void CLocalFrameLines::Append(std::string& out, std::string_view timeText,
         // The prefix and the position, each followed by a space, as AppendUsualNodeLine writes
         // them; most rows keep their position from frame to frame.
         HEAD& head = m_heads[n];
-        if (!head.known || !Same(head.x, p.x) || !Same(head.y, p.y) || !Same(head.z, p.z)) {
+        if (!head.known || !SamePosition(head.position, p)) {
             head.text.clear();
             AppendUsualNodeLine(plan, POSITION{p.x, p.y, p.z}, {}, {}, head.text);
-            head.x = p.x;
-            head.y = p.y;
-            head.z = p.z;
+            head.position = p;
             head.known = true;
         }
         out += head.text;
         if (sameRotation) {
             out.append(source.Rotation(static_cast<std::size_t>(plan.source)));
         } else {
-            // A rotation the stage turned, composed as the position.
-            AppendDecimalText(out, p.rx);
-            out += ' ';
-            AppendDecimalText(out, p.ry);
-            out += ' ';
-            AppendDecimalText(out, p.rz);
+            // A rotation the stage turned, composed as the position (the head ends in a space).
+            out.pop_back();
+            AppendThree(out, p.rx, p.ry, p.rz);
         }
         out.append(m_lineEnd);
     }

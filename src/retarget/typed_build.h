@@ -30,7 +30,7 @@ public:
 private:
     struct HEAD {
         bool known = false;
-        double x = 0.0, y = 0.0, z = 0.0;
+        POSE position;  // its x, y and z, the text's
         std::string text;
     };
     std::vector<ROW_PLAN> m_plans;

@@ -63,13 +63,6 @@ void AppendAngles(std::string& out, const POSE& pose) {
     AppendValues(out, angles);
 }
 
-bool SamePosition(const POSE& a, const POSE& b) {
-    // Bit for bit: -0 and 0 are written apart.
-    return std::bit_cast<std::uint64_t>(a.x) == std::bit_cast<std::uint64_t>(b.x) &&
-           std::bit_cast<std::uint64_t>(a.y) == std::bit_cast<std::uint64_t>(b.y) &&
-           std::bit_cast<std::uint64_t>(a.z) == std::bit_cast<std::uint64_t>(b.z);
-}
-
 }  // namespace
 
 CPoseLines::CPoseLines(std::string_view lineEnd)
