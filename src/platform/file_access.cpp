@@ -118,7 +118,10 @@ CAtomicOutput::~CAtomicOutput() { Discard(); }
 
 void CAtomicOutput::Write(std::string_view bytes) {
     if (m_file == nullptr) throw CVarnexError(ERROR_KIND::OUTPUT_CLOSED, m_target, 0);
-    if (m_buffer.empty() && bytes.size() >= WRITE_BUFFER_BYTES) {
+    // The buffer never grows past its 64 KB: a larger one would be a second block touched for
+    // nothing, at the very end of a build, when the process is at its largest.
+    if (m_buffer.size() + bytes.size() > WRITE_BUFFER_BYTES) Flush();
+    if (bytes.size() >= WRITE_BUFFER_BYTES) {
         WriteToFile(bytes);  // a block of a writer that gathers its own
         return;
     }
