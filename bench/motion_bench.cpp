@@ -79,11 +79,8 @@ std::vector<FRAME_POSES> ReadFrames(const std::string& text) {
 // Each model node takes the first source node of its class, class 0 the source's root; bone
 // scales are the ratios of rest position lengths.
 std::vector<RETARGET_ROW> PairByClass(const std::vector<SKELETON_NODE>& model,
-                                      const FRAME_POSES& modelRest,
-                                      const std::vector<SKELETON_NODE>& source,
-                                      const FRAME_POSES& sourceRest) {
-    CBipedRig modelRig(model);
-    CBipedRig sourceRig(source);
+                                      const CBipedRig& modelRig, const FRAME_POSES& modelRest,
+                                      const CBipedRig& sourceRig, const FRAME_POSES& sourceRest) {
     auto length = [](const POSE& p) { return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z); };
     std::vector<RETARGET_ROW> rows(model.size());
     for (std::size_t row = 0; row < rows.size(); ++row) {
@@ -148,6 +145,7 @@ int Run(int argc, char** argv) {
     SAMPLE_SKELETON refSkeleton = BenchRefSkeleton();
     std::vector<SKELETON_NODE> modelNodes = NodesOf(modelSkeleton);
     std::vector<SKELETON_NODE> sourceNodes = NodesOf(refSkeleton);
+    const CBipedRig modelRig(modelNodes), sourceRig(sourceNodes);
     FRAME_POSES modelRest = RestOf(modelSkeleton);
     FRAME_POSES sourceRest = RestOf(refSkeleton);
     std::string text = SmdHeader(refSkeleton);
@@ -155,16 +153,17 @@ int Run(int argc, char** argv) {
     text += "end\r\n";
 
     std::vector<DECODED_ROW> rows =
-        DecodeRows(PairByClass(modelNodes, modelRest, sourceNodes, sourceRest));
-    LEGS_RATIO legs = MeasureLegsRatio(modelNodes, modelRest, sourceNodes, sourceRest);
+        DecodeRows(PairByClass(modelNodes, modelRig, modelRest, sourceRig, sourceRest));
+    LEGS_RATIO legs =
+        MeasureLegsRatio(modelNodes, modelRig, modelRest, sourceNodes, sourceRig, sourceRest);
     std::vector<FRAME_POSES> frames;
     TIMING read = Best(runs, [&] { frames = ReadFrames(text); });
     if (static_cast<int>(frames.size()) != frameCount) throw std::runtime_error("frames misread");
 
     MOTION_REPORT report;
     TIMING check = Best(runs, [&] {
-        MOTION_CHECK_INPUT input{"bench",   sourceNodes, sourceRest, modelNodes,
-                                 modelRest, rows,        legs,       false};
+        MOTION_CHECK_INPUT input{"bench",  sourceNodes, sourceRig, sourceRest, modelNodes,
+                                 modelRig, modelRest,   rows,      legs,       false};
         CFrameRetarget retarget(modelRest, static_cast<int>(modelNodes.size()), rows);
         CMotionCheck motion(std::move(input));
         std::vector<POSE> result;
@@ -179,9 +178,9 @@ int Run(int argc, char** argv) {
     TIMING preview = Best(runs, [&] {
         CFrameRetarget retarget(modelRest, static_cast<int>(modelNodes.size()), rows);
         CPreviewFigure sourceFigure(
-            sourceNodes, sourceRest,
+            sourceNodes, sourceRig, sourceRest,
             DrivingSourceNodes(rows, modelNodes.size(), sourceNodes.size()));
-        CPreviewFigure resultFigure(modelNodes, modelRest,
+        CPreviewFigure resultFigure(modelNodes, modelRig, modelRest,
                                     PairedRows(rows, modelNodes.size(), sourceNodes.size()));
         std::vector<POSE> poses;
         for (std::size_t f = 0; f < frames.size(); f += static_cast<std::size_t>(step)) {

@@ -76,11 +76,13 @@ int main(int argc, char** argv) {
     {
         SAMPLE_SKELETON skeleton = BigSkeleton();
         MOTION_SETUP setup;
-        for (const SAMPLE_NODE& n : skeleton.nodes) setup.modelNodes.push_back({n.name, n.parent});
+        std::vector<SKELETON_NODE> skeletonNodes;
+        for (const SAMPLE_NODE& n : skeleton.nodes) skeletonNodes.push_back({n.name, n.parent});
+        setup.SetModelNodes(skeletonNodes);
         for (const SAMPLE_NODE& n : skeleton.nodes) {
             setup.modelRest.push_back({n.rest.x, n.rest.y, n.rest.z, n.rest.rx, n.rest.ry, n.rest.rz});
         }
-        setup.refNodes = setup.modelNodes;
+        setup.SetRefNodes(std::move(skeletonNodes));
         setup.refRest = setup.modelRest;
         for (int row = 0; row < NODES; ++row) setup.rows.push_back(DecodeRow(row, {row, 1.0, 1.1}));
         std::vector<FRAME_POSES> frames;

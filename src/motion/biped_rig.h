@@ -19,6 +19,8 @@ struct LEG_NODES {
 
 class CBipedRig {
 public:
+    // No node: every class BONE_NONE, no leg.
+    CBipedRig() = default;
     // Classifies every node once, by name and parent (ClassifyNode).
     explicit CBipedRig(const std::vector<SKELETON_NODE>& nodes);
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "motion/biped_rig.h"
 #include "motion/smd_angles.h"
 
 namespace varnex {
@@ -77,10 +76,10 @@ void CNodeChains::Solve(std::span<const POSE> frame) {
     }
 }
 
-CSourceFeet::CSourceFeet(const std::vector<SKELETON_NODE>& sourceNodes) {
-    CBipedRig rig(sourceNodes);
-    m_foot[0] = rig.Leg(BODY_SIDE::LEFT).foot;
-    m_foot[1] = rig.Leg(BODY_SIDE::RIGHT).foot;
+CSourceFeet::CSourceFeet(const std::vector<SKELETON_NODE>& sourceNodes,
+                         const CBipedRig& sourceRig) {
+    m_foot[0] = sourceRig.Leg(BODY_SIDE::LEFT).foot;
+    m_foot[1] = sourceRig.Leg(BODY_SIDE::RIGHT).foot;
     const std::vector<int> parents = CForwardKinematics(sourceNodes).Parents();
     std::vector<char> read(parents.size(), 0);
     for (int foot : m_foot) {
@@ -100,15 +99,14 @@ void CSourceFeet::Add(std::span<const POSE> frame) {
     }
 }
 
-CFeetStage::CFeetStage(const std::vector<SKELETON_NODE>& modelNodes,
+CFeetStage::CFeetStage(const std::vector<SKELETON_NODE>& modelNodes, const CBipedRig& modelRig,
                        std::span<const POSE> modelRest,
-                       const std::vector<SKELETON_NODE>& sourceNodes, const ROOT_FROM_LEGS& root,
-                       const FEET_SOURCE& source)
+                       const std::vector<SKELETON_NODE>& sourceNodes, const CBipedRig& sourceRig,
+                       const ROOT_FROM_LEGS& root, const FEET_SOURCE& source)
     : m_ratio(root.legsRatio) {
     CForwardKinematics modelSkeleton(modelNodes);
     m_modelParents = modelSkeleton.Parents();
     m_modelCount = modelNodes.size();
-    CBipedRig modelRig(modelNodes), sourceRig(sourceNodes);
     for (int s = 0; s < 2; ++s) {
         BODY_SIDE side = s == 0 ? BODY_SIDE::LEFT : BODY_SIDE::RIGHT;
         LEG_NODES m = modelRig.Leg(side), r = sourceRig.Leg(side);

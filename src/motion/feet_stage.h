@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/biped_rig.h"
 #include "motion/foot_contact.h"
 #include "motion/forward_kinematics.h"
 #include "motion/frame_retarget.h"
@@ -56,7 +57,7 @@ private:
 // animation's order.
 class CSourceFeet {
 public:
-    explicit CSourceFeet(const std::vector<SKELETON_NODE>& sourceNodes);
+    CSourceFeet(const std::vector<SKELETON_NODE>& sourceNodes, const CBipedRig& sourceRig);
     void Add(std::span<const POSE> frame);
     const FEET_SOURCE& Feet() const { return m_feet; }
     // The nodes whose lines Add reads: the feet and their ancestors.
@@ -86,12 +87,12 @@ struct FEET_FRAME {
 
 class CFeetStage {
 public:
-    // modelNodes/modelRest: the model's skeleton and rest frame; sourceNodes: the reference
-    // animation's (the rows' order); root: row 0's rule from the legs, whose ratio scales the
-    // source's feet.
-    CFeetStage(const std::vector<SKELETON_NODE>& modelNodes, std::span<const POSE> modelRest,
-               const std::vector<SKELETON_NODE>& sourceNodes, const ROOT_FROM_LEGS& root,
-               const FEET_SOURCE& source);
+    // modelNodes/modelRig/modelRest: the model's skeleton, its rig and rest frame;
+    // sourceNodes/sourceRig: the reference animation's (the rows' order); root: row 0's rule from
+    // the legs, whose ratio scales the source's feet.
+    CFeetStage(const std::vector<SKELETON_NODE>& modelNodes, const CBipedRig& modelRig,
+               std::span<const POSE> modelRest, const std::vector<SKELETON_NODE>& sourceNodes,
+               const CBipedRig& sourceRig, const ROOT_FROM_LEGS& root, const FEET_SOURCE& source);
 
     // Takes the next frame, its result as the method made it.
     void Push(FEET_FRAME& frame);

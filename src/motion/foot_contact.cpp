@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "motion/biped_rig.h"
 #include "pairing/bone_classifier.h"
 
 namespace varnex {
@@ -132,12 +131,9 @@ SOURCE_CONTACTS FindSourceContacts(const std::vector<VEC3>& leftFeet,
     return r;
 }
 
-CFeetCheck::CFeetCheck(const std::vector<SKELETON_NODE>& sourceNodes,
-                       const std::vector<SKELETON_NODE>& modelNodes,
+CFeetCheck::CFeetCheck(const CBipedRig& sourceRig, const CBipedRig& modelRig,
                        const std::vector<VEC3>& modelRest, const LEGS_RATIO& legs)
     : m_legs(legs) {
-    CBipedRig sourceRig(sourceNodes);
-    CBipedRig modelRig(modelNodes);
     auto legOf = [](const CBipedRig& rig, BODY_SIDE side) {
         LEG_NODES leg = rig.Leg(side);
         return LEG{leg.thigh, leg.calf, leg.foot};

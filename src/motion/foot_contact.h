@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "motion/biped_rig.h"
 #include "motion/legs_ratio.h"
 #include "motion/motion_types.h"
 
@@ -77,9 +78,8 @@ constexpr double FEET_OFF_LIMIT = 5.0;
 class CFeetCheck {
 public:
     // The joints of the model's rest pose give its ground.
-    CFeetCheck(const std::vector<SKELETON_NODE>& sourceNodes,
-               const std::vector<SKELETON_NODE>& modelNodes, const std::vector<VEC3>& modelRest,
-               const LEGS_RATIO& legs);
+    CFeetCheck(const CBipedRig& sourceRig, const CBipedRig& modelRig,
+               const std::vector<VEC3>& modelRest, const LEGS_RATIO& legs);
     void AddFrame(const std::vector<VEC3>& source, const std::vector<VEC3>& result);
     FEET_REPORT Report() const;
 

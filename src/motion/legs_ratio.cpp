@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "motion/biped_rig.h"
 #include "motion/forward_kinematics.h"
 #include "pairing/bone_classifier.h"
 
@@ -33,8 +32,8 @@ double LEG_MEASURE::Length() const {
     return hasLeft ? left : right;
 }
 
-LEG_MEASURE MeasureLegs(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest) {
-    CBipedRig rig(nodes);
+LEG_MEASURE MeasureLegs(const std::vector<SKELETON_NODE>& nodes, const CBipedRig& rig,
+                        std::span<const POSE> rest) {
     CForwardKinematics skeleton(nodes);
     const std::vector<int>& parents = skeleton.Parents();
     LEG_MEASURE legs;
@@ -46,12 +45,12 @@ LEG_MEASURE MeasureLegs(const std::vector<SKELETON_NODE>& nodes, std::span<const
 }
 
 LEGS_RATIO MeasureLegsRatio(const std::vector<SKELETON_NODE>& modelNodes,
-                            std::span<const POSE> modelRest,
+                            const CBipedRig& modelRig, std::span<const POSE> modelRest,
                             const std::vector<SKELETON_NODE>& sourceNodes,
-                            std::span<const POSE> sourceRest) {
+                            const CBipedRig& sourceRig, std::span<const POSE> sourceRest) {
     LEGS_RATIO r;
-    r.model = MeasureLegs(modelNodes, modelRest);
-    r.source = MeasureLegs(sourceNodes, sourceRest);
+    r.model = MeasureLegs(modelNodes, modelRig, modelRest);
+    r.source = MeasureLegs(sourceNodes, sourceRig, sourceRest);
     if (r.model.Found() && r.source.Found() && r.source.Length() > 0.0) {
         r.ratio = r.model.Length() / r.source.Length();
         r.known = std::isfinite(r.ratio);

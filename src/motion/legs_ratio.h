@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "motion/biped_rig.h"
 #include "motion/motion_types.h"
 
 namespace varnex {
@@ -18,9 +19,10 @@ struct LEG_MEASURE {
     // Both sides averaged, or the one side found.
     double Length() const;
 };
-// The first thigh and first foot of each side by bone class; a node the rest frame lacks counts
-// with length 0.
-LEG_MEASURE MeasureLegs(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest);
+// The first thigh and first foot of each side by bone class (rig, nodes' own); a node the rest
+// frame lacks counts with length 0.
+LEG_MEASURE MeasureLegs(const std::vector<SKELETON_NODE>& nodes, const CBipedRig& rig,
+                        std::span<const POSE> rest);
 
 struct LEGS_RATIO {
     bool known = false;  // both skeletons have a leg, the source's of non-zero length
@@ -29,8 +31,8 @@ struct LEGS_RATIO {
 };
 // The model's legs from its rest frame, the source's from the reference animation's first frame.
 LEGS_RATIO MeasureLegsRatio(const std::vector<SKELETON_NODE>& modelNodes,
-                            std::span<const POSE> modelRest,
+                            const CBipedRig& modelRig, std::span<const POSE> modelRest,
                             const std::vector<SKELETON_NODE>& sourceNodes,
-                            std::span<const POSE> sourceRest);
+                            const CBipedRig& sourceRig, std::span<const POSE> sourceRest);
 
 }  // namespace varnex

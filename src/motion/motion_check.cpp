@@ -4,8 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "motion/biped_rig.h"
-
 namespace varnex {
 
 namespace {
@@ -23,8 +21,7 @@ double DegreesBetween(const VEC3& a, const VEC3& b) {
     return std::atan2(Length(c), dot) * (180.0 / std::numbers::pi);
 }
 
-std::vector<int> Feet(const std::vector<SKELETON_NODE>& nodes) {
-    CBipedRig rig(nodes);
+std::vector<int> Feet(const CBipedRig& rig) {
     std::vector<int> feet;
     for (BODY_SIDE side : {BODY_SIDE::LEFT, BODY_SIDE::RIGHT}) {
         int foot = rig.Leg(side).foot;
@@ -54,8 +51,8 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
     : m_input(std::move(input)),
       m_sourceSkeleton(m_input.sourceNodes),
       m_modelSkeleton(m_input.modelNodes),
-      m_feet(m_input.sourceNodes, m_input.modelNodes,
-             RestJoints(m_modelSkeleton, m_input.modelRest), m_input.legs),
+      m_feet(m_input.sourceRig, m_input.modelRig, RestJoints(m_modelSkeleton, m_input.modelRest),
+             m_input.legs),
       m_rows(m_input.modelNodes.size()) {
     const std::vector<int>& modelParents = m_modelSkeleton.Parents();
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
@@ -78,8 +75,8 @@ CMotionCheck::CMotionCheck(MOTION_CHECK_INPUT input)
     }
     PlanChains();
 
-    m_source.feet = Feet(m_input.sourceNodes);
-    m_result.feet = Feet(m_input.modelNodes);
+    m_source.feet = Feet(m_input.sourceRig);
+    m_result.feet = Feet(m_input.modelRig);
     m_source.root = m_rows.empty() ? -1 : m_rows[0].sourceLine;
     m_result.root = m_rows.empty() ? -1 : 0;
     m_sourceSkeleton.Solve(m_input.sourceRest, m_sourceJoints);

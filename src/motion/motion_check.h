@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/biped_rig.h"
 #include "motion/foot_contact.h"
 #include "motion/forward_kinematics.h"
 #include "motion/frame_retarget.h"
@@ -61,8 +62,10 @@ struct MOTION_REPORT {
 struct MOTION_CHECK_INPUT {
     std::string animation;                   // as the report names it
     std::vector<SKELETON_NODE> sourceNodes;  // the animation's own skeleton
+    CBipedRig sourceRig;                     // its rig (CAnimationRetarget::SourceRig())
     FRAME_POSES sourceRest;                  // its rest pose
     std::vector<SKELETON_NODE> modelNodes;
+    CBipedRig modelRig;                      // MOTION_SETUP::modelRig
     FRAME_POSES modelRest;
     std::vector<DECODED_ROW> rows;  // one per model node; missing rows are default rows
     LEGS_RATIO legs;

@@ -16,15 +16,16 @@ namespace varnex {
 
 namespace {
 LEGS_RATIO LegsRatioOf(const MOTION_SETUP& s) {
-    return MeasureLegsRatio(s.modelNodes, s.modelRest, s.refNodes, s.refRest);
+    return MeasureLegsRatio(s.modelNodes, s.modelRig, s.modelRest, s.refNodes, s.refRig,
+                            s.refRest);
 }
 
 MOTION_SETUP ReadSkeletons(const SMD_HEAD& model, const SMD_HEAD& refAnim) {
     MOTION_SETUP s;
     s.modelSource = model.source;
-    s.modelNodes = SkeletonOf(model.nodes);
+    s.SetModelNodes(SkeletonOf(model.nodes));
     s.modelRest = PosesOfRest(model.rest, model.source);
-    s.refNodes = SkeletonOf(refAnim.nodes);
+    s.SetRefNodes(SkeletonOf(refAnim.nodes));
     s.refRest = PosesOfRest(refAnim.rest, refAnim.source);
     s.legs = LegsRatioOf(s);
     return s;
@@ -49,6 +50,20 @@ ROOT_FROM_LEGS RuleOf(const MOTION_SETUP& s, const SMD_HEAD& model, const SMD_HE
     return rule;
 }
 }  // namespace
+
+void MOTION_SETUP::SetModelNodes(std::vector<SKELETON_NODE> nodes) {
+    modelNodes = std::move(nodes);
+    modelRig = CBipedRig(modelNodes);
+}
+
+void MOTION_SETUP::SetRefNodes(std::vector<SKELETON_NODE> nodes) {
+    refNodes = std::move(nodes);
+    refRig = CBipedRig(refNodes);
+}
+
+CBipedRig MOTION_SETUP::RigOf(const std::vector<SKELETON_NODE>& nodes) const {
+    return nodes == refNodes ? refRig : CBipedRig(nodes);
+}
 
 MOTION_SETUP MakeMotionSetup(const SMD_HEAD& model, const SMD_HEAD& refAnim,
                              std::vector<DECODED_ROW> rows, ROOT_MODE rootMotion) {
@@ -91,7 +106,7 @@ std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup) {
     } catch (const CVarnexError&) {
         return {};
     }
-    CBoneWarnings bones(setup, setup.refNodes);
+    CBoneWarnings bones(setup, setup.refNodes, setup.refRig);
     bones.AddFrame(setup.refRest, result);
     return bones.Warnings();
 }
@@ -104,17 +119,24 @@ void AdviseFor(RETARGET_METHOD method, FEET_MODE feet, std::vector<MOTION_WARNIN
 }
 
 CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
-                             const std::vector<SKELETON_NODE>& sourceNodes) {
+                             const std::vector<SKELETON_NODE>& sourceNodes,
+                             const CBipedRig& sourceRig) {
     MOTION_CHECK_INPUT input;
     input.sourceNodes = sourceNodes;
+    input.sourceRig = sourceRig;
     input.sourceRest = setup.refRest;
     input.modelNodes = setup.modelNodes;
+    input.modelRig = setup.modelRig;
     input.modelRest = setup.modelRest;
     input.rows = setup.rows;
     input.legs = setup.legs;
     input.rootFromLegs = setup.rootFromLegs.has_value();
     m_check = std::make_unique<CMotionCheck>(std::move(input));
 }
+
+CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
+                             const std::vector<SKELETON_NODE>& sourceNodes)
+    : CBoneWarnings(setup, sourceNodes, setup.RigOf(sourceNodes)) {}
 
 CBoneWarnings::~CBoneWarnings() = default;
 
@@ -190,6 +212,7 @@ CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::str
     SMD_HEAD head = ReadAnimationHead(*m_reader);
     m_sourceNodes = SkeletonOf(head.nodes);
     if (m_sourceNodes.empty()) m_sourceNodes = setup.refNodes;
+    m_sourceRig = setup.RigOf(m_sourceNodes);
     std::vector<SMD_NODE> refNodes;
     for (std::size_t i = 0; i < setup.refNodes.size(); ++i) {
         refNodes.push_back(SMD_NODE{static_cast<int>(i), setup.refNodes[i].name,
@@ -202,8 +225,9 @@ CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::str
 }
 
 void CAnimationRetarget::StartFeet(const std::string& animPath) {
-    m_feet = std::make_unique<CFeetStage>(m_setup.modelNodes, m_setup.modelRest, m_setup.refNodes,
-                                          WorldRuleOf(m_setup), ReadSourceFeet(m_setup, animPath));
+    m_feet = std::make_unique<CFeetStage>(m_setup.modelNodes, m_setup.modelRig, m_setup.modelRest,
+                                          m_setup.refNodes, m_setup.refRig, WorldRuleOf(m_setup),
+                                          ReadSourceFeet(m_setup, animPath));
 }
 
 FEET_SOURCE CAnimationRetarget::ReadSourceFeet(const MOTION_SETUP& setup,
@@ -211,7 +235,7 @@ FEET_SOURCE CAnimationRetarget::ReadSourceFeet(const MOTION_SETUP& setup,
     MOTION_SETUP plain = setup;
     plain.feet = FEET_MODE::NONE;
     CAnimationRetarget first(plain, animPath);
-    CSourceFeet feet(setup.refNodes);
+    CSourceFeet feet(setup.refNodes, setup.refRig);
     // Only the lines of the feet and their ancestors are read now; the second pass reads and
     // checks every line, and refuses the file as it would have without the feet.
     std::vector<char> wanted;
@@ -455,10 +479,11 @@ std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
     }
     std::unique_ptr<CFeetStage> stage;
     if (setup.feet == FEET_MODE::CONTACT) {
-        CSourceFeet feet(setup.refNodes);
+        CSourceFeet feet(setup.refNodes, setup.refRig);
         for (const FRAME_POSES& frame : frames) feet.Add(frame);
-        stage = std::make_unique<CFeetStage>(setup.modelNodes, setup.modelRest, setup.refNodes,
-                                             WorldRuleOf(setup), feet.Feet());
+        stage = std::make_unique<CFeetStage>(setup.modelNodes, setup.modelRig, setup.modelRest,
+                                             setup.refNodes, setup.refRig, WorldRuleOf(setup),
+                                             feet.Feet());
     }
     FEET_FRAME in, out;
     auto take = [&] {

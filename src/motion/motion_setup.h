@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/biped_rig.h"
 #include "motion/feet_stage.h"
 #include "motion/frame_retarget.h"
 #include "motion/legs_ratio.h"
@@ -30,9 +31,12 @@ enum class ROOT_MODE { SCALE, LEGS };
 
 struct MOTION_SETUP {
     std::string modelSource;               // for messages
+    // Each node list comes with its rig (SetModelNodes, SetRefNodes).
     std::vector<SKELETON_NODE> modelNodes;
+    CBipedRig modelRig;
     FRAME_POSES modelRest;                 // the model's first frame
     std::vector<SKELETON_NODE> refNodes;   // the reference animation's node list
+    CBipedRig refRig;
     FRAME_POSES refRest;                   // its first frame
     std::vector<DECODED_ROW> rows;
     LEGS_RATIO legs;
@@ -42,6 +46,14 @@ struct MOTION_SETUP {
     RETARGET_METHOD method = RETARGET_METHOD::LOCAL;
     // CONTACT passes every frame through CFeetStage (with rootFromLegs set).
     FEET_MODE feet = FEET_MODE::NONE;
+
+    // A node list and its rig together: each skeleton is classified once, here, and every stage
+    // takes the rig from the setup.
+    void SetModelNodes(std::vector<SKELETON_NODE> nodes);
+    void SetRefNodes(std::vector<SKELETON_NODE> nodes);
+    // The rig of an animation's own node list: the reference's when it is the same list, else
+    // classified now.
+    CBipedRig RigOf(const std::vector<SKELETON_NODE>& nodes) const;
 };
 
 // Everything from the two loaded files (read with their first frames). Throws CVarnexError naming
@@ -76,7 +88,11 @@ std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup);
 // drawn or not.
 class CBoneWarnings {
 public:
-    // sourceNodes: the animation's own node list (CAnimationRetarget::SourceNodes()).
+    // sourceNodes: the animation's own node list (CAnimationRetarget::SourceNodes()), sourceRig
+    // its rig (SourceRig()).
+    CBoneWarnings(const MOTION_SETUP& setup, const std::vector<SKELETON_NODE>& sourceNodes,
+                  const CBipedRig& sourceRig);
+    // For a caller without the rig at hand: setup.RigOf(sourceNodes).
     CBoneWarnings(const MOTION_SETUP& setup, const std::vector<SKELETON_NODE>& sourceNodes);
     ~CBoneWarnings();
     void AddFrame(std::span<const POSE> source, std::span<const POSE> result);
@@ -128,6 +144,8 @@ public:
 
     // The animation's own node list, or the reference animation's when it has none.
     const std::vector<SKELETON_NODE>& SourceNodes() const { return m_sourceNodes; }
+    // Its rig, found once (MOTION_SETUP::RigOf).
+    const CBipedRig& SourceRig() const { return m_sourceRig; }
     // Its node list matched to the reference animation's: the nodes it has that are never read.
     const std::vector<std::string>& UnusedNodes() const { return m_nodes.unused; }
 
@@ -217,6 +235,7 @@ private:
     std::unique_ptr<CLineReader> m_reader;
     std::unique_ptr<CAnimationFrameReader> m_frames;
     std::vector<SKELETON_NODE> m_sourceNodes;
+    CBipedRig m_sourceRig;
     ANIMATION_NODES m_nodes;
     std::vector<int> m_sourcesRead;
     std::optional<CMethodRetarget> m_method;

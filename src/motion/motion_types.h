@@ -15,6 +15,7 @@ namespace varnex {
 struct SKELETON_NODE {
     std::string name;
     int parent = -1;
+    bool operator==(const SKELETON_NODE&) const = default;
 };
 
 // The six values of a skeleton line: the position relative to the parent node and the rotation,

@@ -28,11 +28,9 @@ void ZoomViewAbout(SCENE_VIEW& view, double x, double y, double factor) {
 }
 
 CPreviewScene::FIGURE CPreviewScene::MakeFigure(CForwardKinematics& skeleton,
-                                                const std::vector<SKELETON_NODE>& nodes,
-                                                const FRAME_POSES& rest) {
+                                                const CBipedRig& rig, const FRAME_POSES& rest) {
     FIGURE f;
     f.parents = skeleton.Parents();
-    CBipedRig rig(nodes);
     f.sides = rig.Sides(f.parents);
     f.feet[0] = rig.Leg(BODY_SIDE::LEFT).foot;
     f.feet[1] = rig.Leg(BODY_SIDE::RIGHT).foot;
@@ -54,12 +52,13 @@ CPreviewScene::CPreviewScene(MOTION_SETUP setup, std::vector<SKELETON_NODE> sour
                              std::vector<FRAME_POSES> frames)
     : m_setup(std::move(setup)),
       m_sourceNodes(std::move(sourceNodes)),
+      m_sourceRig(m_setup.RigOf(m_sourceNodes)),
       m_frames(std::move(frames)),
       m_sourceSkeleton(m_sourceNodes),
       m_modelSkeleton(m_setup.modelNodes) {
-    m_source = MakeFigure(m_sourceSkeleton, m_sourceNodes, m_setup.refRest);
-    m_result = MakeFigure(m_modelSkeleton, m_setup.modelNodes, m_setup.modelRest);
-    CSourceFeet feet(m_sourceNodes);
+    m_source = MakeFigure(m_sourceSkeleton, m_sourceRig, m_setup.refRest);
+    m_result = MakeFigure(m_modelSkeleton, m_setup.modelRig, m_setup.modelRest);
+    CSourceFeet feet(m_sourceNodes, m_sourceRig);
     for (const FRAME_POSES& frame : m_frames) feet.Add(frame);
     m_contacts = FindSourceContacts(feet.Feet().feet[0], feet.Feet().feet[1]);
     SetRows(m_setup.rows, m_setup.rootFromLegs);
@@ -93,7 +92,7 @@ void CPreviewScene::SetRows(std::vector<DECODED_ROW> rows,
 }
 
 void CPreviewScene::WatchBones() {
-    CBoneWarnings bones(m_setup, m_sourceNodes);
+    CBoneWarnings bones(m_setup, m_sourceNodes, m_sourceRig);
     for (std::size_t frame = 0; frame < m_frames.size(); ++frame) {
         if (m_resultsMade) {
             if (frame >= m_results.size()) break;

@@ -82,7 +82,7 @@ private:
         double ground = 0.0;  // the rest pose's lowest joint
         double height = 0.0;  // from it to the highest
     };
-    FIGURE MakeFigure(CForwardKinematics& skeleton, const std::vector<SKELETON_NODE>& nodes,
+    FIGURE MakeFigure(CForwardKinematics& skeleton, const CBipedRig& rig,
                       const FRAME_POSES& rest);
     // m_warnings over every frame, from the results as Draw makes them.
     void WatchBones();
@@ -92,6 +92,7 @@ private:
 
     MOTION_SETUP m_setup;
     std::vector<SKELETON_NODE> m_sourceNodes;
+    CBipedRig m_sourceRig;  // found once, the model's is the setup's
     std::vector<FRAME_POSES> m_frames;
     CForwardKinematics m_sourceSkeleton, m_modelSkeleton;
     FIGURE m_source, m_result;

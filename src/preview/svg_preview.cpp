@@ -304,13 +304,12 @@ private:
 };
 }  // namespace
 
-CPreviewFigure::CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest,
-                               std::vector<bool> paired)
+CPreviewFigure::CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, const CBipedRig& rig,
+                               std::span<const POSE> rest, std::vector<bool> paired)
     : m_skeleton(nodes),
       m_parents(m_skeleton.Parents()),
-      m_sides(CBipedRig(nodes).Sides(m_parents)),
+      m_sides(rig.Sides(m_parents)),
       m_paired(std::move(paired)) {
-    CBipedRig rig(nodes);
     m_feet[0] = rig.Leg(BODY_SIDE::LEFT).foot;
     m_feet[1] = rig.Leg(BODY_SIDE::RIGHT).foot;
     m_skeleton.Solve(rest, m_frameJoints);
@@ -319,6 +318,10 @@ CPreviewFigure::CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::spa
         for (const VEC3& j : m_frameJoints) m_ground = std::min(m_ground, j.z);
     }
 }
+
+CPreviewFigure::CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest,
+                               std::vector<bool> paired)
+    : CPreviewFigure(nodes, CBipedRig(nodes), rest, std::move(paired)) {}
 
 void CPreviewFigure::AddFrame(std::span<const POSE> frame) {
     m_skeleton.Solve(frame, m_frameJoints);

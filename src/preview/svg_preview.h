@@ -22,7 +22,10 @@ struct MOTION_SETUP;
 class CPreviewFigure {
 public:
     // paired[n] false draws node n's bone grey (a short or empty list counts as all paired). The
-    // ground is the height of the rest pose's lowest joint.
+    // ground is the height of the rest pose's lowest joint. rig: the nodes' own.
+    CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, const CBipedRig& rig,
+                   std::span<const POSE> rest, std::vector<bool> paired);
+    // For a caller without the rig at hand: found here, once.
     CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest,
                    std::vector<bool> paired);
 

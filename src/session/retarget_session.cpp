@@ -257,8 +257,10 @@ MOTION_REPORT CRetargetSession::Check(const std::string& animPath,
     MOTION_CHECK_INPUT input;
     input.animation = animPath;
     input.sourceNodes = run.SourceNodes();
+    input.sourceRig = run.SourceRig();
     input.sourceRest = setup.refRest;
     input.modelNodes = setup.modelNodes;
+    input.modelRig = setup.modelRig;
     input.modelRest = setup.modelRest;
     input.rows = setup.rows;
     input.legs = setup.legs;

@@ -117,7 +117,8 @@ struct FEET_CASE {
         CForwardKinematics sourceSkeleton(source.nodes), modelSkeleton(rest.nodes);
         std::vector<VEC3> sourceJoints, resultJoints;
         modelSkeleton.Solve(rest.frames.front(), resultJoints);
-        CFeetCheck measure(source.nodes, rest.nodes, resultJoints, s.Legs());
+        CFeetCheck measure(CBipedRig(source.nodes), CBipedRig(rest.nodes), resultJoints,
+                           s.Legs());
         EXPECT_EQ(source.frames.size(), r.output.frames.size());
         auto pelvis = [](const std::vector<SKELETON_NODE>& list) {
             std::size_t n = 0;

@@ -26,7 +26,11 @@ TEST(LegsRatio, SumsTheChainBelowEachThighAndAveragesTheSides) {
     std::vector<POSE> sourceRest = {{0, 0, 20},  {0, 5, -1}, {0, 0, -6}, {0, 0, -3},
                                     {0, -5, -1}, {0, 0, -8}, {0, 0, -3}};
 
-    LEGS_RATIO legs = MeasureLegsRatio(model, modelRest, source, sourceRest);
+    auto measure = [&] {
+        return MeasureLegsRatio(model, CBipedRig(model), modelRest, source, CBipedRig(source),
+                                sourceRest);
+    };
+    LEGS_RATIO legs = measure();
     ASSERT_TRUE(legs.known);
     EXPECT_EQ(legs.model.left, 18.0);
     EXPECT_EQ(legs.model.right, 28.0);
@@ -34,14 +38,14 @@ TEST(LegsRatio, SumsTheChainBelowEachThighAndAveragesTheSides) {
 
     // One side alone when the other lacks its foot.
     source[6].name = "R Ankle";
-    legs = MeasureLegsRatio(model, modelRest, source, sourceRest);
+    legs = measure();
     EXPECT_TRUE(legs.source.hasLeft);
     EXPECT_FALSE(legs.source.hasRight);
     EXPECT_EQ(legs.ratio, 23.0 / 9.0);
 
     // A foot that does not hang below the thigh is no leg; without a leg there is no ratio.
     source[3].parent = 0;
-    legs = MeasureLegsRatio(model, modelRest, source, sourceRest);
+    legs = measure();
     EXPECT_FALSE(legs.source.Found());
     EXPECT_FALSE(legs.known);
 }

@@ -49,11 +49,14 @@ MOTION_REPORT CheckRetarget(const SAMPLE_ANIMATION& model, const SAMPLE_ANIMATIO
     MOTION_CHECK_INPUT input;
     input.animation = name;
     input.sourceNodes = anim.nodes;
+    input.sourceRig = CBipedRig(anim.nodes);
     input.sourceRest = ref.frames[0];
     input.modelNodes = model.nodes;
+    input.modelRig = CBipedRig(model.nodes);
     input.modelRest = model.frames[0];
     input.rows = DecodeRows(rows);
-    input.legs = MeasureLegsRatio(model.nodes, model.frames[0], ref.nodes, ref.frames[0]);
+    input.legs = MeasureLegsRatio(model.nodes, input.modelRig, model.frames[0], ref.nodes,
+                                  CBipedRig(ref.nodes), ref.frames[0]);
     input.rootFromLegs = rootFromLegs;
     ROOT_FROM_LEGS rule;
     EXPECT_TRUE(

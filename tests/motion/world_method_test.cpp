@@ -283,8 +283,8 @@ TEST(WorldMethod, OneToOneChainsPointAsTheSourcesOnTheModelsLengths) {
         EXPECT_LT(WorstAxisAngle(c, c.world.frames, RowNamed(c.model, leaf)), 0.001) << leaf;
     }
 
-    LEGS_RATIO legs =
-        MeasureLegsRatio(c.model.nodes, c.model.frames[0], c.ref.nodes, c.ref.frames[0]);
+    LEGS_RATIO legs = MeasureLegsRatio(c.model.nodes, CBipedRig(c.model.nodes), c.model.frames[0],
+                                       c.ref.nodes, CBipedRig(c.ref.nodes), c.ref.frames[0]);
     ROOT_FROM_LEGS rule;
     ASSERT_TRUE(MakeRootFromLegs(legs.ratio, c.ref.frames[0], c.model.frames[0], 0, rule));
     for (std::size_t f = 0; f < c.world.frames.size(); ++f) {

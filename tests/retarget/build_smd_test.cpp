@@ -13,6 +13,7 @@
 #include "pairing/skeleton_pairing.h"
 #include "retarget/build_smd.h"
 #include "retarget/typed_build.h"
+#include "session/retarget_session.h"
 #include "platform/varnex_error.h"
 #include "smd_input/decimal_text.h"
 #include "dialog_fixture.h"
@@ -333,8 +334,9 @@ TEST(BuildSmd, TheByteRouteWritesWhatTheTypedLocalRouteWrites) {
 
 // The check and the preview read an animation through its own node list as the build does: the
 // walk renumbered (names in another order, lines out of order) and with a node the reference
-// lacks retargets to the very poses of the walk, frame by frame; a walk whose frame
-// lacks a node a row reads is refused at that frame.
+// lacks retargets to the very poses of the walk, frame by frame, and the check finds its feet and
+// pelvis on its own skeleton; a walk whose frame lacks a node a row reads is refused at that
+// frame.
 TEST(AnimationRetarget, ReadsAnAnimationThroughItsOwnNodeListAsTheBuildDoes) {
     SMD_HEAD model = ReadModelFile(SamplePath("knight_ref.smd"));
     SMD_HEAD ref = ReadReferenceAnimationFile(SamplePath("runner_ref.smd"));
@@ -362,6 +364,15 @@ TEST(AnimationRetarget, ReadsAnAnimationThroughItsOwnNodeListAsTheBuildDoes) {
     }
     EXPECT_FALSE(moved.Next(true));
     EXPECT_EQ(frames, 30);
+    CRetargetSession session;
+    session.LoadModel(SamplePath("knight_ref.smd"));
+    session.LoadReference(SamplePath("runner_ref.smd"));
+    std::vector<SESSION_NOTE> notes;
+    FEET_REPORT feet = session.Check(SamplePath("runner_walk.smd"), notes).feet;
+    FEET_REPORT movedFeet = session.Check(dir.Path("moved.smd"), notes).feet;
+    ASSERT_TRUE(feet.sourceGround && feet.scaledSourcePelvisHeight);
+    EXPECT_EQ(movedFeet.sourceGround, feet.sourceGround);
+    EXPECT_EQ(movedFeet.scaledSourcePelvisHeight, feet.scaledSourcePelvisHeight);
 
     std::size_t line = walk.find("\r\n  5 ", walk.find("time 3\r\n"));
     WriteFile(dir.Path("short.smd"), walk.erase(line, walk.find("\r\n", line + 2) - line));
