@@ -503,10 +503,10 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
             err << "varnex-cli: " << NoteUnusedNodes(animPath, run.UnusedNodes(), *o.texts) << '\n';
         }
         std::size_t modelCount = setup.modelNodes.size();
-        std::size_t sourceCount = run.SourceNodes().size();
-        CPreviewFigure sourceFigure(run.SourceNodes(), setup.refRest,
+        std::size_t sourceCount = run.RowSourceNodes().size();
+        CPreviewFigure sourceFigure(run.RowSourceNodes(), run.RowSourceRig(), setup.refRest,
                                     DrivingSourceNodes(setup.rows, modelCount, sourceCount));
-        CPreviewFigure resultFigure(setup.modelNodes, setup.modelRest,
+        CPreviewFigure resultFigure(setup.modelNodes, setup.modelRig, setup.modelRest,
                                     PairedRows(setup.rows, modelCount, sourceCount));
         PREVIEW_OPTIONS options;
         options.animate = o.sheetFrames.empty();
@@ -514,7 +514,7 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
         options.texts = o.texts;
         // Torn bones and chains at an angle are watched over every frame, drawn or not, and the
         // feet too (the same measure): the marks of the planted ones are drawn once all are known.
-        CBoneWarnings bones(setup, run.SourceNodes());
+        CBoneWarnings bones(setup, run.RowSourceNodes(), run.RowSourceRig());
         // Every frame is measured: with a second thread, the next are read and retargeted meanwhile.
         if (s.Options().threads > 1) run.ReadAhead();
         bool cut = false;
@@ -531,9 +531,9 @@ int PreviewAnimation(CRetargetSession& s, const OPTIONS& o, const std::string& a
                 }
             }
             if (!run.Next(true)) break;
-            bones.AddFrame(run.Source(), run.Result());
+            bones.AddFrame(run.RowSource(), run.Result());
             if (!wanted) continue;
-            sourceFigure.AddFrame(run.Source());
+            sourceFigure.AddFrame(run.RowSource());
             resultFigure.AddFrame(run.Result());
             options.frameNumbers.push_back(frame);
         }

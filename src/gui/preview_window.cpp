@@ -329,8 +329,7 @@ void CPreviewWindow::Reload() {
         return;
     }
     try {
-        ANIMATION_POSES animation = ReadAnimationPoses(animPath);
-        if (animation.nodes.empty()) animation.nodes = setup->refNodes;
+        ANIMATION_POSES animation = ReadRowSourcePoses(*setup, animPath);
         m_scene = std::make_unique<CPreviewScene>(std::move(*setup), std::move(animation.nodes),
                                                   std::move(animation.frames));
     } catch (const CVarnexError& e) {

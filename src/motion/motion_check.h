@@ -61,8 +61,8 @@ struct MOTION_REPORT {
 
 struct MOTION_CHECK_INPUT {
     std::string animation;                   // as the report names it
-    std::vector<SKELETON_NODE> sourceNodes;  // the animation's own skeleton
-    CBipedRig sourceRig;                     // its rig (CAnimationRetarget::SourceRig())
+    std::vector<SKELETON_NODE> sourceNodes;  // the skeleton the source frames stand on
+    CBipedRig sourceRig;                     // its rig (CAnimationRetarget::RowSourceRig())
     FRAME_POSES sourceRest;                  // its rest pose
     std::vector<SKELETON_NODE> modelNodes;
     CBipedRig modelRig;                      // MOTION_SETUP::modelRig

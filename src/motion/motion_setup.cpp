@@ -134,10 +134,6 @@ CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
     m_check = std::make_unique<CMotionCheck>(std::move(input));
 }
 
-CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
-                             const std::vector<SKELETON_NODE>& sourceNodes)
-    : CBoneWarnings(setup, sourceNodes, setup.RigOf(sourceNodes)) {}
-
 CBoneWarnings::~CBoneWarnings() = default;
 
 void CBoneWarnings::AddFrame(std::span<const POSE> source, std::span<const POSE> result) {
@@ -198,6 +194,21 @@ void CMethodRetarget::Apply(std::span<const POSE> source, std::vector<POSE>& res
     } else {
         m_local->Apply(source, result);
     }
+}
+
+ANIMATION_POSES ReadRowSourcePoses(const MOTION_SETUP& setup, const std::string& animPath) {
+    // Read only: no row is planned, so that a row the model cannot follow still leaves the
+    // source to be drawn; the animation was refused on load if it lacks a node the grid reads.
+    MOTION_SETUP plain = setup;
+    plain.rows.clear();
+    plain.method = RETARGET_METHOD::LOCAL;
+    plain.feet = FEET_MODE::NONE;
+    plain.rootFromLegs.reset();
+    CAnimationRetarget run(plain, animPath);
+    ANIMATION_POSES animation;
+    animation.nodes = run.RowSourceNodes();
+    while (run.ReadNext()) animation.frames.push_back(run.RowSource());
+    return animation;
 }
 
 CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::string& animPath)

@@ -88,12 +88,10 @@ std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup);
 // drawn or not.
 class CBoneWarnings {
 public:
-    // sourceNodes: the animation's own node list (CAnimationRetarget::SourceNodes()), sourceRig
-    // its rig (SourceRig()).
+    // sourceNodes: the skeleton the frames added stand on (CAnimationRetarget::RowSourceNodes()),
+    // sourceRig its rig (RowSourceRig()).
     CBoneWarnings(const MOTION_SETUP& setup, const std::vector<SKELETON_NODE>& sourceNodes,
                   const CBipedRig& sourceRig);
-    // For a caller without the rig at hand: setup.RigOf(sourceNodes).
-    CBoneWarnings(const MOTION_SETUP& setup, const std::vector<SKELETON_NODE>& sourceNodes);
     ~CBoneWarnings();
     void AddFrame(std::span<const POSE> source, std::span<const POSE> result);
     std::vector<MOTION_WARNING> Warnings() const;
@@ -114,6 +112,12 @@ void AdviseFor(RETARGET_METHOD method, FEET_MODE feet, std::vector<MOTION_WARNIN
 // frame that cannot be retargeted (one CFrameRetarget::Apply refuses).
 std::vector<std::vector<POSE>> RetargetFrames(const MOTION_SETUP& setup,
                                               const std::vector<FRAME_POSES>& frames);
+
+// An animation's frames held in memory for a front end's preview: read through its own node
+// list as CAnimationRetarget reads them, each frame in the reference animation's node order (its
+// RowSource()), on the skeleton RowSourceNodes() gives. Throws CVarnexError naming the file and
+// line as that reading does.
+ANIMATION_POSES ReadRowSourcePoses(const MOTION_SETUP& setup, const std::string& animPath);
 
 // The setup's method planned once: the local retarget or the world one. Throws CRowError for a
 // rest line of the model the method cannot use.
@@ -142,10 +146,15 @@ public:
     CAnimationRetarget(const CAnimationRetarget&) = delete;
     CAnimationRetarget& operator=(const CAnimationRetarget&) = delete;
 
-    // The animation's own node list, or the reference animation's when it has none.
-    const std::vector<SKELETON_NODE>& SourceNodes() const { return m_sourceNodes; }
-    // Its rig, found once (MOTION_SETUP::RigOf).
-    const CBipedRig& SourceRig() const { return m_sourceRig; }
+    // The skeleton RowSource() stands on, and its rig: the animation's own when its node list
+    // is the reference animation's (its parents may differ, as Convert CS Bipede's output's do),
+    // else the reference animation's, whose order the rows read (the check, the previews).
+    const std::vector<SKELETON_NODE>& RowSourceNodes() const {
+        return m_nodes.sameList ? m_sourceNodes : m_setup.refNodes;
+    }
+    const CBipedRig& RowSourceRig() const {
+        return m_nodes.sameList ? m_sourceRig : m_setup.refRig;
+    }
     // Its node list matched to the reference animation's: the nodes it has that are never read.
     const std::vector<std::string>& UnusedNodes() const { return m_nodes.unused; }
 
@@ -234,8 +243,8 @@ private:
     CFile m_file;
     std::unique_ptr<CLineReader> m_reader;
     std::unique_ptr<CAnimationFrameReader> m_frames;
-    std::vector<SKELETON_NODE> m_sourceNodes;
-    CBipedRig m_sourceRig;
+    std::vector<SKELETON_NODE> m_sourceNodes;  // the animation's own, or the reference's when it has none
+    CBipedRig m_sourceRig;                     // found once (MOTION_SETUP::RigOf)
     ANIMATION_NODES m_nodes;
     std::vector<int> m_sourcesRead;
     std::optional<CMethodRetarget> m_method;

@@ -319,10 +319,6 @@ CPreviewFigure::CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, const CB
     }
 }
 
-CPreviewFigure::CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest,
-                               std::vector<bool> paired)
-    : CPreviewFigure(nodes, CBipedRig(nodes), rest, std::move(paired)) {}
-
 void CPreviewFigure::AddFrame(std::span<const POSE> frame) {
     m_skeleton.Solve(frame, m_frameJoints);
     m_joints.insert(m_joints.end(), m_frameJoints.begin(), m_frameJoints.end());

@@ -25,9 +25,6 @@ public:
     // ground is the height of the rest pose's lowest joint. rig: the nodes' own.
     CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, const CBipedRig& rig,
                    std::span<const POSE> rest, std::vector<bool> paired);
-    // For a caller without the rig at hand: found here, once.
-    CPreviewFigure(const std::vector<SKELETON_NODE>& nodes, std::span<const POSE> rest,
-                   std::vector<bool> paired);
 
     // Solves the frame and keeps its joints.
     void AddFrame(std::span<const POSE> frame);

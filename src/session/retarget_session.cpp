@@ -256,8 +256,8 @@ MOTION_REPORT CRetargetSession::Check(const std::string& animPath,
     NoteUnused(animPath, run.UnusedNodes(), notes);
     MOTION_CHECK_INPUT input;
     input.animation = animPath;
-    input.sourceNodes = run.SourceNodes();
-    input.sourceRig = run.SourceRig();
+    input.sourceNodes = run.RowSourceNodes();
+    input.sourceRig = run.RowSourceRig();
     input.sourceRest = setup.refRest;
     input.modelNodes = setup.modelNodes;
     input.modelRig = setup.modelRig;
@@ -268,7 +268,7 @@ MOTION_REPORT CRetargetSession::Check(const std::string& animPath,
     CMotionCheck check(std::move(input));
     // Every frame is measured: with a second thread, the next are read and retargeted meanwhile.
     if (m_options.threads > 1) run.ReadAhead();
-    while (run.Next(true)) check.AddFrame(run.Source(), run.Result());
+    while (run.Next(true)) check.AddFrame(run.RowSource(), run.Result());
     MOTION_REPORT report = check.Report();
     AdviseMethod(report.warnings);
     return report;

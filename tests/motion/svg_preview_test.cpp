@@ -99,9 +99,9 @@ struct PREVIEWED {
     SAMPLE_ANIMATION ref = ReadSample("runner_ref.smd");
     SAMPLE_ANIMATION anim = ReadSample("runner_walk.smd");
     std::vector<DECODED_ROW> rows = DecodeRows(PairByClass(model, ref));
-    CPreviewFigure source{anim.nodes, ref.frames[0],
+    CPreviewFigure source{anim.nodes, CBipedRig(anim.nodes), ref.frames[0],
                           DrivingSourceNodes(rows, model.nodes.size(), anim.nodes.size())};
-    CPreviewFigure result{model.nodes, model.frames[0],
+    CPreviewFigure result{model.nodes, CBipedRig(model.nodes), model.frames[0],
                           PairedRows(rows, model.nodes.size(), anim.nodes.size())};
     std::vector<FRAME_POSES> results;
 

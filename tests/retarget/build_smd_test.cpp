@@ -9,6 +9,7 @@
 
 #include "session/grid_texts.h"
 #include "motion/motion_setup.h"
+#include "motion/report_json.h"
 #include "pairing/bone_scale.h"
 #include "pairing/skeleton_pairing.h"
 #include "retarget/build_smd.h"
@@ -16,6 +17,7 @@
 #include "session/retarget_session.h"
 #include "platform/varnex_error.h"
 #include "smd_input/decimal_text.h"
+#include "cli/cli_in_process.h"
 #include "dialog_fixture.h"
 #include "test_support.h"
 
@@ -334,9 +336,9 @@ TEST(BuildSmd, TheByteRouteWritesWhatTheTypedLocalRouteWrites) {
 
 // The check and the preview read an animation through its own node list as the build does: the
 // walk renumbered (names in another order, lines out of order) and with a node the reference
-// lacks retargets to the very poses of the walk, frame by frame, and the check finds its feet and
-// pelvis on its own skeleton; a walk whose frame lacks a node a row reads is refused at that
-// frame.
+// lacks retargets to the very poses of the walk, frame by frame, and its check, its preview and
+// the window's frames are the walk's; a walk whose frame lacks a node a row reads is refused at
+// that frame.
 TEST(AnimationRetarget, ReadsAnAnimationThroughItsOwnNodeListAsTheBuildDoes) {
     SMD_HEAD model = ReadModelFile(SamplePath("knight_ref.smd"));
     SMD_HEAD ref = ReadReferenceAnimationFile(SamplePath("runner_ref.smd"));
@@ -368,11 +370,33 @@ TEST(AnimationRetarget, ReadsAnAnimationThroughItsOwnNodeListAsTheBuildDoes) {
     session.LoadModel(SamplePath("knight_ref.smd"));
     session.LoadReference(SamplePath("runner_ref.smd"));
     std::vector<SESSION_NOTE> notes;
-    FEET_REPORT feet = session.Check(SamplePath("runner_walk.smd"), notes).feet;
-    FEET_REPORT movedFeet = session.Check(dir.Path("moved.smd"), notes).feet;
-    ASSERT_TRUE(feet.sourceGround && feet.scaledSourcePelvisHeight);
-    EXPECT_EQ(movedFeet.sourceGround, feet.sourceGround);
-    EXPECT_EQ(movedFeet.scaledSourcePelvisHeight, feet.scaledSourcePelvisHeight);
+    MOTION_REPORT report = session.Check(SamplePath("runner_walk.smd"), notes);
+    MOTION_REPORT movedReport = session.Check(dir.Path("moved.smd"), notes);
+    ASSERT_TRUE(report.feet.sourceGround && report.feet.scaledSourcePelvisHeight);
+    movedReport.animation = report.animation;
+    EXPECT_EQ(ReportJson(movedReport), ReportJson(report));
+    for (const char* anim : {"moved", "walk"}) {
+        std::string path = anim == std::string("walk") ? SamplePath("runner_walk.smd")
+                                                       : dir.Path("moved.smd");
+        ASSERT_EQ(RunInProcess({"preview", "--model", SamplePath("knight_ref.smd"), "--ref-anim",
+                                SamplePath("runner_ref.smd"), "--step", "7", "-o",
+                                dir.Path(std::string(anim) + ".svg"), path})
+                      .status,
+                  0);
+    }
+    EXPECT_EQ(ReadFile(dir.Path("moved.svg")), ReadFile(dir.Path("walk.svg")));
+    // The window's preview holds the frames in memory, in the rows' order.
+    ANIMATION_POSES held = ReadRowSourcePoses(setup, dir.Path("moved.smd"));
+    ANIMATION_POSES walkHeld = ReadRowSourcePoses(setup, SamplePath("runner_walk.smd"));
+    EXPECT_TRUE(held.nodes == walkHeld.nodes);
+    ASSERT_EQ(held.frames.size(), 30u);
+    for (std::size_t f = 0; f < 30; ++f) {
+        for (std::size_t n = 0; n < walkHeld.frames[f].size(); ++n) {
+            EXPECT_TRUE(SamePosition(held.frames[f][n], walkHeld.frames[f][n]) &&
+                        SameRotation(held.frames[f][n], walkHeld.frames[f][n]))
+                << "frame " << f << " node " << n;
+        }
+    }
 
     std::size_t line = walk.find("\r\n  5 ", walk.find("time 3\r\n"));
     WriteFile(dir.Path("short.smd"), walk.erase(line, walk.find("\r\n", line + 2) - line));
