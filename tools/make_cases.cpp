@@ -101,7 +101,10 @@ void WriteCase(const std::string& folder, int number) {
         switch (random.Below(4)) {
             case 0: set += std::to_string(node); break;
             case 1: set += std::to_string(node + 100) + ":" + CORRECTIONS[random.Below(7)]; break;
-            case 2: set += ":" + std::string(CORRECTIONS[random.Below(7)]); break;
+            case 2:
+                set += ':';
+                set += CORRECTIONS[random.Below(7)];
+                break;
             default: set += "0"; break;
         }
         args.insert(args.end(), {"--set", set});
