@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -74,8 +75,12 @@ public:
 
 private:
     void Reserve(std::size_t size) {
-        // Past a terabyte the file is not an animation; counted in 64 bits on every system.
-        if (static_cast<std::uint64_t>(size) > (std::uint64_t{1} << 40)) throw std::bad_alloc();
+        // Past a terabyte the file is not an animation; counted in 64 bits on every system, and
+        // on 32 bits the zeros past it must still fit the address space.
+        if (static_cast<std::uint64_t>(size) > (std::uint64_t{1} << 40) ||
+            size > std::numeric_limits<std::size_t>::max() - READABLE_PAST_LINE) {
+            throw std::bad_alloc();
+        }
         if (size + READABLE_PAST_LINE <= m_capacity) return;
         std::size_t capacity = std::max(size + READABLE_PAST_LINE, m_capacity * 2);
         std::unique_ptr<char[]> bigger(new char[capacity]);
