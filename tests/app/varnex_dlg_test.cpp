@@ -151,19 +151,6 @@ TEST_F(DialogTest, EveryModelNodeHasARowAndASmallerModelBringsSixtyBack) {
     EXPECT_EQ(dlg.Grid().Nodes()[59], "0");
 }
 
-TEST_F(DialogTest, NewModelBuildsWithTheAnimationOnceItsGridIsPaired) {
-    LoadSmall();
-    std::vector<TEST_NODE> small(MODEL.begin(), MODEL.begin() + 2);
-    WriteFile(dir.Path("small_ref.smd"), MakeSmd(small));
-    Run(&CVarnexDlg::OnLoadRefModel, "small_ref.smd");
-    Run(&CVarnexDlg::OnLoadRefAnim, "runner_ref.smd");
-    Run(&CVarnexDlg::OnBuildSmd, "out.smd");
-    EXPECT_EQ(ui.messages, std::vector<std::string>{});
-    std::string out = ReadFile(dir.Path("out.smd"));
-    EXPECT_NE(out.find("  1 \"Bip01 Pelvis\"   0\r\nend\r\nskeleton\r\ntime 0\r\n"), std::string::npos);
-    EXPECT_EQ(out.find("Sword"), std::string::npos);
-}
-
 // "Tout un .qc…" builds on the grid as the screen shows it, with the method chosen in the menu:
 // the very files varnex-cli qc writes with the same edit and method, its progress shown
 // animation by animation, its warnings listed; the status line counts the sequences.
