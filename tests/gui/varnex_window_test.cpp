@@ -68,16 +68,6 @@ TEST(WindowStartUp, EveryNodesBoxShowsZeroAndEveryCorrectionBoxOne) {
     EXPECT_TRUE(window.messages.empty());
 }
 
-TEST(WindowStartUp, ShowingTheWindowAgainKeepsTheWorkingState) {
-    CShownWindow window;
-    CScriptedWindow::Type(window.NodeEdit(5), "12");
-    window.Press(IDC_QUIT);
-    ASSERT_FALSE(window.IsShown());
-    ShowAndDraw(window);
-    EXPECT_EQ(window.Dialog().Grid().Nodes()[5], "12");
-    EXPECT_EQ(FromWx(window.NodeEdit(5)->GetValue()), "12");
-}
-
 TEST(Preconditions, RefAnimationBeforeAModelShowsItsMessageAndChangesNothing) {
     CShownWindow window;
     CScriptedWindow::Type(window.NodeEdit(3), "7");
