@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/cli_commands.h"
+#include "cli/cli_in_process.h"
 #include "dialog_fixture.h"
 
 namespace varnex {
@@ -153,19 +151,6 @@ TEST_F(DialogTest, EveryModelNodeHasARowAndASmallerModelBringsSixtyBack) {
     EXPECT_EQ(dlg.Grid().Nodes()[59], "0");
 }
 
-TEST_F(DialogTest, NewModelBuildsWithTheAnimationOnceItsGridIsPaired) {
-    LoadSmall();
-    std::vector<TEST_NODE> small(MODEL.begin(), MODEL.begin() + 2);
-    WriteFile(dir.Path("small_ref.smd"), MakeSmd(small));
-    Run(&CVarnexDlg::OnLoadRefModel, "small_ref.smd");
-    Run(&CVarnexDlg::OnLoadRefAnim, "runner_ref.smd");
-    Run(&CVarnexDlg::OnBuildSmd, "out.smd");
-    EXPECT_EQ(ui.messages, std::vector<std::string>{});
-    std::string out = ReadFile(dir.Path("out.smd"));
-    EXPECT_NE(out.find("  1 \"Bip01 Pelvis\"   0\r\nend\r\nskeleton\r\ntime 0\r\n"), std::string::npos);
-    EXPECT_EQ(out.find("Sword"), std::string::npos);
-}
-
 // "Tout un .qc…" builds on the grid as the screen shows it, with the method chosen in the menu:
 // the very files varnex-cli qc writes with the same edit and method, its progress shown
 // animation by animation, its warnings listed; the status line counts the sequences.
@@ -195,15 +180,11 @@ TEST_F(DialogTest, AWholeQcIsTheCommandLinesSet) {
         << ui.lists[1];
     EXPECT_EQ(ui.dialogs[ui.dialogs.size() - 2].filter, QC_FILTER);
 
-    std::vector<std::string> args = {
-        "varnex-cli", "qc", "--model", dir.Path("knight_ref.smd"), "--ref-anim",
-        dir.Path("runner_ref.smd"), "--qc", dir.Path("runner.qc"), "--method", "world", "--set",
-        "3=:0.5", "--out-dir", dir.Path("cli")};
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    ASSERT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), out, err, OriginalTexts(), {}), 0)
-        << err.str();
+    CLI_RUN cli = RunInProcess({"qc", "--model", dir.Path("knight_ref.smd"), "--ref-anim",
+                                dir.Path("runner_ref.smd"), "--qc", dir.Path("runner.qc"),
+                                "--method", "world", "--set", "3=:0.5", "--out-dir",
+                                dir.Path("cli")});
+    ASSERT_EQ(cli.status, 0) << cli.err;
     const std::vector<std::string> files = {"knight_ref.qc", "walk.smd", "walk2.smd"};
     ASSERT_EQ(ListFolder(dir.Root() / "window"), files);
     for (const std::string& name : files) {
@@ -305,16 +286,10 @@ TEST_F(DialogTest, AnotherSkeletonStartsFromTheCommandLinesGrid) {
     Run(&CVarnexDlg::OnLoadRefAnim, "runner_ref.smd");
     Run(&CVarnexDlg::OnBuildSmd, "window.smd");
     ASSERT_EQ(ui.messages, std::vector<std::string>{});
-    std::vector<std::string> args = {"varnex-cli",         "build",
-                                     "--model",            dir.Path("runner_ref.smd"),
-                                     "--ref-anim",         dir.Path("runner_ref.smd"),
-                                     "-o",                 dir.Path("cli.smd"),
-                                     dir.Path("runner_walk.smd")};
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    ASSERT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), out, err, OriginalTexts(), {}), 0)
-        << err.str();
+    CLI_RUN cli = RunInProcess({"build", "--model", dir.Path("runner_ref.smd"), "--ref-anim",
+                                dir.Path("runner_ref.smd"), "-o", dir.Path("cli.smd"),
+                                dir.Path("runner_walk.smd")});
+    ASSERT_EQ(cli.status, 0) << cli.err;
     EXPECT_TRUE(ReadFile(dir.Path("window.smd")) == ReadFile(dir.Path("cli.smd")));
 }
 

@@ -116,11 +116,6 @@ std::vector<std::string> Codes(const std::vector<MOTION_WARNING>& warnings) {
     return codes;
 }
 
-FAMILY_SHAPE Shape(void (*change)(FAMILY_SHAPE&)) {
-    FAMILY_SHAPE shape;
-    change(shape);
-    return shape;
-}
 }  // namespace
 // Two bodies of one family paired one to one, even from a crouched first frame: every chain and
 // every end's X axis keeps the source's direction, and neither check, build nor pairing warns.
@@ -148,8 +143,7 @@ TEST(FamilyWarnings, OneFamilyPairedOneToOneCarriesNeither) {
 // frame of the deepest bow; the arms hang from the neck. The other way round the model's extra
 // segments are unpaired and the bow is kept. The build measures no angle and says nothing.
 TEST(FamilyWarnings, SpineChainsOfOtherLengthsNameTheirRowsWithTheirAngles) {
-    FAMILY_PAIR shorter(Shape([](FAMILY_SHAPE& f) { f.spineSegments = 1; }),
-                        Shape([](FAMILY_SHAPE& f) { f.spineSegments = 4; }), 90.0);
+    FAMILY_PAIR shorter(FAMILY_SHAPE{.spineSegments = 1}, FAMILY_SHAPE{.spineSegments = 4}, 90.0);
     std::string json = shorter.Run("check", {"--json"}).out;
     EXPECT_NEAR(Figure(json, "Bip01 Head", "axis_max_deg"), 67.5, 0.01);
     EXPECT_EQ(Warned(json, "chain-angle"),
@@ -160,8 +154,7 @@ TEST(FamilyWarnings, SpineChainsOfOtherLengthsNameTheirRowsWithTheirAngles) {
     EXPECT_EQ(shorter.Run("build", {"-o", shorter.dir.Path("out.smd")}).err, "");
     EXPECT_EQ(Codes(PairingWarnings(shorter.Setup())), std::vector<std::string>{});
 
-    FAMILY_PAIR longer(Shape([](FAMILY_SHAPE& f) { f.spineSegments = 4; }),
-                       Shape([](FAMILY_SHAPE& f) { f.spineSegments = 1; }), 90.0);
+    FAMILY_PAIR longer(FAMILY_SHAPE{.spineSegments = 4}, FAMILY_SHAPE{.spineSegments = 1}, 90.0);
     json = longer.Run("check", {"--json"}).out;
     EXPECT_EQ(Figure(json, "Bip01 Spine2", "max_deg"), -1.0);
     EXPECT_LT(Figure(json, "Bip01 Head", "max_deg"), 1e-4);
@@ -172,7 +165,7 @@ TEST(FamilyWarnings, SpineChainsOfOtherLengthsNameTheirRowsWithTheirAngles) {
 // the source's offsets from the spine put them (34° off at rest, which the pairing says), and the
 // legs lose the spine's 30° of bow.
 TEST(FamilyWarnings, ThighsFromThePelvisAgainstThighsFromTheSpine) {
-    FAMILY_PAIR p(Shape([](FAMILY_SHAPE& f) { f.thighsFromSpine = false; }), FAMILY_SHAPE());
+    FAMILY_PAIR p(FAMILY_SHAPE{.thighsFromSpine = false}, FAMILY_SHAPE());
     std::string json = p.Run("check", {"--json"}).out;
     EXPECT_NEAR(Figure(json, "Bip01 L Toe0", "axis_max_deg"), 30.63, 0.01);
     EXPECT_EQ(Warned(json, "chain-angle"),
@@ -194,8 +187,7 @@ TEST(FamilyWarnings, ThighsFromThePelvisAgainstThighsFromTheSpine) {
 // so the pairing does not; the preview's watch does. The other way round the pelvis stays put, and its 0.0156 offset is
 // too short to be measured.
 TEST(FamilyWarnings, APelvisOffsetOf10_8DrivenByOneOf0_0156IsTorn) {
-    FAMILY_PAIR thrown(Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 10.8; }),
-                       Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 0.0156; }));
+    FAMILY_PAIR thrown(FAMILY_SHAPE{.pelvisOffset = 10.8}, FAMILY_SHAPE{.pelvisOffset = 0.0156});
     std::string json = thrown.Run("check", {"--json"}).out;
     EXPECT_EQ(Warned(json, "torn-bone"), std::vector<std::string>{"Bip01 Pelvis 34.43"});
     EXPECT_EQ(Warned(json, "chain-angle"), std::vector<std::string>{});
@@ -213,8 +205,7 @@ TEST(FamilyWarnings, APelvisOffsetOf10_8DrivenByOneOf0_0156IsTorn) {
         << preview.err;
     EXPECT_NE(preview.err.find("ligne 1 Bip01 Pelvis (jusqu'à 34.43 unités"), std::string::npos);
 
-    FAMILY_PAIR kept(Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 0.0156; }),
-                     Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 10.8; }));
+    FAMILY_PAIR kept(FAMILY_SHAPE{.pelvisOffset = 0.0156}, FAMILY_SHAPE{.pelvisOffset = 10.8});
     json = kept.Run("check", {"--json"}).out;
     EXPECT_EQ(Figure(json, "Bip01 Pelvis", "max_deg"), -1.0);
     EXPECT_EQ(json.find("torn-bone"), std::string::npos);
@@ -226,18 +217,18 @@ TEST(FamilyWarnings, APelvisOffsetOf10_8DrivenByOneOf0_0156IsTorn) {
 // scaled from the source's puts it 17° off the source's calf-to-foot direction) and a root on
 // the ground.
 TEST(FamilyWarnings, AnExtraNeckADigitigradeLegAndARootOnTheGroundAreMeasured) {
-    FAMILY_PAIR neck(Shape([](FAMILY_SHAPE& f) { f.extraNeck = true; }), FAMILY_SHAPE());
+    FAMILY_PAIR neck(FAMILY_SHAPE{.extraNeck = true}, FAMILY_SHAPE());
     std::string json = neck.Run("check", {"--json"}).out;
     EXPECT_EQ(Figure(json, "Bip01 Neck1", "max_deg"), -1.0);
     EXPECT_NEAR(Figure(json, "Bip01 Head", "max_deg"), 0.68, 0.01);
     EXPECT_NEAR(Figure(json, "Bip01 Head", "axis_max_deg"), 4.56, 0.01);
 
-    FAMILY_PAIR horse(Shape([](FAMILY_SHAPE& f) { f.horseLink = true; }), FAMILY_SHAPE());
+    FAMILY_PAIR horse(FAMILY_SHAPE{.horseLink = true}, FAMILY_SHAPE());
     json = horse.Run("check", {"--json"}).out;
     EXPECT_EQ(Figure(json, "Bip01 L HorseLink", "max_deg"), -1.0);
     EXPECT_NEAR(Figure(json, "Bip01 L Foot", "max_deg"), 16.95, 0.01);
 
-    FAMILY_PAIR ground(Shape([](FAMILY_SHAPE& f) { f.rootAtHips = false; }), FAMILY_SHAPE());
+    FAMILY_PAIR ground(FAMILY_SHAPE{.rootAtHips = false}, FAMILY_SHAPE());
     json = ground.Run("check", {"--json"}).out;
     EXPECT_LT(Figure(json, "Bip01 Pelvis", "max_deg"), 1e-4);
     for (const FAMILY_PAIR* p : {&neck, &horse, &ground}) {
@@ -250,8 +241,7 @@ TEST(FamilyWarnings, AnExtraNeckADigitigradeLegAndARootOnTheGroundAreMeasured) {
 // The world method on the torn pelvis: every bone keeps the model's length, so nothing is thrown,
 // every chain points as the source's, and neither check, build nor pairing warns or advises.
 TEST(FamilyWarnings, TheWorldMethodKeepsATornPelvisWhole) {
-    FAMILY_PAIR thrown(Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 10.8; }),
-                       Shape([](FAMILY_SHAPE& f) { f.pelvisOffset = 0.0156; }));
+    FAMILY_PAIR thrown(FAMILY_SHAPE{.pelvisOffset = 10.8}, FAMILY_SHAPE{.pelvisOffset = 0.0156});
     CLI_RUN check = thrown.Run("check", {"--json", "--method", "world"});
     ASSERT_EQ(check.status, 0) << check.err;
     EXPECT_EQ(check.err, "");

@@ -375,33 +375,28 @@ TEST(FeetContact, TheCommandLineTakesContactOrNone) {
     EXPECT_TRUE(ReadFile(c.out) == held);
 
     // A rotation that is no number in an arm's line, then in a foot's: the first pass, which
-    // reads the feet alone, leaves the refusal to the full reading, as without the option.
+    // reads the feet alone, leaves the refusal to the full reading, as without the option; then
+    // one past the frames read ahead in the first batch: the same line, nothing written. 26 lines
+    // of head, 23 a frame: frame 10's "time" line is 257, node 15's sixteen lines on.
     const std::string clean = ReadFile(c.anim);
-    std::string text = clean;
-    for (auto [time, node] : {std::pair{"time 10\r\n", " 15 "}, std::pair{"time 12\r\n", "  6 "}}) {
-        std::size_t line = text.find(std::string("\n") + node, text.find(time)) + 1;
-        std::size_t end = text.find('\r', line);
-        text.replace(end - 8, 8, "rotation");
-    }
-    WriteFile(c.anim, text);
-    auto refused = run({"--feet", "none"});
-    EXPECT_EQ(refused.first, 1);
-    // 26 lines of head, 23 a frame: frame 10's "time" line is 257, node 15's sixteen lines on.
-    EXPECT_NE(refused.second.find("anim.smd:273:"), std::string::npos) << refused.second;
-    for (const char* threads : {"1", "2"}) {
-        EXPECT_EQ(run({"--feet", "contact", "--threads", threads}), refused) << threads;
-        EXPECT_TRUE(ReadFile(c.out) == held);
-    }
-    // Refused past the frames read ahead in the first batch: the same line, nothing written.
-    std::size_t line = clean.find("\n 15 ", clean.find("time 36\r\n")) + 1;
-    text = clean;
-    text.replace(text.find('\r', line) - 8, 8, "rotation");
-    WriteFile(c.anim, text);
-    auto late = run({"--feet", "none"});
-    EXPECT_NE(late.second.find("anim.smd:871:"), std::string::npos) << late.second;
-    for (const char* threads : {"1", "2"}) {
-        EXPECT_EQ(run({"--feet", "contact", "--threads", threads}), late) << threads;
-        EXPECT_TRUE(ReadFile(c.out) == held);
+    using SPOILED = std::vector<std::pair<const char*, const char*>>;  // "time" line, node
+    const std::pair<SPOILED, const char*> CASES[] = {
+        {{{"time 10\r\n", " 15 "}, {"time 12\r\n", "  6 "}}, "anim.smd:273:"},
+        {{{"time 36\r\n", " 15 "}}, "anim.smd:871:"}};
+    for (const auto& [spoiled, where] : CASES) {
+        std::string text = clean;
+        for (auto [time, node] : spoiled) {
+            std::size_t line = text.find(std::string("\n") + node, text.find(time)) + 1;
+            text.replace(text.find('\r', line) - 8, 8, "rotation");
+        }
+        WriteFile(c.anim, text);
+        auto refused = run({"--feet", "none"});
+        EXPECT_EQ(refused.first, 1);
+        EXPECT_NE(refused.second.find(where), std::string::npos) << refused.second;
+        for (const char* threads : {"1", "2"}) {
+            EXPECT_EQ(run({"--feet", "contact", "--threads", threads}), refused) << threads;
+            EXPECT_TRUE(ReadFile(c.out) == held);
+        }
     }
 }
 

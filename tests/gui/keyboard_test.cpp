@@ -15,8 +15,7 @@
 namespace varnex {
 
 TEST(Keyboard, TypedTextIsWhatTheNextCommandTakes) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
+    CShownWindow window;
     wxTextCtrl* box = window.NodeEdit(4);
     ClickInto(box);
     ASSERT_EQ(FocusedId(), NodeEditId(4));
@@ -41,8 +40,7 @@ TEST(Keyboard, TabCrossesFromGroupToGroupInTheDialogsOrder) {
         {1106, {1107}},
         {1126, {1127, 1130, 1000}},
     };
-    CScriptedWindow window;
-    ShowAndDraw(window);
+    CShownWindow window;
     for (const STRETCH& stretch : stretches) {
         ClickInto(dynamic_cast<wxTextCtrl*>(window.FindWindow(stretch.start)));
         ASSERT_EQ(FocusedId(), stretch.start);
@@ -67,8 +65,7 @@ TEST(Keyboard, EnterGoesToTheNextEditBoxAndEscapeDoesNothing) {
         int next;
     };
     const STEP steps[] = {{1042, "115", 1047}, {1086, "0.333333", 1087}, {1126, "0.5", 1000}};
-    CScriptedWindow window;
-    ShowAndDraw(window);
+    CShownWindow window;
     wxUIActionSimulator user;
     for (const STEP& step : steps) {
         auto* box = dynamic_cast<wxTextCtrl*>(window.FindWindow(step.box));
@@ -86,8 +83,7 @@ TEST(Keyboard, EnterGoesToTheNextEditBoxAndEscapeDoesNothing) {
 }
 
 TEST(Keyboard, EnterOnAFocusedButtonPressesThatButton) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
+    CShownWindow window;
     // Tab from the last NODES box of the second group reaches "SMD Ref Modele".
     ClickInto(window.NodeEdit(39));
     wxUIActionSimulator user;
@@ -102,8 +98,7 @@ TEST(Keyboard, EnterOnAFocusedButtonPressesThatButton) {
 }
 
 TEST(Keyboard, AltAOpensTheAboutBox) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
+    CShownWindow window;
     ClickInto(window.NodeEdit(10));
     wxUIActionSimulator().Char('a', wxMOD_ALT);
     ASSERT_TRUE(RunUntil([&window] { return window.aboutBoxes == 1; }));
@@ -113,8 +108,7 @@ TEST(Keyboard, AltAOpensTheAboutBox) {
 // Other entries may join the menu; the items are found by their ids. Same-name pairing is a
 // checkable item, off at first.
 TEST(ContextMenu, RightClickOffersTheAboutItemAndSameNamePairing) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
+    CShownWindow window;
     wxString itemText;
     wxString sameNamesText;
     bool sameNamesUnchecked = false;

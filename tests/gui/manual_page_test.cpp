@@ -4,23 +4,19 @@
 #include <wx/button.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "gui/window_layout.h"
 #include "app/window_texts.h"
 #include "motion/motion_texts.h"
 #include "scripted_window.h"
+#include "test_support.h"
 
 namespace varnex {
 
 namespace {
 // The page's source with the font escapes and roff's minus signs taken out.
 std::string PageText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::string page = text.str();
+    std::string page = ReadFile(path.string());
     for (const char* escape : {"\\fB", "\\fI", "\\fR"}) {
         for (std::size_t at; (at = page.find(escape)) != std::string::npos;) page.erase(at, 3);
     }

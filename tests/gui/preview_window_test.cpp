@@ -70,19 +70,27 @@ bool SameColumns(const wxImage& a, const wxImage& b, int from, int to) {
     return true;
 }
 
-// The samples loaded into window, then Alt+P.
-CPreviewWindow* OpenPreview(CScriptedWindow& window, const CTempDir& folder) {
-    CopySamples(folder.Root());
-    ShowAndDraw(window);
-    LoadThreeSamples(window, folder.Root());
-    wxKeyEvent altP(wxEVT_CHAR_HOOK);
-    altP.m_keyCode = 'P';
-    altP.m_altDown = true;
-    altP.SetEventObject(&window);
-    window.ProcessWindowEvent(altP);
-    if (window.Preview()) ShowAndDraw(*window.Preview());
-    return window.Preview();
-}
+// The samples loaded into the shown window, then Alt+P; the preview closed at the end.
+class CPreviewFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CopySamples(folder.Root());
+        LoadThreeSamples(window, folder.Root());
+        window.PressAltP();
+        preview = window.Preview();
+        ASSERT_NE(preview, nullptr);
+        ShowAndDraw(*preview);
+    }
+    void TearDown() override {
+        if (preview != nullptr) preview->Destroy();
+    }
+    CTempDir folder;
+    CShownWindow window;
+    CPreviewWindow* preview = nullptr;
+};
+using PreviewWindow = CPreviewFixture;
+using PreviewView = CPreviewFixture;
+using PreviewFollows = CPreviewFixture;
 
 void SendMouse(wxWindow& canvas, wxEventType type, wxPoint at, bool right, bool shift = false) {
     wxMouseEvent event(type);
@@ -130,11 +138,7 @@ std::string FrameOf(const CPreviewWindow& preview) {
 }
 }  // namespace
 
-TEST(PreviewWindow, DrawsBothFiguresFollowsTheSliderAndRedrawsTheResultWhenTheGridChanges) {
-    CTempDir folder;
-    CScriptedWindow window;
-    CPreviewWindow* preview = OpenPreview(window, folder);
-    ASSERT_NE(preview, nullptr);
+TEST_F(PreviewWindow, DrawsBothFiguresFollowsTheSliderAndRedrawsTheResultWhenTheGridChanges) {
     EXPECT_EQ(FrameOf(*preview), "frame 0 / 29");
     // The knight's thighs hang from the spine, the runner's from the pelvis: measured over every
     // frame, not only the reference's first as the pairing does.
@@ -179,16 +183,11 @@ TEST(PreviewWindow, DrawsBothFiguresFollowsTheSliderAndRedrawsTheResultWhenTheGr
     preview->SetPlaying(false);
     ShowAndDraw(*preview);
     EXPECT_TRUE(SaveScreenshot(*preview, "varnex-preview.png"));
-    preview->Destroy();
 }
 
 // The point under the pointer stays there through the wheel's zoom; a drag with the right button,
 // or with Shift, moves both figures by the drag; "de face" brings back the first view.
-TEST(PreviewView, ZoomsAboutThePointerPansByDragAndTheViewButtonsUndoBoth) {
-    CTempDir folder;
-    CScriptedWindow window;
-    CPreviewWindow* preview = OpenPreview(window, folder);
-    ASSERT_NE(preview, nullptr);
+TEST_F(PreviewView, ZoomsAboutThePointerPansByDragAndTheViewButtonsUndoBoth) {
     CPreviewCanvas& canvas = *preview->Canvas();
     const std::vector<SCENE_BONE> first = BonesOf(canvas);
     ASSERT_FALSE(first.empty());
@@ -239,16 +238,11 @@ TEST(PreviewView, ZoomsAboutThePointerPansByDragAndTheViewButtonsUndoBoth) {
         EXPECT_DOUBLE_EQ(front[i].x2, first[i].x2);
         EXPECT_DOUBLE_EQ(front[i].y2, first[i].y2);
     }
-    preview->Destroy();
 }
 
 // At 100 % and 200 % the bones are drawn with lines several pixels wide; the legend names each
 // colour, in every language, below the figures and inside the smallest canvas.
-TEST(PreviewView, LinesAndLegendReadableAtEitherScaleAndInEveryLanguage) {
-    CTempDir folder;
-    CScriptedWindow window;
-    CPreviewWindow* preview = OpenPreview(window, folder);
-    ASSERT_NE(preview, nullptr);
+TEST_F(PreviewView, LinesAndLegendReadableAtEitherScaleAndInEveryLanguage) {
     CPreviewCanvas& canvas = *preview->Canvas();
     for (double scale : {1.0, 2.0}) {
         wxImage image = canvas.Render(canvas.GetClientSize(), scale).ConvertToImage();
@@ -274,16 +268,11 @@ TEST(PreviewView, LinesAndLegendReadableAtEitherScaleAndInEveryLanguage) {
             }
         }
     }
-    preview->Destroy();
 }
 
 // Frame by frame, the feet the check finds planted in steps on the spot are marked on both
 // figures, on the joint that ends a bone of the foot's colour, and no other foot is.
-TEST(PreviewView, MarksTheFeetTheCheckFindsPlanted) {
-    CTempDir folder;
-    CScriptedWindow window;
-    CPreviewWindow* preview = OpenPreview(window, folder);
-    ASSERT_NE(preview, nullptr);
+TEST_F(PreviewView, MarksTheFeetTheCheckFindsPlanted) {
     WriteFile(folder.Path("steps.smd"), StepsOnTheSpotSmd());
     window.Answer(folder.Path("steps.smd"));
     window.Press(IDC_ANIM);
@@ -323,17 +312,12 @@ TEST(PreviewView, MarksTheFeetTheCheckFindsPlanted) {
             EXPECT_EQ(figures[1], expected) << "result, side " << s << ", frame " << frame;
         }
     }
-    preview->Destroy();
 }
 
 // An open preview reads again after each command that changes what it shows, and only then: a
 // new animation, a refused one then a good one, a .con file, an option, another model (which
 // waits for its reference animation) and a box of its extra rows left after typing.
-TEST(PreviewFollows, EveryLoadOptionAndEditOfTheMainWindow) {
-    CTempDir folder;
-    CScriptedWindow window;
-    CPreviewWindow* preview = OpenPreview(window, folder);
-    ASSERT_NE(preview, nullptr);
+TEST_F(PreviewFollows, EveryLoadOptionAndEditOfTheMainWindow) {
     CPreviewCanvas& canvas = *preview->Canvas();
     WriteFile(folder.Path("still.smd"), CutWalk(false));
     WriteFile(folder.Path("spoiled.smd"), CutWalk(true));
@@ -358,8 +342,7 @@ TEST(PreviewFollows, EveryLoadOptionAndEditOfTheMainWindow) {
     EXPECT_EQ(FrameOf(*preview), "frame 7 / 29");
 
     const std::vector<SCENE_BONE> scaled = BonesOf(canvas);
-    wxCommandEvent legs(wxEVT_MENU, IDM_ROOT_FROM_LEGS);
-    window.ProcessWindowEvent(legs);
+    window.Choose(IDM_ROOT_FROM_LEGS);
     ASSERT_TRUE(window.Dialog().RootFromLegs());
     std::vector<SCENE_BONE> legsBones = BonesOf(canvas);
     ASSERT_EQ(legsBones.size(), scaled.size());
@@ -369,13 +352,12 @@ TEST(PreviewFollows, EveryLoadOptionAndEditOfTheMainWindow) {
     }
     // The runner's legs' ratio is within a few per cent of row 0's factor: a small move, but one.
     EXPECT_GT(moved, 0.01) << "the root follows the legs";
-    window.ProcessWindowEvent(legs);
+    window.Choose(IDM_ROOT_FROM_LEGS);
 
     // The world method turns the knight's thighs some 30° off the default method's, and the feet
     // on the ground move the legs again: the result drawn follows each entry.
     for (int entry : {IDM_WORLD_METHOD, IDM_FEET_CONTACT}) {
-        wxCommandEvent on(wxEVT_MENU, entry);
-        window.ProcessWindowEvent(on);
+        window.Choose(entry);
         std::vector<SCENE_BONE> other = BonesOf(canvas);
         ASSERT_EQ(other.size(), scaled.size());
         double most = 0.0;
@@ -384,7 +366,7 @@ TEST(PreviewFollows, EveryLoadOptionAndEditOfTheMainWindow) {
                              std::abs(other[i].y2 - scaled[i].y2)});
         }
         EXPECT_GT(most, 1.0) << "entry " << entry;
-        window.ProcessWindowEvent(on);
+        window.Choose(entry);
     }
     ASSERT_FALSE(window.Dialog().WorldMethod() || window.Dialog().FeetContact());
 
@@ -410,7 +392,6 @@ TEST(PreviewFollows, EveryLoadOptionAndEditOfTheMainWindow) {
     CScriptedWindow::Type(window.NodeEdit(68), "0");  // the right thigh
     LeaveBox(window.NodeEdit(68));
     EXPECT_GT(UnpairedBones(canvas), unpaired);
-    preview->Destroy();
 }
 
 }  // namespace varnex

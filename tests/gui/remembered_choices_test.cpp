@@ -21,11 +21,6 @@ CRememberedChoices SettingsIn(const CTempDir& folder) {
     return CRememberedChoices(OpenSettingsFile(ToWx(folder.Path("config/varnex.conf"))));
 }
 
-void SendMenu(CVarnexWindow& window, int id) {
-    wxCommandEvent item(wxEVT_MENU, id);
-    window.ProcessWindowEvent(item);
-}
-
 std::string StatusOf(const CVarnexWindow& window) {
     return FromWx(window.StatusLine()->GetLabelText());
 }
@@ -38,17 +33,16 @@ TEST(RememberedChoices, ComeBackAfterARestartAndGoAfterDefaultSettings) {
     const wxPoint windowAt(20, 10);
     wxRect previewAt;
     {
-        CScriptedWindow window(SettingsIn(settings));
-        ShowAndDraw(window);
+        CShownWindow window(SettingsIn(settings));
         EXPECT_EQ(StatusOf(window), "");
-        SendMenu(window, IDM_ROOT_FROM_LEGS);
-        SendMenu(window, IDM_PAIR_SAME_NAMES);
-        SendMenu(window, IDM_WORLD_METHOD);
-        SendMenu(window, IDM_FEET_CONTACT);
+        window.Choose(IDM_ROOT_FROM_LEGS);
+        window.Choose(IDM_PAIR_SAME_NAMES);
+        window.Choose(IDM_WORLD_METHOD);
+        window.Choose(IDM_FEET_CONTACT);
         const std::vector<std::string>& languages = window.Languages();
         auto english = std::find(languages.begin(), languages.end(), "en");
         ASSERT_NE(english, languages.end());
-        SendMenu(window, IDM_LANGUAGE_FIRST + static_cast<int>(english - languages.begin()));
+        window.Choose(IDM_LANGUAGE_FIRST + static_cast<int>(english - languages.begin()));
         window.Answer(files.Path("knight_ref.smd"));
         window.Press(IDC_REF_MODEL);
         // Placed by the user: the main window high up, the preview below it at its least size.
@@ -63,8 +57,7 @@ TEST(RememberedChoices, ComeBackAfterARestartAndGoAfterDefaultSettings) {
     }
     EXPECT_EQ(SettingsIn(settings).Language(), "en");
     {
-        CScriptedWindow window(SettingsIn(settings));
-        ShowAndDraw(window);
+        CShownWindow window(SettingsIn(settings));
         EXPECT_TRUE(window.Dialog().RootFromLegs());
         EXPECT_TRUE(window.Dialog().PairSameNames());
         EXPECT_TRUE(window.Dialog().WorldMethod());
@@ -84,15 +77,14 @@ TEST(RememberedChoices, ComeBackAfterARestartAndGoAfterDefaultSettings) {
         window.Press(IDC_REF_MODEL);
         ASSERT_EQ(window.shown.size(), 1u);
         EXPECT_EQ(window.shown[0].folder, files.Root().string());
-        SendMenu(window, IDM_DEFAULT_SETTINGS);
+        window.Choose(IDM_DEFAULT_SETTINGS);
         EXPECT_FALSE(window.Dialog().RootFromLegs());
         EXPECT_FALSE(window.Dialog().PairSameNames());
         EXPECT_FALSE(window.Dialog().WorldMethod());
         EXPECT_FALSE(window.Dialog().FeetContact());
         EXPECT_EQ(StatusOf(window), window.Texts().Tr("réglages d'origine rétablis"));
     }
-    CScriptedWindow window(SettingsIn(settings));
-    ShowAndDraw(window);
+    CShownWindow window(SettingsIn(settings));
     EXPECT_FALSE(window.Dialog().RootFromLegs());
     EXPECT_FALSE(window.Dialog().PairSameNames());
     EXPECT_EQ(StatusOf(window), "");

@@ -18,20 +18,28 @@ std::optional<std::string> CScriptedWindow::ChooseFile(const FILE_DIALOG& reques
     return CVarnexWindow::ChooseFile(request);
 }
 
-wxString CScriptedWindow::RunFileDialog(wxFileDialog& dialog) {
-    shown.push_back({FromWx(dialog.GetMessage()), PathFromWx(dialog.GetDirectory())});
+wxString CScriptedWindow::NextAnswer(const wxString& title, const std::string& folder) {
+    shown.push_back({FromWx(title), folder});
     if (m_answers.empty()) return wxString();
     std::string answer = m_answers.front();
     m_answers.pop_front();
     return answer == CANCEL ? wxString() : wxString(ToWx(answer));
 }
 
+wxString CScriptedWindow::RunFileDialog(wxFileDialog& dialog) {
+    return NextAnswer(dialog.GetMessage(), PathFromWx(dialog.GetDirectory()));
+}
+
 wxString CScriptedWindow::RunDirDialog(wxDirDialog& dialog) {
-    shown.push_back({FromWx(dialog.GetMessage()), PathFromWx(dialog.GetPath())});
-    if (m_answers.empty()) return wxString();
-    std::string answer = m_answers.front();
-    m_answers.pop_front();
-    return answer == CANCEL ? wxString() : wxString(ToWx(answer));
+    return NextAnswer(dialog.GetMessage(), PathFromWx(dialog.GetPath()));
+}
+
+void CScriptedWindow::PressAltP() {
+    wxKeyEvent altP(wxEVT_CHAR_HOOK);
+    altP.m_keyCode = 'P';
+    altP.m_altDown = true;
+    altP.SetEventObject(this);
+    ProcessWindowEvent(altP);
 }
 
 void CScriptedWindow::Press(int buttonId) {

@@ -44,6 +44,13 @@ public:
 
     // Sends the button's click, as the user's click does.
     void Press(int buttonId);
+    // Sends Alt+P (the preview), as the user's keys do.
+    void PressAltP();
+    // Sends the menu item's command, as the user's choice does.
+    void Choose(int itemId) {
+        wxCommandEvent item(wxEVT_MENU, itemId);
+        ProcessWindowEvent(item);
+    }
     // Replaces an edit box's text, as the user's typing does.
     static void Type(wxTextCtrl* box, const std::string& text);
     // The texts of every row's boxes.
@@ -70,6 +77,9 @@ protected:
     wxString RunDirDialog(wxDirDialog& dialog) override;
 
 private:
+    // Records the dialog shown and gives the next scripted answer.
+    wxString NextAnswer(const wxString& title, const std::string& folder);
+
     static constexpr const char* CANCEL = "<cancelled>";
     std::deque<std::string> m_answers;
 };
@@ -84,6 +94,14 @@ inline std::string Biped72(const std::string& knightPath) { return BipedWithCape
 
 // Shows window and lets it be drawn.
 void ShowAndDraw(wxWindow& window);
+// The scripted window shown and drawn, as most tests start.
+class CShownWindow : public CScriptedWindow {
+public:
+    CShownWindow() { ShowAndDraw(*this); }
+    explicit CShownWindow(CRememberedChoices choices) : CScriptedWindow(std::move(choices)) {
+        ShowAndDraw(*this);
+    }
+};
 // Lets the event loop run until done holds, a bounded number of rounds, never a clock; whether
 // it holds.
 bool RunUntil(const std::function<bool()>& done);

@@ -34,8 +34,7 @@ void ExpectLabelsFit(wxWindow& window, const std::string& language) {
 
 // In every language the window has a catalog for, at the dialog's sizes.
 TEST(Layout, EveryLabelFitsItsControlInEveryLanguage) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
+    CShownWindow window;
     std::vector<std::string> languages = window.Languages();
     ASSERT_GE(languages.size(), 2u);
     for (const std::string& language : languages) {
@@ -56,8 +55,7 @@ TEST(Layout, NoControlOverlapsAnotherAndAllLieInsideTheWindow) {
 // A box shows its text whole when the room GTK leaves around the text, added to the text's
 // width, stays within the box.
 TEST(Layout, NodesBoxesShowThreeDigitsAndCorrectionBoxesEightCharacters) {
-    CScriptedWindow window;
-    ShowAndDraw(window);
+    CShownWindow window;
     for (int row = 0; row < DEFAULT_GRID_ROWS; ++row) {
         for (auto [box, text] : {std::pair{window.NodeEdit(row), "115"},
                                  std::pair{window.CorrectionEdit(row), "0.333333"}}) {

@@ -30,14 +30,6 @@ bool WaitFor(const std::function<bool()>& done) {
     return done();
 }
 
-void PressAltP(CVarnexWindow& window) {
-    wxKeyEvent altP(wxEVT_CHAR_HOOK);
-    altP.m_keyCode = 'P';
-    altP.m_altDown = true;
-    altP.SetEventObject(&window);
-    window.ProcessWindowEvent(altP);
-}
-
 std::string Describe(const wxRect& r) {
     return std::to_string(r.width) + "x" + std::to_string(r.height) + "+" + std::to_string(r.x) +
            "+" + std::to_string(r.y);
@@ -140,7 +132,7 @@ TEST_F(WindowManager, PreviewStaysInSightBesideTheWindow) {
     LoadThreeSamples(window, folder.Root());
     ASSERT_TRUE(window.messages.empty()) << window.messages.front();
 
-    PressAltP(window);
+    window.PressAltP();
     {
         SCOPED_TRACE("after Alt+P");
         ExpectPreviewInSight(window);
@@ -164,7 +156,7 @@ TEST_F(WindowManager, PreviewStaysInSightBesideTheWindow) {
     unsigned long other = m_x.OpenWindow(previewRect);
     ASSERT_TRUE(WaitFor([&] { return !m_x.Covered(previewFrame, previewRect).empty(); }))
         << "another program's window should cover the preview";
-    PressAltP(window);
+    window.PressAltP();
     WaitFor([&] { return m_x.Covered(previewFrame, previewRect).empty(); });
     {
         SCOPED_TRACE("after Alt+P again");
@@ -180,7 +172,7 @@ TEST_F(WindowManager, PreviewStaysInSightBesideTheWindow) {
     Settle(window);
     EXPECT_TRUE(m_x.Covered(previewFrame, window.Preview()->GetScreenRect()).empty())
         << "the main window covers the preview";
-    PressAltP(window);
+    window.PressAltP();
     {
         SCOPED_TRACE("after the main window was moved over it and Alt+P was pressed");
         ExpectPreviewInSight(window);
@@ -195,8 +187,7 @@ TEST_F(WindowManager, MainWindowKeepsTheSizeOfItsLayout) {
     CTempDir folder;
     fs::copy_file(SamplePath("knight_ref.smd"), folder.Root() / "knight_ref.smd");
     WriteFile(folder.Path("biped72_ref.smd"), Biped72(folder.Path("knight_ref.smd")));
-    CScriptedWindow window;
-    ShowAndDraw(window);
+    CShownWindow window;
     Settle(window);
     std::string title = FromWx(window.GetTitle());
     for (const char* model : {"knight_ref.smd", "biped72_ref.smd"}) {

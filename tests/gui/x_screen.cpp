@@ -123,26 +123,16 @@ wxRect CXScreen::ClientRect(const std::string& title) const {
     return wxRect(x, y, a.width, a.height);
 }
 
-wxSize CXScreen::MinSize(const std::string& title) const {
+wxSize CXScreen::SizeHint(const std::string& title, bool least) const {
     XSizeHints hints{};
     long given = 0;
     Window client = ClientOf(title);
     if (client == 0 || !XGetWMNormalHints(m_display, client, &hints, &given) ||
-        !(hints.flags & PMinSize)) {
+        !(hints.flags & (least ? PMinSize : PMaxSize))) {
         return wxSize(0, 0);
     }
-    return wxSize(hints.min_width, hints.min_height);
-}
-
-wxSize CXScreen::MaxSize(const std::string& title) const {
-    XSizeHints hints{};
-    long given = 0;
-    Window client = ClientOf(title);
-    if (client == 0 || !XGetWMNormalHints(m_display, client, &hints, &given) ||
-        !(hints.flags & PMaxSize)) {
-        return wxSize(0, 0);
-    }
-    return wxSize(hints.max_width, hints.max_height);
+    return least ? wxSize(hints.min_width, hints.min_height)
+                 : wxSize(hints.max_width, hints.max_height);
 }
 
 wxImage CXScreen::Grab(const wxRect& rect) const {

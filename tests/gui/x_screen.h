@@ -36,8 +36,8 @@ public:
     // The client's inside on the screen, and the sizes it tells the window manager it accepts
     // (0 x 0 when it sets no bound).
     wxRect ClientRect(const std::string& title) const;
-    wxSize MinSize(const std::string& title) const;
-    wxSize MaxSize(const std::string& title) const;
+    wxSize MinSize(const std::string& title) const { return SizeHint(title, true); }
+    wxSize MaxSize(const std::string& title) const { return SizeHint(title, false); }
     // What the screen shows in rect, read from the server at the call.
     wxImage Grab(const wxRect& rect) const;
     // Opens a window of this connection, another program's window for the window manager, over
@@ -50,6 +50,7 @@ public:
 private:
     unsigned long ClientOf(const std::string& title) const;
     unsigned long FindClient(unsigned long window, const std::string& title, int depth) const;
+    wxSize SizeHint(const std::string& title, bool least) const;
 
     ::_XDisplay* m_display = nullptr;
 };

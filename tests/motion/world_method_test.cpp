@@ -17,6 +17,7 @@
 #include "platform/varnex_error.h"
 #include "retarget/build_smd.h"
 #include "sample_animation.h"
+#include "sample_families.h"
 #include "sample_skeletons.h"
 #include "test_support.h"
 
@@ -27,23 +28,10 @@ namespace fs = std::filesystem;
 constexpr double DEGREES = 180.0 / std::numbers::pi;
 using SAMPLE_FRAMES = std::vector<std::vector<SAMPLE_POSE>>;
 
-std::vector<SAMPLE_POSE> RestOf(const SAMPLE_SKELETON& skeleton) {
-    std::vector<SAMPLE_POSE> rest;
-    for (const SAMPLE_NODE& node : skeleton.nodes) rest.push_back(node.rest);
-    return rest;
-}
-
 SAMPLE_FRAMES Walk(const SAMPLE_SKELETON& skeleton, int frames) {
     SAMPLE_FRAMES walk;
     for (int f = 0; f < frames; ++f) walk.push_back(WalkFrame(skeleton, f, frames));
     return walk;
-}
-
-std::string SmdText(const SAMPLE_SKELETON& skeleton, const SAMPLE_FRAMES& frames) {
-    std::string text = SmdHeader(skeleton);
-    for (std::size_t f = 0; f < frames.size(); ++f)
-        AppendFrame(text, static_cast<int>(f), frames[f]);
-    return text + "end\r\n";
 }
 
 // The files of a case (the reference first frame is sourceRef's rest, the source's own unless
@@ -56,9 +44,9 @@ struct CASE_FILES {
 
     CASE_FILES(const SAMPLE_SKELETON& m, const SAMPLE_SKELETON& source, const std::string& anim,
                const SAMPLE_SKELETON* sourceRef = nullptr) {
-        WriteTextFile(folder.Path("model.smd"), SmdText(m, {RestOf(m)}));
+        WriteTextFile(folder.Path("model.smd"), FamilyReferenceSmd(m));
         WriteTextFile(folder.Path("ref.smd"),
-                      SmdText(source, {RestOf(sourceRef != nullptr ? *sourceRef : source)}));
+                      FamilyReferenceSmd(sourceRef != nullptr ? *sourceRef : source));
         WriteTextFile(Anim(), anim);
         modelHead = ReadModelFile(folder.Path("model.smd"));
         refHead = ReadReferenceAnimationFile(folder.Path("ref.smd"));
@@ -90,7 +78,7 @@ struct WORLD_CASE {
 
 WORLD_CASE Build(const SAMPLE_SKELETON& model, const SAMPLE_SKELETON& source,
                  const SAMPLE_FRAMES& frames, const SAMPLE_SKELETON* sourceRef = nullptr) {
-    CASE_FILES files(model, source, SmdText(source, frames), sourceRef);
+    CASE_FILES files(model, source, FamilySmd(source, frames), sourceRef);
     WORLD_CASE c;
     c.model = files.model;
     c.ref = files.ref;
@@ -388,7 +376,7 @@ TEST(WorldMethod, ANodeWithoutALineStandsAsInTheReferenceFrame) {
 // the rest, 0.5 turns half way; with NODES + 100, c is the rest's weight.
 TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
     SAMPLE_SKELETON runner = RunnerSkeleton();
-    CASE_FILES files(KnightSkeleton(), runner, SmdText(runner, Walk(runner, 8)));
+    CASE_FILES files(KnightSkeleton(), runner, FamilySmd(runner, Walk(runner, 8)));
     const SAMPLE_ANIMATION& model = files.model;
     SAMPLE_ANIMATION anim = ReadAnimationPoses(files.Anim());
     std::vector<DECODED_ROW> rows = files.job.rows;
@@ -425,7 +413,7 @@ TEST(WorldMethod, CorrectionWeighsTheSolvedRotationAgainstTheRest) {
 // the one-frame solve.
 TEST(WorldMethod, TwoFramesAtOnceAreEachFrameAlone) {
     SAMPLE_SKELETON runner = RunnerSkeleton();
-    CASE_FILES files(KnightSkeleton(), runner, SmdText(runner, Walk(runner, 8)));
+    CASE_FILES files(KnightSkeleton(), runner, FamilySmd(runner, Walk(runner, 8)));
     SAMPLE_ANIMATION anim = ReadAnimationPoses(files.Anim());
     std::vector<DECODED_ROW> rows = files.job.rows;
     rows[static_cast<std::size_t>(RowNamed(files.model, "Bip01 L Calf"))].correction = 0.5;
@@ -479,7 +467,7 @@ TEST(WorldMethod, TwoFramesAtOnceAreEachFrameAlone) {
 // values.
 TEST(WorldMethod, ThreadsWriteTheSameFile) {
     SAMPLE_SKELETON runner = RunnerSkeleton();
-    CASE_FILES files(KnightSkeleton(), runner, SmdText(runner, Walk(runner, 900)));
+    CASE_FILES files(KnightSkeleton(), runner, FamilySmd(runner, Walk(runner, 900)));
     std::string text[2];
     CRootHeightRange heights[2];
     for (int run : {0, 1}) {
@@ -516,7 +504,7 @@ TEST(WorldMethod, ThreadsWriteTheSameFile) {
 // first fault in the file's order, with its line.
 TEST(WorldMethod, SegmentsBuildAndRefuseAsOneThread) {
     SAMPLE_SKELETON runner = RunnerSkeleton();
-    const std::string walk = SmdText(runner, Walk(runner, 40));
+    const std::string walk = FamilySmd(runner, Walk(runner, 40));
     auto lineOf = [&walk](int frame, int node) {  // where a frame's line of a node starts
         std::size_t time = walk.find("time " + std::to_string(frame) + "\r\n");
         char key[16];
@@ -564,7 +552,7 @@ TEST(WorldMethod, SegmentsBuildAndRefuseAsOneThread) {
 // A refused animation leaves no output behind.
 TEST(WorldMethod, ARefusedAnimationWritesNothing) {
     SAMPLE_SKELETON knight = KnightSkeleton();
-    std::string anim = SmdText(knight, Walk(knight, 3));
+    std::string anim = FamilySmd(knight, Walk(knight, 3));
     CASE_FILES files(knight, knight, anim.substr(0, anim.size() - 5));  // no "end"
     EXPECT_THROW(files.World(), CVarnexError);
     EXPECT_FALSE(fs::exists(files.folder.Path("world.smd")));

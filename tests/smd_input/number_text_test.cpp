@@ -14,26 +14,17 @@
 namespace varnex {
 
 TEST(NumberText, IntegersFollowTheAtoiPrefixRule) {
-    EXPECT_EQ(TextToInt("12"), 12);
-    EXPECT_EQ(TextToInt("  -1"), -1);
-    EXPECT_EQ(TextToInt("+7abc"), 7);
-    EXPECT_EQ(TextToInt("abc"), 0);
-    EXPECT_EQ(TextToInt(""), 0);
-    EXPECT_EQ(TextToInt("102:5"), 102);
-    EXPECT_EQ(TextToInt("99999999999999"), 2147483647);
-    EXPECT_EQ(TextToInt("-99999999999999"), -2147483647 - 1);
+    const std::pair<const char*, int> CASES[] = {
+        {"12", 12},   {"  -1", -1},    {"+7abc", 7}, {"abc", 0}, {"", 0}, {"102:5", 102},
+        {"99999999999999", 2147483647}, {"-99999999999999", -2147483647 - 1}};
+    for (const auto& [text, value] : CASES) EXPECT_EQ(TextToInt(text), value) << text;
 }
 
 TEST(NumberText, DecimalsFollowTheAtofPrefixRule) {
-    EXPECT_EQ(TextToDouble("1.5"), 1.5);
-    EXPECT_EQ(TextToDouble(" -0.25xyz"), -0.25);
-    EXPECT_EQ(TextToDouble("+.5"), 0.5);
-    EXPECT_EQ(TextToDouble("5."), 5.0);
-    EXPECT_EQ(TextToDouble("1e3"), 1000.0);
-    EXPECT_EQ(TextToDouble("1e"), 1.0);
-    EXPECT_EQ(TextToDouble("abc"), 0.0);
-    EXPECT_EQ(TextToDouble("--5"), 0.0);
-    EXPECT_EQ(TextToDouble("0x10"), 16.0);
+    const std::pair<const char*, double> CASES[] = {
+        {"1.5", 1.5}, {" -0.25xyz", -0.25}, {"+.5", 0.5},  {"5.", 5.0},   {"1e3", 1000.0},
+        {"1e", 1.0},  {"abc", 0.0},         {"--5", 0.0},  {"0x10", 16.0}};
+    for (const auto& [text, value] : CASES) EXPECT_EQ(TextToDouble(text), value) << text;
     EXPECT_TRUE(std::signbit(TextToDouble("-0")));
     EXPECT_TRUE(std::isinf(TextToDouble("1e999")));
     EXPECT_TRUE(std::isinf(TextToDouble("-inf")));
