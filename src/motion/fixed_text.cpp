@@ -40,6 +40,8 @@ void AppendFixed(std::string& out, double value, int decimals) {
             double fraction = scaled - whole;  // exact below 2^52
             if (fraction != 0.5) {
                 auto digits = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1u : 0u);
+                // -0.00 is written 0.00, as a value that rounds to zero has no minus sign.
+                const bool minus = std::signbit(value) && digits != 0;
                 char text[32];
                 char* end = text + sizeof text;
                 char* begin = end;
@@ -50,10 +52,7 @@ void AppendFixed(std::string& out, double value, int decimals) {
                     digits /= 10;
                     ++written;
                 } while (digits != 0 || written <= decimals);
-                // -0.00 is written 0.00, as a value that rounds to zero has no minus sign.
-                bool zero = true;
-                for (const char* c = begin; c != end; ++c) zero = zero && (*c == '0' || *c == '.');
-                if (std::signbit(value) && !zero) *--begin = '-';
+                if (minus) *--begin = '-';
                 out.append(begin, static_cast<std::size_t>(end - begin));
                 return;
             }

@@ -118,9 +118,9 @@ void AdviseFor(RETARGET_METHOD method, FEET_MODE feet, std::vector<MOTION_WARNIN
     }
 }
 
-CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
-                             const std::vector<SKELETON_NODE>& sourceNodes,
-                             const CBipedRig& sourceRig) {
+MOTION_CHECK_INPUT CheckInput(const MOTION_SETUP& setup,
+                              const std::vector<SKELETON_NODE>& sourceNodes,
+                              const CBipedRig& sourceRig, bool rootFromLegs) {
     MOTION_CHECK_INPUT input;
     input.sourceNodes = sourceNodes;
     input.sourceRig = sourceRig;
@@ -130,9 +130,15 @@ CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
     input.modelRest = setup.modelRest;
     input.rows = setup.rows;
     input.legs = setup.legs;
-    input.rootFromLegs = setup.rootFromLegs.has_value();
-    m_check = std::make_unique<CMotionCheck>(std::move(input));
+    input.rootFromLegs = rootFromLegs;
+    return input;
 }
+
+CBoneWarnings::CBoneWarnings(const MOTION_SETUP& setup,
+                             const std::vector<SKELETON_NODE>& sourceNodes,
+                             const CBipedRig& sourceRig)
+    : m_check(std::make_unique<CMotionCheck>(
+          CheckInput(setup, sourceNodes, sourceRig, setup.rootFromLegs.has_value()))) {}
 
 CBoneWarnings::~CBoneWarnings() = default;
 
@@ -223,7 +229,6 @@ CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::str
     SMD_HEAD head = ReadAnimationHead(*m_reader);
     m_sourceNodes = SkeletonOf(head.nodes);
     if (m_sourceNodes.empty()) m_sourceNodes = setup.refNodes;
-    m_sourceRig = setup.RigOf(m_sourceNodes);
     std::vector<SMD_NODE> refNodes;
     for (std::size_t i = 0; i < setup.refNodes.size(); ++i) {
         refNodes.push_back(SMD_NODE{static_cast<int>(i), setup.refNodes[i].name,
@@ -231,6 +236,7 @@ CAnimationRetarget::CAnimationRetarget(const MOTION_SETUP& setup, const std::str
     }
     m_sourcesRead = SourcesRead(setup.rows);
     m_nodes = MapAnimationNodes(refNodes, head.nodes, m_sourcesRead, animPath);
+    if (m_nodes.sameList) m_sourceRig = setup.RigOf(m_sourceNodes);  // else the reference's serves
     m_frames = std::make_unique<CAnimationFrameReader>(*m_reader, m_nodes.keys);
     if (setup.feet == FEET_MODE::CONTACT) StartFeet(animPath);
 }

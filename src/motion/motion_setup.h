@@ -13,6 +13,7 @@
 #include "motion/feet_stage.h"
 #include "motion/frame_retarget.h"
 #include "motion/legs_ratio.h"
+#include "motion/motion_check.h"
 #include "motion/motion_types.h"
 #include "motion/motion_warning.h"
 #include "motion/smd_poses.h"
@@ -22,8 +23,6 @@
 #include "smd_input/smd_reader.h"
 
 namespace varnex {
-
-class CMotionCheck;
 
 // How row 0's position follows the source root: scaled by its bone scale (the default), or
 // displaced from the model's rest by the legs' ratio.
@@ -82,6 +81,13 @@ std::vector<MOTION_WARNING> BuildWarnings(const LEGS_RATIO& legs, double rowZero
 // retargeted onto the model, its first frame alone (the check's measures). None when that frame
 // cannot be retargeted: a warning never stops a command.
 std::vector<MOTION_WARNING> PairingWarnings(const MOTION_SETUP& setup);
+
+// What CMotionCheck measures an animation with: the setup's model, rows and legs, the source's
+// frames standing on sourceNodes (CAnimationRetarget::RowSourceNodes()) with its rig, the
+// reference animation's first frame as their rest.
+MOTION_CHECK_INPUT CheckInput(const MOTION_SETUP& setup,
+                              const std::vector<SKELETON_NODE>& sourceNodes,
+                              const CBipedRig& sourceRig, bool rootFromLegs);
 
 // torn-bone and chain-angle over an animation, and the source's contacts, as the check measures
 // them: for the preview, fed with every frame the retarget gives (CAnimationRetarget::Next(true)),
@@ -243,8 +249,9 @@ private:
     CFile m_file;
     std::unique_ptr<CLineReader> m_reader;
     std::unique_ptr<CAnimationFrameReader> m_frames;
-    std::vector<SKELETON_NODE> m_sourceNodes;  // the animation's own, or the reference's when it has none
-    CBipedRig m_sourceRig;                     // found once (MOTION_SETUP::RigOf)
+    // The animation's own node list, or the reference's when it has none.
+    std::vector<SKELETON_NODE> m_sourceNodes;
+    CBipedRig m_sourceRig;  // found once (MOTION_SETUP::RigOf), with the reference's node list
     ANIMATION_NODES m_nodes;
     std::vector<int> m_sourcesRead;
     std::optional<CMethodRetarget> m_method;

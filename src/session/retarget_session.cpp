@@ -254,17 +254,9 @@ MOTION_REPORT CRetargetSession::Check(const std::string& animPath,
     MOTION_SETUP setup = MotionSetup();
     CAnimationRetarget run(setup, animPath);
     NoteUnused(animPath, run.UnusedNodes(), notes);
-    MOTION_CHECK_INPUT input;
+    MOTION_CHECK_INPUT input = CheckInput(setup, run.RowSourceNodes(), run.RowSourceRig(),
+                                          RootMode() == ROOT_MODE::LEGS);
     input.animation = animPath;
-    input.sourceNodes = run.RowSourceNodes();
-    input.sourceRig = run.RowSourceRig();
-    input.sourceRest = setup.refRest;
-    input.modelNodes = setup.modelNodes;
-    input.modelRig = setup.modelRig;
-    input.modelRest = setup.modelRest;
-    input.rows = setup.rows;
-    input.legs = setup.legs;
-    input.rootFromLegs = RootMode() == ROOT_MODE::LEGS;
     CMotionCheck check(std::move(input));
     // Every frame is measured: with a second thread, the next are read and retargeted meanwhile.
     if (m_options.threads > 1) run.ReadAhead();
